@@ -1,0 +1,89 @@
+#pragma once
+
+// The program-wide state that the windows share: the record table, the variables that hand values
+// from one window to the next, and the services through which the program reaches the desktop.
+
+#include "database/record_table.h"
+
+#include <QString>
+#include <string>
+#include <vector>
+
+class Clock;
+class Dialogs;
+class SettingsStore;
+class Shell;
+
+struct Services
+{
+    Dialogs& dialogs;
+    SettingsStore& settings;
+    Clock& clock;
+    Shell& shell;
+};
+
+namespace settings {
+inline const QString Main = QStringLiteral("Nastr");
+inline const QString DirectoryGrid = QStringLiteral("TunGrid");
+} // namespace settings
+
+namespace colours {
+constexpr quint32 DefaultOdd = 0x00FFFFC0;
+constexpr quint32 DefaultEven = 0x00FFFF00;
+constexpr quint32 DefaultFocus = 0x0000FFFF;
+} // namespace colours
+
+class AppState
+{
+public:
+    AppState(Services services, QString programFolder);
+
+    Services services;
+    RecordTable table;
+
+    QString programFolder; // the executable's folder: the database and the help live there
+    QString DatabasePath;
+
+    int FieldsPerRecord = fields::PerRecord;
+    bool DirectoryOpening = false;
+    int AutosaveEnabled = 1;
+    bool EnterMovesDown = true;
+    quint32 RowColourOdd = colours::DefaultOdd;
+    quint32 RowColourEven = colours::DefaultEven;
+    quint32 FocusColour = colours::DefaultFocus;
+
+    int LedgerBase = 0;
+    int LedgerMonthIndex = 0;
+    QString ReportYear;
+    QString ReportMonthName;
+    int ReportMonth = 0;
+    QString PrintYear;
+    QString PrintMonth;
+    int PreviewMode = 0;
+    std::vector<std::string> LastReadings;
+    int SelectedDirectoryRow = 0;
+
+    QString databaseFilePath() const;
+
+    // Writes the whole table to the database file; on failure "Ошибка сохранения" and the file and
+    // the table stay as they were. A write asked for while the file is being read or written (an
+    // autosave tick while a message box of the load or of an earlier write is open) is skipped.
+    bool WriteDatabase();
+
+    // Marks the file as being read, so that no write starts meanwhile.
+    class FileBusy
+    {
+    public:
+        explicit FileBusy(AppState& state) : m_state(state) { ++m_state.m_fileBusy; }
+        ~FileBusy() { --m_state.m_fileBusy; }
+        FileBusy(const FileBusy&) = delete;
+        FileBusy& operator=(const FileBusy&) = delete;
+
+    private:
+        AppState& m_state;
+    };
+    bool fileBusy() const { return m_fileBusy > 0; }
+
+private:
+    int m_fileBusy = 0;
+};

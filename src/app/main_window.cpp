@@ -1,0 +1,568 @@
+#include "app/main_window.h"
+
+#include "app/app_state.h"
+#include "app/colour_window.h"
+#include "app/program.h"
+#include "app/save_settings_window.h"
+#include "database/database_file.h"
+#include "platform/dialogs.h"
+#include "platform/icons.h"
+#include "platform/settings_store.h"
+#include "platform/shell.h"
+#include "sheet/sheet.h"
+#include "sheet/sheet_view.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+struct PictureButton
+{
+    const char* name;
+    const char* hint;
+    Picture picture;
+};
+
+// The picture buttons in their order on the frame, with the hint Label1(i) of each.
+constexpr std::array<PictureButton, 8> PictureButtons = {{
+    {"Cmd6", "Сохранить ", Picture::Save},
+    {"Command1", "Печать", Picture::Print},
+    {"Cmd1", "Справочник", Picture::Directory},
+    {"Cmd2", "Л. счет", Picture::Ledger},
+    {"Cmd3", "Калькулятор", Picture::Calculator},
+    {"Cmd4", "График", Picture::Chart},
+    {"Command6", "Экспорт", Picture::Export},
+    {"Cmd5", "Помощь", Picture::Help},
+}};
+
+constexpr int SaveButton = 0;
+constexpr int CalculatorButton = 4;
+
+constexpr int TimerInterval = 60000;
+
+const QStringList CopyToolCaptions = {
+    QStringLiteral("Автозаполнение последн. показ. сч-ка"),
+    QStringLiteral("Копировать мощн. ул. осв."),
+    QStringLiteral("Копировать потери"),
+    QStringLiteral("Копировать тариф"),
+};
+
+QString fromStd(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+QAction* addItem(QMenu* menu, const char* name, const QString& caption)
+{
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    return action;
+}
+
+// A stored colour: its decimal text, or the default for an empty or unreadable one.
+quint32 storedColour(const SettingsStore& store, const QString& key, quint32 defaultValue)
+{
+    const QString text = store.value(settings::Main, key, QString::number(defaultValue)).trimmed();
+    bool ok = false;
+    const qlonglong value = text.toLongLong(&ok);
+    if (text.isEmpty() || !ok || value < 0 || value > 0xFFFFFF)
+        return defaultValue;
+    return quint32(value);
+}
+
+int storedInteger(const SettingsStore& store, const QString& key, int defaultValue)
+{
+    bool ok = false;
+    const int value = store.value(settings::Main, key, QString::number(defaultValue)).trimmed().toInt(&ok);
+    return ok ? value : defaultValue;
+}
+
+bool storedBoolean(const SettingsStore& store, const QString& key, bool defaultValue)
+{
+    const QString text = store.value(settings::Main, key).trimmed();
+    if (text.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
+        return true;
+    if (text.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
+        return false;
+    bool ok = false;
+    const int number = text.toInt(&ok);
+    return ok ? number != 0 : defaultValue;
+}
+
+} // namespace
+
+Form1::Form1(AppState& state, Program& program, QWidget* parent)
+    : QMainWindow(parent), m_state(state), m_program(program)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Терволин, оплата электричества"));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("background"));
+    central->setMouseTracking(true);
+    central->installEventFilter(this);
+    setCentralWidget(central);
+
+    auto* top = new QHBoxLayout;
+    m_frame1 = new QFrame(central);
+    m_frame1->setObjectName(QStringLiteral("Frame1"));
+    m_frame1->setFrameShape(QFrame::StyledPanel);
+    m_frame1->setMouseTracking(true);
+    m_frame1->installEventFilter(this);
+    buildPictureButtons(m_frame1);
+    top->addWidget(m_frame1);
+    top->addSpacing(12);
+    top->addWidget(buildCopyTools(), 0, Qt::AlignVCenter);
+    top->addStretch(1);
+
+    m_sheet = new SheetView(central);
+    m_sheet->setMouseTracking(true);
+    m_sheet->installEventFilter(this);
+    connect(m_sheet, &SheetView::monthReleased, this, &Form1::onMonthReleased);
+    connect(m_sheet, &SheetView::cellChanged, this, &Form1::onCellChanged);
+    connect(m_sheet, &SheetView::cellFocusEntered, this, &Form1::onCellFocusEntered);
+    connect(m_sheet, &SheetView::cellFocusLeft, this, &Form1::onCellFocusLeft);
+
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(8, 6, 8, 8);
+    layout->setSpacing(6);
+    layout->addLayout(top);
+    layout->addWidget(buildSelectors());
+    layout->addWidget(m_sheet, 1);
+
+    buildMenus();
+
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setInterval(TimerInterval);
+    connect(m_timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    m_timer2 = new QTimer(this);
+    m_timer2->setObjectName(QStringLiteral("Timer2"));
+    m_timer2->setInterval(TimerInterval);
+    connect(m_timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
+
+    m_buttons[SaveButton]->setEnabled(false);
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildMenus()
+{
+    QMenuBar* bar = menuBar();
+
+    QMenu* directory = bar->addMenu(QStringLiteral("Справочник"));
+    directory->setObjectName(QStringLiteral("Mnu_Spr"));
+    addItem(directory, "Mnu_Abonenty", QStringLiteral("Абоненты"));
+    addItem(directory, "Mnu_LicSchet", QStringLiteral("Лицевой счет"));
+
+    QMenu* tools = bar->addMenu(QStringLiteral("Инструменты"));
+    tools->setObjectName(QStringLiteral("Menu_Tools"));
+    connect(addItem(tools, "Menu_Tools_kalc", QStringLiteral("Калькулятор")), &QAction::triggered, this,
+            &Form1::onCalculator);
+    addItem(tools, "Menu_Tools_Gr1", QStringLiteral("График"));
+    addItem(tools, "Menu_Tools_Export_Excel", QStringLiteral("Экспорт таблицы в Exel"));
+    addItem(tools, "Menu_Tools_Date", QStringLiteral("Проставить дату (последнее число месяца)"));
+    addItem(tools, "Menu_Tools_PostChUlOsv", QStringLiteral("Поставить часы и сутки уличного освещения"));
+    addItem(tools, "Menu_Tools_DelChUlOsv", QStringLiteral("Очистить часы и сутки уличного освещения"));
+
+    QMenu* tuning = bar->addMenu(QStringLiteral("Настройки"));
+    tuning->setObjectName(QStringLiteral("Menu_Tuns"));
+    connect(addItem(tuning, "Menu_Tuns_Save", QStringLiteral("Параметры сохранения")), &QAction::triggered, this,
+            &Form1::openSaveSettings);
+    connect(addItem(tuning, "Menu_Tuns_Coloor", QStringLiteral("Цвет таблицы")), &QAction::triggered, this,
+            &Form1::openColours);
+    addItem(tuning, "Menu_Tuns_RCopy", QStringLiteral("Резервное копирование базы"));
+    addItem(tuning, "Menu_Tuns_Vost", QStringLiteral("Восстановление базы из резервной копии"));
+
+    // The month documents: not in the menu bar, opened over a month's name.
+    m_menuVedomost = new QMenu(QStringLiteral("Сформировать ведомость "), this);
+    m_menuVedomost->setObjectName(QStringLiteral("Menu_Vedomost"));
+    addItem(m_menuVedomost, "Vedomost", QStringLiteral("Сформировать ведомость "));
+    addItem(m_menuVedomost, "Kvit", QStringLiteral("Сформировать квитанцию"));
+
+    QMenu* help = bar->addMenu(QStringLiteral("Помощь"));
+    help->setObjectName(QStringLiteral("Menu_Hlp"));
+    addItem(help, "Menu_Hlp_About", QStringLiteral("О программе"));
+    addItem(help, "Menu_Hlp_Hlp1", QStringLiteral("?"));
+}
+
+void Form1::buildPictureButtons(QFrame* frame)
+{
+    auto* grid = new QGridLayout(frame);
+    grid->setContentsMargins(6, 4, 6, 2);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(0);
+    for (int i = 0; i < int(PictureButtons.size()); ++i) {
+        const PictureButton& spec = PictureButtons[i];
+        auto* button = new QToolButton(frame);
+        button->setObjectName(QString::fromLatin1(spec.name));
+        button->setIcon(pictureIcon(spec.picture));
+        button->setIconSize(QSize(32, 32));
+        button->setAutoRaise(true);
+        button->setToolTip(QString::fromUtf8(spec.hint).trimmed());
+        button->installEventFilter(this);
+        m_buttons[i] = button;
+
+        auto* hint = new QLabel(QString::fromUtf8(spec.hint), frame);
+        hint->setObjectName(QStringLiteral("Label1_%1").arg(i));
+        hint->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        QSizePolicy policy = hint->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        hint->setSizePolicy(policy);
+        hint->setMinimumWidth(hint->fontMetrics().horizontalAdvance(QStringLiteral("Калькулятор")) + 4);
+        hint->hide();
+        m_hints[i] = hint;
+
+        grid->addWidget(button, 0, i, Qt::AlignHCenter);
+        grid->addWidget(hint, 1, i);
+    }
+    connect(m_buttons[SaveButton], &QToolButton::clicked, this, &Form1::onSaveButton);
+    connect(m_buttons[CalculatorButton], &QToolButton::clicked, this, &Form1::onCalculator);
+}
+
+QWidget* Form1::buildSelectors()
+{
+    auto* row = new QWidget(centralWidget());
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    const auto label = [row](int index, const QString& text) {
+        auto* l = new QLabel(text, row);
+        l->setObjectName(QStringLiteral("lbl1_%1").arg(index));
+        return l;
+    };
+    for (int i = 0; i < 2; ++i) {
+        auto* combo = new QComboBox(row);
+        combo->setObjectName(QStringLiteral("Cmb1_%1").arg(i));
+        combo->setEditable(true);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        connect(combo, &QComboBox::activated, this, &Form1::onSelectorChosen);
+        m_cmb[i] = combo;
+    }
+    m_cmb[0]->setMinimumWidth(280);
+    m_cmb[1]->setMinimumWidth(80);
+    m_lbSch = new QLabel(row);
+    m_lbSch->setObjectName(QStringLiteral("LbSch"));
+
+    layout->addWidget(label(19, QStringLiteral("Абонент ")));
+    layout->addWidget(m_cmb[0], 3);
+    layout->addSpacing(16);
+    layout->addWidget(label(20, QStringLiteral("Год")));
+    layout->addWidget(m_cmb[1]);
+    layout->addSpacing(16);
+    layout->addWidget(label(33, QStringLiteral("Счетчик: ")));
+    layout->addWidget(m_lbSch, 2);
+    return row;
+}
+
+QWidget* Form1::buildCopyTools()
+{
+    m_picButtons = new QWidget(centralWidget());
+    m_picButtons->setObjectName(QStringLiteral("picButtons"));
+    auto* grid = new QGridLayout(m_picButtons);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setVerticalSpacing(2);
+    for (int i = 0; i < 4; ++i) {
+        auto* box = new QCheckBox(CopyToolCaptions[i], m_picButtons);
+        box->setObjectName(QStringLiteral("Ch%1").arg(i + 1));
+        m_ch[i] = box;
+        grid->addWidget(box, i % 2, i / 2);
+    }
+    return m_picButtons;
+}
+
+bool Form1::Form_Load()
+{
+    m_state.FieldsPerRecord = fields::PerRecord;
+    m_state.DirectoryOpening = false;
+    SheetReady = false;
+
+    if (!OPFILE1())
+        return false;
+    SetComboHeight(m_cmb[0], 400);
+    for (std::string_view year : fields::YearNames)
+        m_cmb[1]->addItem(fromStd(year));
+
+    readStoredSettings();
+    updateAutosaveTimer();
+
+    const RecordTable& table = m_state.table;
+    const std::string shownName = m_cmb[0]->currentText().toStdString();
+    if (sheet::findRecord(table, shownName, 0) == 0)
+        m_cmb[0]->setEditText(QString());
+
+    SettingsStore& store = m_state.services.settings;
+    for (int i = 0; i < 4; ++i)
+        m_ch[i]->setChecked(storedInteger(store, QStringLiteral("Form1.Ch%1").arg(i + 1), 0) == 1);
+    m_state.LedgerMonthIndex = 0;
+
+    if (m_cmb[0]->currentText().trimmed().isEmpty())
+        m_cmb[0]->setEditText(fromStd(table.field(1, fields::FullName)));
+    if (m_cmb[1]->currentText().trimmed().isEmpty())
+        m_cmb[1]->setEditText(QStringLiteral("2020"));
+
+    ApplyTableColours();
+    ZAPOLNIT();
+    SheetReady = true;
+    VICHISLIT();
+    return true;
+}
+
+void Form1::readStoredSettings()
+{
+    const SettingsStore& store = m_state.services.settings;
+    m_state.RowColourOdd = storedColour(store, QStringLiteral("Color1"), colours::DefaultOdd);
+    m_state.RowColourEven = storedColour(store, QStringLiteral("Color2"), colours::DefaultEven);
+    m_state.FocusColour = storedColour(store, QStringLiteral("Color3"), colours::DefaultFocus);
+
+    m_cmb[0]->setEditText(
+        store.value(settings::Main, QStringLiteral("Cmb0"), fromStd(m_state.table.field(1, fields::FullName))));
+    m_cmb[1]->setEditText(store.value(settings::Main, QStringLiteral("Cmb1"), QStringLiteral("2020")));
+
+    m_state.AutosaveEnabled = storedInteger(store, QStringLiteral("flSave"), 1);
+    m_state.EnterMovesDown = storedBoolean(store, QStringLiteral("flPls"), true);
+}
+
+bool Form1::OPFILE1()
+{
+    using Status = database::LoadResult::Status;
+    AppState::FileBusy busy(m_state);
+    Dialogs& dialogs = m_state.services.dialogs;
+    const QString openFailure = QStringLiteral("Ошибка при открытии файла базы Tervolin2.spb");
+
+    for (;;) {
+        const QString path = QDir::toNativeSeparators(m_state.databaseFilePath());
+        m_state.DatabasePath = path;
+        const std::string filePath = QFile::encodeName(path).toStdString();
+        const database::LoadResult result = database::load(filePath, m_state.table);
+        switch (result.status) {
+        case Status::Loaded:
+            m_cmb[0]->clear();
+            for (int row = 1; row <= m_state.table.recordCount(); ++row)
+                m_cmb[0]->addItem(fromStd(m_state.table.field(row, fields::FullName)));
+            return true;
+        case Status::NotFound: {
+            const Answer answer =
+                dialogs.message({QStringLiteral("Файл базы Tervolin2.spb не найден, хотите создать новый?"),
+                                 QStringLiteral("Создать новый файл бызы?"), MessageIcon::Exclamation,
+                                 MessageButtons::YesNo, Answer::Yes});
+            if (answer != Answer::Yes)
+                return false;
+            if (!database::create(filePath, m_state.table)) {
+                // A folder the program cannot write to would ask the same question forever.
+                dialogs.message({QStringLiteral("Ошибка сохранения"), QString(), MessageIcon::None});
+                return false;
+            }
+            continue; // and load the new file from the start
+        }
+        case Status::Empty:
+            dialogs.error(QStringLiteral("ФАЙЛ БАЗЫ   %1   ПУСТОЙ!").arg(path), QStringLiteral("Ошибка загрузки"));
+            dialogs.message({openFailure, QString(), MessageIcon::None});
+            return false;
+        case Status::BadLine:
+            dialogs.error(QStringLiteral("Строка № %1   файла %2  Содержит ошибку!").arg(result.line).arg(path),
+                          QStringLiteral("Ошибка формата файла"));
+            dialogs.message({openFailure, QString(), MessageIcon::None});
+            return false;
+        case Status::TooManyLines:
+        case Status::OpenFailed:
+            dialogs.message({openFailure, QString(), MessageIcon::None});
+            return false;
+        }
+    }
+}
+
+void Form1::SetComboHeight(QComboBox* combo, int height)
+{
+    // The drop-down list shows as many entries as fit into the height.
+    const int rowHeight = qMax(1, combo->view()->sizeHintForRow(0) > 0 ? combo->view()->sizeHintForRow(0)
+                                                                        : combo->fontMetrics().height() + 4);
+    combo->setMaxVisibleItems(qMax(1, height / rowHeight));
+}
+
+void Form1::CLEAR1()
+{
+    m_lbSch->clear();
+    m_sheet->clear();
+}
+
+void Form1::ZAPOLNIT()
+{
+    CLEAR1();
+    const std::string name = m_cmb[0]->currentText().toStdString();
+    const std::string year = m_cmb[1]->currentText().toStdString();
+    CurrentRecord = sheet::findRecord(m_state.table, name, CurrentRecord);
+    m_lbSch->setText(fromStd(m_state.table.field(CurrentRecord, fields::MeterType)));
+    if (const auto texts = sheet::readYear(m_state.table, CurrentRecord, year))
+        m_sheet->setShownTexts(*texts);
+}
+
+void Form1::SAVE()
+{
+    m_buttons[SaveButton]->setEnabled(true);
+    sheet::storeYear(m_state.table, CurrentRecord, m_cmb[1]->currentText().toStdString(), m_sheet->texts());
+}
+
+void Form1::VICHISLIT()
+{
+    // Writing the hidden month charges raises their change handling; that inner run would compute
+    // the same texts again, so it is left out.
+    if (!SheetReady || m_computing)
+        return;
+    m_computing = true;
+    m_computation = sheet::computeSheet(m_sheet->texts());
+    m_sheet->showComputed(m_computation);
+    m_computing = false;
+}
+
+void Form1::ApplyTableColours()
+{
+    m_sheet->applyColours(m_state.RowColourOdd, m_state.RowColourEven);
+}
+
+void Form1::updateAutosaveTimer()
+{
+    if (m_state.AutosaveEnabled != 0) {
+        if (!m_timer2->isActive())
+            m_timer2->start();
+    } else {
+        m_timer2->stop();
+    }
+}
+
+void Form1::Timer2_Timer()
+{
+    m_timer1->start();
+    m_timer2->stop();
+}
+
+void Form1::Timer1_Timer()
+{
+    // Only once the sheet has been stored since the window opened is there anything to write.
+    if (m_buttons[SaveButton]->isEnabled())
+        m_state.WriteDatabase();
+    m_timer1->stop();
+    if (m_state.AutosaveEnabled != 0)
+        m_timer2->start();
+}
+
+void Form1::onSaveButton()
+{
+    SAVE();
+    m_state.WriteDatabase();
+}
+
+void Form1::onCalculator()
+{
+    m_state.services.shell.startCalculator();
+}
+
+void Form1::onSelectorChosen()
+{
+    ZAPOLNIT();
+    VICHISLIT();
+}
+
+void Form1::onMonthReleased(MonthLabel* label, Qt::MouseButton button, QPoint globalPosition)
+{
+    m_state.ReportMonthName = label->text();
+    m_state.ReportMonth = label->index();
+    if (button == Qt::RightButton)
+        m_menuVedomost->popup(globalPosition);
+}
+
+void Form1::onCellChanged(SheetCell*)
+{
+    VICHISLIT();
+}
+
+void Form1::onCellFocusEntered(SheetCell* cell)
+{
+    m_sheet->paintCell(cell, m_state.FocusColour);
+}
+
+void Form1::onCellFocusLeft(SheetCell* cell)
+{
+    VICHISLIT();
+    SAVE();
+    m_sheet->paintCell(cell, m_sheet->rowColour(cell->month()));
+}
+
+void Form1::openSaveSettings()
+{
+    auto* window = new frmTunSave(m_state, *this);
+    window->show();
+}
+
+void Form1::openColours()
+{
+    auto* window = new frmColor(m_state, *this);
+    window->show();
+}
+
+void Form1::hideHints()
+{
+    for (QLabel* hint : m_hints)
+        hint->hide();
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Enter) {
+        for (int i = 0; i < int(m_buttons.size()); ++i) {
+            if (watched == m_buttons[i])
+                m_hints[i]->show();
+        }
+    } else if (event->type() == QEvent::MouseMove) {
+        if (watched == m_frame1) {
+            hideHints();
+        } else if (watched == centralWidget() || watched == m_sheet) {
+            hideHints();
+            m_sheet->unboldMonths();
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Form1::storeSettings()
+{
+    SettingsStore& store = m_state.services.settings;
+    store.setValue(settings::Main, QStringLiteral("Cmb0"), m_cmb[0]->currentText());
+    store.setValue(settings::Main, QStringLiteral("Cmb1"), m_cmb[1]->currentText());
+    for (int i = 0; i < 4; ++i)
+        store.setValue(settings::Main, QStringLiteral("Form1.Ch%1").arg(i + 1), m_ch[i]->isChecked() ? "1" : "0");
+    store.sync();
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    storeSettings();
+    SAVE();
+    if (!m_state.WriteDatabase()) {
+        // What was typed is only in memory: the window stays, so nothing is lost, and the user
+        // can close it again once the file can be written.
+        m_state.DirectoryOpening = false;
+        event->ignore();
+        return;
+    }
+    event->accept();
+    m_timer1->stop();
+    m_timer2->stop();
+    m_program.mainWindowClosed(m_state.DirectoryOpening);
+}

@@ -1,0 +1,100 @@
+#pragma once
+
+// The main window Form1: the subscriber and year selectors, the yearly sheet of the chosen
+// subscriber, the picture buttons and menus that lead to the other windows, and the autosave.
+
+#include "sheet/sheet_calculation.h"
+
+#include <QMainWindow>
+#include <array>
+
+class AppState;
+class Program;
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QMenu;
+class QTimer;
+class QToolButton;
+class SheetCell;
+class SheetView;
+class MonthLabel;
+
+class Form1 : public QMainWindow
+{
+    Q_OBJECT
+public:
+    Form1(AppState& state, Program& program, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // The load of the window, in its fixed order. False when the database could not be loaded and
+    // the program must end (the messages have been shown).
+    bool Form_Load();
+
+    bool OPFILE1();
+    void CLEAR1();
+    void ZAPOLNIT();
+    void SAVE();
+    void VICHISLIT();
+    void ApplyTableColours();
+    void SetComboHeight(QComboBox* combo, int height);
+
+    // Autosave: Timer2 and Timer1 alternate, so the file is written every two minutes at most.
+    void Timer1_Timer();
+    void Timer2_Timer();
+    // Timer2 follows AutosaveEnabled at once.
+    void updateAutosaveTimer();
+
+    int CurrentRecord = 0;
+    bool SheetReady = false;
+    // The last calculation: SheetInputs and SheetResults, as the export reads them.
+    const sheet::SheetComputation& lastComputation() const { return m_computation; }
+
+    SheetView* sheet() const { return m_sheet; }
+    QComboBox* subscriberSelector() const { return m_cmb[0]; }
+    QComboBox* yearSelector() const { return m_cmb[1]; }
+    QCheckBox* copyTool(int i) const { return m_ch[i - 1]; } // Ch1 … Ch4
+    QTimer* timer1() const { return m_timer1; }
+    QTimer* timer2() const { return m_timer2; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildPictureButtons(QFrame* frame);
+    QWidget* buildSelectors();
+    QWidget* buildCopyTools();
+    void hideHints();
+    void onSelectorChosen();
+    void onMonthReleased(MonthLabel* label, Qt::MouseButton button, QPoint globalPosition);
+    void onCellChanged(SheetCell* cell);
+    void onCellFocusEntered(SheetCell* cell);
+    void onCellFocusLeft(SheetCell* cell);
+    void onSaveButton();
+    void onCalculator();
+    void openSaveSettings();
+    void openColours();
+    void readStoredSettings();
+    void storeSettings();
+
+    AppState& m_state;
+    Program& m_program;
+
+    SheetView* m_sheet = nullptr;
+    std::array<QComboBox*, 2> m_cmb{};
+    QLabel* m_lbSch = nullptr;
+    QFrame* m_frame1 = nullptr;
+    std::array<QToolButton*, 8> m_buttons{};
+    std::array<QLabel*, 8> m_hints{};
+    QWidget* m_picButtons = nullptr;
+    std::array<QCheckBox*, 4> m_ch{};
+    QMenu* m_menuVedomost = nullptr;
+    QTimer* m_timer1 = nullptr;
+    QTimer* m_timer2 = nullptr;
+    sheet::SheetComputation m_computation;
+    bool m_computing = false;
+};

@@ -1,0 +1,123 @@
+#include "app/program.h"
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/qt_dialogs.h"
+#include "platform/settings_store.h"
+#include "platform/shell.h"
+#include "platform/termination_signals.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFontDatabase>
+#include <QTimer>
+
+Program::Program(AppState& state, QObject* parent) : QObject(parent), m_state(state)
+{
+}
+
+Program::~Program()
+{
+    delete m_main;
+}
+
+bool Program::start()
+{
+    const QString path = QDir::toNativeSeparators(m_state.databaseFilePath());
+    if (!m_lock.acquire(path)) {
+        m_state.services.dialogs.error(
+            QStringLiteral("Файл базы %1 уже открыт другой копией программы.").arg(path),
+            QStringLiteral("Ошибка запуска"));
+        endProgram(1);
+        return false;
+    }
+    return showMainWindow();
+}
+
+bool Program::showMainWindow()
+{
+    auto* window = new Form1(m_state, *this);
+    if (!window->Form_Load()) {
+        delete window;
+        endProgram(1);
+        return false;
+    }
+    m_main = window;
+    window->show();
+    return true;
+}
+
+Form1* Program::mainWindow() const
+{
+    return m_main;
+}
+
+void Program::mainWindowClosed(bool directoryOpening)
+{
+    if (!directoryOpening)
+        endProgram(0);
+}
+
+void Program::endProgram(int exitCode)
+{
+    m_ended = true;
+    m_exitCode = exitCode;
+    QCoreApplication::exit(exitCode);
+}
+
+void Program::terminate()
+{
+    if (m_terminating || m_ended)
+        return;
+    // A box waiting for an answer is closed first (its default answer), and the close of the
+    // windows comes once the code that asked has finished with the answer.
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->close();
+        QTimer::singleShot(0, this, &Program::terminate);
+        return;
+    }
+    m_terminating = true;
+    const QList<QWidget*> windows = QApplication::topLevelWidgets();
+    for (QWidget* window : windows) {
+        if (window != m_main && window->isVisible())
+            window->close();
+    }
+    if (m_main) {
+        m_state.DirectoryOpening = false;
+        m_main->close();
+    }
+    m_terminating = false;
+    if (!m_main)
+        endProgram(m_exitCode);
+}
+
+int runTervolin(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("tervolin"));
+    QCoreApplication::setApplicationName(QStringLiteral("tervolin"));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Терволин"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    if (QFontDatabase::families().contains(QStringLiteral("DejaVu Sans"))) {
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPointSize(9);
+        QApplication::setFont(font);
+    }
+
+    QtDialogs dialogs;
+    SettingsStore settings;
+    SystemClock clock;
+    DesktopShell shell;
+    AppState state({dialogs, settings, clock, shell}, QCoreApplication::applicationDirPath());
+    Program program(state);
+    TerminationSignals terminationSignals;
+    QObject::connect(&terminationSignals, &TerminationSignals::terminationRequested, &program, &Program::terminate);
+
+    if (!program.start())
+        return program.exitCode();
+    const int code = app.exec();
+    settings.sync();
+    return code;
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+// The program's run: one copy per database, the main window and the windows it hands over to,
+// and the end of the run.
+
+#include "platform/instance_lock.h"
+
+#include <QObject>
+#include <QPointer>
+
+class AppState;
+class Form1;
+
+class Program : public QObject
+{
+    Q_OBJECT
+public:
+    explicit Program(AppState& state, QObject* parent = nullptr);
+    ~Program() override;
+
+    // Takes the database for this run and opens the main window. False when the program must end
+    // at once (another copy holds the database, or it could not be loaded).
+    bool start();
+
+    // A new main window, which loads the database file afresh. False when the load failed; the
+    // program has then been ended.
+    bool showMainWindow();
+    Form1* mainWindow() const;
+
+    // Called by the main window once its close has stored and written everything.
+    void mainWindowClosed(bool directoryOpening);
+
+    // Ends the run at once, without any window's close handling.
+    void endProgram(int exitCode);
+    bool ended() const { return m_ended; }
+    int exitCode() const { return m_exitCode; }
+
+    // Log-out, shutdown or Ctrl+C: the windows close as their close boxes would, so that what was
+    // typed is stored and written, and the run ends.
+    void terminate();
+
+private:
+    AppState& m_state;
+    InstanceLock m_lock;
+    QPointer<Form1> m_main;
+    bool m_ended = false;
+    int m_exitCode = 0;
+    bool m_terminating = false;
+};
+
+// The whole program: what main() runs.
+int runTervolin(int argc, char** argv);

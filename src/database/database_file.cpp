@@ -1,0 +1,470 @@
+#include "database/database_file.h"
+
+#include "database/cp1251.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace database {
+namespace {
+
+constexpr std::size_t ReadChunk = 1 << 20;
+constexpr std::size_t WriteChunk = 4 << 20;
+constexpr int Separators = fields::PerRecord;
+
+std::string systemError(const char* what)
+{
+    return std::string(what) + ": " + std::strerror(errno);
+}
+
+// Positions, relative to the start of a line, of its separators and of the bytes that need more
+// than a copy when the line is taken into the table: blanks (trimmed at the ends of fields) and
+// bytes above 0x7F (decoded to UTF-8).
+struct LineScan
+{
+    std::vector<std::uint32_t> separators;
+    std::vector<std::uint32_t> special;
+    std::size_t scanned = 0; // bytes of the line looked at so far
+
+    void reset()
+    {
+        separators.clear();
+        special.clear();
+        scanned = 0;
+    }
+};
+
+// Scans p[scan.scanned … n) for the end of the line (CR or LF). Returns its offset, or n when the
+// line goes on past the bytes at hand.
+std::size_t scanLine(const char* p, std::size_t n, LineScan& scan)
+{
+    std::size_t i = scan.scanned;
+#if defined(__SSE2__)
+    const __m128i bar = _mm_set1_epi8('|');
+    const __m128i blank = _mm_set1_epi8(' ');
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; i + 16 <= n; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const unsigned eol = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf))));
+        unsigned bars = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, bar)));
+        unsigned specials = static_cast<unsigned>(_mm_movemask_epi8(v) | _mm_movemask_epi8(_mm_cmpeq_epi8(v, blank)));
+        unsigned before = 0xFFFF;
+        if (eol != 0) {
+            before = (1u << __builtin_ctz(eol)) - 1;
+            bars &= before;
+            specials &= before;
+        }
+        while (bars != 0) {
+            scan.separators.push_back(static_cast<std::uint32_t>(i + __builtin_ctz(bars)));
+            bars &= bars - 1;
+        }
+        while (specials != 0) {
+            scan.special.push_back(static_cast<std::uint32_t>(i + __builtin_ctz(specials)));
+            specials &= specials - 1;
+        }
+        if (eol != 0) {
+            scan.scanned = i + __builtin_ctz(eol);
+            return scan.scanned;
+        }
+    }
+#endif
+    for (; i < n; ++i) {
+        const auto c = static_cast<unsigned char>(p[i]);
+        if (c == '\r' || c == '\n') {
+            scan.scanned = i;
+            return i;
+        }
+        if (c == '|')
+            scan.separators.push_back(static_cast<std::uint32_t>(i));
+        else if (c == ' ' || c >= 0x80)
+            scan.special.push_back(static_cast<std::uint32_t>(i));
+    }
+    scan.scanned = n;
+    return n;
+}
+
+// Takes a checked line into a record: field 1 is the row number, fields 2 … 2128 the trimmed,
+// decoded texts between the separators. Runs of fields without blanks or upper-half bytes are
+// copied in one piece.
+void buildRecord(Record& record, int row, const char* line, const LineScan& scan)
+{
+    const std::uint32_t* sep = scan.separators.data();
+    const std::vector<std::uint32_t>& special = scan.special;
+
+    record.beginBuild(sep[Separators - 1] + 16);
+    std::string& arena = record.buildBuffer();
+    std::vector<std::uint32_t>& start = record.buildStarts();
+
+    start[1] = static_cast<std::uint32_t>(arena.size());
+    arena += std::to_string(row);
+    arena += '|';
+
+    std::size_t next = 0;
+    int k = 2;
+    while (k <= Separators) {
+        const std::uint32_t fieldBegin = sep[k - 2] + 1;
+        while (next < special.size() && special[next] < fieldBegin)
+            ++next;
+        const std::uint32_t firstSpecial = next < special.size() ? special[next] : UINT32_MAX;
+        // The field holding the next special byte; fields before it are copied as they are.
+        const int specialField =
+            static_cast<int>(std::upper_bound(sep + (k - 1), sep + Separators, firstSpecial) - sep) + 1;
+        if (specialField > k) {
+            const std::size_t base = arena.size();
+            const std::uint32_t copyEnd = sep[specialField - 2] + 1;
+            arena.append(line + fieldBegin, copyEnd - fieldBegin);
+            for (int f = k; f < specialField; ++f)
+                start[static_cast<std::size_t>(f)] = static_cast<std::uint32_t>(base + (sep[f - 2] + 1 - fieldBegin));
+            k = specialField;
+            continue;
+        }
+        std::uint32_t b = fieldBegin;
+        std::uint32_t e = sep[k - 1];
+        while (b < e && line[b] == ' ')
+            ++b;
+        while (e > b && line[e - 1] == ' ')
+            --e;
+        start[static_cast<std::size_t>(k)] = static_cast<std::uint32_t>(arena.size());
+        cp1251::decodeAppend(std::string_view(line + b, e - b), arena);
+        arena += '|';
+        ++k;
+    }
+    record.endBuild();
+}
+
+class FileDescriptor
+{
+public:
+    explicit FileDescriptor(int fd = -1) : m_fd(fd) {}
+    ~FileDescriptor() { reset(); }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return m_fd; }
+    void reset(int fd = -1)
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = fd;
+    }
+    int release()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
+
+private:
+    int m_fd;
+};
+
+LoadResult readFile(const std::string& path, RecordTable* table)
+{
+    using Status = LoadResult::Status;
+    LoadResult result;
+    if (table)
+        table->clear();
+
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        result.status = errno == ENOENT ? Status::NotFound : Status::OpenFailed;
+        return result;
+    }
+
+    std::vector<char> buffer(ReadChunk);
+    std::size_t lineStart = 0; // start of the line being read
+    std::size_t filled = 0;    // bytes in the buffer
+    bool endOfFile = false;
+    bool anyContent = false;
+    int lines = 0;
+    LineScan scan;
+    scan.separators.reserve(Separators + 8);
+
+    const auto refill = [&]() -> bool {
+        if (lineStart > 0) {
+            std::memmove(buffer.data(), buffer.data() + lineStart, filled - lineStart);
+            filled -= lineStart;
+            lineStart = 0;
+        }
+        if (filled == buffer.size())
+            buffer.resize(buffer.size() * 2);
+        for (;;) {
+            const ssize_t n = ::read(fd.get(), buffer.data() + filled, buffer.size() - filled);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                return false;
+            if (n == 0)
+                endOfFile = true;
+            filled += static_cast<std::size_t>(n);
+            if (n > 0)
+                anyContent = true;
+            return true;
+        }
+    };
+
+    if (!refill()) {
+        result.status = Status::OpenFailed;
+        return result;
+    }
+    if (!anyContent) {
+        result.status = Status::Empty;
+        return result;
+    }
+
+    for (;;) {
+        const std::size_t available = filled - lineStart;
+        if (available == 0 && endOfFile)
+            break;
+        const char* line = buffer.data() + lineStart;
+        std::size_t end = scanLine(line, available, scan);
+        // The line ends at a CR or LF; a CR last in the buffer may still have its LF to come.
+        const bool needMore = (end == available && !endOfFile) || (end + 1 == available && line[end] == '\r' && !endOfFile);
+        if (needMore) {
+            if (!refill()) {
+                if (table)
+                    table->clear();
+                result.status = Status::OpenFailed;
+                return result;
+            }
+            continue;
+        }
+        std::size_t consumed = end;
+        if (end < available) {
+            consumed = end + 1;
+            if (line[end] == '\r' && end + 1 < available && line[end + 1] == '\n')
+                consumed = end + 2;
+        }
+
+        ++lines;
+        if (scan.separators.size() < static_cast<std::size_t>(Separators)) {
+            if (table)
+                table->clear();
+            result.status = Status::BadLine;
+            result.line = lines;
+            return result;
+        }
+        if (table && lines <= fields::MaxRecords)
+            buildRecord(table->record(lines), lines, line, scan);
+
+        lineStart += consumed;
+        scan.reset();
+    }
+
+    result.records = lines;
+    if (lines > fields::MaxRecords) {
+        if (table)
+            table->clear();
+        result.status = Status::TooManyLines;
+        return result;
+    }
+    if (table)
+        table->setRecordCount(lines);
+    result.status = Status::Loaded;
+    return result;
+}
+
+bool writeAll(int fd, const char* data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+std::string folderOf(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+// Writes a file through a temporary one beside it: `produce` fills it by calling the sink; then
+// the data is flushed, the temporary file renamed over the destination and the folder flushed.
+template<typename Produce>
+bool replaceFile(const std::string& path, std::string* error, Produce produce)
+{
+    const std::string temporary = path + ".tmp";
+    FileDescriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (fd.get() < 0) {
+        if (error)
+            *error = systemError("open");
+        return false;
+    }
+    struct stat old{};
+    if (::stat(path.c_str(), &old) == 0)
+        ::fchmod(fd.get(), old.st_mode & 07777);
+
+    const auto fail = [&](const char* what) {
+        if (error)
+            *error = systemError(what);
+        fd.reset();
+        ::unlink(temporary.c_str());
+        return false;
+    };
+
+    const auto sink = [&](const std::string& bytes) { return writeAll(fd.get(), bytes.data(), bytes.size()); };
+    if (!produce(sink))
+        return fail("write");
+    if (::fsync(fd.get()) != 0)
+        return fail("fsync");
+    if (::close(fd.release()) != 0) {
+        if (error)
+            *error = systemError("close");
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+        if (error)
+            *error = systemError("rename");
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    FileDescriptor folder(::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() >= 0)
+        ::fsync(folder.get());
+    return true;
+}
+
+struct CleanedField
+{
+    int row;
+    int field;
+    std::string text;
+};
+
+} // namespace
+
+std::string withoutLineBreaks(std::string_view text)
+{
+    std::string result;
+    result.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r') {
+            if (i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+            continue;
+        }
+        if (c == '\n')
+            continue;
+        result += c;
+    }
+    return result;
+}
+
+LoadResult load(const std::string& path, RecordTable& table)
+{
+    return readFile(path, &table);
+}
+
+LoadResult check(const std::string& path)
+{
+    return readFile(path, nullptr);
+}
+
+bool write(const std::string& path, RecordTable& table, std::string* error)
+{
+    std::vector<CleanedField> cleaned;
+    const int count = table.recordCount();
+    const std::string emptyLine = std::string(Separators, '|') + "\r\n";
+
+    const bool written = replaceFile(path, error, [&](const auto& sink) {
+        std::string out;
+        out.reserve(WriteChunk + (1 << 16));
+        for (int row = 1; row <= count; ++row) {
+            Record& record = table.record(row);
+            if (record.isBlank()) {
+                out += emptyLine;
+                continue;
+            }
+            if (!record.isInOrder())
+                record.compact();
+            const std::string_view line = record.orderedLine();
+            if (std::memchr(line.data(), '\r', line.size()) == nullptr &&
+                std::memchr(line.data(), '\n', line.size()) == nullptr) {
+                cp1251::encodeAppend(line, out);
+            } else {
+                for (int f = 1; f <= Separators; ++f) {
+                    const std::string_view text = record.field(f);
+                    if (text.find_first_of("\r\n") == std::string_view::npos) {
+                        cp1251::encodeAppend(text, out);
+                    } else {
+                        std::string clean = withoutLineBreaks(text);
+                        cp1251::encodeAppend(clean, out);
+                        cleaned.push_back({row, f, std::move(clean)});
+                    }
+                    out += '|';
+                }
+            }
+            out += "\r\n";
+            if (out.size() >= WriteChunk) {
+                if (!sink(out))
+                    return false;
+                out.clear();
+            }
+        }
+        return sink(out);
+    });
+    if (!written)
+        return false;
+    for (const CleanedField& c : cleaned)
+        table.set(c.row, c.field, c.text);
+    return true;
+}
+
+bool create(const std::string& path, RecordTable& table, std::string* error)
+{
+    const std::string line = std::string(Separators, '|') + "\r\n";
+    if (!replaceFile(path, error, [&](const auto& sink) { return sink(line); }))
+        return false;
+    table.clear();
+    table.setRecordCount(1);
+    return true;
+}
+
+bool copyFile(const std::string& source, const std::string& destination, std::string* error)
+{
+    FileDescriptor in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    if (in.get() < 0) {
+        if (error)
+            *error = systemError("open");
+        return false;
+    }
+    return replaceFile(destination, error, [&](const auto& sink) {
+        std::string chunk(ReadChunk, '\0');
+        for (;;) {
+            const ssize_t n = ::read(in.get(), chunk.data(), chunk.size());
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                return false;
+            if (n == 0)
+                return true;
+            if (!sink(std::string(chunk.data(), static_cast<std::size_t>(n))))
+                return false;
+        }
+    });
+}
+
+} // namespace database

@@ -1,0 +1,52 @@
+#pragma once
+
+// Everything the program asks of the user through standard dialogs: message boxes with an exact
+// text, title, icon and buttons; file dialogs; the colour dialog. Windows call these through this
+// interface so that tests can answer them and check what was asked.
+
+#include <QString>
+#include <optional>
+
+enum class MessageIcon { None, Critical, Question, Exclamation, Information };
+enum class MessageButtons { Ok, YesNo };
+enum class Answer { Ok, Yes, No };
+
+struct Message
+{
+    QString text;
+    QString title; // empty: the program's own name
+    MessageIcon icon = MessageIcon::None;
+    MessageButtons buttons = MessageButtons::Ok;
+    Answer defaultAnswer = Answer::Ok;
+};
+
+struct FileRequest
+{
+    // Filters as the program keeps them: "description|pattern|description|pattern|".
+    QString filter;
+    QString defaultExtension; // "*.spb"
+    QString proposedName;     // "" for none
+};
+
+class Dialogs
+{
+public:
+    virtual ~Dialogs() = default;
+
+    virtual Answer message(const Message& message) = 0;
+    // A cancelled dialog gives no name; that is a normal answer, not an error.
+    virtual std::optional<QString> saveFileName(const FileRequest& request) = 0;
+    virtual std::optional<QString> openFileName(const FileRequest& request) = 0;
+    // Colours in the layout 0x00BBGGRR; no value when the user cancels.
+    virtual std::optional<quint32> chooseColour(quint32 initial) = 0;
+
+    // Shorthands for the common boxes.
+    void error(const QString& text, const QString& title)
+    {
+        message({text, title, MessageIcon::Critical, MessageButtons::Ok, Answer::Ok});
+    }
+    bool askYesNo(const QString& text, const QString& title, MessageIcon icon)
+    {
+        return message({text, title, icon, MessageButtons::YesNo, Answer::No}) == Answer::Yes;
+    }
+};

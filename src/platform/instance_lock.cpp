@@ -1,0 +1,34 @@
+#include "platform/instance_lock.h"
+
+#include <QFile>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+InstanceLock::~InstanceLock()
+{
+    release();
+}
+
+bool InstanceLock::acquire(const QString& databasePath)
+{
+    release();
+    const QByteArray path = QFile::encodeName(lockPathFor(databasePath));
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return true; // a folder we cannot write to: the database cannot be written either, nothing to guard
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    m_fd = fd;
+    return true;
+}
+
+void InstanceLock::release()
+{
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+}

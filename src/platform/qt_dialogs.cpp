@@ -1,0 +1,111 @@
+#include "platform/qt_dialogs.h"
+
+#include "platform/colours.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+QWidget* parentWindow()
+{
+    if (QWidget* w = QApplication::activeModalWidget())
+        return w;
+    return QApplication::activeWindow();
+}
+
+QString windowTitle(const QString& title)
+{
+    return title.isEmpty() ? QGuiApplication::applicationDisplayName() : title;
+}
+
+QString extensionOf(const QString& defaultExtension)
+{
+    QString extension = defaultExtension;
+    extension.remove(QLatin1Char('*'));
+    if (extension.startsWith(QLatin1Char('.')))
+        extension.remove(0, 1);
+    return extension;
+}
+
+std::optional<QString> runFileDialog(const FileRequest& request, QFileDialog::AcceptMode mode)
+{
+    QFileDialog dialog(parentWindow());
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilters(nameFilters(request.filter));
+    dialog.setDefaultSuffix(extensionOf(request.defaultExtension));
+    dialog.setDirectory(QDir::homePath());
+    if (!request.proposedName.isEmpty())
+        dialog.selectFile(request.proposedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+QStringList nameFilters(const QString& filter)
+{
+    QStringList result;
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& description = parts[i];
+        QString patterns = parts[i + 1];
+        if (description.isEmpty() && patterns.isEmpty())
+            continue;
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        result << QStringLiteral("%1 (%2)").arg(description, patterns);
+    }
+    return result;
+}
+
+Answer QtDialogs::message(const Message& message)
+{
+    QMessageBox box(parentWindow());
+    box.setWindowTitle(windowTitle(message.title));
+    box.setText(message.text);
+    switch (message.icon) {
+    case MessageIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case MessageIcon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case MessageIcon::Question: box.setIcon(QMessageBox::Question); break;
+    case MessageIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
+    }
+    if (message.buttons == MessageButtons::YesNo) {
+        QPushButton* yes = box.addButton(QStringLiteral("Да"), QMessageBox::YesRole);
+        QPushButton* no = box.addButton(QStringLiteral("Нет"), QMessageBox::NoRole);
+        box.setDefaultButton(message.defaultAnswer == Answer::Yes ? yes : no);
+        box.setEscapeButton(no);
+        box.exec();
+        return box.clickedButton() == yes ? Answer::Yes : Answer::No;
+    }
+    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.setDefaultButton(ok);
+    box.setEscapeButton(ok);
+    box.exec();
+    return Answer::Ok;
+}
+
+std::optional<QString> QtDialogs::saveFileName(const FileRequest& request)
+{
+    return runFileDialog(request, QFileDialog::AcceptSave);
+}
+
+std::optional<QString> QtDialogs::openFileName(const FileRequest& request)
+{
+    return runFileDialog(request, QFileDialog::AcceptOpen);
+}
+
+std::optional<quint32> QtDialogs::chooseColour(quint32 initial)
+{
+    const QColor colour = QColorDialog::getColor(fromWindowsColour(initial), parentWindow());
+    if (!colour.isValid())
+        return std::nullopt;
+    return toWindowsColour(colour);
+}

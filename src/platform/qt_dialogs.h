@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/dialogs.h"
+
+#include <QStringList>
+
+class QWidget;
+
+// The dialogs on screen, parented to the active window.
+class QtDialogs : public Dialogs
+{
+public:
+    Answer message(const Message& message) override;
+    std::optional<QString> saveFileName(const FileRequest& request) override;
+    std::optional<QString> openFileName(const FileRequest& request) override;
+    std::optional<quint32> chooseColour(quint32 initial) override;
+};
+
+// "Файлы (*.spb)|*.spb|Все файлы(*.*)|*.*|" as name filters of a file dialog.
+QStringList nameFilters(const QString& filter);

@@ -1,0 +1,7 @@
+list(APPEND TERVOLIN_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/sheet.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sheet_calculation.cpp
+)
+list(APPEND TERVOLIN_UI_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/sheet_view.cpp
+)

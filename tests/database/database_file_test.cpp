@@ -1,0 +1,237 @@
+#include "database/cp1251.h"
+#include "database/database_file.h"
+#include "demo_data.h"
+#include "support/files.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+
+using Status = database::LoadResult::Status;
+
+namespace {
+
+std::string separators(int n)
+{
+    return std::string(std::size_t(n), '|');
+}
+
+class DatabaseFile : public ::testing::Test
+{
+protected:
+    TempFolder folder;
+    std::string path = folder.file("Tervolin2.spb");
+    RecordTable table;
+
+    database::LoadResult load() { return database::load(path, table); }
+};
+
+TEST_F(DatabaseFile, OneEmptyLineIsOneRecord)
+{
+    writeBytes(path, separators(2128) + "\r\n");
+    const auto result = load();
+    ASSERT_EQ(result.status, Status::Loaded);
+    EXPECT_EQ(table.recordCount(), 1);
+    EXPECT_EQ(table.field(1, 1), "1");
+    for (int f = 2; f <= 2128; ++f)
+        ASSERT_EQ(table.field(1, f), "");
+}
+
+TEST_F(DatabaseFile, ALineWithTooFewSeparatorsNamesItsNumber)
+{
+    writeBytes(path, databaseLine({"1", "Иванов"}) + separators(2127) + "\r\n" + databaseLine({}));
+    const auto result = load();
+    EXPECT_EQ(result.status, Status::BadLine);
+    EXPECT_EQ(result.line, 2);
+    EXPECT_EQ(table.recordCount(), 0);
+
+    writeBytes(path, separators(2127) + "\r\n");
+    EXPECT_EQ(load().line, 1);
+}
+
+TEST_F(DatabaseFile, TextAfterTheLastSeparatorIsDropped)
+{
+    writeBytes(path, separators(2128) + cp1251::encode("лишнее|ещё|") + "\r\n");
+    ASSERT_EQ(load().status, Status::Loaded);
+    ASSERT_TRUE(database::write(path, table));
+    EXPECT_EQ(readBytes(path), "1" + separators(2128) + "\r\n");
+}
+
+TEST_F(DatabaseFile, RecordNumbersAreRewrittenFromTheLineOrder)
+{
+    writeBytes(path, databaseLine({"17", "Первый"}) + databaseLine({"3", "Второй"}));
+    ASSERT_EQ(load().status, Status::Loaded);
+    EXPECT_EQ(table.field(1, 1), "1");
+    EXPECT_EQ(table.field(2, 1), "2");
+    EXPECT_EQ(table.field(2, 2), "Второй");
+    ASSERT_TRUE(database::write(path, table));
+    EXPECT_EQ(readBytes(path), databaseLine({"1", "Первый"}) + databaseLine({"2", "Второй"}));
+}
+
+TEST_F(DatabaseFile, FieldsAreTrimmedOfBlanksButKeepInnerOnes)
+{
+    writeBytes(path, databaseLine({"1", "  Иванов  И. И.  ", " ул. Лесная", "5 ", "", "", "", "  12,5  "}));
+    ASSERT_EQ(load().status, Status::Loaded);
+    EXPECT_EQ(table.field(1, 2), "Иванов  И. И.");
+    EXPECT_EQ(table.field(1, 3), "ул. Лесная");
+    EXPECT_EQ(table.field(1, 4), "5");
+    EXPECT_EQ(table.field(1, 8), "12,5");
+}
+
+TEST_F(DatabaseFile, LineBreaksInFieldsAreJoinedInTheFileAndTheTable)
+{
+    table.setRecordCount(1);
+    table.set(1, 1, "1");
+    table.set(1, 3, "ул. Лесная,\r\nуч. 5");
+    table.set(1, 6, "строка\nещё\rконец");
+    ASSERT_TRUE(database::write(path, table));
+    EXPECT_EQ(readBytes(path), databaseLine({"1", "", "ул. Лесная,уч. 5", "", "", "строкаещёконец"}));
+    EXPECT_EQ(table.field(1, 3), "ул. Лесная,уч. 5");
+    EXPECT_EQ(table.field(1, 6), "строкаещёконец");
+}
+
+TEST_F(DatabaseFile, MissingEmptyAndUnreadableFiles)
+{
+    EXPECT_EQ(load().status, Status::NotFound);
+    writeBytes(path, "");
+    EXPECT_EQ(load().status, Status::Empty);
+    EXPECT_TRUE(std::filesystem::exists(path)); // never replaced
+    std::filesystem::remove(path);
+    std::filesystem::create_directory(path);
+    EXPECT_EQ(load().status, Status::OpenFailed);
+}
+
+TEST_F(DatabaseFile, AtMost3001Records)
+{
+    std::string lines;
+    for (int i = 0; i < 3001; ++i)
+        lines += separators(2128) + "\r\n";
+    writeBytes(path, lines);
+    ASSERT_EQ(load().status, Status::Loaded);
+    EXPECT_EQ(table.recordCount(), 3001);
+    writeBytes(path, lines + separators(2128) + "\r\n");
+    const auto result = load();
+    EXPECT_EQ(result.status, Status::TooManyLines);
+    EXPECT_EQ(table.recordCount(), 0);
+}
+
+TEST_F(DatabaseFile, LineEndsOfOtherSystemsAndLongLinesLoad)
+{
+    // LF alone and CR alone end lines too; a line of any length loads.
+    const std::string longNote(70000, 'x');
+    const std::string first = databaseLine({"1", "А"});
+    writeBytes(path, first.substr(0, first.size() - 2) + "\n" + cp1251::encode("2|Б|") + separators(2126) + "\r" + cp1251::encode("3|В|") + longNote +
+                         "|" + separators(2125));
+    const auto result = load();
+    ASSERT_EQ(result.status, Status::Loaded);
+    EXPECT_EQ(table.recordCount(), 3);
+    EXPECT_EQ(table.field(2, 2), "Б");
+    EXPECT_EQ(table.field(3, 3), longNote);
+}
+
+TEST_F(DatabaseFile, WindowsCodePageBothWays)
+{
+    table.setRecordCount(1);
+    table.set(1, 1, "1");
+    table.set(1, 2, "Ёлкина Щ. Ъ.");
+    table.set(1, 3, "№ 5 «Лесной»");
+    ASSERT_TRUE(database::write(path, table));
+    const std::string bytes = readBytes(path);
+    EXPECT_EQ(bytes.substr(0, 15), std::string("1|\xA8\xEB\xEA\xE8\xED\xE0 \xD9. \xDA.|"));
+    RecordTable again;
+    ASSERT_EQ(database::load(path, again).status, Status::Loaded);
+    EXPECT_EQ(again.field(1, 2), "Ёлкина Щ. Ъ.");
+    EXPECT_EQ(again.field(1, 3), "№ 5 «Лесной»");
+}
+
+TEST_F(DatabaseFile, WrittenFileComesBackByteForByte)
+{
+    DemoOptions options;
+    options.subscribers = 60;
+    fillDemoTable(table, options);
+    ASSERT_TRUE(database::write(path, table));
+    const std::string first = readBytes(path);
+    EXPECT_EQ(std::count(first.begin(), first.end(), '\n'), 60);
+
+    RecordTable again;
+    ASSERT_EQ(database::load(path, again).status, Status::Loaded);
+    for (int row = 1; row <= 60; ++row)
+        for (int f = 1; f <= 2128; ++f)
+            ASSERT_EQ(again.field(row, f), table.field(row, f)) << row << ":" << f;
+    const std::string second = folder.file("again.spb");
+    ASSERT_TRUE(database::write(second, again));
+    EXPECT_EQ(readBytes(second), first);
+}
+
+TEST_F(DatabaseFile, EditedRecordsAreWrittenWithTheirNewTexts)
+{
+    writeBytes(path, databaseLine({"1", "Иванов", "", "", "", "", "", "31.01.20", "10700"}));
+    ASSERT_EQ(load().status, Status::Loaded);
+    table.set(1, 9, "10800");   // same length: in place
+    table.set(1, 2, "Иванова"); // longer: appended
+    table.set(1, 8, "");
+    ASSERT_TRUE(database::write(path, table));
+    EXPECT_EQ(readBytes(path), databaseLine({"1", "Иванова", "", "", "", "", "", "", "10800"}));
+}
+
+TEST_F(DatabaseFile, AFailedWriteLeavesFileAndTableAsTheyWere)
+{
+    writeBytes(path, databaseLine({"1", "Старый"}));
+    ASSERT_EQ(load().status, Status::Loaded);
+    const std::string before = readBytes(path);
+    table.set(1, 2, "Новый\r\nс переносом");
+    // The temporary file cannot be made: a folder stands in its place.
+    std::filesystem::create_directory(path + ".tmp");
+    std::string error;
+    const bool written = database::write(path, table, &error);
+    EXPECT_FALSE(written);
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(readBytes(path), before);
+    EXPECT_EQ(table.field(1, 2), "Новый\r\nс переносом");
+}
+
+TEST_F(DatabaseFile, AWriteIntoAMissingFolderFails)
+{
+    table.setRecordCount(1);
+    EXPECT_FALSE(database::write(folder.file("нет/Tervolin2.spb"), table));
+}
+
+TEST_F(DatabaseFile, CreateMakesOneEmptyRecord)
+{
+    ASSERT_TRUE(database::create(path, table));
+    EXPECT_EQ(readBytes(path), separators(2128) + "\r\n");
+    EXPECT_EQ(table.recordCount(), 1);
+    ASSERT_EQ(load().status, Status::Loaded);
+    EXPECT_EQ(table.field(1, 1), "1");
+    EXPECT_EQ(table.field(1, 2), "");
+}
+
+TEST_F(DatabaseFile, CheckReadsWithoutKeepingAnything)
+{
+    writeBytes(path, databaseLine({"1"}) + "1|2|3\r\n");
+    const auto result = database::check(path);
+    EXPECT_EQ(result.status, Status::BadLine);
+    EXPECT_EQ(result.line, 2);
+    writeBytes(path, databaseLine({"1"}));
+    EXPECT_EQ(database::check(path).status, Status::Loaded);
+}
+
+TEST_F(DatabaseFile, CopyReplacesTheDestinationWhole)
+{
+    writeBytes(path, "old");
+    const std::string source = folder.file("backup.spb");
+    writeBytes(source, databaseLine({"1", "Копия"}));
+    ASSERT_TRUE(database::copyFile(source, path));
+    EXPECT_EQ(readBytes(path), readBytes(source));
+    EXPECT_FALSE(database::copyFile(folder.file("nothing.spb"), path));
+    EXPECT_EQ(readBytes(path), readBytes(source));
+}
+
+TEST(DatabaseText, LineBreaksAreRemovedWithoutEatingText)
+{
+    EXPECT_EQ(database::withoutLineBreaks("a\r\nb"), "ab");
+    EXPECT_EQ(database::withoutLineBreaks("a\rb"), "ab");
+    EXPECT_EQ(database::withoutLineBreaks("a\nb\r"), "ab");
+    EXPECT_EQ(database::withoutLineBreaks("без переносов"), "без переносов");
+}
+
+} // namespace

@@ -1,0 +1,57 @@
+#include "support/files.h"
+
+#include "database/cp1251.h"
+#include "database/field_map.h"
+
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+#include <vector>
+
+TempFolder::TempFolder()
+{
+    std::random_device device;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const auto candidate =
+            std::filesystem::temp_directory_path() / ("tervolin-test-" + std::to_string(device()));
+        if (std::filesystem::create_directory(candidate)) {
+            m_path = candidate;
+            return;
+        }
+    }
+    throw std::runtime_error("no temporary folder");
+}
+
+TempFolder::~TempFolder()
+{
+    std::error_code ignored;
+    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                 ignored);
+    std::filesystem::remove_all(m_path, ignored);
+}
+
+std::string readBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void writeBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+std::string databaseLine(const std::vector<std::string>& fields)
+{
+    std::string line;
+    for (int f = 0; f < fields::PerRecord; ++f) {
+        if (f < int(fields.size()))
+            line += cp1251::encode(fields[f]);
+        line += '|';
+    }
+    return line + "\r\n";
+}

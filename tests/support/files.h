@@ -1,0 +1,29 @@
+#pragma once
+
+// Temporary folders and whole-file reads and writes for tests.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+class TempFolder
+{
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::filesystem::path& path() const { return m_path; }
+    std::string file(const std::string& name) const { return (m_path / name).string(); }
+
+private:
+    std::filesystem::path m_path;
+};
+
+std::string readBytes(const std::string& path);
+void writeBytes(const std::string& path, const std::string& bytes);
+
+// A database line: the given fields (UTF-8, encoded to Windows-1251) then empty ones, 2128 "|" in
+// all, and CR LF.
+std::string databaseLine(const std::vector<std::string>& fields);
