@@ -54,6 +54,18 @@ Form1* Program::mainWindow() const
     return m_main;
 }
 
+void Program::openOverMainWindow(QWidget* window)
+{
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    if (m_main)
+        m_main->hide();
+    connect(window, &QObject::destroyed, this, [this] {
+        if (m_main && !m_ended)
+            m_main->show();
+    });
+    window->show();
+}
+
 void Program::mainWindowClosed(bool directoryOpening)
 {
     if (!directoryOpening)

@@ -10,6 +10,7 @@
 
 class AppState;
 class Form1;
+class QWidget;
 
 class Program : public QObject
 {
@@ -26,6 +27,10 @@ public:
     // program has then been ended.
     bool showMainWindow();
     Form1* mainWindow() const;
+
+    // A working window opened from the main window (ledger, chart, documents): the main window is
+    // hidden while it is open and shown again once it has closed.
+    void openOverMainWindow(QWidget* window);
 
     // Called by the main window once its close has stored and written everything.
     void mainWindowClosed(bool directoryOpening);

@@ -1,0 +1,46 @@
+#include "support/app_fixture.h"
+
+#include "app/main_window.h"
+#include "database/database_file.h"
+#include "demo_data.h"
+
+#include <QSettings>
+
+AppFixture::AppFixture()
+    : clock(QDateTime(QDate(2026, 12, 6), QTime(21, 5))),
+      state({dialogs, settings, clock, shell}, QString::fromStdString(folder.path().string()))
+{
+    // Tests of one run share the settings file: each starts from an empty store.
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("tervolin"), QStringLiteral("tervolin"))
+        .clear();
+    program = std::make_unique<Program>(state);
+}
+
+AppFixture::~AppFixture()
+{
+    program.reset();
+}
+
+void AppFixture::writeDatabase(const std::vector<std::vector<std::string>>& records)
+{
+    std::string bytes;
+    for (const auto& record : records)
+        bytes += databaseLine(record);
+    writeBytes(databasePath(), bytes);
+}
+
+void AppFixture::writeDemoDatabase(int subscribers)
+{
+    RecordTable table;
+    DemoOptions options;
+    options.subscribers = subscribers;
+    fillDemoTable(table, options);
+    database::write(databasePath(), table);
+}
+
+Form1* AppFixture::start()
+{
+    if (!program->start())
+        return nullptr;
+    return program->mainWindow();
+}
