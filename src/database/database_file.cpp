@@ -103,9 +103,10 @@ void buildRecord(Record& record, int row, const char* line, const LineScan& scan
     const std::uint32_t* sep = scan.separators.data();
     const std::vector<std::uint32_t>& special = scan.special;
 
-    record.beginBuild(sep[Separators - 1] + 16);
+    // Each upper-half byte grows to two or three bytes of UTF-8.
+    record.beginBuild(sep[Separators - 1] + 2 * special.size() + 16);
     std::string& arena = record.buildBuffer();
-    std::vector<std::uint32_t>& start = record.buildStarts();
+    std::uint32_t* start = record.buildStarts();
 
     start[1] = static_cast<std::uint32_t>(arena.size());
     arena += std::to_string(row);

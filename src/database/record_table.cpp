@@ -16,7 +16,7 @@ constexpr std::size_t CompactAfterDeadBytes = 4096;
 
 std::string_view Record::field(int f) const
 {
-    if (m_start.empty() || f < 0 || f > fields::MaxField)
+    if (m_blank || f < 0 || f > fields::MaxField)
         return {};
     const char* begin = m_arena.data() + m_start[static_cast<std::size_t>(f)];
     const char* end = static_cast<const char*>(std::memchr(begin, '|', m_arena.data() + m_arena.size() - begin));
@@ -40,9 +40,11 @@ void Record::setUnchecked(int f, std::string_view value)
     const std::string_view old = field(f);
     if (old == value)
         return;
-    if (m_start.empty()) {
+    if (m_blank) {
         m_arena.assign(1, '|');
-        m_start.assign(FieldSlots, 0);
+        allocateStarts();
+        std::fill(m_start.get(), m_start.get() + FieldSlots, 0);
+        m_blank = false;
         m_inOrder = false;
     }
     const auto slot = static_cast<std::size_t>(f);
@@ -68,13 +70,26 @@ void Record::setUnchecked(int f, std::string_view value)
         compact();
 }
 
+void Record::allocateStarts()
+{
+    // Not zeroed here: a load writes every offset itself.
+    if (!m_start)
+        m_start.reset(new std::uint32_t[FieldSlots]);
+}
+
 void Record::clear()
 {
     m_arena.clear();
     m_arena.shrink_to_fit();
-    m_start.clear();
-    m_start.shrink_to_fit();
+    m_start.reset();
+    reset();
+}
+
+void Record::reset()
+{
+    m_arena.clear();
     m_dead = 0;
+    m_blank = true;
     m_inOrder = false;
 }
 
@@ -88,12 +103,12 @@ std::string_view Record::orderedLine() const
 
 void Record::compact()
 {
-    if (m_start.empty())
+    if (m_blank)
         return;
     std::string arena;
     arena.reserve(m_arena.size() - m_dead + 1);
     arena += '|';
-    std::vector<std::uint32_t> start(FieldSlots, 0);
+    std::unique_ptr<std::uint32_t[]> start(new std::uint32_t[FieldSlots]());
     const auto place = [&](int f) {
         const std::string_view text = field(f);
         start[static_cast<std::size_t>(f)] = static_cast<std::uint32_t>(arena.size());
@@ -119,8 +134,11 @@ void Record::beginBuild(std::size_t expectedBytes)
     m_arena.clear();
     m_arena.reserve(expectedBytes + 16);
     m_arena += '|';
-    m_start.assign(FieldSlots, 0);
+    allocateStarts();
+    m_start[0] = 0;
+    std::fill(m_start.get() + fields::PerRecord + 1, m_start.get() + FieldSlots, 0);
     m_dead = 0;
+    m_blank = false;
     m_inOrder = false;
 }
 
@@ -161,7 +179,8 @@ void RecordTable::swapRecords(int a, int b)
 
 void RecordTable::clear()
 {
+    // The buffers stay: a load that follows fills them again without asking the system for memory.
     for (Record& r : m_rows)
-        r.clear();
+        r.reset();
     m_recordCount = 0;
 }

@@ -12,6 +12,7 @@
 #include "database/field_map.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,30 +23,34 @@ public:
     std::string_view field(int f) const;
     // The text is stored without "|" and without characters the database file cannot hold.
     void set(int f, std::string_view value);
+    // Every field empty, the memory given back.
     void clear();
+    // Every field empty, the memory kept for the next load of the record.
+    void reset();
 
     // Fields 1 … 2128 lie in order in the buffer, each followed by its "|": the record's line of
     // the file (in UTF-8) is then one piece of memory.
     bool isInOrder() const { return m_inOrder; }
-    // Never filled in: every field empty, no buffer at all.
-    bool isBlank() const { return m_start.empty(); }
+    // Never filled in since the last clear: every field empty.
+    bool isBlank() const { return m_blank; }
     std::string_view orderedLine() const; // only when isInOrder()
     void compact();
 
-    // Building a record from a line of the file: fields 1 … 2128 in order.
+    // Building a record from a line of the file: the caller appends fields 1 … 2128 in order to
+    // the buffer and sets their starts; the fields beyond them start empty.
     void beginBuild(std::size_t expectedBytes);
     std::string& buildBuffer() { return m_arena; }
-    std::vector<std::uint32_t>& buildStarts() { return m_start; }
+    std::uint32_t* buildStarts() { return m_start.get(); }
     void endBuild() { m_inOrder = true; }
-
-    std::size_t memoryBytes() const { return m_arena.capacity() + m_start.capacity() * sizeof(std::uint32_t); }
 
 private:
     void setUnchecked(int f, std::string_view value);
+    void allocateStarts();
 
-    std::string m_arena;               // "|" at 0 (every empty field may point there), then texts
-    std::vector<std::uint32_t> m_start; // fields::MaxField + 1 offsets, or none while all empty
-    std::size_t m_dead = 0;            // bytes of texts that were replaced
+    std::string m_arena;                     // "|" at 0 (every empty field may point there), then texts
+    std::unique_ptr<std::uint32_t[]> m_start; // fields::MaxField + 1 offsets once allocated
+    std::size_t m_dead = 0;                  // bytes of texts that were replaced
+    bool m_blank = true;
     bool m_inOrder = false;
 };
 

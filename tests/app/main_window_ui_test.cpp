@@ -4,6 +4,10 @@
 #include "support/app_fixture.h"
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QTimer>
@@ -171,6 +175,31 @@ TEST_F(MainWindow, NoWriteStartsWhileAnotherIsShowingItsMessage)
     EXPECT_FALSE(state.WriteDatabase());
     EXPECT_FALSE(nestedWrite);
     EXPECT_EQ(dialogs.shown.size(), 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainWindow, CellsRefuseWhatTheDatabaseCannotHold)
+{
+    writeDatabase({{"1", "Иванов"}});
+    Form1* form = start();
+    ASSERT_NE(form, nullptr);
+    SheetCell* cell = form->sheet()->typed(4, 6);
+    cell->setFocus();
+    // Typed one character at a time, as a keyboard does (QTest only knows Latin keys).
+    for (const QString& text : {"1", "|", "2", "中", "3"}) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, text);
+        QApplication::sendEvent(cell, &press);
+    }
+    EXPECT_EQ(cell->text(), "123");
+    cell->clear();
+    QGuiApplication::clipboard()->setText("4|5\r\n6€");
+    cell->paste();
+    EXPECT_EQ(cell->text(), "456€");
+    form->SAVE();
+    EXPECT_EQ(state.table.field(1, 8 + 22 * 3 + 6), "456€");
 }
 
 } // namespace

@@ -1,0 +1,36 @@
+#pragma once
+
+// Small timing harness for the benchmarks: medians of repeated runs, peak memory, and the full
+// database (3001 subscribers, every month of every year) made once in a child process so that its
+// making does not count in the measuring process's memory.
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+namespace bench {
+
+// Medians of `runs` calls: wall time, and the processor time of this process (which a busy machine
+// disturbs much less).
+struct Timing
+{
+    double wall = 0;
+    double cpu = 0;
+};
+Timing medianMs(int runs, const std::function<void()>& work);
+Timing medianUs(int runs, const std::function<void()>& work);
+
+// Peak resident memory of this process so far (VmHWM), in bytes.
+long peakResidentBytes();
+
+// Writes the full database to `path` unless a file is there already; returns its size.
+long makeFullDatabase(const std::string& path);
+
+// A folder for benchmark files: $TERVOLIN_BENCH_DIR or /tmp/tervolin-bench.
+std::string workFolder();
+
+// One figure beside its floor: wall and processor medians and their ratios.
+void printRow(const std::string& what, Timing value, const std::string& unit, Timing floor = {},
+              const std::string& floorName = {});
+
+} // namespace bench
