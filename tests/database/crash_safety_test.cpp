@@ -18,7 +18,7 @@ namespace {
 void makeTable(RecordTable& table, std::uint32_t seed)
 {
     DemoOptions options;
-    options.subscribers = 600;
+    options.subscribers = 300;
     options.everyField = true;
     options.firstYear = 0;
     options.lastYear = 7;
@@ -41,9 +41,7 @@ TEST(CrashSafety, AKilledWriteLeavesTheOldFileOrTheNewOne)
     ASSERT_NE(firstBytes, secondBytes);
 
     std::mt19937 random(42);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(4);
-    int kills = 0;
-    while (std::chrono::steady_clock::now() < deadline && kills < 40) {
+    for (int kills = 1; kills <= 15; ++kills) {
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
@@ -51,18 +49,16 @@ TEST(CrashSafety, AKilledWriteLeavesTheOldFileOrTheNewOne)
             for (int i = 0;; ++i)
                 database::write(path, i % 2 == 0 ? first : second);
         }
-        std::this_thread::sleep_for(std::chrono::microseconds(std::uniform_int_distribution<int>(1000, 60000)(random)));
+        std::this_thread::sleep_for(std::chrono::microseconds(std::uniform_int_distribution<int>(1000, 30000)(random)));
         ::kill(child, SIGKILL);
         int status = 0;
         ::waitpid(child, &status, 0);
-        ++kills;
 
         const std::string bytes = readBytes(path);
         ASSERT_TRUE(bytes == firstBytes || bytes == secondBytes) << "after kill " << kills;
         RecordTable loaded;
         ASSERT_EQ(database::load(path, loaded).status, database::LoadResult::Status::Loaded);
     }
-    EXPECT_GE(kills, 5);
 }
 
 } // namespace
