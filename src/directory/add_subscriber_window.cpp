@@ -8,8 +8,8 @@
 #include <QPushButton>
 
 frmAdd::frmAdd(AppState& state, QWidget* directoryWindow)
-    : SubscriberForm(state, directoryWindow, QStringLiteral("frmAdd"), QStringLiteral("Добавление нового абонента"),
-                     QStringLiteral("Добавить"))
+    : SubscriberForm(state, directoryWindow, QStringLiteral("frmAdd"),
+        QStringLiteral("Добавление нового абонента"), QStringLiteral("Добавить"))
 {
     m_cmdOk = new QPushButton(QStringLiteral("Занести в базу"), this);
     m_cmdOk->setObjectName(QStringLiteral("CmdOk"));
@@ -42,7 +42,8 @@ void frmAdd::Cmd1_Click()
         return;
     }
     if (!directory::writePendingRecord(m_state.table, m_added, texts())) {
-        dialogs.error(QStringLiteral("В базе уже 3001 абонент: больше добавить нельзя."), QStringLiteral("Ошибка ввода"));
+        dialogs.error(QStringLiteral("В базе уже 3001 абонент: больше добавить нельзя."),
+            QStringLiteral("Ошибка ввода"));
         focusNameBox();
         return;
     }

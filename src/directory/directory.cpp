@@ -112,8 +112,10 @@ std::string lowerCase(std::string_view utf8)
             continue;
         }
         // Every capital that folds is a two-byte sequence; the rest is copied as it stands.
-        if ((byte & 0xE0) == 0xC0 && i + 1 < utf8.size() && (static_cast<unsigned char>(utf8[i + 1]) & 0xC0) == 0x80) {
-            const char32_t c = (char32_t(byte & 0x1F) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3F);
+        if ((byte & 0xE0) == 0xC0 && i + 1 < utf8.size()
+            && (static_cast<unsigned char>(utf8[i + 1]) & 0xC0) == 0x80) {
+            const char32_t c
+                = (char32_t(byte & 0x1F) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3F);
             appendUtf8(lowerLetter(c), out);
             ++i;
             continue;

@@ -16,8 +16,12 @@ struct ColumnHeader
 
 // The number column's caption is at the left, the others are centred.
 constexpr ColumnHeader Headers[DirectoryModel::ColumnCount] = {
-    {"ID", 0, 2},       {"Фамилия И. О.", 15, 27}, {"Адрес", 9, 54},
-    {"Телефон", 8, 9},  {"Тип счетчика", 7, 6},    {"Примечание", 15, 12},
+    { "ID", 0, 2 },
+    { "Фамилия И. О.", 15, 27 },
+    { "Адрес", 9, 54 },
+    { "Телефон", 8, 9 },
+    { "Тип счетчика", 7, 6 },
+    { "Примечание", 15, 12 },
 };
 
 // Yellow for the chosen subscriber, light cyan for the rows a find has marked.
@@ -26,9 +30,9 @@ const QColor FoundColour = fromWindowsColour(0xFFFF80);
 
 } // namespace
 
-DirectoryModel::DirectoryModel(const RecordTable& table, QObject* parent) : QAbstractTableModel(parent), m_table(table)
-{
-}
+DirectoryModel::DirectoryModel(const RecordTable& table, QObject* parent)
+    : QAbstractTableModel(parent), m_table(table)
+{ }
 
 void DirectoryModel::reload()
 {
@@ -41,7 +45,7 @@ void DirectoryModel::reload()
 void DirectoryModel::recordChanged(int record)
 {
     if (record >= 1 && record <= m_rows)
-        emit dataChanged(index(record - 1, 0), index(record - 1, ColumnCount - 1), {Qt::DisplayRole});
+        emit dataChanged(index(record - 1, 0), index(record - 1, ColumnCount - 1), { Qt::DisplayRole });
 }
 
 RowMark DirectoryModel::mark(int record) const
@@ -88,14 +92,15 @@ void DirectoryModel::markRecords(const std::vector<int>& records, RowMark mark)
 
 void DirectoryModel::repaintRows(int firstRecord, int lastRecord)
 {
-    emit dataChanged(index(firstRecord - 1, 0), index(lastRecord - 1, ColumnCount - 1), {Qt::BackgroundRole});
+    emit dataChanged(
+        index(firstRecord - 1, 0), index(lastRecord - 1, ColumnCount - 1), { Qt::BackgroundRole });
 }
 
 QString DirectoryModel::paddedCaption(int column)
 {
     const ColumnHeader& header = Headers[column];
-    return QString(header.blanksBefore, QLatin1Char(' ')) + QString::fromUtf8(header.caption) +
-           QString(header.blanksAfter, QLatin1Char(' '));
+    return QString(header.blanksBefore, QLatin1Char(' ')) + QString::fromUtf8(header.caption)
+        + QString(header.blanksAfter, QLatin1Char(' '));
 }
 
 int DirectoryModel::rowCount(const QModelIndex& parent) const

@@ -1,6 +1,7 @@
 #include "directory/directory_window.h"
 
 #include "app/app_state.h"
+#include "database/field_map.h"
 #include "directory/add_subscriber_window.h"
 #include "directory/directory.h"
 #include "directory/directory_model.h"
@@ -62,10 +63,11 @@ frmSpr::frmSpr(AppState& state, QWidget* parent) : QWidget(parent), m_state(stat
         Cmd2_Click();
     });
     // Moving through the rows with the keyboard chooses them as a click does.
-    connect(g->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
-        if (current.isValid() && current.row() + 1 != m_state.SelectedDirectoryRow)
-            g_Click(current.row() + 1);
-    });
+    connect(
+        g->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+            if (current.isValid() && current.row() + 1 != m_state.SelectedDirectoryRow)
+                g_Click(current.row() + 1);
+        });
 
     m_cmd1 = addButton("Cmd1", QStringLiteral("Добавить"));
     m_cmd2 = addButton("Cmd2", QStringLiteral("Правка"));
@@ -113,8 +115,8 @@ frmSpr::frmSpr(AppState& state, QWidget* parent) : QWidget(parent), m_state(stat
     setColumnWidths();
 
     // Wide enough for every column, as far as the screen allows.
-    int width = 2 * g->frameWidth() + g->verticalScrollBar()->sizeHint().width() + layout->contentsMargins().left() +
-                layout->contentsMargins().right();
+    int width = 2 * g->frameWidth() + g->verticalScrollBar()->sizeHint().width()
+        + layout->contentsMargins().left() + layout->contentsMargins().right();
     for (int column = 0; column < DirectoryModel::ColumnCount; ++column)
         width += g->columnWidth(column);
     QSize size(qMax(width, layout->sizeHint().width()), 600);
@@ -151,7 +153,14 @@ int frmSpr::paddedCaptionWidth(int column) const
 {
     const QHeaderView* header = g->horizontalHeader();
     const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
-    return header->fontMetrics().horizontalAdvance(DirectoryModel::paddedCaption(column)) + 2 * margin;
+    const int width
+        = header->fontMetrics().horizontalAdvance(DirectoryModel::paddedCaption(column)) + 2 * margin;
+    if (column != 0)
+        return width;
+    // The number column's caption is short: the numbers of a full directory must fit all the same.
+    const int cellMargin = g->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, g) + 1;
+    return qMax(
+        width, g->fontMetrics().horizontalAdvance(QString::number(fields::MaxRecords)) + 2 * cellMargin + 2);
 }
 
 void frmSpr::setColumnWidths()
@@ -253,12 +262,13 @@ void frmSpr::Cmdfind_Click()
     const QString title = QStringLiteral("Результаты поиска    ");
     if (found.count() > 0) {
         m_state.services.dialogs.message(
-            {QStringLiteral(" Количество найденых строк = %1.  Номер первой найденной строки = %2")
-                 .arg(found.count())
-                 .arg(found.firstRow()),
-             title + quoted});
+            { QStringLiteral(" Количество найденых строк = %1.  Номер первой найденной строки = %2")
+                    .arg(found.count())
+                    .arg(found.firstRow()),
+                title + quoted });
     } else {
-        m_state.services.dialogs.message({QStringLiteral("Выражение   %1   не найдено.").arg(quoted), title});
+        m_state.services.dialogs.message(
+            { QStringLiteral("Выражение   %1   не найдено.").arg(quoted), title });
     }
 }
 

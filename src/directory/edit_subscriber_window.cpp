@@ -7,8 +7,8 @@
 #include <QPushButton>
 
 frmRedakt::frmRedakt(AppState& state, QWidget* directoryWindow, int row)
-    : SubscriberForm(state, directoryWindow, QStringLiteral("frmRedakt"), QStringLiteral("Редактирование справочника"),
-                     QStringLiteral("Ok")),
+    : SubscriberForm(state, directoryWindow, QStringLiteral("frmRedakt"),
+        QStringLiteral("Редактирование справочника"), QStringLiteral("Ok")),
       m_row(row)
 {
     m_command1 = new QPushButton(QStringLiteral("Отмена"), this);

@@ -19,8 +19,11 @@
 namespace {
 
 const QString BoxCaptions[directory::EntryFieldCount] = {
-    QStringLiteral("Фамилия И. О."), QStringLiteral("Адрес"),      QStringLiteral("Телефон"),
-    QStringLiteral("Тип счетчика"),  QStringLiteral("Примечание"),
+    QStringLiteral("Фамилия И. О."),
+    QStringLiteral("Адрес"),
+    QStringLiteral("Телефон"),
+    QStringLiteral("Тип счетчика"),
+    QStringLiteral("Примечание"),
 };
 
 const QColor FocusedBoxColour = fromWindowsColour(0x00FFFF);
@@ -32,8 +35,8 @@ QString fromStd(const std::string& text)
 
 } // namespace
 
-SubscriberForm::SubscriberForm(AppState& state, QWidget* opener, const QString& name, const QString& caption,
-                               const QString& cmd1Caption)
+SubscriberForm::SubscriberForm(
+    AppState& state, QWidget* opener, const QString& name, const QString& caption, const QString& cmd1Caption)
     : QDialog(opener), m_state(state)
 {
     setObjectName(name);
@@ -172,7 +175,7 @@ void SubscriberForm::warnAboutTakenName()
     if (!directory::nameExists(m_state.table, name.toStdString(), lastTakenRow()))
         return;
     m_warned = true;
-    m_state.services.dialogs.error(QStringLiteral("Абонент с такой Фамилией И. О. уже есть!"),
-                                   QStringLiteral("Повтор Ф. И. О."));
+    m_state.services.dialogs.error(
+        QStringLiteral("Абонент с такой Фамилией И. О. уже есть!"), QStringLiteral("Повтор Ф. И. О."));
     focusNameBox();
 }

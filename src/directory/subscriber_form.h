@@ -27,7 +27,7 @@ public:
 
 protected:
     SubscriberForm(AppState& state, QWidget* opener, const QString& name, const QString& caption,
-                   const QString& cmd1Caption);
+        const QString& cmd1Caption);
 
     void setTexts(const directory::Entry& texts);
     // The row of buttons under the boxes; Cmd1 is already in it.

@@ -31,7 +31,7 @@ RecordTable numberedTable(int n)
         const std::string expected = "r" + std::to_string(original) + "f" + std::to_string(f);
         if (table.field(row, f) != expected)
             return ::testing::AssertionFailure()
-                   << "row " << row << " field " << f << " is " << table.field(row, f) << ", not " << expected;
+                << "row " << row << " field " << f << " is " << table.field(row, f) << ", not " << expected;
     }
     return ::testing::AssertionSuccess();
 }
@@ -40,7 +40,8 @@ RecordTable numberedTable(int n)
 {
     for (int f = 0; f <= fields::MaxField; ++f) {
         if (!table.field(row, f).empty())
-            return ::testing::AssertionFailure() << "row " << row << " field " << f << " holds " << table.field(row, f);
+            return ::testing::AssertionFailure()
+                << "row " << row << " field " << f << " holds " << table.field(row, f);
     }
     return ::testing::AssertionSuccess();
 }
@@ -74,7 +75,7 @@ TEST(DirectoryDelete, RefusesTheFirstTheOnlyAndRowsOutsideTheDirectory)
         int records;
         int row;
     };
-    for (const Case c : {Case{3, 1}, Case{1, 1}, Case{3, 0}, Case{3, 4}, Case{3, -1}}) {
+    for (const Case c : { Case{ 3, 1 }, Case{ 1, 1 }, Case{ 3, 0 }, Case{ 3, 4 }, Case{ 3, -1 } }) {
         RecordTable table = numberedTable(c.records);
         EXPECT_FALSE(directory::canDelete(table, c.row)) << c.records << " records, row " << c.row;
         EXPECT_FALSE(directory::deleteRecord(table, c.row));
@@ -100,7 +101,7 @@ TEST(DirectoryDelete, RenumbersAcrossTheDigitBoundariesAndWritesTheShiftedFile)
     RecordTable reloaded;
     ASSERT_EQ(database::load(path, reloaded).status, database::LoadResult::Status::Loaded);
     EXPECT_EQ(reloaded.recordCount(), 1001);
-    for (int row : {9, 10, 99, 100, 999, 1000, 1001})
+    for (int row : { 9, 10, 99, 100, 999, 1000, 1001 })
         EXPECT_EQ(reloaded.field(row, fields::Number), std::to_string(row));
     EXPECT_EQ(reloaded.field(2, fields::FullName), secondName);
     EXPECT_EQ(reloaded.field(1001, fields::ledgerBase(3, 5)), lastLedger);
@@ -114,8 +115,8 @@ TEST(DirectoryAdd, NewSubscribersGoBehindTheLastWithEveryOtherFieldEmpty)
         table.set(4, f, "old4");
         table.set(5, f, "old5");
     }
-    const directory::Entry first = {"Новиков Н. С.", "уч. 4", "+7 900 000-00-04", "НЕВА 101", "новый"};
-    const directory::Entry second = {"  Орлова О. Г. ", "", "", "", ""};
+    const directory::Entry first = { "Новиков Н. С.", "уч. 4", "+7 900 000-00-04", "НЕВА 101", "новый" };
+    const directory::Entry second = { "  Орлова О. Г. ", "", "", "", "" };
     EXPECT_EQ(directory::writePendingRecord(table, 0, first), 4);
     EXPECT_EQ(directory::writePendingRecord(table, 1, second), 5);
     EXPECT_EQ(table.recordCount(), 3) << "counted in only once confirmed";
@@ -124,7 +125,7 @@ TEST(DirectoryAdd, NewSubscribersGoBehindTheLastWithEveryOtherFieldEmpty)
     EXPECT_EQ(directory::entry(table, 4), first);
     EXPECT_EQ(table.field(5, fields::Number), "5");
     EXPECT_EQ(table.field(5, fields::FullName), "  Орлова О. Г. ") << "stored as typed";
-    for (int row : {4, 5}) {
+    for (int row : { 4, 5 }) {
         EXPECT_TRUE(table.field(row, 0).empty());
         for (int f = fields::Unused; f <= fields::MaxField; ++f)
             ASSERT_TRUE(table.field(row, f).empty()) << "row " << row << " field " << f;
@@ -138,11 +139,11 @@ TEST(DirectoryAdd, NewSubscribersGoBehindTheLastWithEveryOtherFieldEmpty)
 TEST(DirectoryAdd, UnconfirmedAdditionsAreOverwrittenByTheNextOpening)
 {
     RecordTable table = numberedTable(2);
-    directory::writePendingRecord(table, 0, {"Черновик", "", "", "", ""});
-    directory::writePendingRecord(table, 1, {"Черновик 2", "", "", "", ""});
+    directory::writePendingRecord(table, 0, { "Черновик", "", "", "", "" });
+    directory::writePendingRecord(table, 1, { "Черновик 2", "", "", "", "" });
     // The dialog closed without confirming: the next opening starts again at row 3.
     EXPECT_EQ(table.recordCount(), 2);
-    EXPECT_EQ(directory::writePendingRecord(table, 0, {"Белова Т. Ю.", "", "", "", ""}), 3);
+    EXPECT_EQ(directory::writePendingRecord(table, 0, { "Белова Т. Ю.", "", "", "", "" }), 3);
     EXPECT_EQ(table.field(3, fields::FullName), "Белова Т. Ю.");
 }
 
@@ -151,13 +152,13 @@ TEST(DirectoryAdd, NoRowBeyondTheTablesLast)
     RecordTable table;
     table.setRecordCount(fields::MaxRecords - 2);
     table.set(fields::MaxRecords, fields::Address, "untouched");
-    EXPECT_EQ(directory::writePendingRecord(table, 0, {"a", "", "", "", ""}), fields::MaxRecords - 1);
-    EXPECT_EQ(directory::writePendingRecord(table, 1, {"b", "", "", "", ""}), fields::MaxRecords);
+    EXPECT_EQ(directory::writePendingRecord(table, 0, { "a", "", "", "", "" }), fields::MaxRecords - 1);
+    EXPECT_EQ(directory::writePendingRecord(table, 1, { "b", "", "", "", "" }), fields::MaxRecords);
     EXPECT_FALSE(directory::hasRoomForAnother(table, 2));
-    EXPECT_EQ(directory::writePendingRecord(table, 2, {"c", "", "", "", ""}), 0);
+    EXPECT_EQ(directory::writePendingRecord(table, 2, { "c", "", "", "", "" }), 0);
     directory::confirmAdditions(table, 2);
     EXPECT_EQ(table.recordCount(), fields::MaxRecords);
-    EXPECT_EQ(directory::writePendingRecord(table, 0, {"d", "", "", "", ""}), 0);
+    EXPECT_EQ(directory::writePendingRecord(table, 0, { "d", "", "", "", "" }), 0);
     EXPECT_EQ(table.field(fields::MaxRecords, fields::FullName), "b");
 }
 
@@ -182,13 +183,13 @@ TEST(DirectoryFind, LowerCaseFoldsEveryLetterTheDatabaseHolds)
         const char* text;
         const char* lowered;
     } cases[] = {
-        {"АБВГДЕЖЗИЙКЛМНОП", "абвгдежзийклмноп"},
-        {"РСТУФХЦЧШЩЪЫЬЭЮЯ", "рстуфхцчшщъыьэюя"},
-        {"ЁЂЃЄЅІЇЈЉЊЋЌЎЏҐ", "ёђѓєѕіїјљњћќўџґ"},
-        {"Семёнов С. А.", "семёнов с. а."},
-        {"ООО «Свет» No 5", "ооо «свет» no 5"},
-        {"уже маленькие ёж", "уже маленькие ёж"},
-        {"", ""},
+        { "АБВГДЕЖЗИЙКЛМНОП", "абвгдежзийклмноп" },
+        { "РСТУФХЦЧШЩЪЫЬЭЮЯ", "рстуфхцчшщъыьэюя" },
+        { "ЁЂЃЄЅІЇЈЉЊЋЌЎЏҐ", "ёђѓєѕіїјљњћќўџґ" },
+        { "Семёнов С. А.", "семёнов с. а." },
+        { "ООО «Свет» No 5", "ооо «свет» no 5" },
+        { "уже маленькие ёж", "уже маленькие ёж" },
+        { "", "" },
     };
     for (const auto& c : cases)
         EXPECT_EQ(directory::lowerCase(c.text), c.lowered) << c.text;
@@ -197,19 +198,20 @@ TEST(DirectoryFind, LowerCaseFoldsEveryLetterTheDatabaseHolds)
 TEST(DirectoryFind, MatchesNamesInAnyLetterCase)
 {
     RecordTable table;
-    const char* names[] = {"Петрова И. П.", "Иванов А. В.", "ПЕТРОВ П. П.", "Копетов К. Л.", "Петухов Д. Е."};
+    const char* names[]
+        = { "Петрова И. П.", "Иванов А. В.", "ПЕТРОВ П. П.", "Копетов К. Л.", "Петухов Д. Е." };
     table.setRecordCount(5);
     for (int row = 1; row <= 5; ++row)
         table.set(row, fields::FullName, names[row - 1]);
     table.set(6, fields::FullName, "Петров, не в справочнике");
 
     const directory::FindResult pet = directory::findNames(table, directory::lowerCase("пЕТ"));
-    EXPECT_EQ(pet.rows, (std::vector<int>{1, 3, 4, 5}));
+    EXPECT_EQ(pet.rows, (std::vector<int>{ 1, 3, 4, 5 }));
     EXPECT_EQ(pet.count(), 4);
     EXPECT_EQ(pet.firstRow(), 1);
 
     const directory::FindResult petrov = directory::findNames(table, "петров");
-    EXPECT_EQ(petrov.rows, (std::vector<int>{1, 3}));
+    EXPECT_EQ(petrov.rows, (std::vector<int>{ 1, 3 }));
 
     const directory::FindResult none = directory::findNames(table, "сидоров");
     EXPECT_EQ(none.count(), 0);
