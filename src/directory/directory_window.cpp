@@ -80,7 +80,7 @@ frmSpr::frmSpr(AppState& state, QWidget* parent) : QWidget(parent), m_state(stat
     findLabel->setObjectName(QStringLiteral("Label1"));
     txtfind = new QLineEdit(this);
     txtfind->setObjectName(QStringLiteral("txtfind"));
-    txtfind->setMinimumWidth(txtfind->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 22);
+    txtfind->setMinimumWidth(txtfind->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 14);
     acceptOnlyStorableText(txtfind);
     txtfind->installEventFilter(this);
     findLabel->setBuddy(txtfind);

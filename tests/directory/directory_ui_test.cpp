@@ -33,6 +33,23 @@ void typeText(QWidget* widget, const QString& text)
         QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
+// Names of the windows shown while it exists.
+class ShownWindows : public QObject
+{
+public:
+    ShownWindows() { qApp->installEventFilter(this); }
+    QStringList names;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && watched->isWidgetType()
+            && static_cast<QWidget*>(watched)->isWindow())
+            names << watched->objectName();
+        return false;
+    }
+};
+
 void settle()
 {
     QCoreApplication::processEvents();
@@ -667,7 +684,8 @@ TEST_F(Directory, EditingStoresTheFiveFieldsAndCancellingNothing)
     EXPECT_EQ(state.table.field(2, fields::Telephone), telephone);
     EXPECT_EQ(cell(directory, 2, 3).toStdString(), telephone);
 
-    button(directory, "Cmd2")->click();
+    // Enter on the chosen row opens it again.
+    QTest::keyClick(g, Qt::Key_Return);
     editor = activated(directory->findChild<frmRedakt*>());
     ASSERT_NE(editor, nullptr);
     editor->box(0)->selectAll();
@@ -699,12 +717,14 @@ TEST_F(Directory, EndOfSessionWhileTheDirectoryIsOpenEndsTheRunWithEverythingWri
     typeEntry(adder, { "Не подтверждён Н. Н." });
     adder->Cmd1()->click();
 
+    // At the end of the run the main window is not loaded again just to be closed.
+    ShownWindows shownWindows;
     program->terminate();
     for (int i = 0; i < 20 && !program->ended(); ++i)
         settle();
     EXPECT_TRUE(program->ended());
     EXPECT_EQ(program->exitCode(), 0);
-    EXPECT_EQ(program->mainWindow(), nullptr) << "no main window is loaded at the end of the run";
+    EXPECT_FALSE(shownWindows.names.contains("Form1"));
     EXPECT_NE(setting("CW(0)", settings::DirectoryGrid), "<none>");
     EXPECT_EQ(fileLines(), 4);
     EXPECT_TRUE(fileHas("|98765|"));
