@@ -9,7 +9,7 @@ TERVOLIN_RUN_PACKAGES=(
 # Building and running the tests and benchmarks.
 TERVOLIN_TEST_PACKAGES=(
   libgtest-dev libbenchmark-dev
-  xvfb xauth imagemagick poppler-utils python3-openpyxl
+  xvfb xauth xdotool openbox imagemagick poppler-utils python3-openpyxl
 )
 
 # Installs what is missing: with apt-get when running as root, otherwise prints the command and

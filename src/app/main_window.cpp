@@ -51,6 +51,7 @@ constexpr std::array<PictureButton, 8> PictureButtons = {{
 }};
 
 constexpr int SaveButton = 0;
+constexpr int DirectoryButton = 2;
 constexpr int CalculatorButton = 4;
 
 constexpr int TimerInterval = 60000;
@@ -168,7 +169,8 @@ void Form1::buildMenus()
 
     QMenu* directory = bar->addMenu(QStringLiteral("Справочник"));
     directory->setObjectName(QStringLiteral("Mnu_Spr"));
-    addItem(directory, "Mnu_Abonenty", QStringLiteral("Абоненты"));
+    connect(addItem(directory, "Mnu_Abonenty", QStringLiteral("Абоненты")), &QAction::triggered, this,
+            &Form1::openDirectory);
     addItem(directory, "Mnu_LicSchet", QStringLiteral("Лицевой счет"));
 
     QMenu* tools = bar->addMenu(QStringLiteral("Инструменты"));
@@ -234,6 +236,7 @@ void Form1::buildPictureButtons(QFrame* frame)
     }
     connect(m_buttons[SaveButton], &QToolButton::clicked, this, &Form1::onSaveButton);
     connect(m_buttons[CalculatorButton], &QToolButton::clicked, this, &Form1::onCalculator);
+    connect(m_buttons[DirectoryButton], &QToolButton::clicked, this, &Form1::openDirectory);
 }
 
 QWidget* Form1::buildSelectors()
@@ -502,6 +505,13 @@ void Form1::onCellFocusLeft(SheetCell* cell)
     VICHISLIT();
     SAVE();
     m_sheet->paintCell(cell, m_sheet->rowColour(cell->month()));
+}
+
+void Form1::openDirectory()
+{
+    // The close stores the sheet and writes the file; the directory then takes over.
+    m_state.DirectoryOpening = true;
+    close();
 }
 
 void Form1::openSaveSettings()

@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "app/main_window.h"
+#include "directory/directory_window.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/qt_dialogs.h"
@@ -20,6 +21,8 @@ Program::Program(AppState& state, QObject* parent) : QObject(parent), m_state(st
 
 Program::~Program()
 {
+    delete m_directory;
+    delete m_closedMain;
     delete m_main;
 }
 
@@ -68,8 +71,37 @@ void Program::openOverMainWindow(QWidget* window)
 
 void Program::mainWindowClosed(bool directoryOpening)
 {
-    if (!directoryOpening)
+    if (!directoryOpening) {
         endProgram(0);
+        return;
+    }
+    // The closed main window is done with: its sheet must never be stored again over a table that
+    // the directory may change.
+    m_closedMain = m_main;
+    m_main = nullptr;
+    openDirectory();
+}
+
+frmSpr* Program::directoryWindow() const
+{
+    return m_directory;
+}
+
+void Program::openDirectory()
+{
+    auto* directory = new frmSpr(m_state);
+    m_directory = directory;
+    connect(directory, &frmSpr::closed, this, &Program::directoryClosed);
+    directory->show();
+}
+
+void Program::directoryClosed()
+{
+    // Every change of the directory is already in the file; at the end of the run there is no
+    // main window to load.
+    if (m_terminating || m_ended)
+        return;
+    showMainWindow();
 }
 
 void Program::endProgram(int exitCode)

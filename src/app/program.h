@@ -10,6 +10,7 @@
 
 class AppState;
 class Form1;
+class frmSpr;
 class QWidget;
 
 class Program : public QObject
@@ -32,8 +33,11 @@ public:
     // hidden while it is open and shown again once it has closed.
     void openOverMainWindow(QWidget* window);
 
-    // Called by the main window once its close has stored and written everything.
+    // Called by the main window once its close has stored and written everything. When it closed
+    // to open the directory, the directory takes over.
     void mainWindowClosed(bool directoryOpening);
+    // The directory while it is open.
+    frmSpr* directoryWindow() const;
 
     // Ends the run at once, without any window's close handling.
     void endProgram(int exitCode);
@@ -45,9 +49,14 @@ public:
     void terminate();
 
 private:
+    void openDirectory();
+    void directoryClosed();
+
     AppState& m_state;
     InstanceLock m_lock;
     QPointer<Form1> m_main;
+    QPointer<Form1> m_closedMain; // closed for the directory, not yet deleted
+    QPointer<frmSpr> m_directory;
     bool m_ended = false;
     int m_exitCode = 0;
     bool m_terminating = false;

@@ -1,0 +1,64 @@
+#include "directory/add_subscriber_window.h"
+
+#include "app/app_state.h"
+#include "platform/dialogs.h"
+
+#include <QLayout>
+#include <QLineEdit>
+#include <QPushButton>
+
+frmAdd::frmAdd(AppState& state, QWidget* directoryWindow)
+    : SubscriberForm(state, directoryWindow, QStringLiteral("frmAdd"),
+        QStringLiteral("Добавление нового абонента"), QStringLiteral("Добавить"))
+{
+    m_cmdOk = new QPushButton(QStringLiteral("Занести в базу"), this);
+    m_cmdOk->setObjectName(QStringLiteral("CmdOk"));
+    buttonRow()->addWidget(m_cmdOk);
+    // Shown once there is something to confirm.
+    m_cmdOk->hide();
+
+    connect(Cmd1(), &QPushButton::clicked, this, &frmAdd::Cmd1_Click);
+    connect(m_cmdOk, &QPushButton::clicked, this, &frmAdd::CmdOk_Click);
+    CLEAN();
+}
+
+int frmAdd::lastTakenRow() const
+{
+    return m_state.table.recordCount() + m_added;
+}
+
+void frmAdd::CLEAN()
+{
+    for (int j = 0; j < directory::EntryFieldCount; ++j)
+        box(j)->clear();
+}
+
+void frmAdd::Cmd1_Click()
+{
+    Dialogs& dialogs = m_state.services.dialogs;
+    if (box(0)->text().trimmed().isEmpty()) {
+        dialogs.error(QStringLiteral("Не введена Фамилия И. О. "), QStringLiteral("Ошибка ввода"));
+        focusNameBox();
+        return;
+    }
+    if (!directory::writePendingRecord(m_state.table, m_added, texts())) {
+        dialogs.error(QStringLiteral("В базе уже 3001 абонент: больше добавить нельзя."),
+            QStringLiteral("Ошибка ввода"));
+        focusNameBox();
+        return;
+    }
+    ++m_added;
+    CLEAN();
+    m_cmdOk->show();
+    // Ready for the next subscriber.
+    focusNameBox();
+}
+
+void frmAdd::CmdOk_Click()
+{
+    directory::confirmAdditions(m_state.table, m_added);
+    m_added = 0;
+    m_state.WriteDatabase();
+    emit confirmed();
+    close();
+}

@@ -1,0 +1,42 @@
+#include "directory/edit_subscriber_window.h"
+
+#include "app/app_state.h"
+
+#include <QLayout>
+#include <QLineEdit>
+#include <QPushButton>
+
+frmRedakt::frmRedakt(AppState& state, QWidget* directoryWindow, int row)
+    : SubscriberForm(state, directoryWindow, QStringLiteral("frmRedakt"),
+        QStringLiteral("Редактирование справочника"), QStringLiteral("Ok")),
+      m_row(row)
+{
+    m_command1 = new QPushButton(QStringLiteral("Отмена"), this);
+    m_command1->setObjectName(QStringLiteral("Command1"));
+    buttonRow()->addWidget(m_command1);
+
+    connect(Cmd1(), &QPushButton::clicked, this, &frmRedakt::Cmd1_Click);
+    connect(m_command1, &QPushButton::clicked, this, &QDialog::close);
+
+    const directory::Entry present = directory::entry(m_state.table, row);
+    m_presentName = QString::fromStdString(present[0]);
+    setTexts(present);
+}
+
+int frmRedakt::lastTakenRow() const
+{
+    return m_state.table.recordCount();
+}
+
+bool frmRedakt::checksName(const QString& name) const
+{
+    return name != m_presentName;
+}
+
+void frmRedakt::Cmd1_Click()
+{
+    directory::storeEntry(m_state.table, m_row, texts());
+    emit stored(m_row);
+    m_state.WriteDatabase();
+    close();
+}
