@@ -2,6 +2,7 @@
 
 #include "platform/colours.h"
 #include "platform/text_input.h"
+#include "sheet/sheet_editing.h"
 
 #include <QFocusEvent>
 #include <QGridLayout>
@@ -9,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QScopedValueRollback>
 
 namespace {
 
@@ -82,7 +84,11 @@ void SheetCell::focusInEvent(QFocusEvent* event)
 void SheetCell::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
-    emit focusLeft(this);
+    // Switching to another program or window, or opening a menu, does not leave the cell: the
+    // user comes back to it and goes on typing. Were the copy tools to run then, a half-typed
+    // reading would reach the next month and stay there.
+    if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
+        emit focusLeft(this);
 }
 
 void SheetCell::keyPressEvent(QKeyEvent* event)
@@ -97,7 +103,12 @@ void SheetCell::keyPressEvent(QKeyEvent* event)
 
 void SheetCell::mouseReleaseEvent(QMouseEvent* event)
 {
-    QLineEdit::mouseReleaseEvent(event);
+    // On the cells of the quick copy the middle button asks to copy the cell to every subscriber;
+    // it must not paste the desktop's selection into the cell first.
+    if (event->button() == Qt::MiddleButton && sheet::isQuickCopyElement(m_element))
+        event->accept();
+    else
+        QLineEdit::mouseReleaseEvent(event);
     emit mouseReleased(this, event->button());
 }
 
@@ -168,7 +179,8 @@ SheetView::SheetView(QWidget* parent) : QWidget(parent)
             connect(cell, &SheetCell::keyDown, this, &SheetView::moveFocus);
             connect(cell, &SheetCell::keyDown, this, &SheetView::cellKeyDown);
             connect(cell, &SheetCell::mouseReleased, this, &SheetView::cellMouseReleased);
-            connect(cell, &QLineEdit::textChanged, this, [this, cell] { emit cellChanged(cell); });
+            connect(cell, &QLineEdit::textChanged, this,
+                    [this, cell](const QString& text) { onTextChanged(cell, text); });
         }
     }
 
@@ -245,8 +257,21 @@ void SheetView::buildCaptions(QGridLayout* grid)
     grid->addWidget(caption(this, 18, QStringLiteral("Итого к оплате, р.")), CaptionRow, ColMonthTotal);
 }
 
+void SheetView::onTextChanged(SheetCell* cell, const QString& text)
+{
+    if (text.contains(QLatin1Char(sheet::wrongSeparator(cell->element())))) {
+        // The corrected text raises this handling once more, and that run reports the change.
+        cell->setText(QString::fromStdString(sheet::withRightSeparators(cell->element(), text.toStdString())));
+        cell->setCursorPosition(int(cell->text().size()));
+        return;
+    }
+    if (!m_filling)
+        emit cellChanged(cell);
+}
+
 void SheetView::clear()
 {
+    const QScopedValueRollback<bool> filling(m_filling, true);
     for (auto& month : m_typed) {
         for (int b = 0; b < sheet::ShownElements; ++b)
             month[b]->setText(QString());
@@ -259,6 +284,7 @@ void SheetView::clear()
 
 void SheetView::setShownTexts(const sheet::SheetTexts& texts)
 {
+    const QScopedValueRollback<bool> filling(m_filling, true);
     // Element by element, each down the twelve months, as the fill has always gone.
     for (int b = 0; b < sheet::ShownElements; ++b) {
         for (int m = 1; m <= sheet::Months; ++m)
