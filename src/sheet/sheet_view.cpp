@@ -4,6 +4,7 @@
 #include "platform/text_input.h"
 #include "sheet/sheet_editing.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -84,10 +85,9 @@ void SheetCell::focusInEvent(QFocusEvent* event)
 void SheetCell::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
-    // Switching to another program or window, or opening a menu, does not leave the cell: the
-    // user comes back to it and goes on typing. Were the copy tools to run then, a half-typed
-    // reading would reach the next month and stay there.
-    if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
+    if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
+        emit focusSuspended(this);
+    else
         emit focusLeft(this);
 }
 
@@ -103,9 +103,9 @@ void SheetCell::keyPressEvent(QKeyEvent* event)
 
 void SheetCell::mouseReleaseEvent(QMouseEvent* event)
 {
-    // On the cells of the quick copy the middle button asks to copy the cell to every subscriber;
-    // it must not paste the desktop's selection into the cell first.
-    if (event->button() == Qt::MiddleButton && sheet::isQuickCopyElement(m_element))
+    // The middle button is the quick copy's on the sheet. The paste of the desktop's selection
+    // that some desktops give it would change a reading or a rate unseen, so it does nothing here.
+    if (event->button() == Qt::MiddleButton)
         event->accept();
     else
         QLineEdit::mouseReleaseEvent(event);
@@ -176,6 +176,7 @@ SheetView::SheetView(QWidget* parent) : QWidget(parent)
                 cell->hide(); // the month's charge: kept with the sheet, never shown
             connect(cell, &SheetCell::focusEntered, this, &SheetView::cellFocusEntered);
             connect(cell, &SheetCell::focusLeft, this, &SheetView::cellFocusLeft);
+            connect(cell, &SheetCell::focusSuspended, this, [this](SheetCell* c) { m_suspended = c; });
             connect(cell, &SheetCell::keyDown, this, &SheetView::moveFocus);
             connect(cell, &SheetCell::keyDown, this, &SheetView::cellKeyDown);
             connect(cell, &SheetCell::mouseReleased, this, &SheetView::cellMouseReleased);
@@ -225,6 +226,8 @@ SheetView::SheetView(QWidget* parent) : QWidget(parent)
         grid->setColumnStretch(c, c == ColMonth ? 0 : width);
     }
 
+    connect(qApp, &QApplication::focusChanged, this, &SheetView::onFocusChanged);
+
     QPalette totals = palette();
     totals.setColor(QPalette::Base, totals.color(QPalette::ToolTipBase));
     for (int c = 0; c < sheet::ComputedElements; ++c)
@@ -267,6 +270,20 @@ void SheetView::onTextChanged(SheetCell* cell, const QString& text)
     }
     if (!m_filling)
         emit cellChanged(cell);
+}
+
+void SheetView::onFocusChanged(QWidget*, QWidget* now)
+{
+    // Switching to another program or window, or opening a menu, does not leave the cell: the
+    // user comes back to it and goes on typing (were the copy tools to run, a half-typed reading
+    // would reach the next month and stay there). The cell is left when the focus comes back to
+    // this window somewhere else, as after a click into it while another window was active.
+    if (!m_suspended || !now || now->window() != window())
+        return;
+    SheetCell* cell = m_suspended;
+    m_suspended = nullptr;
+    if (now != cell)
+        emit cellFocusLeft(cell);
 }
 
 void SheetView::clear()

@@ -9,6 +9,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QWidget>
 #include <array>
 
@@ -25,7 +26,10 @@ public:
 
 signals:
     void focusEntered(SheetCell* cell);
+    // The focus went to another control of the window: the cell has been left.
     void focusLeft(SheetCell* cell);
+    // Another window or a menu took the focus; the cell still holds it within its window.
+    void focusSuspended(SheetCell* cell);
     void keyDown(SheetCell* cell, int key);
     void mouseReleased(SheetCell* cell, Qt::MouseButton button);
 
@@ -103,6 +107,7 @@ private:
     void buildCaptions(QGridLayout* grid);
     void moveFocus(SheetCell* cell, int key);
     void onTextChanged(SheetCell* cell, const QString& text);
+    void onFocusChanged(QWidget* old, QWidget* now);
 
     std::array<std::array<SheetCell*, sheet::TypedElements>, sheet::Months> m_typed{};
     std::array<std::array<QLineEdit*, sheet::ComputedElements>, sheet::Months + 1> m_computed{};
@@ -111,4 +116,5 @@ private:
     quint32 m_odd = 0;
     quint32 m_even = 0;
     bool m_filling = false;
+    QPointer<SheetCell> m_suspended;
 };

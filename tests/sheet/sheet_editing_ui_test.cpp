@@ -268,6 +268,29 @@ TEST_F(SheetWindow, SwitchingToAnotherWindowDoesNotLeaveTheCell)
     EXPECT_EQ(text(2, Previous), "10700");
 }
 
+TEST_F(SheetWindow, FocusComingBackElsewhereLeavesTheCell)
+{
+    ASSERT_TRUE(open({Subscriber}));
+    ASSERT_TRUE(windowActive);
+    form->copyTool(1)->setChecked(true);
+    type(1, Current, "10700");
+
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    // A click into the window may reach it before the window is active again.
+    cell(3, Date)->setFocus(Qt::MouseFocusReason);
+    EXPECT_EQ(text(2, Previous), "");
+
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+    ASSERT_TRUE(cell(3, Date)->hasFocus());
+    EXPECT_EQ(text(2, Previous), "10700");
+    EXPECT_EQ(field(1, 1, Current), "10700");
+    EXPECT_EQ(background(1, Current), QColor(0xC0, 0xFF, 0xFF));
+}
+
 TEST_F(SheetWindow, QuickCopyAsksAndWritesTheFieldOfEverySubscriber)
 {
     ASSERT_TRUE(open({Subscriber, {"2", "Петров П. П."}, {"3", "Сидоров С. С."}}, "2026"));
