@@ -3,7 +3,6 @@
 
 #include "app/app_state.h"
 #include "app/main_window.h"
-#include "database/database_file.h"
 #include "platform/dialogs.h"
 #include "sheet/sheet_editing.h"
 #include "sheet/sheet_view.h"
@@ -13,12 +12,7 @@
 
 void Form1::onCellFocusLeft(SheetCell* cell)
 {
-    // Line breaks cannot be typed, but a text put into the table by another window may hold one;
-    // the database file cannot.
-    const QString text = cell->text();
-    if (text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')))
-        cell->setText(QString::fromStdString(database::withoutLineBreaks(text.toStdString())));
-
+    // Line breaks need no removing here: the cells take none, whether typed, pasted or set.
     sheet::CopyTools tools;
     tools.autofillPrevious = m_ch[0]->isChecked();
     tools.power = m_ch[1]->isChecked();

@@ -148,6 +148,17 @@ TEST_F(SheetWindow, EveryKeystrokeRecomputesAndLeavingACellStoresTheSheet)
     EXPECT_TRUE(state.table.field(2, fields::monthBase(0, 3) + Current).empty());
 }
 
+TEST_F(SheetWindow, LineBreaksNeverReachACellOrTheRecord)
+{
+    ASSERT_TRUE(open({Subscriber}));
+    ASSERT_TRUE(windowActive);
+    focus(4, Current);
+    cell(4, Current)->setText("10\r\n7\r00\n");
+    EXPECT_EQ(text(4, Current), "10700");
+    leaveTheSheet();
+    EXPECT_EQ(field(1, 4, Current), "10700");
+}
+
 TEST_F(SheetWindow, EnterAndTheArrowsMoveBetweenMonthsUpToTheEdges)
 {
     ASSERT_TRUE(open({Subscriber}));
