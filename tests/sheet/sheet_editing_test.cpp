@@ -132,9 +132,6 @@ TEST(SheetEditing, StreetLightingHoursAndDaysOfEveryMonth)
     texts[11][fields::LightingDays] = "31";
     EXPECT_TRUE(anyFilled(texts, {fields::LightingHours, fields::LightingDays}));
     EXPECT_FALSE(anyFilled(texts, {fields::Date}));
-    for (const CellEdit& e : lightingCleared())
-        EXPECT_TRUE(
-            e.text.empty() && (e.element == fields::LightingHours || e.element == fields::LightingDays));
 }
 
 } // namespace
