@@ -174,8 +174,16 @@ SheetView::SheetView(QWidget* parent) : QWidget(parent)
                 grid->addWidget(cell, row, TypedColumn[b]);
             else
                 cell->hide(); // the month's charge: kept with the sheet, never shown
-            connect(cell, &SheetCell::focusEntered, this, &SheetView::cellFocusEntered);
-            connect(cell, &SheetCell::focusLeft, this, &SheetView::cellFocusLeft);
+            connect(cell, &SheetCell::focusEntered, this, [this](SheetCell* c) {
+                if (m_suspended == c)
+                    m_suspended = nullptr;
+                emit cellFocusEntered(c);
+            });
+            connect(cell, &SheetCell::focusLeft, this, [this](SheetCell* c) {
+                if (m_suspended == c)
+                    m_suspended = nullptr;
+                emit cellFocusLeft(c);
+            });
             connect(cell, &SheetCell::focusSuspended, this, [this](SheetCell* c) { m_suspended = c; });
             connect(cell, &SheetCell::keyDown, this, &SheetView::moveFocus);
             connect(cell, &SheetCell::keyDown, this, &SheetView::cellKeyDown);
@@ -278,12 +286,11 @@ void SheetView::onFocusChanged(QWidget*, QWidget* now)
     // user comes back to it and goes on typing (were the copy tools to run, a half-typed reading
     // would reach the next month and stay there). The cell is left when the focus comes back to
     // this window somewhere else, as after a click into it while another window was active.
-    if (!m_suspended || !now || now->window() != window())
+    if (!m_suspended || !now || now == m_suspended || now->window() != window())
         return;
     SheetCell* cell = m_suspended;
     m_suspended = nullptr;
-    if (now != cell)
-        emit cellFocusLeft(cell);
+    emit cellFocusLeft(cell);
 }
 
 void SheetView::clear()
