@@ -139,6 +139,7 @@ Form1::Form1(AppState& state, Program& program, QWidget* parent)
     connect(m_sheet, &SheetView::cellChanged, this, &Form1::onCellChanged);
     connect(m_sheet, &SheetView::cellFocusEntered, this, &Form1::onCellFocusEntered);
     connect(m_sheet, &SheetView::cellFocusLeft, this, &Form1::onCellFocusLeft);
+    connect(m_sheet, &SheetView::cellMouseReleased, this, &Form1::onCellMouseReleased);
 
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(8, 6, 8, 8);
@@ -179,9 +180,12 @@ void Form1::buildMenus()
             &Form1::onCalculator);
     addItem(tools, "Menu_Tools_Gr1", QStringLiteral("График"));
     addItem(tools, "Menu_Tools_Export_Excel", QStringLiteral("Экспорт таблицы в Exel"));
-    addItem(tools, "Menu_Tools_Date", QStringLiteral("Проставить дату (последнее число месяца)"));
-    addItem(tools, "Menu_Tools_PostChUlOsv", QStringLiteral("Поставить часы и сутки уличного освещения"));
-    addItem(tools, "Menu_Tools_DelChUlOsv", QStringLiteral("Очистить часы и сутки уличного освещения"));
+    connect(addItem(tools, "Menu_Tools_Date", QStringLiteral("Проставить дату (последнее число месяца)")),
+            &QAction::triggered, this, &Form1::Menu_Tools_Date_Click);
+    connect(addItem(tools, "Menu_Tools_PostChUlOsv", QStringLiteral("Поставить часы и сутки уличного освещения")),
+            &QAction::triggered, this, &Form1::Menu_Tools_PostChUlOsv_Click);
+    connect(addItem(tools, "Menu_Tools_DelChUlOsv", QStringLiteral("Очистить часы и сутки уличного освещения")),
+            &QAction::triggered, this, &Form1::Menu_Tools_DelChUlOsv_Click);
 
     QMenu* tuning = bar->addMenu(QStringLiteral("Настройки"));
     tuning->setObjectName(QStringLiteral("Menu_Tuns"));
@@ -217,6 +221,9 @@ void Form1::buildPictureButtons(QFrame* frame)
         button->setIcon(pictureIcon(spec.picture));
         button->setIconSize(QSize(32, 32));
         button->setAutoRaise(true);
+        // A click takes the focus, so that the sheet's cell is left (and stored) before the button
+        // acts: the ledger and the chart then read what was just typed.
+        button->setFocusPolicy(Qt::StrongFocus);
         button->setToolTip(QString::fromUtf8(spec.hint).trimmed());
         button->installEventFilter(this);
         m_buttons[i] = button;
@@ -498,13 +505,6 @@ void Form1::onCellChanged(SheetCell*)
 void Form1::onCellFocusEntered(SheetCell* cell)
 {
     m_sheet->paintCell(cell, m_state.FocusColour);
-}
-
-void Form1::onCellFocusLeft(SheetCell* cell)
-{
-    VICHISLIT();
-    SAVE();
-    m_sheet->paintCell(cell, m_sheet->rowColour(cell->month()));
 }
 
 void Form1::openDirectory()

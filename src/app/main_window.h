@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 #include <array>
+#include <vector>
 
 class AppState;
 class Program;
@@ -21,6 +22,9 @@ class QToolButton;
 class SheetCell;
 class SheetView;
 class MonthLabel;
+namespace sheet {
+struct CellEdit;
+}
 
 class Form1 : public QMainWindow
 {
@@ -40,6 +44,14 @@ public:
     void VICHISLIT();
     void ApplyTableColours();
     void SetComboHeight(QComboBox* combo, int height);
+
+    // The sheet's commands of the "Инструменты" menu: month-end dates, street-lighting hours and
+    // days filled in or cleared.
+    void Menu_Tools_Date_Click();
+    void Menu_Tools_PostChUlOsv_Click();
+    void Menu_Tools_DelChUlOsv_Click();
+    // The quick copy: the value into element b of month m of the chosen year of every record.
+    void FineCopy(const QString& value, int m, int b);
 
     // Autosave: Timer2 and Timer1 alternate, so the file is written every two minutes at most.
     void Timer1_Timer();
@@ -74,6 +86,9 @@ private:
     void onCellChanged(SheetCell* cell);
     void onCellFocusEntered(SheetCell* cell);
     void onCellFocusLeft(SheetCell* cell);
+    void onCellMouseReleased(SheetCell* cell, Qt::MouseButton button);
+    void setCells(const std::vector<sheet::CellEdit>& edits);
+    bool yearIsOneOfTheEight();
     void onSaveButton();
     void onCalculator();
     void openDirectory();

@@ -70,13 +70,15 @@ SheetComputation computeSheet(const SheetTexts& typed)
         c.shown[TotalsRow][col] = total.plainText();
     }
     for (int m = 1; m <= Months; ++m)
-        c.hiddenTotal[m] = c.results[m][MonthTotal].plainText();
+        c.hiddenTotal[m] = c.shown[m][MonthTotal];
 
     for (int row = 1; row <= TotalsRow; ++row) {
         // Energy and money show two decimals, the difference its plain value; zero shows nothing.
         for (int col = Lighting; col < ComputedElements; ++col) {
-            std::string text = twoDecimalText(c.shown[row][col]);
-            c.shown[row][col] = text == "0,00" ? std::string() : text;
+            std::string& text = c.shown[row][col];
+            text = twoDecimalText(text);
+            if (text == "0,00")
+                text.clear();
         }
         if (c.shown[row][Difference] == "0")
             c.shown[row][Difference].clear();

@@ -2,13 +2,16 @@
 
 #include "platform/colours.h"
 #include "platform/text_input.h"
+#include "sheet/sheet_editing.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QScopedValueRollback>
 
 namespace {
 
@@ -82,7 +85,10 @@ void SheetCell::focusInEvent(QFocusEvent* event)
 void SheetCell::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
-    emit focusLeft(this);
+    if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
+        emit focusSuspended(this);
+    else
+        emit focusLeft(this);
 }
 
 void SheetCell::keyPressEvent(QKeyEvent* event)
@@ -97,7 +103,12 @@ void SheetCell::keyPressEvent(QKeyEvent* event)
 
 void SheetCell::mouseReleaseEvent(QMouseEvent* event)
 {
-    QLineEdit::mouseReleaseEvent(event);
+    // The middle button is the quick copy's on the sheet. The paste of the desktop's selection
+    // that some desktops give it would change a reading or a rate unseen, so it does nothing here.
+    if (event->button() == Qt::MiddleButton)
+        event->accept();
+    else
+        QLineEdit::mouseReleaseEvent(event);
     emit mouseReleased(this, event->button());
 }
 
@@ -163,12 +174,22 @@ SheetView::SheetView(QWidget* parent) : QWidget(parent)
                 grid->addWidget(cell, row, TypedColumn[b]);
             else
                 cell->hide(); // the month's charge: kept with the sheet, never shown
-            connect(cell, &SheetCell::focusEntered, this, &SheetView::cellFocusEntered);
-            connect(cell, &SheetCell::focusLeft, this, &SheetView::cellFocusLeft);
+            connect(cell, &SheetCell::focusEntered, this, [this](SheetCell* c) {
+                if (m_suspended == c)
+                    m_suspended = nullptr;
+                emit cellFocusEntered(c);
+            });
+            connect(cell, &SheetCell::focusLeft, this, [this](SheetCell* c) {
+                if (m_suspended == c)
+                    m_suspended = nullptr;
+                emit cellFocusLeft(c);
+            });
+            connect(cell, &SheetCell::focusSuspended, this, [this](SheetCell* c) { m_suspended = c; });
             connect(cell, &SheetCell::keyDown, this, &SheetView::moveFocus);
             connect(cell, &SheetCell::keyDown, this, &SheetView::cellKeyDown);
             connect(cell, &SheetCell::mouseReleased, this, &SheetView::cellMouseReleased);
-            connect(cell, &QLineEdit::textChanged, this, [this, cell] { emit cellChanged(cell); });
+            connect(cell, &QLineEdit::textChanged, this,
+                    [this, cell](const QString& text) { onTextChanged(cell, text); });
         }
     }
 
@@ -213,6 +234,8 @@ SheetView::SheetView(QWidget* parent) : QWidget(parent)
         grid->setColumnStretch(c, c == ColMonth ? 0 : width);
     }
 
+    connect(qApp, &QApplication::focusChanged, this, &SheetView::onFocusChanged);
+
     QPalette totals = palette();
     totals.setColor(QPalette::Base, totals.color(QPalette::ToolTipBase));
     for (int c = 0; c < sheet::ComputedElements; ++c)
@@ -245,8 +268,34 @@ void SheetView::buildCaptions(QGridLayout* grid)
     grid->addWidget(caption(this, 18, QStringLiteral("Итого к оплате, р.")), CaptionRow, ColMonthTotal);
 }
 
+void SheetView::onTextChanged(SheetCell* cell, const QString& text)
+{
+    if (text.contains(QLatin1Char(sheet::wrongSeparator(cell->element())))) {
+        // The corrected text raises this handling once more, and that run reports the change.
+        cell->setText(QString::fromStdString(sheet::withRightSeparators(cell->element(), text.toStdString())));
+        cell->setCursorPosition(int(cell->text().size()));
+        return;
+    }
+    if (!m_filling)
+        emit cellChanged(cell);
+}
+
+void SheetView::onFocusChanged(QWidget*, QWidget* now)
+{
+    // Switching to another program or window, or opening a menu, does not leave the cell: the
+    // user comes back to it and goes on typing (were the copy tools to run, a half-typed reading
+    // would reach the next month and stay there). The cell is left when the focus comes back to
+    // this window somewhere else, as after a click into it while another window was active.
+    if (!m_suspended || !now || now == m_suspended || now->window() != window())
+        return;
+    SheetCell* cell = m_suspended;
+    m_suspended = nullptr;
+    emit cellFocusLeft(cell);
+}
+
 void SheetView::clear()
 {
+    const QScopedValueRollback<bool> filling(m_filling, true);
     for (auto& month : m_typed) {
         for (int b = 0; b < sheet::ShownElements; ++b)
             month[b]->setText(QString());
@@ -259,6 +308,7 @@ void SheetView::clear()
 
 void SheetView::setShownTexts(const sheet::SheetTexts& texts)
 {
+    const QScopedValueRollback<bool> filling(m_filling, true);
     // Element by element, each down the twelve months, as the fill has always gone.
     for (int b = 0; b < sheet::ShownElements; ++b) {
         for (int m = 1; m <= sheet::Months; ++m)

@@ -9,6 +9,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QWidget>
 #include <array>
 
@@ -25,7 +26,10 @@ public:
 
 signals:
     void focusEntered(SheetCell* cell);
+    // The focus went to another control of the window: the cell has been left.
     void focusLeft(SheetCell* cell);
+    // Another window or a menu took the focus; the cell still holds it within its window.
+    void focusSuspended(SheetCell* cell);
     void keyDown(SheetCell* cell, int key);
     void mouseReleased(SheetCell* cell, Qt::MouseButton button);
 
@@ -75,8 +79,10 @@ public:
     QWidget* band(int index) const { return m_bands[index]; }
 
     // Empties elements 0 … 8 of the typed cells and every computed cell; the hidden cells keep
-    // their texts.
+    // their texts. Like setShownTexts, it reports no cellChanged: the fill computes the sheet once
+    // when it is complete.
     void clear();
+    // The texts of elements 0 … 8, with the separators corrected as if typed.
     void setShownTexts(const sheet::SheetTexts& texts);
     sheet::SheetTexts texts() const;
     // The computed cells and the hidden month charges, written only where they change.
@@ -89,6 +95,7 @@ public:
     void unboldMonths();
 
 signals:
+    // A typed cell's text changed, by the user or the program; its separators are already right.
     void cellChanged(SheetCell* cell);
     void cellFocusEntered(SheetCell* cell);
     void cellFocusLeft(SheetCell* cell);
@@ -99,6 +106,8 @@ signals:
 private:
     void buildCaptions(QGridLayout* grid);
     void moveFocus(SheetCell* cell, int key);
+    void onTextChanged(SheetCell* cell, const QString& text);
+    void onFocusChanged(QWidget* old, QWidget* now);
 
     std::array<std::array<SheetCell*, sheet::TypedElements>, sheet::Months> m_typed{};
     std::array<std::array<QLineEdit*, sheet::ComputedElements>, sheet::Months + 1> m_computed{};
@@ -106,4 +115,6 @@ private:
     std::array<QWidget*, sheet::Months> m_bands{};
     quint32 m_odd = 0;
     quint32 m_even = 0;
+    bool m_filling = false;
+    QPointer<SheetCell> m_suspended;
 };

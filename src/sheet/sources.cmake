@@ -1,6 +1,7 @@
 list(APPEND TERVOLIN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/sheet.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sheet_calculation.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sheet_editing.cpp
 )
 list(APPEND TERVOLIN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/sheet_view.cpp

@@ -1,0 +1,120 @@
+// Form1: what the sheet does when a cell is left or middle-clicked, and the sheet's commands of the
+// "Инструменты" menu.
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "platform/dialogs.h"
+#include "sheet/sheet_editing.h"
+#include "sheet/sheet_view.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+
+void Form1::onCellFocusLeft(SheetCell* cell)
+{
+    // Line breaks need no removing here: the cells take none, whether typed, pasted or set.
+    sheet::CopyTools tools;
+    tools.autofillPrevious = m_ch[0]->isChecked();
+    tools.power = m_ch[1]->isChecked();
+    tools.losses = m_ch[2]->isChecked();
+    tools.tariff = m_ch[3]->isChecked();
+    setCells(sheet::copiesOnLeaving(m_sheet->texts(), cell->month(), cell->element(), tools));
+
+    VICHISLIT();
+    SAVE();
+    m_sheet->paintCell(cell, m_sheet->rowColour(cell->month()));
+}
+
+void Form1::onCellMouseReleased(SheetCell* cell, Qt::MouseButton button)
+{
+    if (button != Qt::MiddleButton || !sheet::isQuickCopyElement(cell->element()))
+        return;
+    if (!yearIsOneOfTheEight())
+        return;
+    const QString value = cell->text();
+    const bool yes = m_state.services.dialogs.askYesNo(QStringLiteral("Копировать содержимое этой ячейки: ")
+            + value + QStringLiteral(" для всех абонентов? "),
+        QStringLiteral("Быстрое копирование."), MessageIcon::Question);
+    if (yes)
+        FineCopy(value, cell->month(), cell->element());
+}
+
+void Form1::FineCopy(const QString& value, int m, int b)
+{
+    // The table only: the other subscribers see the value when they are shown, and the file gets
+    // it with the next write.
+    sheet::fineCopy(m_state.table, m_cmb[1]->currentText().toStdString(), m, b, value.toStdString());
+}
+
+void Form1::Menu_Tools_Date_Click()
+{
+    if (!yearIsOneOfTheEight())
+        return;
+    if (sheet::anyFilled(m_sheet->texts(), {fields::Date})) {
+        const bool yes = m_state.services.dialogs.askYesNo(
+            QStringLiteral("Найдены заполненые ячейки дат, если продолжить заполнение, то информаия в них "
+                           "изменится. Продолжить заполнение дат? "),
+            QStringLiteral("Подтвердите заполнение дат."), MessageIcon::Question);
+        if (!yes)
+            return;
+    }
+    setCells(sheet::monthEndDates(m_cmb[1]->currentText().toStdString()));
+    SAVE();
+}
+
+void Form1::Menu_Tools_PostChUlOsv_Click()
+{
+    if (!yearIsOneOfTheEight())
+        return;
+    if (sheet::anyFilled(m_sheet->texts(), {fields::LightingHours, fields::LightingDays})) {
+        const bool yes = m_state.services.dialogs.askYesNo(
+            QStringLiteral("Обнаружены заполненые ячейки,  если продолжить информация в них изменится. "
+                           "Продолжить заполнение?"),
+            QStringLiteral("Подтвердите заполнение Часов и Суток уличного освещения."),
+            MessageIcon::Information);
+        if (!yes)
+            return;
+    }
+    setCells(sheet::lightingHoursAndDays(m_cmb[1]->currentText().toStdString()));
+    VICHISLIT();
+    SAVE();
+}
+
+void Form1::Menu_Tools_DelChUlOsv_Click()
+{
+    if (!yearIsOneOfTheEight())
+        return;
+    Dialogs& dialogs = m_state.services.dialogs;
+    if (!sheet::anyFilled(m_sheet->texts(), {fields::LightingHours, fields::LightingDays})) {
+        dialogs.message({QStringLiteral("Все ячейки часов и суток уличного освещеня пусты, очищать нечего!"),
+            QStringLiteral("Заполненых ячеек не найдено."), MessageIcon::Information});
+        return;
+    }
+    if (!dialogs.askYesNo(QStringLiteral("Вы действительно хотите очистить часы и сутки уличного освещения?"),
+            QStringLiteral("Подтвердите удаление."), MessageIcon::Question))
+        return;
+    setCells(sheet::lightingCleared());
+    VICHISLIT();
+    SAVE();
+}
+
+void Form1::setCells(const std::vector<sheet::CellEdit>& edits)
+{
+    // Each text raises the cell's change handling, as typing it would.
+    for (const sheet::CellEdit& edit : edits)
+        m_sheet->typed(edit.month, edit.element)->setText(QString::fromStdString(edit.text));
+}
+
+bool Form1::yearIsOneOfTheEight()
+{
+    // A year typed into the selector and not one of the list has no fields: whatever the commands
+    // wrote into the sheet could never be stored.
+    const QString year = m_cmb[1]->currentText();
+    if (fields::yearIndex(year.toStdString()))
+        return true;
+    m_state.services.dialogs.message(
+        {QStringLiteral("Года \"%1\" нет в списке. Выберите в списке \"Год\" один из годов 2020 … 2027.")
+                .arg(year),
+            QStringLiteral("Год не выбран"), MessageIcon::Exclamation});
+    return false;
+}
