@@ -14,6 +14,22 @@ constexpr std::size_t CompactAfterDeadBytes = 4096;
 
 } // namespace
 
+Record::Record(const Record& other)
+    : m_arena(other.m_arena), m_dead(other.m_dead), m_blank(other.m_blank), m_inOrder(other.m_inOrder)
+{
+    if (other.m_start) {
+        m_start.reset(new std::uint32_t[FieldSlots]);
+        std::copy(other.m_start.get(), other.m_start.get() + FieldSlots, m_start.get());
+    }
+}
+
+Record& Record::operator=(const Record& other)
+{
+    if (this != &other)
+        *this = Record(other);
+    return *this;
+}
+
 std::string_view Record::field(int f) const
 {
     if (m_blank || f < 0 || f > fields::MaxField)

@@ -20,6 +20,12 @@
 class Record
 {
 public:
+    Record() = default;
+    Record(const Record& other);
+    Record& operator=(const Record& other);
+    Record(Record&&) noexcept = default;
+    Record& operator=(Record&&) noexcept = default;
+
     std::string_view field(int f) const;
     // The text is stored without "|" and without characters the database file cannot hold.
     void set(int f, std::string_view value);

@@ -88,3 +88,19 @@ TEST(RecordTable, CompactedRecordIsItsFileLineInOrder)
     EXPECT_EQ(table.field(1, 0), "только в памяти");
     EXPECT_EQ(table.field(1, 2150), "тоже");
 }
+
+TEST(RecordTable, ACopyIsIndependentOfItsOriginal)
+{
+    RecordTable table;
+    table.setRecordCount(2);
+    table.set(1, 2, "Иванов");
+    table.set(2, 1500, "1,8");
+    RecordTable copy = table;
+    copy.set(1, 2, "Петров");
+    EXPECT_EQ(table.field(1, 2), "Иванов");
+    EXPECT_EQ(copy.field(1, 2), "Петров");
+    EXPECT_EQ(copy.field(2, 1500), "1,8");
+    EXPECT_EQ(copy.recordCount(), 2);
+    table = copy;
+    EXPECT_EQ(table.field(1, 2), "Петров");
+}
