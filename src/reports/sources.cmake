@@ -1,0 +1,3 @@
+list(APPEND TERVOLIN_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/chart_data.cpp
+)
