@@ -78,6 +78,11 @@ private:
     void onCalculator();
     void openSaveSettings();
     void openColours();
+    void openChart();
+    void openAbout();
+    void openHelp();
+    void makeBackup();
+    void restoreBackup();
     void readStoredSettings();
     void storeSettings();
 
