@@ -15,7 +15,7 @@ mkdir -p "$work/program" "$work/config"
 "$build/bin/make_demo_database" "$work/program/Tervolin2.spb" --subscribers 40
 
 echo "Pictures:"
-env -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$work/config" \
+env -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$work/config" timeout 300 \
   xvfb-run -a -s "-screen 0 1400x900x24" \
   "$build/bin/help_screenshots" "$work/program" docs/help/images
 

@@ -47,7 +47,6 @@ public:
     void fitFirstCurve(const MonthlyValues& values);
     // The bottom is 0 unless a drawn curve goes below it: then whole steps below its lowest value.
     void showNegatives(const MonthlyValues& values);
-    void resetMinimum() { m_minimum = 0; }
 
     // "-": the top goes up by 100 (the curves look flatter); "+" may be pressed again.
     void raise();
