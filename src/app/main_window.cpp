@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/app_state.h"
+#include "app/backup.h"
 #include "app/colour_window.h"
 #include "app/program.h"
 #include "app/save_settings_window.h"
@@ -9,6 +10,9 @@
 #include "platform/icons.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
+#include "reports/about_window.h"
+#include "reports/chart_window.h"
+#include "reports/help_command.h"
 #include "sheet/sheet.h"
 #include "sheet/sheet_view.h"
 
@@ -53,6 +57,8 @@ constexpr std::array<PictureButton, 8> PictureButtons = {{
 constexpr int SaveButton = 0;
 constexpr int DirectoryButton = 2;
 constexpr int CalculatorButton = 4;
+constexpr int ChartButton = 5;
+constexpr int HelpButton = 7;
 
 constexpr int TimerInterval = 60000;
 
@@ -178,7 +184,8 @@ void Form1::buildMenus()
     tools->setObjectName(QStringLiteral("Menu_Tools"));
     connect(addItem(tools, "Menu_Tools_kalc", QStringLiteral("Калькулятор")), &QAction::triggered, this,
             &Form1::onCalculator);
-    addItem(tools, "Menu_Tools_Gr1", QStringLiteral("График"));
+    connect(addItem(tools, "Menu_Tools_Gr1", QStringLiteral("График")), &QAction::triggered, this,
+            &Form1::openChart);
     addItem(tools, "Menu_Tools_Export_Excel", QStringLiteral("Экспорт таблицы в Exel"));
     connect(addItem(tools, "Menu_Tools_Date", QStringLiteral("Проставить дату (последнее число месяца)")),
             &QAction::triggered, this, &Form1::Menu_Tools_Date_Click);
@@ -193,8 +200,10 @@ void Form1::buildMenus()
             &Form1::openSaveSettings);
     connect(addItem(tuning, "Menu_Tuns_Coloor", QStringLiteral("Цвет таблицы")), &QAction::triggered, this,
             &Form1::openColours);
-    addItem(tuning, "Menu_Tuns_RCopy", QStringLiteral("Резервное копирование базы"));
-    addItem(tuning, "Menu_Tuns_Vost", QStringLiteral("Восстановление базы из резервной копии"));
+    connect(addItem(tuning, "Menu_Tuns_RCopy", QStringLiteral("Резервное копирование базы")), &QAction::triggered,
+            this, &Form1::makeBackup);
+    connect(addItem(tuning, "Menu_Tuns_Vost", QStringLiteral("Восстановление базы из резервной копии")),
+            &QAction::triggered, this, &Form1::restoreBackup);
 
     // The month documents: not in the menu bar, opened over a month's name.
     m_menuVedomost = new QMenu(QStringLiteral("Сформировать ведомость "), this);
@@ -204,8 +213,9 @@ void Form1::buildMenus()
 
     QMenu* help = bar->addMenu(QStringLiteral("Помощь"));
     help->setObjectName(QStringLiteral("Menu_Hlp"));
-    addItem(help, "Menu_Hlp_About", QStringLiteral("О программе"));
-    addItem(help, "Menu_Hlp_Hlp1", QStringLiteral("?"));
+    connect(addItem(help, "Menu_Hlp_About", QStringLiteral("О программе")), &QAction::triggered, this,
+            &Form1::openAbout);
+    connect(addItem(help, "Menu_Hlp_Hlp1", QStringLiteral("?")), &QAction::triggered, this, &Form1::openHelp);
 }
 
 void Form1::buildPictureButtons(QFrame* frame)
@@ -244,6 +254,8 @@ void Form1::buildPictureButtons(QFrame* frame)
     connect(m_buttons[SaveButton], &QToolButton::clicked, this, &Form1::onSaveButton);
     connect(m_buttons[CalculatorButton], &QToolButton::clicked, this, &Form1::onCalculator);
     connect(m_buttons[DirectoryButton], &QToolButton::clicked, this, &Form1::openDirectory);
+    connect(m_buttons[ChartButton], &QToolButton::clicked, this, &Form1::openChart);
+    connect(m_buttons[HelpButton], &QToolButton::clicked, this, &Form1::openHelp);
 }
 
 QWidget* Form1::buildSelectors()
@@ -524,6 +536,38 @@ void Form1::openColours()
 {
     auto* window = new frmColor(m_state, *this);
     window->show();
+}
+
+void Form1::openChart()
+{
+    m_program.openOverMainWindow(new frmGr1(m_state, m_cmb[0]->currentText(), m_cmb[1]->currentText()));
+}
+
+void Form1::openAbout()
+{
+    auto* window = new frmAbout(m_state, *this);
+    window->show();
+}
+
+void Form1::openHelp()
+{
+    help::openHelp(m_state);
+}
+
+void Form1::makeBackup()
+{
+    backup::makeBackup(m_state);
+}
+
+void Form1::restoreBackup()
+{
+    if (!backup::restoreBackup(m_state))
+        return;
+    // The program ends without this window's close, which would write the old table over the
+    // restored file.
+    m_timer1->stop();
+    m_timer2->stop();
+    m_program.endProgram(0);
 }
 
 void Form1::hideHints()

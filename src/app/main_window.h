@@ -94,6 +94,11 @@ private:
     void openDirectory();
     void openSaveSettings();
     void openColours();
+    void openChart();
+    void openAbout();
+    void openHelp();
+    void makeBackup();
+    void restoreBackup();
     void readStoredSettings();
     void storeSettings();
 

@@ -1,8 +1,12 @@
 list(APPEND TERVOLIN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/app_state.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/backup.cpp
   ${CMAKE_CURRENT_LIST_DIR}/colour_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_window_sheet.cpp
   ${CMAKE_CURRENT_LIST_DIR}/program.cpp
   ${CMAKE_CURRENT_LIST_DIR}/save_settings_window.cpp
+)
+list(APPEND TERVOLIN_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/backup_file.cpp
 )

@@ -1,0 +1,75 @@
+#include "app/backup_file.h"
+
+#include "database/database_file.h"
+#include "database/field_map.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace backup {
+namespace {
+
+bool isAccessError(int error)
+{
+    return error == EACCES || error == EPERM || error == EROFS;
+}
+
+// What opening the file for reading says about it, before its content is looked at.
+CopyStatus openForReading(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::close(fd);
+        return CopyStatus::Copied;
+    }
+    if (errno == ENOENT || errno == ENOTDIR)
+        return CopyStatus::NotFound;
+    if (isAccessError(errno))
+        return CopyStatus::AccessDenied;
+    return CopyStatus::Failed;
+}
+
+std::string folderOf(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+} // namespace
+
+SourceCheck checkBackup(const std::string& path)
+{
+    using Status = SourceCheck::Status;
+    switch (openForReading(path)) {
+    case CopyStatus::NotFound: return {Status::NotFound};
+    case CopyStatus::AccessDenied: return {Status::AccessDenied};
+    case CopyStatus::Failed: return {Status::Unreadable};
+    case CopyStatus::Copied: break;
+    }
+    const database::LoadResult result = database::check(path);
+    using Load = database::LoadResult::Status;
+    switch (result.status) {
+    case Load::Loaded: return {Status::Ready};
+    case Load::NotFound: return {Status::NotFound};
+    case Load::Empty: return {Status::Empty};
+    case Load::BadLine: return {Status::BadLine, result.line};
+    case Load::TooManyLines: return {Status::BadLine, fields::MaxRecords + 1};
+    case Load::OpenFailed: return {Status::Unreadable};
+    }
+    return {Status::Unreadable};
+}
+
+CopyStatus replaceDatabase(const std::string& backupPath, const std::string& databasePath)
+{
+    if (const CopyStatus source = openForReading(backupPath); source != CopyStatus::Copied)
+        return source;
+    // The copy is written beside the database and renamed over it: that needs the folder.
+    if (::access(folderOf(databasePath).c_str(), W_OK | X_OK) != 0)
+        return isAccessError(errno) ? CopyStatus::AccessDenied : CopyStatus::Failed;
+    return database::copyFile(backupPath, databasePath) ? CopyStatus::Copied : CopyStatus::Failed;
+}
+
+} // namespace backup

@@ -1,0 +1,34 @@
+#pragma once
+
+// The file side of backups: whether a chosen file may replace the database, and the replacement
+// itself. A backup has the database file's format exactly.
+
+#include <string>
+
+namespace backup {
+
+struct SourceCheck
+{
+    enum class Status {
+        Ready, // a database file the program can load
+        NotFound, // no file at the path
+        AccessDenied, // the file may not be read
+        Empty, // a file without content
+        BadLine, // line `line` holds fewer than 2128 separators, or is one record too many
+        Unreadable, // any other failure to read
+    };
+    Status status = Status::Unreadable;
+    int line = 0;
+};
+
+// Reads the whole file as the start of the program would, keeping nothing. A file of more records
+// than the program holds is refused at its first surplus line: restored, it could not be opened.
+SourceCheck checkBackup(const std::string& path);
+
+enum class CopyStatus { Copied, NotFound, AccessDenied, Failed };
+
+// Copies the backup over the database file through a temporary file beside it, so that the
+// database is either the old file or a complete copy, whatever happens.
+CopyStatus replaceDatabase(const std::string& backupPath, const std::string& databasePath);
+
+} // namespace backup

@@ -1,0 +1,12 @@
+list(APPEND TERVOLIN_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/chart_data.cpp
+)
+list(APPEND TERVOLIN_UI_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/about_window.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/chart_window.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/help_command.cpp
+)
+list(APPEND TERVOLIN_UI_LIBRARIES Qt6::Charts)
+# The about window names the version the project is built as.
+set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/about_window.cpp PROPERTIES
+  COMPILE_DEFINITIONS "TERVOLIN_VERSION=\"${PROJECT_VERSION}\"")
