@@ -76,6 +76,7 @@ private:
     void onCellFocusLeft(SheetCell* cell);
     void onSaveButton();
     void onCalculator();
+    void openLedger(bool writeFirst);
     void openSaveSettings();
     void openColours();
     void readStoredSettings();
