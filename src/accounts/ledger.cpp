@@ -195,7 +195,7 @@ void compute(Grid& grid, const RecordTable& table, const LedgerMonth& month)
         Currency endOver;
         if (net) {
             if (*net <= Currency()) {
-                endUnder = Currency::fromRaw(-net->raw()).round2();
+                endUnder = Currency::subtract(Currency(), *net).value_or(Currency()).round2();
                 row[EndUnderpayment] = moneyText(endUnder);
             } else {
                 endOver = net->round2();
@@ -272,8 +272,14 @@ std::optional<std::string> typedAmount(std::string_view typed)
         typed.remove_prefix(1);
     while (!typed.empty() && isBlank(typed.back()))
         typed.remove_suffix(1);
+    if (typed.empty())
+        return std::string();
+    // A whole part is wanted: "-" or ",5" alone would be kept as texts that only look like amounts.
+    const std::string_view digits = typed.front() == '-' ? typed.substr(1) : typed;
+    if (digits.empty() || digits.front() < '0' || digits.front() > '9')
+        return std::nullopt;
     std::string text = twoDecimalText(typed);
-    if (!text.empty() && !Currency::parse(text))
+    if (!Currency::parse(text))
         return std::nullopt;
     return text;
 }
