@@ -133,12 +133,22 @@ LedgerMonth findLedgerMonth(std::string_view yearText, std::string_view monthNam
     return ledgerMonth(*k, *m);
 }
 
+// January takes its previous supplier-account sum from its own stored total due, every other month
+// from the month before.
+int previousSupplierSumField(const LedgerMonth& month)
+{
+    return month.month == 1 ? month.base + TotalDueOffset : month.base - SupplierSumOffset;
+}
+
 void fill(RecordTable& table, const LedgerMonth& month, Grid& grid)
 {
     const int base = month.base;
     const int count = table.recordCount();
-    grid.rows.assign(static_cast<std::size_t>(count), Row{});
-    grid.supplierSumNegative.assign(static_cast<std::size_t>(count), 0);
+    const auto size = static_cast<std::size_t>(count);
+    grid.rows.assign(size, Row{});
+    grid.supplierSumNegative.assign(size, 0);
+    grid.previousSupplierSum.assign(size, Currency());
+    grid.unstored.assign(size, 1);
     grid.sums = {};
     for (int i = 1; i <= count; ++i) {
         for (int offset : StoredOffsets) {
@@ -155,16 +165,20 @@ void fill(RecordTable& table, const LedgerMonth& month, Grid& grid)
             if (FilledFrom[c])
                 row[c] = table.field(i, base + *FilledFrom[c]);
         }
+        grid.previousSupplierSum[static_cast<std::size_t>(i - 1)] =
+            Currency::parseOrZero(table.field(i, previousSupplierSumField(month)));
     }
 }
 
-void compute(Grid& grid, const RecordTable& table, const LedgerMonth& month)
+void setCell(Grid& grid, int row, int column, std::string text)
 {
-    const int base = month.base;
-    // January takes its previous supplier-account sum from its own total due, every other month
-    // from the month before.
-    const int previousSumField = month.month == 1 ? base + TotalDueOffset : base - SupplierSumOffset;
+    const auto r = static_cast<std::size_t>(row);
+    grid.rows[r][static_cast<std::size_t>(column)] = std::move(text);
+    grid.unstored[r] = 1;
+}
 
+void compute(Grid& grid)
+{
     std::array<Total, Columns> totals{};
     grid.supplierSumNegative.assign(grid.rows.size(), 0);
     for (std::size_t r = 0; r < grid.rows.size(); ++r) {
@@ -188,29 +202,25 @@ void compute(Grid& grid, const RecordTable& table, const LedgerMonth& month)
         if (due && income)
             net = Currency::subtract(*income, *due);
 
-        row[TotalDue] = due ? moneyText(*due) : std::string();
-        row[EndUnderpayment].clear();
-        row[EndOverpayment].clear();
         Currency endUnder;
         Currency endOver;
         if (net) {
-            if (*net <= Currency()) {
+            if (*net <= Currency())
                 endUnder = Currency::subtract(Currency(), *net).value_or(Currency()).round2();
-                row[EndUnderpayment] = moneyText(endUnder);
-            } else {
+            else
                 endOver = net->round2();
-                row[EndOverpayment] = moneyText(endOver);
-            }
         }
-
-        const Currency previousSum =
-            Currency::parseOrZero(table.field(static_cast<int>(r) + 1, previousSumField));
-        std::optional<Currency> supplierSum = Currency::add(previousSum, a[SupplierCharge]);
+        std::optional<Currency> supplierSum = Currency::add(grid.previousSupplierSum[r], a[SupplierCharge]);
         if (supplierSum)
             supplierSum = Currency::subtract(*supplierSum, a[SupplierIncome]);
         Currency shownSum;
         if (supplierSum)
             shownSum = supplierSum->round2();
+
+        // Computed cells change only with their row's own cells, which marked the row unstored.
+        row[TotalDue] = due ? moneyText(*due) : std::string();
+        row[EndUnderpayment] = net && *net <= Currency() ? moneyText(endUnder) : std::string();
+        row[EndOverpayment] = net && *net > Currency() ? moneyText(endOver) : std::string();
         row[SupplierSum] = supplierSum ? moneyText(shownSum) : std::string();
         grid.supplierSumNegative[r] = shownSum.isNegative() ? 1 : 0;
 
@@ -241,21 +251,25 @@ void formatSums(std::array<std::string, SumBoxes>& sums)
     }
 }
 
-void store(RecordTable& table, const LedgerMonth& month, const Grid& grid)
+void store(RecordTable& table, const LedgerMonth& month, Grid& grid)
 {
     const int base = month.base;
+    const int next = base + fields::MonthBlock;
     const int count = std::min(static_cast<int>(grid.rows.size()), fields::MaxRecords);
     for (int i = 1; i <= count; ++i) {
-        const Row& row = grid.rows[static_cast<std::size_t>(i - 1)];
+        const auto r = static_cast<std::size_t>(i - 1);
+        if (!grid.unstored[r])
+            continue;
+        grid.unstored[r] = 0;
+        const Row& row = grid.rows[r];
         for (int c = 1; c < Columns; ++c) {
             if (StoredTo[c])
                 setIfChanged(table, i, base + *StoredTo[c], row[c]);
         }
-    }
-    if (month.month == 12)
-        return;
-    const int next = base + fields::MonthBlock;
-    for (int i = 1; i <= count; ++i) {
+        if (month.month == 1)
+            grid.previousSupplierSum[r] = Currency::parseOrZero(row[TotalDue]);
+        if (month.month == 12)
+            continue;
         // Read before writing: the strings of a record may move when one of its fields grows.
         const std::string under(table.field(i, base + EndUnderpaymentOffset));
         const std::string over(table.field(i, base + EndOverpaymentOffset));

@@ -70,16 +70,25 @@ struct Grid
     std::vector<Row> rows;                    // row r shows record r + 1
     std::vector<char> supplierSumNegative;    // per row: column 13 below zero
     std::array<std::string, SumBoxes> sums{}; // the sums row tS(0 … 12)
+
+    // Per row: the supplier-account sum the month starts from, as the table holds it.
+    std::vector<Currency> previousSupplierSum;
+    // Per row: cells changed since the row was last stored. While a month is shown only the
+    // ledger writes its fields, so a row stored and unchanged since needs no writing.
+    std::vector<char> unstored;
 };
+
+// A cell typed into (its row is written at the next store).
+void setCell(Grid& grid, int row, int column, std::string text);
 
 // Normalises the stored amounts of every record's month (two decimals, "0,00" to empty), writes
 // them back into the table, and makes one grid row per record. The computed columns start empty.
 void fill(RecordTable& table, const LedgerMonth& month, Grid& grid);
 
 // Computes the total due, the end balances and the supplier-account sum of every row from the
-// row's own cells (and the previous supplier-account sum from the table), then the column totals
-// in their plain form (formatSums makes them what the sums row shows).
-void compute(Grid& grid, const RecordTable& table, const LedgerMonth& month);
+// row's own cells (and the supplier-account sum it starts from), then the column totals in their
+// plain form (formatSums makes them what the sums row shows).
+void compute(Grid& grid);
 
 // The sums row as shown: amounts to two decimals, zero empty (the supplier-account sum, box 12,
 // keeps its plain form).
@@ -88,7 +97,7 @@ void formatSums(std::array<std::string, SumBoxes>& sums);
 // Writes every row back into its record, then carries the end balances and the supplier-account
 // sum into the next month's start. December carries nothing: the next January belongs to the
 // next year and is reached through the carry-over window.
-void store(RecordTable& table, const LedgerMonth& month, const Grid& grid);
+void store(RecordTable& table, const LedgerMonth& month, Grid& grid);
 
 // What a typed amount becomes in its cell: blanks around it dropped, two decimals. Nothing when the
 // text is not an amount; the empty text is a valid (empty) amount.

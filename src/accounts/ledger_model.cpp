@@ -24,7 +24,7 @@ void LedgerModel::cellsChanged()
 
 void LedgerModel::setCellText(int row, int column, std::string text)
 {
-    m_grid.rows[std::size_t(row)][std::size_t(column)] = std::move(text);
+    ledger::setCell(m_grid, row, column, std::move(text));
     emit dataChanged(index(row, column), index(row, column));
 }
 

@@ -382,7 +382,7 @@ void frmRedLS::ZAPOLNIT1()
 
 void frmRedLS::VICHISLIT1()
 {
-    ledger::compute(m_model->grid(), m_state.table, m_month);
+    ledger::compute(m_model->grid());
     m_model->cellsChanged();
     FORMAT1();
 }
