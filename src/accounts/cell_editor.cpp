@@ -35,6 +35,8 @@ void CellEditor::openOver(const QModelIndex& index, const QString& text)
     setGeometry(cell.left() - 1, cell.top(), cell.width() + 2, cell.height());
     show();
     setText(text);
+    // Typing replaces the amount; the arrow keys keep it for a correction.
+    selectAll();
     setFocus(Qt::OtherFocusReason);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-// The edit box laid over one cell of a grid: it opens over the cell with the cell's text, takes
+// The edit box laid over one cell of a grid: it opens over the cell with the cell's text selected, takes
 // only what the database can keep, turns a typed full stop into the decimal comma, and closes
 // when the grid scrolls (what was typed is dropped then).
 

@@ -14,7 +14,8 @@ frmHlp1::frmHlp1(QWidget* ledger) : QDialog(ledger)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 12, 16, 16);
     layout->setSpacing(6);
-    const int width = fontMetrics().horizontalAdvance(QLatin1Char('x')) * 70;
+    // As wide as the longest one-line text, so that the first text's second sentence begins a line.
+    const int width = fontMetrics().horizontalAdvance(texts()[2]) + 8;
     for (int i = 0; i < texts().size(); ++i) {
         auto* label = new QLabel(texts()[i], this);
         label->setObjectName(QStringLiteral("Label%1").arg(i + 1));

@@ -205,6 +205,7 @@ TEST_F(LedgerWindow, OnlyTheChargeAndIncomeCellsOpenTheEditor)
     }
     click(ledger->grid(), at(ledger, 0, ElectricianPay));
     EXPECT_EQ(txtg->text(), "150,00");
+    EXPECT_EQ(txtg->selectedText(), "150,00"); // what is typed replaces it
     EXPECT_TRUE(txtg->hasFocus());
     EXPECT_EQ(txtg->palette().color(QPalette::Base), QColor(0xFF, 0xFF, 0x00)); // "Color3" default
     // Clicking a cell that is not edited drops the edit.
