@@ -30,7 +30,6 @@ void CellEditor::openOver(const QModelIndex& index, const QString& text)
     const QRect cell = m_grid->visualRect(index);
     if (cell.isEmpty())
         return;
-    m_cell = index;
     // A little wider than the cell, so that its borders are covered.
     setGeometry(cell.left() - 1, cell.top(), cell.width() + 2, cell.height());
     show();
@@ -42,7 +41,6 @@ void CellEditor::openOver(const QModelIndex& index, const QString& text)
 
 void CellEditor::drop()
 {
-    m_cell = QPersistentModelIndex();
     clear();
     hide();
 }

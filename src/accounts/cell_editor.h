@@ -5,7 +5,8 @@
 // when the grid scrolls (what was typed is dropped then).
 
 #include <QLineEdit>
-#include <QPersistentModelIndex>
+
+class QModelIndex;
 
 class QTableView;
 
@@ -18,8 +19,6 @@ public:
     void openOver(const QModelIndex& index, const QString& text);
     // Emptied and hidden.
     void drop();
-    // The cell it was opened over; invalid while hidden.
-    QPersistentModelIndex cell() const { return m_cell; }
     void setBackground(const QColor& colour);
 
 signals:
@@ -31,5 +30,4 @@ protected:
 
 private:
     QTableView* m_grid;
-    QPersistentModelIndex m_cell;
 };

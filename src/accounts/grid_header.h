@@ -27,7 +27,6 @@ public:
     QSize sizeHint() const override;
     // Where a caption is drawn, in the header's viewport (empty while its columns have no width).
     QRect captionRect(const HeaderCaption& caption) const;
-    const std::vector<HeaderCaption>& captions() const { return m_captions; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -194,8 +194,7 @@ QWidget* frmRedLS::buildToolButtons()
         grid->addWidget(button, 0, i, Qt::AlignHCenter);
         grid->addWidget(hint, 1, i);
     }
-    // Printing and the workbook export are reached from their own windows' code; the buttons
-    // are here with their hints.
+    // "Печать" and "Экспорт" are connected by the ledger's print page and workbook export.
     m_buttons[SaveButton]->setEnabled(false);
     connect(m_buttons[SaveButton], &QToolButton::clicked, this, &frmRedLS::Cmd6_Click);
     connect(m_buttons[CalculatorButton], &QToolButton::clicked, this,

@@ -41,16 +41,12 @@ public:
     QString shownYear() const;
     QString shownMonth() const;
     QString sumText(int j) const; // tS(j), j = 0 … 12
-    const ledger::LedgerMonth& month() const { return m_month; }
 
     QTableView* grid() const { return m_grid; }
     LedgerModel* model() const { return m_model; }
     CellEditor* editor() const { return m_txtg; }
     QLineEdit* sumBox(int j) const { return m_tS[j]; }
     QComboBox* yearSelector() const { return m_cmb; }
-    QLabel* monthLabel() const { return m_lblMes; }
-    QToolButton* toolButton(int i) const { return m_buttons[i]; } // in the order of LbN(0 … 5)
-    QLabel* hintLabel(int i) const { return m_hints[i]; }
 
     void CmdLeft_Click();
     void CmdRight_Click();
