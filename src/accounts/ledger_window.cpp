@@ -509,7 +509,8 @@ void frmRedLS::CmdPerenos_Click()
 
 void frmRedLS::Cmdfind_Click()
 {
-    const QString text = m_txtfind->text().toLower();
+    // Letter case does not matter to the find.
+    const QString text = m_txtfind->text();
     if (text.isEmpty())
         return;
     m_cmdfind->setEnabled(false);
