@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "accounts/ledger_window.h"
 #include "app/app_state.h"
 #include "app/backup.h"
 #include "app/colour_window.h"
@@ -56,6 +57,7 @@ constexpr std::array<PictureButton, 8> PictureButtons = {{
 
 constexpr int SaveButton = 0;
 constexpr int DirectoryButton = 2;
+constexpr int LedgerButton = 3;
 constexpr int CalculatorButton = 4;
 constexpr int ChartButton = 5;
 constexpr int HelpButton = 7;
@@ -178,7 +180,8 @@ void Form1::buildMenus()
     directory->setObjectName(QStringLiteral("Mnu_Spr"));
     connect(addItem(directory, "Mnu_Abonenty", QStringLiteral("Абоненты")), &QAction::triggered, this,
             &Form1::openDirectory);
-    addItem(directory, "Mnu_LicSchet", QStringLiteral("Лицевой счет"));
+    connect(addItem(directory, "Mnu_LicSchet", QStringLiteral("Лицевой счет")), &QAction::triggered, this,
+            [this] { openLedger(false); });
 
     QMenu* tools = bar->addMenu(QStringLiteral("Инструменты"));
     tools->setObjectName(QStringLiteral("Menu_Tools"));
@@ -254,6 +257,7 @@ void Form1::buildPictureButtons(QFrame* frame)
     connect(m_buttons[SaveButton], &QToolButton::clicked, this, &Form1::onSaveButton);
     connect(m_buttons[CalculatorButton], &QToolButton::clicked, this, &Form1::onCalculator);
     connect(m_buttons[DirectoryButton], &QToolButton::clicked, this, &Form1::openDirectory);
+    connect(m_buttons[LedgerButton], &QToolButton::clicked, this, [this] { openLedger(true); });
     connect(m_buttons[ChartButton], &QToolButton::clicked, this, &Form1::openChart);
     connect(m_buttons[HelpButton], &QToolButton::clicked, this, &Form1::openHelp);
 }
@@ -493,6 +497,17 @@ void Form1::onSaveButton()
 void Form1::onCalculator()
 {
     m_state.services.shell.startCalculator();
+}
+
+void Form1::openLedger(bool writeFirst)
+{
+    // The ledger shows every subscriber's month charge as stored: the sheet's own first.
+    SAVE();
+    if (writeFirst)
+        m_state.WriteDatabase();
+    auto* ledger = new frmRedLS(m_state, m_cmb[1]->currentText());
+    ledger->Form_Load();
+    m_program.openOverMainWindow(ledger);
 }
 
 void Form1::onSelectorChosen()

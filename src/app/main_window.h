@@ -92,6 +92,7 @@ private:
     void onSaveButton();
     void onCalculator();
     void openDirectory();
+    void openLedger(bool writeFirst);
     void openSaveSettings();
     void openColours();
     void openChart();

@@ -1,0 +1,181 @@
+#include "accounts/carry_over_window.h"
+
+#include "accounts/cell_editor.h"
+#include "accounts/grid_header.h"
+#include "accounts/ledger_model.h"
+#include "accounts/ledger_window.h"
+#include "app/app_state.h"
+#include "platform/colours.h"
+#include "platform/dialogs.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int NameTwips = 2190;
+constexpr int BalanceTwips = 1140;
+
+std::vector<HeaderCaption> carryOverCaptions()
+{
+    return {
+        {0, 0, HeaderCaption::Both, QStringLiteral("Фамилия И. О."), Qt::AlignLeft | Qt::AlignVCenter},
+        {1, 2, HeaderCaption::Upper, QStringLiteral("Лицевой счет, р.")},
+        {1, 1, HeaderCaption::Lower, QStringLiteral("Недоплата")},
+        {2, 2, HeaderCaption::Lower, QStringLiteral("Переплата")},
+    };
+}
+
+bool isBalanceColumn(int column)
+{
+    return column == 1 || column == 2;
+}
+
+} // namespace
+
+frmPerenos::frmPerenos(AppState& state, frmRedLS& ledger, int targetYearIndex)
+    : QDialog(&ledger), m_state(state), m_targetYear(targetYearIndex)
+{
+    setObjectName(QStringLiteral("frmPerenos"));
+    setWindowTitle(QStringLiteral("Перенос данных на следующий год"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    // The ledger takes no input while this is open.
+    setWindowModality(Qt::WindowModal);
+
+    auto* caption = new QLabel(QStringLiteral("Перенести на январь "), this);
+    m_lblYear = new QLabel(QString::fromUtf8(fields::YearNames[std::size_t(targetYearIndex)].data()), this);
+    m_lblYear->setObjectName(QStringLiteral("lblYear"));
+    QFont bold = m_lblYear->font();
+    bold.setBold(true);
+    m_lblYear->setFont(bold);
+
+    m_model = new CarryOverModel(this);
+    m_model->setRows(ledger::carryOverRows(ledger.model()->grid()));
+    m_g1 = new QTableView(this);
+    m_g1->setObjectName(QStringLiteral("g1"));
+    auto* header = new TwoTierHeader(carryOverCaptions(), m_g1);
+    m_g1->setHorizontalHeader(header);
+    m_g1->setModel(m_model);
+    m_g1->verticalHeader()->hide();
+    m_g1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_g1->verticalHeader()->setDefaultSectionSize(ledger.grid()->verticalHeader()->defaultSectionSize());
+    m_g1->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_g1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_g1->setWordWrap(false);
+    m_g1->setTabKeyNavigation(false);
+    m_g1->installEventFilter(this);
+    const int widths[3] = {twipsToPixels(this, NameTwips), twipsToPixels(this, BalanceTwips),
+                           twipsToPixels(this, BalanceTwips)};
+    for (int c = 0; c < 3; ++c)
+        m_g1->setColumnWidth(c, widths[c]);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_g1->setMinimumWidth(widths[0] + widths[1] + widths[2] + m_g1->verticalScrollBar()->sizeHint().width() +
+                          2 * m_g1->frameWidth());
+    connect(m_g1, &QTableView::clicked, this, [this](const QModelIndex& index) {
+        m_g1->setCurrentIndex(index);
+        openEditor();
+    });
+    connect(m_g1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this] { m_cmdOk->setEnabled(true); });
+
+    m_txtg1 = new CellEditor(m_g1);
+    m_txtg1->setObjectName(QStringLiteral("txtg1"));
+    m_txtg1->setBackground(fromWindowsColour(m_state.FocusColour));
+    connect(m_txtg1, &CellEditor::enterPressed, this, &frmPerenos::commitEditor);
+    connect(m_txtg1, &CellEditor::escapePressed, this, [this] {
+        m_txtg1->drop();
+        m_g1->setFocus();
+    });
+
+    m_cmdOk = new QPushButton(QStringLiteral("Перенести"), this);
+    m_cmdOk->setObjectName(QStringLiteral("CmdOk"));
+    m_cmdOk->setAutoDefault(false);
+    connect(m_cmdOk, &QPushButton::clicked, this, &frmPerenos::CmdOk_Click);
+    m_cmdClear = new QPushButton(QStringLiteral("Очистить поля"), this);
+    m_cmdClear->setObjectName(QStringLiteral("CmdClear"));
+    m_cmdClear->setAutoDefault(false);
+    connect(m_cmdClear, &QPushButton::clicked, this, &frmPerenos::CmdClear_Click);
+
+    auto* title = new QHBoxLayout;
+    title->addWidget(caption);
+    title->addWidget(m_lblYear);
+    title->addStretch(1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_cmdClear);
+    buttons->addStretch(1);
+    buttons->addWidget(m_cmdOk);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(title);
+    layout->addWidget(m_g1, 1);
+    layout->addLayout(buttons);
+
+    // As tall as the ledger, so that as many rows show as there.
+    resize(sizeHint().width(), ledger.height() + twipsToPixels(this, 100));
+}
+
+void frmPerenos::openEditor()
+{
+    m_txtg1->drop();
+    const QModelIndex current = m_g1->currentIndex();
+    if (!current.isValid() || !isBalanceColumn(current.column()))
+        return;
+    m_txtg1->openOver(current, m_model->cellText(current.row(), current.column()));
+}
+
+void frmPerenos::commitEditor()
+{
+    const QModelIndex current = m_g1->currentIndex();
+    if (!current.isValid() || !isBalanceColumn(current.column()))
+        return;
+    // The balance goes to January as typed; only a text that is no amount at all is refused, as
+    // it would count as nothing there.
+    const QString text = m_txtg1->text();
+    if (!text.trimmed().isEmpty() && !Currency::parse(text.toStdString())) {
+        m_state.services.dialogs.message({QStringLiteral("Введите сумму числом, например 1250,50"),
+                                          QStringLiteral("Ошибка ввода"), MessageIcon::Exclamation});
+        m_txtg1->setFocus();
+        return;
+    }
+    const int row = current.row();
+    const int column = current.column();
+    m_model->setCellText(row, column, text.toStdString());
+    m_txtg1->drop();
+    m_g1->setFocus();
+    if (row + 1 >= m_model->rowCount())
+        return;
+    const QModelIndex next = m_model->index(row + 1, column);
+    m_g1->setCurrentIndex(next);
+    m_g1->scrollTo(next);
+    openEditor();
+}
+
+void frmPerenos::CmdOk_Click()
+{
+    ledger::transferToJanuary(m_state.table, m_targetYear, m_model->rows());
+    m_cmdOk->setEnabled(false);
+}
+
+void frmPerenos::CmdClear_Click()
+{
+    m_model->clearBalances();
+    m_cmdOk->setEnabled(true);
+    m_txtg1->drop();
+}
+
+bool frmPerenos::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_g1 && event->type() == QEvent::KeyPress && !m_txtg1->isVisible()) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            openEditor();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}

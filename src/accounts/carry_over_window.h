@@ -1,0 +1,48 @@
+#pragma once
+
+// frmPerenos "Перенос данных на следующий год": the December end balances of every subscriber,
+// which the user may correct, written as the start balances of the next year's January.
+
+#include <QDialog>
+
+class AppState;
+class CarryOverModel;
+class CellEditor;
+class QLabel;
+class QPushButton;
+class QTableView;
+class frmRedLS;
+
+class frmPerenos : public QDialog
+{
+    Q_OBJECT
+public:
+    // The ledger shows December of the year before targetYearIndex.
+    frmPerenos(AppState& state, frmRedLS& ledger, int targetYearIndex);
+
+    QTableView* grid() const { return m_g1; }
+    CarryOverModel* model() const { return m_model; }
+    CellEditor* editor() const { return m_txtg1; }
+    QLabel* yearLabel() const { return m_lblYear; }
+    QPushButton* transferButton() const { return m_cmdOk; }
+    QPushButton* clearButton() const { return m_cmdClear; }
+
+    void CmdOk_Click();
+    void CmdClear_Click();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void openEditor();
+    void commitEditor();
+
+    AppState& m_state;
+    int m_targetYear;
+    CarryOverModel* m_model = nullptr;
+    QTableView* m_g1 = nullptr;
+    CellEditor* m_txtg1 = nullptr;
+    QLabel* m_lblYear = nullptr;
+    QPushButton* m_cmdOk = nullptr;
+    QPushButton* m_cmdClear = nullptr;
+};

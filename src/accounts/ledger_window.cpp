@@ -1,0 +1,630 @@
+#include "accounts/ledger_window.h"
+
+#include "accounts/carry_over_window.h"
+#include "accounts/cell_editor.h"
+#include "accounts/grid_header.h"
+#include "accounts/keys_help_window.h"
+#include "accounts/ledger_model.h"
+#include "accounts/ledger_settings_window.h"
+#include "app/app_state.h"
+#include "platform/colours.h"
+#include "platform/dialogs.h"
+#include "platform/icons.h"
+#include "platform/settings_store.h"
+#include "platform/shell.h"
+#include "platform/text_input.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// Column widths in twips; the supplier-account columns have none.
+constexpr std::array<int, ledger::Columns> ColumnTwips = {2190, 1140, 1140, 1050, 0,    1480, 1120,
+                                                          1020, 780,  0,    960,  1080, 1080, 0};
+constexpr int RowTwips = 285;
+constexpr int GridMarginTwips = 100;
+constexpr int RowsShownAtMost = 25;
+
+struct ToolButton
+{
+    const char* name;
+    const char* hint;
+    Picture picture;
+};
+
+// The tool buttons in their order, with the hint LbN(i) of each.
+constexpr std::array<ToolButton, 6> ToolButtons = {{
+    {"Cmd6", "Сохранить", Picture::Save},
+    {"Command3", "Печать", Picture::Print},
+    {"Cmd3", "Калькулятор", Picture::Calculator},
+    {"Command1", "Экспорт", Picture::Export},
+    {"Command2", "Настройки", Picture::Settings},
+    {"Cmd5", "Помощь", Picture::Help},
+}};
+enum ToolButtonIndex { SaveButton = 0, CalculatorButton = 2, SettingsButton = 4, HelpButton = 5 };
+
+std::vector<HeaderCaption> ledgerCaptions()
+{
+    using ledger::Column;
+    const QString opening = QStringLiteral("Остаток на нач. мес., р.");
+    const QString charges = QStringLiteral("Начислены расходы в текущ. мес., р.");
+    const QString income = QStringLiteral("Приход в т. м., р.");
+    const QString closing = QStringLiteral("Ос-ток на кон. мес., р.");
+    return {
+        {ledger::NameColumn, ledger::NameColumn, HeaderCaption::Both, QStringLiteral("Фамилия И. О."),
+         Qt::AlignLeft | Qt::AlignVCenter},
+        {ledger::StartUnderpayment, ledger::StartOverpayment, HeaderCaption::Upper, opening},
+        {ledger::StartUnderpayment, ledger::StartUnderpayment, HeaderCaption::Lower,
+         QStringLiteral("Недоплата")},
+        {ledger::StartOverpayment, ledger::StartOverpayment, HeaderCaption::Lower,
+         QStringLiteral("Переплата")},
+        {ledger::Electricity, ledger::OtherCharges, HeaderCaption::Upper, charges},
+        {ledger::Electricity, ledger::Electricity, HeaderCaption::Lower, QStringLiteral("За эл. эн.")},
+        {ledger::ElectricianPay, ledger::ElectricianPay, HeaderCaption::Lower,
+         QStringLiteral("ЗП электрику")},
+        {ledger::OtherCharges, ledger::OtherCharges, HeaderCaption::Lower, QStringLiteral("Прочее")},
+        {ledger::TotalDue, ledger::TotalDue, HeaderCaption::Both, QStringLiteral("ИТОГО к оплате")},
+        {ledger::PaidIn, ledger::OtherIncome, HeaderCaption::Upper, income},
+        {ledger::PaidIn, ledger::PaidIn, HeaderCaption::Lower, QStringLiteral("Внесено")},
+        {ledger::OtherIncome, ledger::OtherIncome, HeaderCaption::Lower, QStringLiteral("Прочее")},
+        {ledger::EndUnderpayment, ledger::EndOverpayment, HeaderCaption::Upper, closing},
+        {ledger::EndUnderpayment, ledger::EndUnderpayment, HeaderCaption::Lower, QStringLiteral("Недоплата")},
+        {ledger::EndOverpayment, ledger::EndOverpayment, HeaderCaption::Lower, QStringLiteral("Переплата")},
+    };
+}
+
+QString fromStd(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+int monthIndexInRange(int index)
+{
+    return std::clamp(index, 0, 11);
+}
+
+} // namespace
+
+frmRedLS::frmRedLS(AppState& state, const QString& mainYearText, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_state(state)
+{
+    setObjectName(QStringLiteral("frmRedLS"));
+    setWindowTitle(QStringLiteral("Лицевой счет"));
+    setMouseTracking(true);
+    installEventFilter(this);
+
+    m_model = new LedgerModel(this);
+    m_grid = new QTableView(this);
+    m_grid->setObjectName(QStringLiteral("g"));
+    m_header = new TwoTierHeader(ledgerCaptions(), m_grid);
+    m_grid->setHorizontalHeader(m_header);
+    m_grid->setModel(m_model);
+    m_grid->verticalHeader()->hide();
+    m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectItems);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    m_grid->setWordWrap(false);
+    m_grid->setTabKeyNavigation(false);
+    m_grid->installEventFilter(this);
+    m_grid->viewport()->installEventFilter(this);
+    connect(m_grid, &QTableView::clicked, this, [this](const QModelIndex& index) {
+        m_grid->setCurrentIndex(index);
+        openEditor();
+    });
+    connect(m_header, &QHeaderView::sectionResized, this, &frmRedLS::layoutSums);
+    connect(m_grid->horizontalScrollBar(), &QScrollBar::valueChanged, this, &frmRedLS::layoutSums);
+
+    m_txtg = new CellEditor(m_grid);
+    m_txtg->setObjectName(QStringLiteral("txtg"));
+    connect(m_txtg, &CellEditor::enterPressed, this, &frmRedLS::commitEditor);
+    connect(m_txtg, &CellEditor::escapePressed, this, [this] {
+        m_txtg->drop();
+        m_grid->setFocus();
+    });
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(buildToolButtons());
+    top->addStretch(1);
+    top->addWidget(buildFind(), 0, Qt::AlignVCenter);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 6, 8, 12);
+    layout->setSpacing(4);
+    layout->addLayout(top);
+    layout->addWidget(buildMonthRow());
+    layout->addWidget(m_grid, 1);
+    layout->addWidget(buildSumsRow());
+
+    for (std::string_view year : fields::YearNames)
+        m_cmb->addItem(fromStd(year));
+    m_cmb->setCurrentIndex(m_cmb->findText(mainYearText));
+}
+
+frmRedLS::~frmRedLS() = default;
+
+QWidget* frmRedLS::buildToolButtons()
+{
+    m_frame = new QFrame(this);
+    m_frame->setObjectName(QStringLiteral("Frame1"));
+    m_frame->setFrameShape(QFrame::StyledPanel);
+    m_frame->setMouseTracking(true);
+    m_frame->installEventFilter(this);
+    auto* grid = new QGridLayout(m_frame);
+    grid->setContentsMargins(6, 4, 6, 2);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(0);
+    for (int i = 0; i < int(ToolButtons.size()); ++i) {
+        const ToolButton& spec = ToolButtons[i];
+        auto* button = new QToolButton(m_frame);
+        button->setObjectName(QString::fromLatin1(spec.name));
+        button->setIcon(pictureIcon(spec.picture));
+        button->setIconSize(QSize(32, 32));
+        button->setAutoRaise(true);
+        button->setToolTip(QString::fromUtf8(spec.hint));
+        button->installEventFilter(this);
+        m_buttons[i] = button;
+
+        auto* hint = new QLabel(QString::fromUtf8(spec.hint), m_frame);
+        hint->setObjectName(QStringLiteral("LbN_%1").arg(i));
+        hint->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        QSizePolicy policy = hint->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        hint->setSizePolicy(policy);
+        hint->setMinimumWidth(hint->fontMetrics().horizontalAdvance(QStringLiteral("Калькулятор")) + 4);
+        hint->hide();
+        m_hints[i] = hint;
+
+        grid->addWidget(button, 0, i, Qt::AlignHCenter);
+        grid->addWidget(hint, 1, i);
+    }
+    // "Печать" and "Экспорт" are connected by the ledger's print page and workbook export.
+    m_buttons[SaveButton]->setEnabled(false);
+    connect(m_buttons[SaveButton], &QToolButton::clicked, this, &frmRedLS::Cmd6_Click);
+    connect(m_buttons[CalculatorButton], &QToolButton::clicked, this,
+            [this] { m_state.services.shell.startCalculator(); });
+    connect(m_buttons[SettingsButton], &QToolButton::clicked, this, &frmRedLS::Command2_Click);
+    connect(m_buttons[HelpButton], &QToolButton::clicked, this, &frmRedLS::Cmd5_Click);
+    return m_frame;
+}
+
+QWidget* frmRedLS::buildMonthRow()
+{
+    auto* row = new QWidget(this);
+    row->setMouseTracking(true);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    auto* yearCaption = new QLabel(QStringLiteral("Год"), row);
+    m_cmb = new QComboBox(row);
+    m_cmb->setObjectName(QStringLiteral("Cmb1_0"));
+    m_cmb->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("20200")) + 40);
+    connect(m_cmb, &QComboBox::activated, this, &frmRedLS::Cmb1_Click);
+
+    m_cmdLeft = new QToolButton(row);
+    m_cmdLeft->setObjectName(QStringLiteral("CmdLeft"));
+    m_cmdLeft->setArrowType(Qt::LeftArrow);
+    m_cmdLeft->setToolTip(QStringLiteral("Предыдущий месяц"));
+    connect(m_cmdLeft, &QToolButton::clicked, this, &frmRedLS::CmdLeft_Click);
+
+    m_lblMes = new QLabel(row);
+    m_lblMes->setObjectName(QStringLiteral("lblMes"));
+    m_lblMes->setAlignment(Qt::AlignCenter);
+    QFont bold = m_lblMes->font();
+    bold.setBold(true);
+    bold.setPointSizeF(bold.pointSizeF() * 1.2);
+    m_lblMes->setFont(bold);
+    m_lblMes->setMinimumWidth(QFontMetrics(bold).horizontalAdvance(QStringLiteral("Сентябрь")) + 16);
+
+    m_cmdRight = new QToolButton(row);
+    m_cmdRight->setObjectName(QStringLiteral("CmdRight"));
+    m_cmdRight->setArrowType(Qt::RightArrow);
+    m_cmdRight->setToolTip(QStringLiteral("Следующий месяц"));
+    connect(m_cmdRight, &QToolButton::clicked, this, &frmRedLS::CmdRight_Click);
+
+    m_cmdPerenos = new QPushButton(QStringLiteral("Перенос на следующий год"), row);
+    m_cmdPerenos->setObjectName(QStringLiteral("CmdPerenos"));
+    QSizePolicy policy = m_cmdPerenos->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    m_cmdPerenos->setSizePolicy(policy);
+    m_cmdPerenos->hide();
+    connect(m_cmdPerenos, &QPushButton::clicked, this, &frmRedLS::CmdPerenos_Click);
+
+    layout->addWidget(yearCaption);
+    layout->addWidget(m_cmb);
+    layout->addSpacing(24);
+    layout->addWidget(m_cmdLeft);
+    layout->addWidget(m_lblMes);
+    layout->addWidget(m_cmdRight);
+    layout->addSpacing(24);
+    layout->addWidget(m_cmdPerenos);
+    layout->addStretch(1);
+    return row;
+}
+
+QWidget* frmRedLS::buildFind()
+{
+    auto* box = new QWidget(this);
+    auto* layout = new QHBoxLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_txtfind = new QLineEdit(box);
+    m_txtfind->setObjectName(QStringLiteral("txtfind"));
+    m_txtfind->setPlaceholderText(QStringLiteral("Фамилия"));
+    m_txtfind->setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('x')) * 22);
+    acceptOnlyStorableText(m_txtfind);
+    connect(m_txtfind, &QLineEdit::returnPressed, this, &frmRedLS::Cmdfind_Click);
+    m_cmdfind = new QPushButton(QStringLiteral("Найти"), box);
+    m_cmdfind->setObjectName(QStringLiteral("Cmdfind"));
+    connect(m_cmdfind, &QPushButton::clicked, this, &frmRedLS::Cmdfind_Click);
+    m_cmdRes = new QPushButton(QStringLiteral("Сбросить"), box);
+    m_cmdRes->setObjectName(QStringLiteral("CmdRes"));
+    m_cmdRes->setToolTip(QStringLiteral("Снять отметки найденных строк"));
+    connect(m_cmdRes, &QPushButton::clicked, this, &frmRedLS::CmdRes_Click);
+    layout->addWidget(m_txtfind);
+    layout->addWidget(m_cmdfind);
+    layout->addWidget(m_cmdRes);
+    return box;
+}
+
+QWidget* frmRedLS::buildSumsRow()
+{
+    m_sumsRow = new QWidget(this);
+    m_sumsRow->setObjectName(QStringLiteral("sumsRow"));
+    m_sumsRow->installEventFilter(this);
+    m_sumCaption = new QLabel(QStringLiteral("СУММА:"), m_sumsRow);
+    m_sumCaption->setObjectName(QStringLiteral("LbSum"));
+    m_sumCaption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QFont bold = m_sumCaption->font();
+    bold.setBold(true);
+    m_sumCaption->setFont(bold);
+    for (int j = 0; j < ledger::SumBoxes; ++j) {
+        auto* box = new QLineEdit(m_sumsRow);
+        box->setObjectName(QStringLiteral("tS_%1").arg(j));
+        box->setReadOnly(true);
+        box->setFocusPolicy(Qt::NoFocus);
+        box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        m_tS[j] = box;
+    }
+    m_sumsRow->setFixedHeight(m_tS[0]->sizeHint().height());
+    return m_sumsRow;
+}
+
+int frmRedLS::columnWidth(int column) const
+{
+    if (ColumnTwips[column] == 0)
+        return 0;
+    const int width = twipsToPixels(this, ColumnTwips[column]);
+    return column == ledger::NameColumn ? width : std::max(width, amountWidth(this));
+}
+
+void frmRedLS::WCOL()
+{
+    for (int c = 0; c < ledger::Columns; ++c) {
+        m_grid->setColumnHidden(c, ColumnTwips[c] == 0);
+        m_grid->setColumnWidth(c, columnWidth(c));
+    }
+    const int rowHeight = std::max(twipsToPixels(this, RowTwips), fontMetrics().height() + 4);
+    m_grid->verticalHeader()->setDefaultSectionSize(rowHeight);
+    m_grid->verticalHeader()->setMinimumSectionSize(rowHeight);
+
+    // Room for every row up to 25, then the grid scrolls.
+    const int rows = std::min(m_state.table.recordCount(), RowsShownAtMost);
+    const int frame = 2 * m_grid->frameWidth();
+    const int gridHeight =
+        m_header->sizeHint().height() + rows * rowHeight + twipsToPixels(this, GridMarginTwips) + frame;
+    int gridWidth = frame + m_grid->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < ledger::Columns; ++c)
+        gridWidth += columnWidth(c);
+
+    m_grid->setFixedSize(gridWidth, gridHeight);
+    QSize size = layout()->totalSizeHint();
+    if (const QScreen* display = screen())
+        size = size.boundedTo(display->availableSize());
+    resize(size);
+    // Once the window has its size, the grid follows the window.
+    m_grid->setMinimumSize(columnWidth(ledger::NameColumn) + 4 * columnWidth(ledger::TotalDue),
+                           m_header->sizeHint().height() + 3 * rowHeight + frame);
+    m_grid->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+}
+
+void frmRedLS::Form_Load()
+{
+    m_state.LedgerMonthIndex = monthIndexInRange(m_state.LedgerMonthIndex);
+    m_lblMes->setText(fromStd(fields::MonthNames[m_state.LedgerMonthIndex]));
+    m_txtg->setBackground(fromWindowsColour(m_state.FocusColour));
+    showMonthButtons();
+    WCOL();
+    ZAPOLNIT1();
+    VICHISLIT1();
+}
+
+void frmRedLS::showMonthButtons()
+{
+    const int index = m_state.LedgerMonthIndex;
+    m_cmdLeft->setEnabled(index > 0);
+    m_cmdRight->setEnabled(index < 11);
+    m_cmdPerenos->setVisible(m_lblMes->text() == fromStd(fields::MonthNames[11]));
+    // The last year has no next January to carry into.
+    m_cmdPerenos->setEnabled(m_cmb->currentText() != fromStd(fields::YearNames.back()));
+}
+
+void frmRedLS::ZAPOLNIT1()
+{
+    m_month = ledger::findLedgerMonth(m_cmb->currentText().toStdString(), m_lblMes->text().toStdString());
+    if (m_month.fellBack) {
+        // What is shown, what the month buttons step from and what is stored must agree.
+        m_cmb->setCurrentIndex(0);
+        m_state.LedgerMonthIndex = 0;
+        m_lblMes->setText(fromStd(fields::MonthNames[0]));
+        showMonthButtons();
+    }
+    m_state.LedgerBase = m_month.base;
+    m_txtg->drop();
+    m_model->refill([this](ledger::Grid& grid) { ledger::fill(m_state.table, m_month, grid); });
+}
+
+void frmRedLS::VICHISLIT1()
+{
+    ledger::compute(m_model->grid());
+    m_model->cellsChanged();
+    FORMAT1();
+}
+
+void frmRedLS::FORMAT1()
+{
+    ledger::Grid& grid = m_model->grid();
+    ledger::formatSums(grid.sums);
+    for (int j = 0; j < ledger::SumBoxes; ++j)
+        m_tS[j]->setText(fromStd(grid.sums[j]));
+}
+
+void frmRedLS::SAVE1()
+{
+    m_buttons[SaveButton]->setEnabled(true);
+    ledger::store(m_state.table, m_month, m_model->grid());
+}
+
+QString frmRedLS::shownYear() const
+{
+    return m_cmb->currentText();
+}
+
+QString frmRedLS::shownMonth() const
+{
+    return m_lblMes->text();
+}
+
+QString frmRedLS::sumText(int j) const
+{
+    return j >= 0 && j < ledger::SumBoxes ? m_tS[j]->text() : QString();
+}
+
+void frmRedLS::openEditor()
+{
+    m_txtg->drop();
+    const QModelIndex current = m_grid->currentIndex();
+    if (!current.isValid() || !ledger::isEditableColumn(current.column()))
+        return;
+    m_txtg->openOver(current, m_model->cellText(current.row(), current.column()));
+}
+
+void frmRedLS::commitEditor()
+{
+    const QModelIndex current = m_grid->currentIndex();
+    if (!current.isValid() || !ledger::isEditableColumn(current.column()))
+        return;
+    const std::optional<std::string> amount = ledger::typedAmount(m_txtg->text().toStdString());
+    if (!amount) {
+        m_state.services.dialogs.message({QStringLiteral("Введите сумму числом, например 1250,50"),
+                                          QStringLiteral("Ошибка ввода"), MessageIcon::Exclamation});
+        m_txtg->setFocus();
+        return;
+    }
+    const ledger::Cell cell{current.row(), current.column()};
+    m_model->setCellText(cell.row, cell.column, *amount);
+    m_txtg->drop();
+    VICHISLIT1();
+    SAVE1();
+    m_grid->setFocus();
+    const std::optional<ledger::Cell> next =
+        ledger::cellAfterEnter(cell, m_model->rowCount(), m_state.EnterMovesDown);
+    if (!next)
+        return;
+    const QModelIndex target = m_model->index(next->row, next->column);
+    m_grid->setCurrentIndex(target);
+    m_grid->scrollTo(target);
+    openEditor();
+}
+
+void frmRedLS::stepMonth(int step)
+{
+    m_txtg->drop();
+    QToolButton* button = step > 0 ? m_cmdRight : m_cmdLeft;
+    const int index = m_state.LedgerMonthIndex + step;
+    if (index < 0 || index > 11) {
+        button->setEnabled(false);
+        return;
+    }
+    // The month left behind carries its end balances into the month after it.
+    SAVE1();
+    m_state.LedgerMonthIndex = index;
+    m_lblMes->setText(fromStd(fields::MonthNames[index]));
+    ZAPOLNIT1();
+    VICHISLIT1();
+    SAVE1();
+    showMonthButtons();
+}
+
+void frmRedLS::CmdLeft_Click()
+{
+    stepMonth(-1);
+}
+
+void frmRedLS::CmdRight_Click()
+{
+    stepMonth(1);
+}
+
+void frmRedLS::Cmb1_Click()
+{
+    m_txtg->drop();
+    // m_month is still the month shown before the choice.
+    SAVE1();
+    ZAPOLNIT1();
+    VICHISLIT1();
+    SAVE1();
+    showMonthButtons();
+}
+
+void frmRedLS::Cmd6_Click()
+{
+    SAVE1();
+    m_state.WriteDatabase();
+}
+
+void frmRedLS::CmdPerenos_Click()
+{
+    const std::optional<int> k = fields::yearIndex(m_cmb->currentText().toStdString());
+    if (!k || *k + 1 >= fields::YearCount)
+        return;
+    auto* window = new frmPerenos(m_state, *this, *k + 1);
+    window->show();
+}
+
+void frmRedLS::Cmdfind_Click()
+{
+    // Letter case does not matter to the find.
+    const QString text = m_txtfind->text();
+    if (text.isEmpty())
+        return;
+    m_cmdfind->setEnabled(false);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const std::vector<int> rows = ledger::findRows(m_state.table, text.toStdString());
+    m_model->markFound(rows);
+    if (!rows.empty())
+        m_grid->scrollTo(m_model->index(rows.front(), ledger::NameColumn), QAbstractItemView::PositionAtTop);
+    QApplication::restoreOverrideCursor();
+    m_cmdfind->setEnabled(true);
+}
+
+void frmRedLS::CmdRes_Click()
+{
+    m_cmdRes->setEnabled(false);
+    m_model->clearFound();
+    m_cmdRes->setEnabled(true);
+}
+
+void frmRedLS::Command2_Click()
+{
+    auto* window = new frmTunLs(m_state, *this);
+    window->show();
+}
+
+void frmRedLS::Cmd5_Click()
+{
+    auto* window = new frmHlp1(this);
+    window->show();
+}
+
+void frmRedLS::closeEvent(QCloseEvent* event)
+{
+    SettingsStore& store = m_state.services.settings;
+    store.setValue(settings::Main, QStringLiteral("Cmb10"), m_cmb->currentText());
+    store.setValue(settings::Main, QStringLiteral("Li"), QString::number(m_state.LedgerMonthIndex));
+    VICHISLIT1();
+    SAVE1();
+    // A failed write has said so; the table keeps everything and the main window writes it later.
+    m_state.WriteDatabase();
+    event->accept();
+}
+
+void frmRedLS::fitNameColumn()
+{
+    // The names take the room the other columns leave.
+    int others = 0;
+    for (int c = 1; c < ledger::Columns; ++c)
+        others += m_grid->isColumnHidden(c) ? 0 : m_grid->columnWidth(c);
+    const int wanted = std::max(columnWidth(ledger::NameColumn), m_grid->viewport()->width() - others);
+    if (m_grid->columnWidth(ledger::NameColumn) != wanted)
+        m_grid->setColumnWidth(ledger::NameColumn, wanted);
+}
+
+void frmRedLS::layoutSums()
+{
+    const int rowLeft = m_sumsRow->mapTo(this, QPoint(0, 0)).x();
+    const auto columnLeft = [this, rowLeft](int c) {
+        return m_grid->viewport()->mapTo(this, QPoint(m_header->sectionViewportPosition(c), 0)).x() - rowLeft;
+    };
+    const int height = m_sumsRow->height();
+    const int nameRight = columnLeft(ledger::NameColumn) + m_grid->columnWidth(ledger::NameColumn);
+    m_sumCaption->setGeometry(0, 0, std::max(0, nameRight - 6), height);
+    for (int j = 0; j < ledger::SumBoxes; ++j) {
+        const int c = j + 1;
+        QLineEdit* box = m_tS[j];
+        if (m_grid->isColumnHidden(c)) {
+            box->hide();
+            continue;
+        }
+        box->setGeometry(columnLeft(c), 0, m_grid->columnWidth(c), height);
+        box->show();
+    }
+}
+
+void frmRedLS::hideHints()
+{
+    for (QLabel* hint : m_hints)
+        hint->hide();
+}
+
+bool frmRedLS::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::Enter:
+        for (int i = 0; i < int(m_buttons.size()); ++i) {
+            if (watched == m_buttons[i])
+                m_hints[i]->show();
+        }
+        break;
+    case QEvent::MouseMove:
+        if (watched == this || watched == m_frame)
+            hideHints();
+        break;
+    case QEvent::KeyPress:
+        if (watched == m_grid && !m_txtg->isVisible()) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                openEditor();
+                return true;
+            }
+        }
+        break;
+    case QEvent::Resize:
+        if (watched == m_grid->viewport())
+            fitNameColumn();
+        if (watched == m_grid->viewport() || watched == m_sumsRow)
+            layoutSums();
+        break;
+    case QEvent::Move:
+        if (watched == m_sumsRow)
+            layoutSums();
+        break;
+    default: break;
+    }
+    return QWidget::eventFilter(watched, event);
+}

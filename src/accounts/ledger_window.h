@@ -1,0 +1,99 @@
+#pragma once
+
+// frmRedLS "Лицевой счет": the personal accounts of every subscriber for one month of one year.
+// The grid g shows a row per subscriber; the edit box txtg opens over the cell clicked; the sums
+// row tS(0 … 12) stands under the grid; the tool buttons, the year selector, the month buttons and
+// the find box are above it.
+
+#include "accounts/ledger.h"
+
+#include <QWidget>
+#include <array>
+
+class AppState;
+class CellEditor;
+class LedgerModel;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+class QToolButton;
+class TwoTierHeader;
+
+class frmRedLS : public QWidget
+{
+    Q_OBJECT
+public:
+    // The ledger opens on the year shown on the main window and the month last viewed.
+    frmRedLS(AppState& state, const QString& mainYearText, QWidget* parent = nullptr);
+    ~frmRedLS() override;
+
+    void Form_Load();
+    void ZAPOLNIT1();
+    void VICHISLIT1();
+    void SAVE1();
+    void FORMAT1();
+    void WCOL();
+
+    // The year and month shown and the sums row, as the ledger's print page takes them.
+    QString shownYear() const;
+    QString shownMonth() const;
+    QString sumText(int j) const; // tS(j), j = 0 … 12
+
+    QTableView* grid() const { return m_grid; }
+    LedgerModel* model() const { return m_model; }
+    CellEditor* editor() const { return m_txtg; }
+    QLineEdit* sumBox(int j) const { return m_tS[j]; }
+    QComboBox* yearSelector() const { return m_cmb; }
+
+    void CmdLeft_Click();
+    void CmdRight_Click();
+    void Cmb1_Click();
+    void Cmd6_Click();
+    void CmdPerenos_Click();
+    void Cmdfind_Click();
+    void CmdRes_Click();
+    void Command2_Click();
+    void Cmd5_Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* buildToolButtons();
+    QWidget* buildMonthRow();
+    QWidget* buildFind();
+    QWidget* buildSumsRow();
+    void openEditor();
+    void commitEditor();
+    void stepMonth(int step);
+    void showMonthButtons();
+    void layoutSums();
+    void fitNameColumn();
+    void hideHints();
+    int columnWidth(int column) const;
+
+    AppState& m_state;
+    ledger::LedgerMonth m_month;
+    LedgerModel* m_model = nullptr;
+    QTableView* m_grid = nullptr;
+    TwoTierHeader* m_header = nullptr;
+    CellEditor* m_txtg = nullptr;
+    QWidget* m_sumsRow = nullptr;
+    QLabel* m_sumCaption = nullptr;
+    std::array<QLineEdit*, ledger::SumBoxes> m_tS{};
+    QFrame* m_frame = nullptr;
+    std::array<QToolButton*, 6> m_buttons{};
+    std::array<QLabel*, 6> m_hints{};
+    QComboBox* m_cmb = nullptr;
+    QLabel* m_lblMes = nullptr;
+    QToolButton* m_cmdLeft = nullptr;
+    QToolButton* m_cmdRight = nullptr;
+    QPushButton* m_cmdPerenos = nullptr;
+    QLineEdit* m_txtfind = nullptr;
+    QPushButton* m_cmdfind = nullptr;
+    QPushButton* m_cmdRes = nullptr;
+};

@@ -1,0 +1,630 @@
+#include "accounts/carry_over_window.h"
+#include "accounts/cell_editor.h"
+#include "accounts/keys_help_window.h"
+#include "accounts/ledger_model.h"
+#include "accounts/ledger_settings_window.h"
+#include "accounts/ledger_window.h"
+#include "app/main_window.h"
+#include "database/database_file.h"
+#include "support/app_fixture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTest>
+#include <QToolButton>
+#include <map>
+
+namespace {
+
+using namespace ledger;
+
+constexpr int March2024 = 1078 + 44;
+constexpr int December2024 = 1078 + 242;
+constexpr int January2025 = 1343;
+
+using Fields = std::map<int, std::string>;
+
+class LedgerWindow : public AppFixture
+{
+protected:
+    ~LedgerWindow() override
+    {
+        // A ledger takes its dialogs with it.
+        std::vector<QPointer<frmRedLS>> ledgers;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* ledger = qobject_cast<frmRedLS*>(window))
+                ledgers.emplace_back(ledger);
+        }
+        for (const QPointer<frmRedLS>& ledger : ledgers)
+            delete ledger.data();
+    }
+
+    // Records numbered 1, 2, … with their names and the given fields.
+    void writeRecords(const std::vector<std::pair<std::string, Fields>>& records)
+    {
+        std::vector<std::vector<std::string>> lines;
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            std::vector<std::string> line(fields::PerRecord);
+            line[0] = std::to_string(i + 1);
+            line[1] = records[i].first;
+            for (const auto& [field, text] : records[i].second)
+                line[std::size_t(field - 1)] = text;
+            lines.push_back(line);
+        }
+        writeDatabase(lines);
+        // The main window stores its sheet, month charges included, into the subscriber it shows:
+        // the last one here, so that the charges typed for the others stay as the test set them.
+        settings.setValue(settings::Main, "Cmb0", QString::fromStdString(records.back().first));
+    }
+
+    void chooseMainYear(const QString& year)
+    {
+        main->yearSelector()->setEditText(year);
+        emit main->yearSelector()->activated(main->yearSelector()->currentIndex());
+    }
+
+    frmRedLS* openLedger(const QString& year, int monthIndex, const char* opener = "Mnu_LicSchet")
+    {
+        settings.setValue(settings::Main, "Cmb1", year);
+        main = start();
+        if (!main)
+            return nullptr;
+        state.LedgerMonthIndex = monthIndex;
+        return openFromMain(opener);
+    }
+
+    frmRedLS* openFromMain(const char* opener = "Mnu_LicSchet")
+    {
+        if (auto* action = main->findChild<QAction*>(opener))
+            action->trigger();
+        else
+            main->findChild<QToolButton*>(opener)->click();
+        frmRedLS* ledger = shownLedger();
+        if (ledger) {
+            ledger->activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(ledger));
+        }
+        return ledger;
+    }
+
+    static frmRedLS* shownLedger()
+    {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* ledger = qobject_cast<frmRedLS*>(window); ledger && ledger->isVisible())
+                return ledger;
+        }
+        return nullptr;
+    }
+
+    void closeLedger(frmRedLS* ledger)
+    {
+        ledger->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    static QModelIndex at(frmRedLS* ledger, int row, int column)
+    {
+        return ledger->model()->index(row, column);
+    }
+    static QString text(frmRedLS* ledger, int row, int column)
+    {
+        return ledger->model()->cellText(row, column);
+    }
+
+    static void click(QTableView* grid, const QModelIndex& index)
+    {
+        grid->scrollTo(index);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
+    }
+
+    static void type(QWidget* editor, const QString& keys)
+    {
+        QTest::keyClicks(editor, keys);
+        QTest::keyClick(editor, Qt::Key_Return);
+    }
+
+    RecordTable fileTable() const
+    {
+        RecordTable table;
+        database::load(databasePath(), table);
+        return table;
+    }
+
+    Form1* main = nullptr;
+};
+
+TEST_F(LedgerWindow, OpensOverTheMainWindowAndClosingStoresWritesAndReturns)
+{
+    writeRecords({{"Иванов И. И.", {{March2024, "100"}, {March2024 - 1, "50"}, {March2024 + 6, "200"}}},
+                  {"Петров П. П.", {}}});
+    const std::string before = databaseBytes();
+    frmRedLS* ledger = openLedger("2024", 2);
+    ASSERT_NE(ledger, nullptr);
+    EXPECT_FALSE(main->isVisible());
+    EXPECT_EQ(ledger->windowTitle(), "Лицевой счет");
+    EXPECT_EQ(ledger->shownYear(), "2024");
+    EXPECT_EQ(ledger->shownMonth(), "Март");
+    EXPECT_EQ(state.LedgerBase, March2024);
+    EXPECT_EQ(ledger->model()->rowCount(), 2);
+    EXPECT_EQ(text(ledger, 0, NameColumn), "1. Иванов И. И.");
+    EXPECT_EQ(text(ledger, 0, TotalDue), "150,00");
+    EXPECT_EQ(text(ledger, 0, EndOverpayment), "50,00");
+    EXPECT_EQ(ledger->sumText(TotalDue - 1), "150,00");
+    EXPECT_EQ(ledger->sumText(StartOverpayment - 1), "");
+    EXPECT_FALSE(ledger->findChild<QToolButton*>("Cmd6")->isEnabled());
+    // The menu opens the ledger without writing; nothing is stored at opening.
+    EXPECT_EQ(databaseBytes(), before);
+    EXPECT_EQ(state.table.field(1, March2024 + 5), "");
+
+    closeLedger(ledger);
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_EQ(setting("Cmb10"), "2024");
+    EXPECT_EQ(setting("Li"), "2");
+    const RecordTable file = fileTable();
+    EXPECT_EQ(file.field(1, March2024 + 5), "150,00");
+    EXPECT_EQ(file.field(1, March2024 + 10), "50,00");
+    EXPECT_EQ(file.field(1, March2024 + 23), "50,00"); // April's start overpayment
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
+TEST_F(LedgerWindow, TheLedgerButtonWritesTheFileFirst)
+{
+    writeRecords({{"Иванов И. И.", {}}});
+    main = start();
+    ASSERT_NE(main, nullptr);
+    state.table.set(1, fields::Note, "записано до открытия");
+    frmRedLS* ledger = openFromMain("Cmd2");
+    ASSERT_NE(ledger, nullptr);
+    EXPECT_EQ(fileTable().field(1, fields::Note), "записано до открытия");
+}
+
+TEST_F(LedgerWindow, OnlyTheChargeAndIncomeCellsOpenTheEditor)
+{
+    writeRecords({{"Иванов", {{March2024 + 3, "150"}}}, {"Петров", {}}});
+    frmRedLS* ledger = openLedger("2024", 2);
+    ASSERT_NE(ledger, nullptr);
+    CellEditor* txtg = ledger->editor();
+    for (int c : {NameColumn, StartUnderpayment, StartOverpayment, Electricity, TotalDue, EndUnderpayment,
+                  EndOverpayment}) {
+        click(ledger->grid(), at(ledger, 0, c));
+        EXPECT_FALSE(txtg->isVisible()) << "column " << c;
+    }
+    for (int c : {ElectricianPay, OtherCharges, PaidIn, OtherIncome}) {
+        click(ledger->grid(), at(ledger, 1, c));
+        EXPECT_TRUE(txtg->isVisible()) << "column " << c;
+        const QRect cell = ledger->grid()->visualRect(at(ledger, 1, c));
+        EXPECT_TRUE(txtg->geometry().contains(cell.center()));
+        EXPECT_EQ(txtg->geometry().height(), cell.height());
+    }
+    click(ledger->grid(), at(ledger, 0, ElectricianPay));
+    EXPECT_EQ(txtg->text(), "150,00");
+    EXPECT_EQ(txtg->selectedText(), "150,00"); // what is typed replaces it
+    EXPECT_TRUE(txtg->hasFocus());
+    EXPECT_EQ(txtg->palette().color(QPalette::Base), QColor(0xFF, 0xFF, 0x00)); // "Color3" default
+    // Clicking a cell that is not edited drops the edit.
+    click(ledger->grid(), at(ledger, 0, TotalDue));
+    EXPECT_FALSE(txtg->isVisible());
+}
+
+TEST_F(LedgerWindow, EnterCommitsTwoDecimalsRecomputesStoresAndMovesDown)
+{
+    writeRecords(
+        {{"Иванов", {{March2024, "100"}, {March2024 - 1, "50"}, {March2024 + 3, "20"}}}, {"Петров", {}}});
+    frmRedLS* ledger = openLedger("2024", 2);
+    ASSERT_NE(ledger, nullptr);
+    CellEditor* txtg = ledger->editor();
+    click(ledger->grid(), at(ledger, 0, PaidIn));
+    QTest::keyClicks(txtg, "200.5");
+    EXPECT_EQ(txtg->text(), "200,5");
+    EXPECT_EQ(txtg->cursorPosition(), 5);
+    QTest::keyClick(txtg, Qt::Key_Return);
+
+    EXPECT_EQ(text(ledger, 0, PaidIn), "200,50");
+    EXPECT_EQ(text(ledger, 0, TotalDue), "170,00");
+    EXPECT_EQ(text(ledger, 0, EndOverpayment), "30,50");
+    EXPECT_EQ(ledger->sumText(PaidIn - 1), "200,50");
+    EXPECT_EQ(state.table.field(1, March2024 + 6), "200,50");
+    EXPECT_EQ(state.table.field(1, March2024 + 10), "30,50");
+    EXPECT_EQ(state.table.field(1, March2024 + 23), "30,50");
+    EXPECT_TRUE(ledger->findChild<QToolButton*>("Cmd6")->isEnabled());
+    // On to the same column of the next row, with its text.
+    EXPECT_TRUE(txtg->isVisible());
+    EXPECT_EQ(ledger->grid()->currentIndex(), at(ledger, 1, PaidIn));
+    EXPECT_EQ(txtg->text(), "");
+
+    // An emptied cell stores empty; on the last row Enter closes the editor and keeps the column.
+    type(txtg, "7");
+    EXPECT_EQ(state.table.field(2, March2024 + 6), "7,00");
+    EXPECT_FALSE(txtg->isVisible());
+    EXPECT_EQ(ledger->grid()->currentIndex(), at(ledger, 1, PaidIn));
+    QTest::keyClick(ledger->grid(), Qt::Key_Return); // Enter on the grid opens the editor again
+    ASSERT_TRUE(txtg->isVisible());
+    EXPECT_EQ(txtg->text(), "7,00");
+    txtg->clear();
+    QTest::keyClick(txtg, Qt::Key_Return);
+    EXPECT_EQ(state.table.field(2, March2024 + 6), "");
+    EXPECT_EQ(text(ledger, 1, PaidIn), "");
+}
+
+TEST_F(LedgerWindow, EnterMovesRightAlongTheEditableColumns)
+{
+    writeRecords({{"Иванов", {}}, {"Петров", {}}});
+    frmRedLS* ledger = openLedger("2024", 2);
+    ASSERT_NE(ledger, nullptr);
+    state.EnterMovesDown = false;
+    CellEditor* txtg = ledger->editor();
+    click(ledger->grid(), at(ledger, 0, ElectricianPay));
+    const std::vector<std::pair<int, int>> path = {
+        {0, OtherCharges}, {0, PaidIn}, {0, OtherIncome}, {1, ElectricianPay}};
+    for (auto [row, column] : path) {
+        type(txtg, "1");
+        EXPECT_EQ(ledger->grid()->currentIndex(), at(ledger, row, column));
+        EXPECT_TRUE(txtg->isVisible());
+    }
+    click(ledger->grid(), at(ledger, 1, OtherIncome));
+    type(txtg, "2");
+    EXPECT_FALSE(txtg->isVisible());
+    for (int offset : {3, 4, 6, 8})
+        EXPECT_EQ(state.table.field(1, March2024 + offset), "1,00") << offset;
+    EXPECT_EQ(state.table.field(2, March2024 + 3), "");
+    EXPECT_EQ(state.table.field(2, March2024 + 8), "2,00");
+}
+
+TEST_F(LedgerWindow, EscapeAndScrollingDropTheEdit)
+{
+    std::vector<std::pair<std::string, Fields>> records;
+    for (int i = 0; i < 60; ++i)
+        records.push_back({"Абонент " + std::to_string(i + 1), {{March2024 + 6, "10"}}});
+    writeRecords(records);
+    frmRedLS* ledger = openLedger("2024", 2);
+    ASSERT_NE(ledger, nullptr);
+    CellEditor* txtg = ledger->editor();
+    click(ledger->grid(), at(ledger, 0, PaidIn));
+    QTest::keyClicks(txtg, "99");
+    QTest::keyClick(txtg, Qt::Key_Escape);
+    EXPECT_FALSE(txtg->isVisible());
+    EXPECT_EQ(text(ledger, 0, PaidIn), "10,00");
+    EXPECT_EQ(state.table.field(1, March2024 + 10), ""); // nothing computed or stored
+
+    click(ledger->grid(), at(ledger, 0, PaidIn));
+    QTest::keyClicks(txtg, "5");
+    ledger->grid()->verticalScrollBar()->setValue(10);
+    EXPECT_FALSE(txtg->isVisible());
+    EXPECT_EQ(text(ledger, 0, PaidIn), "10,00");
+}
+
+TEST_F(LedgerWindow, TextThatIsNoAmountIsRefusedWithAMessage)
+{
+    writeRecords({{"Иванов", {{March2024 + 6, "10"}}}});
+    frmRedLS* ledger = openLedger("2024", 2);
+    ASSERT_NE(ledger, nullptr);
+    CellEditor* txtg = ledger->editor();
+    click(ledger->grid(), at(ledger, 0, PaidIn));
+    txtg->clear();
+    QTest::keyClicks(txtg, "1|0 r");
+    EXPECT_EQ(txtg->text(), "10 r"); // the separator never gets in
+    QTest::keyClick(txtg, Qt::Key_Return);
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].text, "Введите сумму числом, например 1250,50");
+    EXPECT_EQ(dialogs.shown[0].title, "Ошибка ввода");
+    EXPECT_TRUE(txtg->isVisible());
+    EXPECT_EQ(txtg->text(), "10 r");
+    EXPECT_EQ(text(ledger, 0, PaidIn), "10,00");
+    EXPECT_EQ(state.table.field(1, March2024 + 6), "10,00");
+}
+
+TEST_F(LedgerWindow, FindPaintsTheMatchingRowsAndASecondFindClearsTheFirst)
+{
+    std::vector<std::pair<std::string, Fields>> records;
+    for (int i = 0; i < 40; ++i)
+        records.push_back({"Абонент " + std::to_string(i + 1), {}});
+    records[4].first = "Иванов И. И.";
+    records[20].first = "ИВАНОВА А. А.";
+    records[33].first = "Заиванов З. З.";
+    records[10].first = "Петров П. П.";
+    writeRecords(records);
+    frmRedLS* ledger = openLedger("2024", 2);
+    ASSERT_NE(ledger, nullptr);
+    auto* txtfind = ledger->findChild<QLineEdit*>("txtfind");
+    LedgerModel* model = ledger->model();
+    const auto found = [&] {
+        std::vector<int> rows;
+        for (int r = 0; r < model->rowCount(); ++r) {
+            if (model->isFound(r))
+                rows.push_back(r);
+        }
+        return rows;
+    };
+
+    txtfind->setText("иванов");
+    QTest::keyClick(txtfind, Qt::Key_Return);
+    EXPECT_EQ(found(), (std::vector<int>{4, 20, 33}));
+    EXPECT_EQ(model->data(at(ledger, 20, EndOverpayment), Qt::BackgroundRole).value<QColor>(),
+              QColor(0x80, 0xFF, 0xFF));
+    EXPECT_FALSE(model->data(at(ledger, 19, EndOverpayment), Qt::BackgroundRole).isValid());
+    EXPECT_EQ(ledger->grid()->rowAt(0), 4);
+
+    txtfind->setText("Петр");
+    ledger->findChild<QPushButton*>("Cmdfind")->click();
+    EXPECT_EQ(found(), (std::vector<int>{10}));
+    txtfind->clear();
+    ledger->findChild<QPushButton*>("Cmdfind")->click();
+    EXPECT_EQ(found(), (std::vector<int>{10}));
+    ledger->findChild<QPushButton*>("CmdRes")->click();
+    EXPECT_TRUE(found().empty());
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
+TEST_F(LedgerWindow, MonthButtonsStepCarryAndStopAtTheYearsEnds)
+{
+    // January's end underpayment of 100 must reach February, whatever February held before.
+    writeRecords({{"Иванов", {{1078, "100"}, {1078 + 22, "5"}}}});
+    frmRedLS* ledger = openLedger("2024", 0);
+    ASSERT_NE(ledger, nullptr);
+    auto* left = ledger->findChild<QToolButton*>("CmdLeft");
+    auto* right = ledger->findChild<QToolButton*>("CmdRight");
+    auto* perenos = ledger->findChild<QPushButton*>("CmdPerenos");
+    EXPECT_FALSE(left->isEnabled());
+    EXPECT_TRUE(right->isEnabled());
+    EXPECT_FALSE(perenos->isVisible());
+
+    right->click();
+    EXPECT_EQ(ledger->shownMonth(), "Февраль");
+    EXPECT_EQ(state.LedgerMonthIndex, 1);
+    EXPECT_EQ(state.LedgerBase, 1078 + 22);
+    EXPECT_EQ(text(ledger, 0, StartUnderpayment), "100,00");
+    EXPECT_TRUE(left->isEnabled());
+    // February stored on arrival: March starts where February ends.
+    EXPECT_EQ(state.table.field(1, 1078 + 44), "100,00");
+
+    for (int i = 0; i < 10; ++i)
+        right->click();
+    EXPECT_EQ(ledger->shownMonth(), "Декабрь");
+    EXPECT_FALSE(right->isEnabled());
+    EXPECT_TRUE(perenos->isVisible());
+    EXPECT_TRUE(perenos->isEnabled());
+    EXPECT_EQ(text(ledger, 0, StartUnderpayment), "100,00");
+
+    left->click();
+    EXPECT_EQ(ledger->shownMonth(), "Ноябрь");
+    EXPECT_FALSE(perenos->isVisible());
+    EXPECT_TRUE(right->isEnabled());
+
+    // Within the run the ledger reopens on the month last viewed.
+    closeLedger(ledger);
+    ledger = openFromMain();
+    ASSERT_NE(ledger, nullptr);
+    EXPECT_EQ(ledger->shownMonth(), "Ноябрь");
+}
+
+TEST_F(LedgerWindow, AYearThatIsNotInTheListShowsJanuary2020)
+{
+    writeRecords({{"Иванов", {{18 + 6, "12"}}}});
+    main = start();
+    ASSERT_NE(main, nullptr);
+    chooseMainYear("1999");
+    state.LedgerMonthIndex = 5;
+    frmRedLS* ledger = openFromMain();
+    ASSERT_NE(ledger, nullptr);
+    EXPECT_EQ(ledger->shownYear(), "2020");
+    EXPECT_EQ(ledger->shownMonth(), "Январь");
+    EXPECT_EQ(state.LedgerMonthIndex, 0);
+    EXPECT_EQ(state.LedgerBase, 18);
+    EXPECT_FALSE(ledger->findChild<QToolButton*>("CmdLeft")->isEnabled());
+    EXPECT_EQ(text(ledger, 0, PaidIn), "12,00");
+}
+
+TEST_F(LedgerWindow, ChoosingAnotherYearShowsTheSameMonthThere)
+{
+    writeRecords({{"Иванов", {{March2024 + 6, "12"}, {March2024 + 265 + 6, "34"}}}});
+    frmRedLS* ledger = openLedger("2024", 2);
+    ASSERT_NE(ledger, nullptr);
+    QComboBox* year = ledger->yearSelector();
+    year->setCurrentIndex(year->findText("2025"));
+    emit year->activated(year->currentIndex());
+    EXPECT_EQ(ledger->shownMonth(), "Март");
+    EXPECT_EQ(state.LedgerBase, March2024 + 265);
+    EXPECT_EQ(text(ledger, 0, PaidIn), "34,00");
+    // The month left behind was stored, carrying into its April.
+    EXPECT_EQ(state.table.field(1, March2024 + 23), "12,00");
+}
+
+TEST_F(LedgerWindow, CarryOverFromDecember2024IntoJanuary2025)
+{
+    writeRecords({{"Иванов", {{December2024, "100"}}},
+                  {"Петров", {{December2024 + 6, "30"}}},
+                  {"Сидоров", {{January2025, "77,00"}}}});
+    frmRedLS* ledger = openLedger("2024", 11);
+    ASSERT_NE(ledger, nullptr);
+    ledger->findChild<QPushButton*>("CmdPerenos")->click();
+    auto* window = ledger->findChild<frmPerenos*>();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(QApplication::activeModalWidget(), window);
+    EXPECT_EQ(window->windowTitle(), "Перенос данных на следующий год");
+    EXPECT_EQ(window->yearLabel()->text(), "2025");
+    CarryOverModel* model = window->model();
+    ASSERT_EQ(model->rowCount(), 3);
+    EXPECT_EQ(model->cellText(0, 0), "1. Иванов");
+    EXPECT_EQ(model->cellText(0, 1), "100,00");
+    EXPECT_EQ(model->cellText(1, 2), "30,00");
+    EXPECT_EQ(model->cellText(2, 1), "");
+
+    // A correction goes in as typed; Enter moves down the column.
+    click(window->grid(), model->index(1, 2));
+    ASSERT_TRUE(window->editor()->isVisible());
+    window->editor()->clear();
+    type(window->editor(), "15.5");
+    EXPECT_EQ(model->cellText(1, 2), "15,5");
+    EXPECT_EQ(window->grid()->currentIndex(), model->index(2, 2));
+    QTest::keyClick(window->editor(), Qt::Key_Escape);
+
+    QPushButton* transfer = window->transferButton();
+    EXPECT_TRUE(transfer->isEnabled());
+    transfer->click();
+    EXPECT_FALSE(transfer->isEnabled());
+    EXPECT_EQ(state.table.field(1, January2025), "100,00");
+    EXPECT_EQ(state.table.field(2, January2025 + 1), "15,5");
+    EXPECT_EQ(state.table.field(3, January2025), ""); // the December balance, not January's old one
+    // Once only, until another cell is chosen.
+    state.table.set(1, January2025, "изменено");
+    transfer->click();
+    EXPECT_EQ(state.table.field(1, January2025), "изменено");
+    click(window->grid(), model->index(0, 0));
+    EXPECT_TRUE(transfer->isEnabled());
+
+    window->clearButton()->click();
+    EXPECT_EQ(model->cellText(0, 1), "");
+    EXPECT_EQ(model->cellText(1, 2), "");
+    EXPECT_TRUE(transfer->isEnabled());
+    window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+    // The ledger of January 2025 starts from the transferred balances.
+    closeLedger(ledger);
+    state.LedgerMonthIndex = 0;
+    chooseMainYear("2025");
+    ledger = openFromMain();
+    ASSERT_NE(ledger, nullptr);
+    EXPECT_EQ(text(ledger, 0, StartUnderpayment), "изменено,00");
+    EXPECT_EQ(text(ledger, 1, StartOverpayment), "15,50");
+}
+
+TEST_F(LedgerWindow, TheLastYearHasNoCarryOver)
+{
+    writeRecords({{"Иванов", {}}});
+    frmRedLS* ledger = openLedger("2027", 11);
+    ASSERT_NE(ledger, nullptr);
+    auto* perenos = ledger->findChild<QPushButton*>("CmdPerenos");
+    EXPECT_TRUE(perenos->isVisible());
+    EXPECT_FALSE(perenos->isEnabled());
+    ledger->CmdPerenos_Click();
+    EXPECT_EQ(ledger->findChild<frmPerenos*>(), nullptr);
+}
+
+TEST_F(LedgerWindow, SettingsWindowChoosesWhereEnterGoes)
+{
+    writeRecords({{"Иванов", {}}});
+    frmRedLS* ledger = openLedger("2024", 2);
+    ASSERT_NE(ledger, nullptr);
+    ledger->findChild<QToolButton*>("Command2")->click();
+    auto* window = ledger->findChild<frmTunLs*>();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->windowTitle(), "Настройки в лицевом счете");
+    EXPECT_EQ(QApplication::activeModalWidget(), window);
+    EXPECT_TRUE(window->Op1->isChecked());
+    window->Op2->setChecked(true);
+    window->findChild<QPushButton*>("CmdOk")->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(state.EnterMovesDown);
+    EXPECT_EQ(setting("flPls"), "False");
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+    ledger->findChild<QToolButton*>("Command2")->click();
+    window = ledger->findChild<frmTunLs*>();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->Op2->isChecked());
+    window->Op1->setChecked(true);
+    window->findChild<QPushButton*>("CmdOk")->click();
+    EXPECT_TRUE(state.EnterMovesDown);
+    EXPECT_EQ(setting("flPls"), "True");
+}
+
+TEST_F(LedgerWindow, HelpListsTheEditingKeysWhileTheLedgerWaits)
+{
+    writeRecords({{"Иванов", {}}});
+    frmRedLS* ledger = openLedger("2024", 2);
+    ASSERT_NE(ledger, nullptr);
+    ledger->findChild<QToolButton*>("Cmd5")->click();
+    auto* window = ledger->findChild<frmHlp1*>();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->windowTitle(), "Справка по горячим клавишам");
+    EXPECT_EQ(QApplication::activeModalWidget(), window);
+    const QList<QLabel*> labels = window->findChildren<QLabel*>();
+    ASSERT_EQ(labels.size(), 10);
+    for (int i = 1; i < labels.size(); ++i)
+        EXPECT_GT(labels[i]->y(), labels[i - 1]->y());
+    EXPECT_EQ(labels[1]->text(), "При редактировании:");
+    EXPECT_EQ(labels[9]->text(),
+              "Для выхода без сохранения - кликните мышкой по любой другой ячейке или клавиша Esc.");
+    window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(LedgerWindow, ToolButtonsShowTheirHintsAndTheSaveButtonWrites)
+{
+    writeRecords({{"Иванов", {}}});
+    frmRedLS* ledger = openLedger("2024", 2);
+    ASSERT_NE(ledger, nullptr);
+    const QStringList hints = {"Сохранить", "Печать", "Калькулятор", "Экспорт", "Настройки", "Помощь"};
+    const QStringList names = {"Cmd6", "Command3", "Cmd3", "Command1", "Command2", "Cmd5"};
+    for (int i = 0; i < 6; ++i) {
+        QLabel* hint = ledger->findChild<QLabel*>(QStringLiteral("LbN_%1").arg(i));
+        ASSERT_NE(hint, nullptr);
+        EXPECT_EQ(hint->text(), hints[i]);
+        EXPECT_FALSE(hint->isVisible());
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(ledger->findChild<QToolButton*>(names[i]), &enter);
+        EXPECT_TRUE(hint->isVisible());
+    }
+    QMouseEvent move(QEvent::MouseMove, QPointF(ledger->width() - 5, ledger->height() - 5),
+                     QPointF(ledger->mapToGlobal(QPoint(ledger->width() - 5, ledger->height() - 5))),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(ledger, &move);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_FALSE(ledger->findChild<QLabel*>(QStringLiteral("LbN_%1").arg(i))->isVisible());
+
+    ledger->findChild<QToolButton*>("Cmd3")->click();
+    EXPECT_EQ(shell.calculatorStarts, 1);
+
+    click(ledger->grid(), at(ledger, 0, OtherIncome));
+    type(ledger->editor(), "40");
+    EXPECT_NE(fileTable().field(1, March2024 + 8), "40,00");
+    ledger->findChild<QToolButton*>("Cmd6")->click();
+    EXPECT_EQ(fileTable().field(1, March2024 + 8), "40,00");
+}
+
+TEST_F(LedgerWindow, SumsStayUnderTheirColumnsWhenTheWindowIsResized)
+{
+    writeDemoDatabase(40);
+    frmRedLS* ledger = openLedger("2024", 2);
+    ASSERT_NE(ledger, nullptr);
+    QTableView* grid = ledger->grid();
+    const auto checkAligned = [&] {
+        for (int j = 0; j < SumBoxes; ++j) {
+            QLineEdit* box = ledger->sumBox(j);
+            const int c = j + 1;
+            if (!isShownColumn(c)) {
+                EXPECT_FALSE(box->isVisible());
+                continue;
+            }
+            const int columnLeft =
+                grid->viewport()->mapTo(ledger, QPoint(grid->columnViewportPosition(c), 0)).x();
+            EXPECT_EQ(box->mapTo(ledger, QPoint(0, 0)).x(), columnLeft) << "tS " << j;
+            EXPECT_EQ(box->width(), grid->columnWidth(c)) << "tS " << j;
+            EXPECT_GT(box->mapTo(ledger, QPoint(0, 0)).y(),
+                      grid->mapTo(ledger, QPoint(0, grid->height())).y() - 1);
+        }
+    };
+    checkAligned();
+    ledger->resize(1400, 800);
+    QCoreApplication::processEvents();
+    checkAligned();
+    const int nameWidth = grid->columnWidth(NameColumn);
+    ledger->resize(1600, 900);
+    QCoreApplication::processEvents();
+    checkAligned();
+    EXPECT_EQ(grid->columnWidth(NameColumn), nameWidth + 200);
+    // The sums row keeps its distance from the bottom, the grid takes the new height.
+    EXPECT_GT(grid->height(), 100);
+}
+
+} // namespace
