@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/printer.h"
 #include "platform/qt_dialogs.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
@@ -122,7 +123,8 @@ int runTervolin(int argc, char** argv)
     SettingsStore settings;
     SystemClock clock;
     DesktopShell shell;
-    AppState state({dialogs, settings, clock, shell}, QCoreApplication::applicationDirPath());
+    Printer printer;
+    AppState state({dialogs, settings, clock, shell, printer}, QCoreApplication::applicationDirPath());
     Program program(state);
     TerminationSignals terminationSignals;
     QObject::connect(&terminationSignals, &TerminationSignals::terminationRequested, &program, &Program::terminate);
