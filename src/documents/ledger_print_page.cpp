@@ -18,7 +18,8 @@ constexpr int PageWidth = 16725;
 constexpr int PageHeight = 11625;
 
 // The header's vertical rules, in twips: each column of the grid lies between two of them.
-constexpr std::array<int, 13> RuleX = {1020, 1470, 3690, 4830, 5970, 7170, 8430, 9630, 10650, 11490, 12390, 13470, 14550};
+constexpr std::array<int, 13> RuleX
+    = { 1020, 1470, 3690, 4830, 5970, 7170, 8430, 9630, 10650, 11490, 12390, 13470, 14550 };
 constexpr int HeaderTop = 480;
 constexpr int GroupBottom = 840;
 constexpr int GridTop = 1290;
@@ -35,32 +36,32 @@ const QColor Red(255, 0, 0);
 
 struct Caption
 {
-    int index;      // Label1(index)
+    int index; // Label1(index)
     const char* text;
-    int firstRule;  // between rules firstRule and lastRule
+    int firstRule; // between rules firstRule and lastRule
     int lastRule;
-    bool group;     // a group caption above its columns; otherwise a column's own, below the group
+    bool group; // a group caption above its columns; otherwise a column's own, below the group
     bool spansHeader; // a column without a group: the whole header's height
     QColor colour;
 };
 
-const std::array<Caption, 15> Captions = {{
-    {12, "Фамилия И. О.", 1, 2, false, true, Qt::black},
-    {6, "Остаток на нач. мес., р.", 2, 4, true, false, Qt::black},
-    {2, "Недоплата", 2, 3, false, false, Blue},
-    {3, "Переплата", 3, 4, false, false, Red},
-    {4, "Начислены расходы в текущ. мес., р.", 4, 8, true, false, Blue},
-    {5, "За эл. эн.", 4, 5, false, false, Blue},
-    {7, "З. П. Эл-ку", 5, 6, false, false, Blue},
-    {8, "Прочее", 6, 7, false, false, Blue},
-    {9, "ИТОГО к оплате", 7, 8, false, false, Qt::black},
-    {10, "Приход в т. м., р.", 8, 10, true, false, Red},
-    {11, "Внесено", 8, 9, false, false, Red},
-    {13, "Прочее", 9, 10, false, false, Red},
-    {14, "Ос-ток на кон. мес., р.", 10, 12, true, false, Qt::black},
-    {15, "Недоплата", 10, 11, false, false, Blue},
-    {16, "Переплата", 11, 12, false, false, Red},
-}};
+const std::array<Caption, 15> Captions = { {
+    { 12, "Фамилия И. О.", 1, 2, false, true, Qt::black },
+    { 6, "Остаток на нач. мес., р.", 2, 4, true, false, Qt::black },
+    { 2, "Недоплата", 2, 3, false, false, Blue },
+    { 3, "Переплата", 3, 4, false, false, Red },
+    { 4, "Начислены расходы в текущ. мес., р.", 4, 8, true, false, Blue },
+    { 5, "За эл. эн.", 4, 5, false, false, Blue },
+    { 7, "З. П. Эл-ку", 5, 6, false, false, Blue },
+    { 8, "Прочее", 6, 7, false, false, Blue },
+    { 9, "ИТОГО к оплате", 7, 8, false, false, Qt::black },
+    { 10, "Приход в т. м., р.", 8, 10, true, false, Red },
+    { 11, "Внесено", 8, 9, false, false, Red },
+    { 13, "Прочее", 9, 10, false, false, Red },
+    { 14, "Ос-ток на кон. мес., р.", 10, 12, true, false, Qt::black },
+    { 15, "Недоплата", 10, 11, false, false, Blue },
+    { 16, "Переплата", 11, 12, false, false, Red },
+} };
 
 const std::array<Qt::Alignment, 12> Alignments = [] {
     std::array<Qt::Alignment, 12> a;
@@ -85,9 +86,9 @@ frmPrint1::frmPrint1(AppState& state, const LedgerSums& sums, QWidget* parent)
     setObjectName(QStringLiteral("frmPrint1"));
     makePaper(this, PageWidth, PageHeight);
     m_date = pageLabel(this, QStringLiteral("LblDate"), QString(), QRect(1020, 120, 6000, 330),
-                       Qt::AlignLeft | Qt::AlignVCenter, true);
-    m_sheet = pageLabel(this, QStringLiteral("Label1_0"), QStringLiteral("Лист 1"), QRect(12550, 120, 2000, 330),
-                        Qt::AlignRight | Qt::AlignVCenter);
+        Qt::AlignLeft | Qt::AlignVCenter, true);
+    m_sheet = pageLabel(this, QStringLiteral("Label1_0"), QStringLiteral("Лист 1"),
+        QRect(12550, 120, 2000, 330), Qt::AlignRight | Qt::AlignVCenter);
 
     const int top = px(HeaderTop);
     const int middle = px(GroupBottom);
@@ -117,18 +118,20 @@ frmPrint1::frmPrint1(AppState& state, const LedgerSums& sums, QWidget* parent)
         if (c.group)
             pageRule(this, name(), QPoint(ruleX(c.firstRule), middle), QPoint(ruleX(c.lastRule), middle));
     }
-    const std::array<bool, 13> insideGroup = {false, false, false, true, false, true, true,
-                                              true,  false, true,  false, true,  false};
+    const std::array<bool, 13> insideGroup
+        = { false, false, false, true, false, true, true, true, false, true, false, true, false };
     for (int i = 0; i < int(RuleX.size()); ++i)
-        pageRule(this, name(), QPoint(ruleX(i), insideGroup[std::size_t(i)] ? middle : top), QPoint(ruleX(i), bottom));
+        pageRule(this, name(), QPoint(ruleX(i), insideGroup[std::size_t(i)] ? middle : top),
+            QPoint(ruleX(i), bottom));
 
     // Each column exactly as wide as the space between its two rules.
     std::vector<int> widths;
     for (int i = 0; i + 1 < int(RuleX.size()); ++i)
         widths.push_back(ruleX(i + 1) - ruleX(i));
     const int gridHeight = LedgerRowsPerSheet * RowHeight + 1;
-    m_grid = pageGrid(this, QRect(ruleX(0), bottom, ruleX(12) - ruleX(0) + 1, qMax(gridHeight, px(GridHeight))), widths,
-                      RowHeight);
+    m_grid
+        = pageGrid(this, QRect(ruleX(0), bottom, ruleX(12) - ruleX(0) + 1, qMax(gridHeight, px(GridHeight))),
+            widths, RowHeight);
     m_grid->horizontalHeader()->hide();
 }
 
@@ -172,7 +175,7 @@ void frmPrint1::printSheet()
 {
     paperColours();
     PrintWindowImage(this, PageOrientation::Landscape, m_state.services.printer, m_state.services.dialogs,
-                     QStringLiteral("Лицевой счет.pdf"));
+        QStringLiteral("Лицевой счет.pdf"));
     screenColours();
 }
 
@@ -180,7 +183,7 @@ void frmPrint1::savePdf()
 {
     paperColours();
     SaveWindowPdf(this, PageOrientation::Landscape, m_state.services.printer, m_state.services.dialogs,
-                  QStringLiteral("Лицевой счет.pdf"));
+        QStringLiteral("Лицевой счет.pdf"));
     screenColours();
 }
 

@@ -17,8 +17,8 @@ class QTableWidget;
 // What the ledger hands to its printout.
 struct LedgerPrintRequest
 {
-    QString year;   // the ledger's year text
-    QString month;  // the ledger's month caption
+    QString year; // the ledger's year text
+    QString month; // the ledger's month caption
     int ledgerBase = 0;
     documents::LedgerSums sums; // the texts of the sum boxes tS(0 … 12)
 };

@@ -10,7 +10,8 @@ namespace documents {
 QFont pageFont(double pointSize, bool bold)
 {
     static const QString family = [] {
-        for (const QString& name : {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans Condensed")}) {
+        for (const QString& name :
+            { QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans Condensed") }) {
             if (QFontDatabase::families().contains(name))
                 return name;
         }
@@ -33,8 +34,8 @@ void makePaper(QWidget* page, int widthTwips, int heightTwips)
     page->setFont(pageFont());
 }
 
-QLabel* pageLabel(QWidget* parent, const QString& name, const QString& text, QRect twips, Qt::Alignment alignment,
-                  bool bold)
+QLabel* pageLabel(QWidget* parent, const QString& name, const QString& text, QRect twips,
+    Qt::Alignment alignment, bool bold)
 {
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);

@@ -26,7 +26,7 @@ QFont pageFont(double pointSize = 9, bool bold = false);
 void makePaper(QWidget* page, int widthTwips, int heightTwips);
 
 QLabel* pageLabel(QWidget* parent, const QString& name, const QString& text, QRect twips,
-                  Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter, bool bold = false);
+    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter, bool bold = false);
 // A straight rule between two points in pixels (horizontal or vertical).
 QFrame* pageRule(QWidget* parent, const QString& name, QPoint from, QPoint to);
 
@@ -35,9 +35,9 @@ QFrame* pageRule(QWidget* parent, const QString& name, QPoint from, QPoint to);
 QTableWidget* pageGrid(QWidget* parent, QRect geometry, const std::vector<int>& columnWidths, int rowHeight);
 
 // Replaces the grid's rows; the grid is not repainted until the sheet is complete.
-template<std::size_t N>
+template <std::size_t N>
 void fillGrid(QTableWidget* grid, const std::vector<std::array<std::string, N>>& rows,
-              const std::array<Qt::Alignment, N>& alignments)
+    const std::array<Qt::Alignment, N>& alignments)
 {
     grid->setUpdatesEnabled(false);
     grid->setRowCount(0);

@@ -45,9 +45,10 @@ MDIfrmPrint::MDIfrmPrint(QWidget* parent) : QMainWindow(parent)
     m_toolbar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     QAction* print = toolbarAction(m_toolbar, "Print", QStringLiteral("Печать"), pictureIcon(Picture::Print));
     print->setShortcut(QKeySequence::Print);
-    QAction* pdf = toolbarAction(m_toolbar, "SavePdf", QStringLiteral("Сохранить в PDF"), pictureIcon(Picture::Save));
-    QAction* close = toolbarAction(m_toolbar, "Delete", QStringLiteral("Закрыть"),
-                               style()->standardIcon(QStyle::SP_DialogCloseButton));
+    QAction* pdf
+        = toolbarAction(m_toolbar, "SavePdf", QStringLiteral("Сохранить в PDF"), pictureIcon(Picture::Save));
+    QAction* close = toolbarAction(
+        m_toolbar, "Delete", QStringLiteral("Закрыть"), style()->standardIcon(QStyle::SP_DialogCloseButton));
     connect(print, &QAction::triggered, this, [this] {
         if (m_page)
             m_page->printSheet();
@@ -113,11 +114,11 @@ void MDIfrmPrint::setPage(PreviewPage* page)
 
     // As large as the page, as far as the screen allows.
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    const int chrome = 40 + (m_toolbar->isVisible() ? m_toolbar->sizeHint().height() : 0) +
-                       (page->sheetCount() > 0 ? ButtonHeight + 8 : 0);
+    const int chrome = 40 + (m_toolbar->isVisible() ? m_toolbar->sizeHint().height() : 0)
+        + (page->sheetCount() > 0 ? ButtonHeight + 8 : 0);
     const int scrollBar = m_area->verticalScrollBar()->sizeHint().width();
     resize(qMin(page->width() + scrollBar + 8, screen.width() - 20),
-           qMin(page->height() + chrome, screen.height() - 40));
+        qMin(page->height() + chrome, screen.height() - 40));
 }
 
 void MDIfrmPrint::showPageButtons(int sheets)

@@ -28,10 +28,10 @@ public:
     virtual int sheetCount() const { return 0; }
     virtual void showSheet(int sheet) { Q_UNUSED(sheet); }
     // The toolbar's commands; a page that prints itself has no toolbar.
-    virtual void printSheet() {}
-    virtual void savePdf() {}
+    virtual void printSheet() { }
+    virtual void savePdf() { }
     // The page goes with the frame.
-    virtual void unload() {}
+    virtual void unload() { }
 };
 
 class MDIfrmPrint : public QMainWindow

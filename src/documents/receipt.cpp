@@ -47,7 +47,7 @@ Receipt makeReceipt(RecordTable& table, const ReceiptRequest& request, const std
     auto& v = receipt.values;
     if (b != 0 && receipt.row != 0) {
         if (isStreetLighting(receipt.name)) {
-            for (int offset : {11, 3, 1, 0})
+            for (int offset : { 11, 3, 1, 0 })
                 table.set(receipt.row, b + offset, "0,00");
         }
         const auto ledger = [&](int offset) { return std::string(table.field(receipt.row, b + offset)); };

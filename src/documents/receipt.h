@@ -20,9 +20,9 @@ struct MonthCells
 
 struct ReceiptRequest
 {
-    std::string year;      // the main window's year text
+    std::string year; // the main window's year text
     std::string monthName; // the caption of the month label
-    int month = 0;         // 1 … 12; anything else names no month
+    int month = 0; // 1 … 12; anything else names no month
     std::string subscriber;
 };
 
@@ -47,17 +47,17 @@ enum ReceiptValue {
 };
 
 // The second copy's value labels: second[i] is the label that repeats value i of the first copy.
-inline constexpr std::array<int, ReceiptValueCount> SecondCopyValue = {19, 29, 28, 21, 20, 27, 26, 25,
-                                                                       24, 23, 22, 18, 17, 16, 15};
+inline constexpr std::array<int, ReceiptValueCount> SecondCopyValue
+    = { 19, 29, 28, 21, 20, 27, 26, 25, 24, 23, 22, 18, 17, 16, 15 };
 
 struct Receipt
 {
     int ledgerBase = 0; // 0 when the request names no month block
-    int row = 0;        // 0 when no subscriber has the name
-    std::string date;   // "Январь 2021"
+    int row = 0; // 0 when no subscriber has the name
+    std::string date; // "Январь 2021"
     std::string name;
     std::string lossesPercent; // "5 %"
-    std::string tariff;        // "тариф 5,47 р."
+    std::string tariff; // "тариф 5,47 р."
     std::string servicePercent;
     std::array<std::string, ReceiptValueCount> values;
     bool currentReadingMissing = false;
@@ -70,6 +70,7 @@ bool isStreetLighting(std::string_view name);
 // Builds the receipt. For the street-lighting record the prepayment, the electrician's pay and
 // both opening balances are set to "0,00" in the table first; nothing else is written, and nothing
 // at all when the request names no month of the eight years.
-Receipt makeReceipt(RecordTable& table, const ReceiptRequest& request, const std::optional<MonthCells>& cells);
+Receipt makeReceipt(
+    RecordTable& table, const ReceiptRequest& request, const std::optional<MonthCells>& cells);
 
 } // namespace documents

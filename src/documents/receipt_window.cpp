@@ -84,31 +84,31 @@ const std::array<const char*, 21> CaptionTexts = {
     "ИТОГО  К ОПЛАТЕ, Руб",
 };
 
-const std::array<ReceiptLine, 15> Lines = {{
-    {1, {0, -1, -1}, CurrentReading, false},
-    {2, {1, -1, -1}, StartReading, false},
-    {3, {2, -1, -1}, Consumption, false},
-    {4, {3, -1, -1}, StreetLighting, false},
-    {5, {4, -1, -1}, Losses, false},
-    {6, {5, -1, -1}, EnergyToPay, false},
-    {7, {6, -1, -1}, EnergyMoney, false},
-    {8, {7, -1, -1}, ServiceMoney, false},
-    {9, {8, -1, -1}, EnergyTotal, false},
-    {10, {9, -1, -1}, ElectricianPay, false},
-    {11, {10, -1, -1}, OtherCharges, false},
-    {12, {11, 12, 13}, StartOverpayment, false},
-    {13, {17, 18, 19}, StartUnderpayment, false},
-    {14, {20, -1, -1}, TotalDue, true},
-    {15, {14, -1, -1}, Prepayment, false},
-}};
+const std::array<ReceiptLine, 15> Lines = { {
+    { 1, { 0, -1, -1 }, CurrentReading, false },
+    { 2, { 1, -1, -1 }, StartReading, false },
+    { 3, { 2, -1, -1 }, Consumption, false },
+    { 4, { 3, -1, -1 }, StreetLighting, false },
+    { 5, { 4, -1, -1 }, Losses, false },
+    { 6, { 5, -1, -1 }, EnergyToPay, false },
+    { 7, { 6, -1, -1 }, EnergyMoney, false },
+    { 8, { 7, -1, -1 }, ServiceMoney, false },
+    { 9, { 8, -1, -1 }, EnergyTotal, false },
+    { 10, { 9, -1, -1 }, ElectricianPay, false },
+    { 11, { 10, -1, -1 }, OtherCharges, false },
+    { 12, { 11, 12, 13 }, StartOverpayment, false },
+    { 13, { 17, 18, 19 }, StartUnderpayment, false },
+    { 14, { 20, -1, -1 }, TotalDue, true },
+    { 15, { 14, -1, -1 }, Prepayment, false },
+} };
 
 // The second copy's caption labels: second[i] repeats caption i of the first copy.
-constexpr std::array<int, 21> SecondCopyCaption = {21, 22, 23, 24, 28, 29, 30, 31, 32, 33, 34,
-                                                   35, 36, 37, 26, 27, 25, 38, 39, 40, 41};
+constexpr std::array<int, 21> SecondCopyCaption
+    = { 21, 22, 23, 24, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 26, 27, 25, 38, 39, 40, 41 };
 constexpr int PayByCaption = 16;
-constexpr std::array<int, 2> NoteCaptions = {14, 15};
+constexpr std::array<int, 2> NoteCaptions = { 14, 15 };
 // Groups of lines are set apart by a rule under their last line.
-constexpr std::array<int, 5> GroupEnds = {3, 6, 9, 11, 13};
+constexpr std::array<int, 5> GroupEnds = { 3, 6, 9, 11, 13 };
 
 } // namespace
 
@@ -129,7 +129,8 @@ void frmKvit::build()
 {
     buildCopy(0);
     buildCopy(1);
-    m_cutLine = pageRule(this, QStringLiteral("Line5"), QPoint(0, px(CutLineTop)), QPoint(px(PageWidth) - 1, px(CutLineTop)));
+    m_cutLine = pageRule(
+        this, QStringLiteral("Line5"), QPoint(0, px(CutLineTop)), QPoint(px(PageWidth) - 1, px(CutLineTop)));
     m_secondCopy.append(m_cutLine);
 
     m_ch1 = new QCheckBox(QStringLiteral("2 экземпляра"), this);
@@ -155,14 +156,16 @@ void frmKvit::buildCopy(int copy)
         made.append(w);
         return w;
     };
-    const auto captionIndex = [copy](int first) { return copy == 0 ? first : SecondCopyCaption[std::size_t(first)]; };
-    const auto valueIndex = [copy](int first) { return copy == 0 ? first : SecondCopyValue[std::size_t(first)]; };
+    const auto captionIndex
+        = [copy](int first) { return copy == 0 ? first : SecondCopyCaption[std::size_t(first)]; };
+    const auto valueIndex
+        = [copy](int first) { return copy == 0 ? first : SecondCopyValue[std::size_t(first)]; };
     const QString suffix = QStringLiteral("_%1").arg(copy);
 
-    m_date[copy] = pageLabel(this, QStringLiteral("LblDate") + suffix, QString(), QRect(1920, 360 + dy, 3600, 330),
-                             Qt::AlignLeft | Qt::AlignVCenter, true);
-    m_name[copy] = pageLabel(this, QStringLiteral("lblFio") + suffix, QString(), QRect(5640, 360 + dy, 4605, 330),
-                             Qt::AlignLeft | Qt::AlignVCenter, true);
+    m_date[copy] = pageLabel(this, QStringLiteral("LblDate") + suffix, QString(),
+        QRect(1920, 360 + dy, 3600, 330), Qt::AlignLeft | Qt::AlignVCenter, true);
+    m_name[copy] = pageLabel(this, QStringLiteral("lblFio") + suffix, QString(),
+        QRect(5640, 360 + dy, 4605, 330), Qt::AlignLeft | Qt::AlignVCenter, true);
     keep(m_date[copy]);
     keep(m_name[copy]);
 
@@ -178,7 +181,7 @@ void frmKvit::buildCopy(int copy)
             const bool strong = line.bold || piece == 12 || piece == 18;
             const int index = captionIndex(piece);
             QLabel* label = pageLabel(this, QStringLiteral("lbl_%1").arg(index), text,
-                                      QRect(left, top, CaptionWidth, LineHeight), Qt::AlignLeft | Qt::AlignVCenter, strong);
+                QRect(left, top, CaptionWidth, LineHeight), Qt::AlignLeft | Qt::AlignVCenter, strong);
             const int advance = QFontMetrics(label->font()).horizontalAdvance(text) * 15;
             label->resize(px(advance) + 2, label->height());
             // "недоплата" has no blank of its own in front.
@@ -189,18 +192,19 @@ void frmKvit::buildCopy(int copy)
         const int index = valueIndex(line.value);
         const bool strongValue = line.bold || line.value == EnergyTotal;
         m_values[std::size_t(index)] = pageLabel(this, QStringLiteral("lbl1_%1").arg(index), QString(),
-                                                 QRect(ValueLeft, top, ValueWidth, LineHeight),
-                                                 Qt::AlignRight | Qt::AlignVCenter, strongValue);
+            QRect(ValueLeft, top, ValueWidth, LineHeight), Qt::AlignRight | Qt::AlignVCenter, strongValue);
         keep(m_values[std::size_t(index)]);
     }
     // "Руб" after the prepayment, which stands outside the box.
     const int rub = captionIndex(15);
-    m_captions[std::size_t(rub)] = pageLabel(this, QStringLiteral("lbl_%1").arg(rub), QString::fromUtf8(CaptionTexts[15]),
-                                             QRect(ValueLeft + ValueWidth + 60, lineTop(15) + dy, 600, LineHeight));
+    m_captions[std::size_t(rub)]
+        = pageLabel(this, QStringLiteral("lbl_%1").arg(rub), QString::fromUtf8(CaptionTexts[15]),
+            QRect(ValueLeft + ValueWidth + 60, lineTop(15) + dy, 600, LineHeight));
     keep(m_captions[std::size_t(rub)]);
 
     const auto note = [&](const QString& name, int line) {
-        return pageLabel(this, name + suffix, QString(), QRect(NoteLeft, lineTop(line) + dy, 2500, LineHeight));
+        return pageLabel(
+            this, name + suffix, QString(), QRect(NoteLeft, lineTop(line) + dy, 2500, LineHeight));
     };
     m_losses[copy] = note(QStringLiteral("lblPot"), 5);
     m_tariff[copy] = note(QStringLiteral("lblTar"), 7);
@@ -210,15 +214,16 @@ void frmKvit::buildCopy(int copy)
     keep(m_service[copy]);
 
     const int payBy = captionIndex(PayByCaption);
-    QLabel* payByCaption = pageLabel(this, QStringLiteral("lbl_%1").arg(payBy), QString::fromUtf8(CaptionTexts[16]),
-                                     QRect(CaptionLeft, PayByTop + dy, 1100, 330));
+    QLabel* payByCaption = pageLabel(this, QStringLiteral("lbl_%1").arg(payBy),
+        QString::fromUtf8(CaptionTexts[16]), QRect(CaptionLeft, PayByTop + dy, 1100, 330));
     payByCaption->resize(QFontMetrics(payByCaption->font()).horizontalAdvance(payByCaption->text()) + 2,
-                         payByCaption->height());
+        payByCaption->height());
     m_captions[std::size_t(payBy)] = payByCaption;
     keep(payByCaption);
     auto* box = new QLineEdit(this);
     box->setObjectName(QStringLiteral("txtOPL_%1").arg(copy));
-    box->setGeometry(payByCaption->x() + payByCaption->width() + 4, px(PayByTop + dy) - 2, px(2400), px(360) + 2);
+    box->setGeometry(
+        payByCaption->x() + payByCaption->width() + 4, px(PayByTop + dy) - 2, px(2400), px(360) + 2);
     acceptOnlyStorableText(box);
     if (copy == 1) {
         // The second copy's date follows the first's.
@@ -232,7 +237,7 @@ void frmKvit::buildCopy(int copy)
     const int boxBottom = lineTop(14) + LineHeight + 60;
     const auto rule = [&](const QString& name, int index, int x1, int y1, int x2, int y2) {
         keep(pageRule(this, QStringLiteral("%1_%2").arg(name).arg(index), QPoint(px(x1), px(y1 + dy)),
-                      QPoint(px(x2), px(y2 + dy))));
+            QPoint(px(x2), px(y2 + dy))));
     };
     const int line1 = copy * 4;
     rule(QStringLiteral("Line1"), line1, BoxLeft, BoxTop, BoxRight, BoxTop);
@@ -248,9 +253,9 @@ void frmKvit::buildCopy(int copy)
 
     if (copy == 1) {
         for (QWidget* w : made) {
-            if (w == m_captions[std::size_t(SecondCopyCaption[NoteCaptions[0]])] ||
-                w == m_captions[std::size_t(SecondCopyCaption[NoteCaptions[1]])] ||
-                w == m_values[std::size_t(SecondCopyValue[Prepayment])])
+            if (w == m_captions[std::size_t(SecondCopyCaption[NoteCaptions[0]])]
+                || w == m_captions[std::size_t(SecondCopyCaption[NoteCaptions[1]])]
+                || w == m_values[std::size_t(SecondCopyValue[Prepayment])])
                 m_secondNote.append(w);
             else
                 m_secondCopy.append(w);
@@ -265,7 +270,8 @@ void frmKvit::Form_Load()
     m_state.ReportMonth = reportMonthNumber(m_state.ReportMonth);
     SettingsStore& store = m_state.services.settings;
     m_txtOPL[0]->setText(store.value(settings::Main, QStringLiteral("txtOPL")));
-    m_ch1->setChecked(store.value(settings::Main, QStringLiteral("Ch100"), QStringLiteral("0")).trimmed().toInt() == 1);
+    m_ch1->setChecked(
+        store.value(settings::Main, QStringLiteral("Ch100"), QStringLiteral("0")).trimmed().toInt() == 1);
 
     const int m = m_state.ReportMonth;
     std::optional<MonthCells> cells;
@@ -277,8 +283,8 @@ void frmKvit::Form_Load()
         for (int c = 0; c < 8; ++c)
             cells->computed[std::size_t(c)] = sheet->computed(m, c)->text().toStdString();
     }
-    const ReceiptRequest request{m_state.ReportYear.toStdString(), m_state.ReportMonthName.toStdString(), m,
-                                 m_main.subscriberSelector()->currentText().toStdString()};
+    const ReceiptRequest request{ m_state.ReportYear.toStdString(), m_state.ReportMonthName.toStdString(), m,
+        m_main.subscriberSelector()->currentText().toStdString() };
     m_receipt = makeReceipt(m_state.table, request, cells);
     m_state.LedgerBase = m_receipt.ledgerBase;
     showValues();
@@ -286,10 +292,10 @@ void frmKvit::Form_Load()
     Dialogs& dialogs = m_state.services.dialogs;
     if (m_receipt.currentReadingMissing)
         dialogs.error(QStringLiteral("Поле (показания счетчика на комец месяца) не заполнено!"),
-                      QStringLiteral("Ошибка ввода"));
+            QStringLiteral("Ошибка ввода"));
     if (m_receipt.startReadingMissing)
         dialogs.error(QStringLiteral("Поле (показания счетчика на начало месяца) не заполнено!"),
-                      QStringLiteral("Ошибка ввода"));
+            QStringLiteral("Ошибка ввода"));
     COPIREN();
 }
 
@@ -305,7 +311,8 @@ void frmKvit::showValues()
     }
     for (int i = 0; i < ReceiptValueCount; ++i) {
         m_values[std::size_t(i)]->setText(text(m_receipt.values[std::size_t(i)]));
-        m_values[std::size_t(SecondCopyValue[std::size_t(i)])]->setText(text(m_receipt.values[std::size_t(i)]));
+        m_values[std::size_t(SecondCopyValue[std::size_t(i)])]->setText(
+            text(m_receipt.values[std::size_t(i)]));
     }
 }
 
@@ -336,7 +343,7 @@ void frmKvit::Command1_Click()
     printLook(true);
     COPIREN();
     const bool printed = PrintWindowImage(this, PageOrientation::Portrait, m_state.services.printer,
-                                          m_state.services.dialogs, QStringLiteral("Квитанция.pdf"));
+        m_state.services.dialogs, QStringLiteral("Квитанция.pdf"));
     if (!printed) {
         // Nothing went to paper: the receipt stays open as it was, to be printed again.
         printLook(false);
@@ -357,7 +364,8 @@ void frmKvit::unload()
     m_state.ReportYear.clear();
     SettingsStore& store = m_state.services.settings;
     store.setValue(settings::Main, QStringLiteral("txtOPL"), m_txtOPL[0]->text());
-    store.setValue(settings::Main, QStringLiteral("Ch100"), m_ch1->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    store.setValue(settings::Main, QStringLiteral("Ch100"),
+        m_ch1->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 void openReceipt(AppState& state, Program& program, Form1& mainWindow)

@@ -49,17 +49,17 @@ private:
     MDIfrmPrint& m_frame;
     documents::Receipt m_receipt;
 
-    std::array<QLabel*, 30> m_values{};   // lbl1(0 … 29)
+    std::array<QLabel*, 30> m_values{}; // lbl1(0 … 29)
     std::array<QLabel*, 42> m_captions{}; // lbl(0 … 41)
-    std::array<QLabel*, 2> m_date{};      // LblDate
-    std::array<QLabel*, 2> m_name{};      // lblFio
-    std::array<QLabel*, 2> m_losses{};    // lblPot
-    std::array<QLabel*, 2> m_tariff{};    // lblTar
-    std::array<QLabel*, 2> m_service{};   // lblSB
+    std::array<QLabel*, 2> m_date{}; // LblDate
+    std::array<QLabel*, 2> m_name{}; // lblFio
+    std::array<QLabel*, 2> m_losses{}; // lblPot
+    std::array<QLabel*, 2> m_tariff{}; // lblTar
+    std::array<QLabel*, 2> m_service{}; // lblSB
     std::array<QLineEdit*, 2> m_txtOPL{};
-    QList<QWidget*> m_secondCopy;   // hidden with one copy
-    QList<QWidget*> m_secondNote;   // the second copy never carries the prepayment note
-    QFrame* m_cutLine = nullptr;    // Line5
+    QList<QWidget*> m_secondCopy; // hidden with one copy
+    QList<QWidget*> m_secondNote; // the second copy never carries the prepayment note
+    QFrame* m_cutLine = nullptr; // Line5
     QCheckBox* m_ch1 = nullptr;
     QPushButton* m_command1 = nullptr;
     bool m_unloaded = false;

@@ -94,7 +94,7 @@ void printSheet(AppState& state, Form1& mainWindow)
 {
     printLook(mainWindow);
     PrintWindowImage(&mainWindow, PageOrientation::Landscape, state.services.printer, state.services.dialogs,
-                     QStringLiteral("Таблица %1 %2.pdf")
-                         .arg(mainWindow.subscriberSelector()->currentText(), mainWindow.yearSelector()->currentText()));
+        QStringLiteral("Таблица %1 %2.pdf")
+            .arg(mainWindow.subscriberSelector()->currentText(), mainWindow.yearSelector()->currentText()));
     normalLook(state, mainWindow);
 }

@@ -47,17 +47,19 @@ int statementSheetCount(const RecordTable& table)
     return sheetsFor(table.recordCount(), StatementRowsPerSheet);
 }
 
-std::vector<StatementRow> statementRows(const RecordTable& table, const std::vector<std::string>& readings,
-                                        int sheet)
+std::vector<StatementRow> statementRows(
+    const RecordTable& table, const std::vector<std::string>& readings, int sheet)
 {
     std::vector<StatementRow> rows;
     const int first = StatementRowsPerSheet * sheet - (StatementRowsPerSheet - 1);
     for (int row = first; row <= StatementRowsPerSheet * sheet && row >= 1; ++row) {
         if (!hasName(table, row))
             break;
-        const std::string reading = std::size_t(row) < readings.size() ? readings[std::size_t(row)] : std::string();
-        rows.push_back({std::string(table.field(row, fields::Number)), std::string(table.field(row, fields::FullName)),
-                        std::string(table.field(row, fields::Address)), reading, std::string()});
+        const std::string reading
+            = std::size_t(row) < readings.size() ? readings[std::size_t(row)] : std::string();
+        rows.push_back(
+            { std::string(table.field(row, fields::Number)), std::string(table.field(row, fields::FullName)),
+                std::string(table.field(row, fields::Address)), reading, std::string() });
     }
     return rows;
 }
@@ -65,13 +67,14 @@ std::vector<StatementRow> statementRows(const RecordTable& table, const std::vec
 LedgerRow ledgerSumRow(const LedgerSums& sums)
 {
     // The other-income column has no sum on paper.
-    return {" ",     "      Сумма столбцов:", sums[0], sums[1], sums[2], sums[4],
-            sums[5], sums[6],                 sums[7], "",      sums[10], sums[11]};
+    return { " ", "      Сумма столбцов:", sums[0], sums[1], sums[2], sums[4], sums[5], sums[6], sums[7], "",
+        sums[10], sums[11] };
 }
 
 int ledgerSheetCount(const RecordTable& table)
 {
-    return std::max(sheetsFor(table.recordCount(), LedgerRowsPerSheet), sheetsFor(endOfList(table), LedgerRowsPerSheet));
+    return std::max(
+        sheetsFor(table.recordCount(), LedgerRowsPerSheet), sheetsFor(endOfList(table), LedgerRowsPerSheet));
 }
 
 std::vector<LedgerRow> ledgerRows(const RecordTable& table, int ledgerBase, const LedgerSums& sums, int sheet)
@@ -79,7 +82,8 @@ std::vector<LedgerRow> ledgerRows(const RecordTable& table, int ledgerBase, cons
     std::vector<LedgerRow> rows;
     const int b = ledgerBase;
     // Without a month block the money columns stay empty rather than show directory fields.
-    const bool monthBlock = b >= fields::ledgerBase(0, 1) && b <= fields::ledgerBase(fields::YearCount - 1, 12);
+    const bool monthBlock
+        = b >= fields::ledgerBase(0, 1) && b <= fields::ledgerBase(fields::YearCount - 1, 12);
     const auto field = [&](int row, int f) {
         return f > fields::Address && !monthBlock ? std::string() : std::string(table.field(row, f));
     };
@@ -89,9 +93,9 @@ std::vector<LedgerRow> ledgerRows(const RecordTable& table, int ledgerBase, cons
             rows.push_back(ledgerSumRow(sums));
             break;
         }
-        rows.push_back({field(row, fields::Number), field(row, fields::FullName), field(row, b), field(row, b + 1),
-                        field(row, b - 1), field(row, b + 3), field(row, b + 4), field(row, b + 5), field(row, b + 6),
-                        field(row, b + 8), field(row, b + 9), field(row, b + 10)});
+        rows.push_back({ field(row, fields::Number), field(row, fields::FullName), field(row, b),
+            field(row, b + 1), field(row, b - 1), field(row, b + 3), field(row, b + 4), field(row, b + 5),
+            field(row, b + 6), field(row, b + 8), field(row, b + 9), field(row, b + 10) });
     }
     return rows;
 }

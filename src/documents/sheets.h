@@ -30,8 +30,8 @@ std::vector<std::string> lastReadings(const RecordTable& table, std::string_view
 
 int statementSheetCount(const RecordTable& table);
 // Sheet n (1 …): records 53·n − 52 … 53·n, up to the first record without a name.
-std::vector<StatementRow> statementRows(const RecordTable& table, const std::vector<std::string>& readings,
-                                        int sheet);
+std::vector<StatementRow> statementRows(
+    const RecordTable& table, const std::vector<std::string>& readings, int sheet);
 
 // Ledger printout: number, name, start underpayment and overpayment, the month's electricity,
 // electrician's pay, other charges, total due, paid in, other income, end underpayment and
@@ -47,6 +47,7 @@ LedgerRow ledgerSumRow(const LedgerSums& sums);
 int ledgerSheetCount(const RecordTable& table);
 // Sheet n (1 …): records 33·n − 32 … 33·n; at the first record without a name the sum row comes
 // and the sheet ends.
-std::vector<LedgerRow> ledgerRows(const RecordTable& table, int ledgerBase, const LedgerSums& sums, int sheet);
+std::vector<LedgerRow> ledgerRows(
+    const RecordTable& table, int ledgerBase, const LedgerSums& sums, int sheet);
 
 } // namespace documents

@@ -22,7 +22,7 @@ constexpr int HeaderHeight = 26;
 // Column widths 420, 2800, 2300, 2200, 2200 twips and the rest of the grid.
 std::vector<int> columnWidths()
 {
-    std::vector<int> widths = {px(420), px(2800), px(2300), px(2200), px(2200)};
+    std::vector<int> widths = { px(420), px(2800), px(2300), px(2200), px(2200) };
     int used = 0;
     for (int w : widths)
         used += w;
@@ -30,9 +30,8 @@ std::vector<int> columnWidths()
     return widths;
 }
 
-const std::array<Qt::Alignment, 5> Alignments = {Qt::AlignCenter, Qt::AlignLeft | Qt::AlignVCenter,
-                                                 Qt::AlignLeft | Qt::AlignVCenter, Qt::AlignCenter,
-                                                 Qt::AlignCenter};
+const std::array<Qt::Alignment, 5> Alignments = { Qt::AlignCenter, Qt::AlignLeft | Qt::AlignVCenter,
+    Qt::AlignLeft | Qt::AlignVCenter, Qt::AlignCenter, Qt::AlignCenter };
 
 } // namespace
 
@@ -41,14 +40,13 @@ frmPrint2::frmPrint2(AppState& state, QWidget* parent) : PreviewPage(parent), m_
     setObjectName(QStringLiteral("frmPrint2"));
     makePaper(this, PageWidth, PageHeight);
     m_date = pageLabel(this, QStringLiteral("LblDate"), QString(), QRect(1000, 240, 6000, 360),
-                       Qt::AlignLeft | Qt::AlignVCenter, true);
+        Qt::AlignLeft | Qt::AlignVCenter, true);
     m_sheet = pageLabel(this, QStringLiteral("Label1"), QStringLiteral("Лист 1"), QRect(9000, 240, 2000, 360),
-                        Qt::AlignRight | Qt::AlignVCenter);
+        Qt::AlignRight | Qt::AlignVCenter);
     m_grid = pageGrid(this, GridArea, columnWidths(), RowHeight);
-    m_grid->setHorizontalHeaderLabels({QStringLiteral(" № "), QStringLiteral("              Фамилия И. О."),
-                                       QStringLiteral("                   Адрес"),
-                                       QStringLiteral("Последн. показ. сч."), QStringLiteral("Текущее показ. сч."),
-                                       QString()});
+    m_grid->setHorizontalHeaderLabels({ QStringLiteral(" № "), QStringLiteral("              Фамилия И. О."),
+        QStringLiteral("                   Адрес"), QStringLiteral("Последн. показ. сч."),
+        QStringLiteral("Текущее показ. сч."), QString() });
     m_grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_grid->horizontalHeader()->setFixedHeight(HeaderHeight);
 }
@@ -81,13 +79,13 @@ void frmPrint2::showSheet(int sheet)
 void frmPrint2::printSheet()
 {
     PrintWindowImage(this, PageOrientation::Portrait, m_state.services.printer, m_state.services.dialogs,
-                     QStringLiteral("Ведомость.pdf"));
+        QStringLiteral("Ведомость.pdf"));
 }
 
 void frmPrint2::savePdf()
 {
     SaveWindowPdf(this, PageOrientation::Portrait, m_state.services.printer, m_state.services.dialogs,
-                  QStringLiteral("Ведомость.pdf"));
+        QStringLiteral("Ведомость.pdf"));
 }
 
 void frmPrint2::unload()

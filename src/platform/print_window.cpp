@@ -66,7 +66,7 @@ bool isWhite(const QColor& colour)
 class WindowReader
 {
 public:
-    explicit WindowReader(QWidget* window) : m_window(window) {}
+    explicit WindowReader(QWidget* window) : m_window(window) { }
 
     void read(QWidget* widget)
     {
@@ -120,28 +120,28 @@ private:
     {
         if (isWhite(colour))
             return;
-        m_fills.push_back(FillItem{rect, colour});
+        m_fills.push_back(FillItem{ rect, colour });
         grow(rect);
     }
 
     void text(const QRectF& rect, int flags, const QString& text, const QFont& font, const QColor& colour,
-              bool clip)
+        bool clip)
     {
         if (text.isEmpty())
             return;
-        m_marks.push_back(TextItem{rect, flags, text, font, colour, clip});
+        m_marks.push_back(TextItem{ rect, flags, text, font, colour, clip });
         grow(rect);
     }
 
     void box(const QRectF& rect, double width, const QColor& colour)
     {
-        m_marks.push_back(BoxItem{rect, width, colour});
+        m_marks.push_back(BoxItem{ rect, width, colour });
         grow(rect);
     }
 
     void line(const QLineF& line, double width, const QColor& colour)
     {
-        m_marks.push_back(LineItem{line, width, colour});
+        m_marks.push_back(LineItem{ line, width, colour });
         grow(QRectF(line.p1(), line.p2()).normalized().adjusted(-width, -width, width, width));
     }
 
@@ -153,7 +153,8 @@ private:
         const QRectF rect = rectOf(label, label->contentsRect());
         if (label->autoFillBackground())
             fill(rectOf(label), label->palette().color(label->backgroundRole()));
-        text(rect, flags, label->text(), label->font(), label->palette().color(label->foregroundRole()), false);
+        text(rect, flags, label->text(), label->font(), label->palette().color(label->foregroundRole()),
+            false);
     }
 
     void readLineEdit(QLineEdit* edit)
@@ -163,15 +164,15 @@ private:
         if (edit->hasFrame())
             box(rect, 1.0, edit->palette().color(QPalette::Dark));
         text(rect.adjusted(3, 0, -3, 0), int(edit->alignment()), edit->text(), edit->font(),
-             edit->palette().color(QPalette::Text), true);
+            edit->palette().color(QPalette::Text), true);
     }
 
     void readComboBox(QComboBox* combo)
     {
         const QRectF rect = rectOf(combo);
         box(rect, 1.0, combo->palette().color(QPalette::Dark));
-        text(rect.adjusted(4, 0, -4, 0), Qt::AlignLeft | Qt::AlignVCenter, combo->currentText(), combo->font(),
-             combo->palette().color(QPalette::Text), true);
+        text(rect.adjusted(4, 0, -4, 0), Qt::AlignLeft | Qt::AlignVCenter, combo->currentText(),
+            combo->font(), combo->palette().color(QPalette::Text), true);
     }
 
     void readButton(QAbstractButton* button)
@@ -182,24 +183,27 @@ private:
             const QRectF mark(rect.left() + 1, rect.center().y() - side / 2, side, side);
             box(mark, 1.0, button->palette().color(QPalette::WindowText));
             if (check->isChecked()) {
-                line(QLineF(mark.topLeft(), mark.bottomRight()), 1.0, button->palette().color(QPalette::WindowText));
-                line(QLineF(mark.topRight(), mark.bottomLeft()), 1.0, button->palette().color(QPalette::WindowText));
+                line(QLineF(mark.topLeft(), mark.bottomRight()), 1.0,
+                    button->palette().color(QPalette::WindowText));
+                line(QLineF(mark.topRight(), mark.bottomLeft()), 1.0,
+                    button->palette().color(QPalette::WindowText));
             }
-            text(rect.adjusted(side + 6, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, button->text(), button->font(),
-                 button->palette().color(QPalette::WindowText), false);
+            text(rect.adjusted(side + 6, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, button->text(),
+                button->font(), button->palette().color(QPalette::WindowText), false);
             return;
         }
         box(rect, 1.0, button->palette().color(QPalette::Dark));
-        text(rect, Qt::AlignCenter, button->text(), button->font(), button->palette().color(QPalette::ButtonText),
-             true);
+        text(rect, Qt::AlignCenter, button->text(), button->font(),
+            button->palette().color(QPalette::ButtonText), true);
     }
 
     void readRule(QFrame* frame)
     {
         const QRectF rect = rectOf(frame);
         const double width = qMax(1, frame->lineWidth());
-        const QColor colour = frame->frameShadow() == QFrame::Plain ? frame->palette().color(QPalette::WindowText)
-                                                                     : frame->palette().color(QPalette::Dark);
+        const QColor colour = frame->frameShadow() == QFrame::Plain
+            ? frame->palette().color(QPalette::WindowText)
+            : frame->palette().color(QPalette::Dark);
         if (frame->frameShape() == QFrame::HLine)
             line(QLineF(rect.left(), rect.center().y(), rect.right() + 1, rect.center().y()), width, colour);
         else
@@ -218,13 +222,13 @@ private:
             for (int c = 0; c < model->columnCount(); ++c) {
                 if (header->isSectionHidden(c) || header->sectionSize(c) == 0)
                     continue;
-                const QRectF cell(origin.x() + header->sectionViewportPosition(c), origin.y(), header->sectionSize(c),
-                                  header->height());
+                const QRectF cell(origin.x() + header->sectionViewportPosition(c), origin.y(),
+                    header->sectionSize(c), header->height());
                 box(cell, GridLineWidth, gridColour);
                 const QVariant align = model->headerData(c, Qt::Horizontal, Qt::TextAlignmentRole);
                 const int flags = align.isValid() ? align.toInt() : int(header->defaultAlignment());
-                text(cell.adjusted(2, 0, -2, 0), flags, model->headerData(c, Qt::Horizontal).toString(), header->font(),
-                     table->palette().color(QPalette::Text), true);
+                text(cell.adjusted(2, 0, -2, 0), flags, model->headerData(c, Qt::Horizontal).toString(),
+                    header->font(), table->palette().color(QPalette::Text), true);
             }
         }
         const QWidget* viewport = table->viewport();
@@ -251,10 +255,12 @@ private:
                 const QVariant align = model->data(index, Qt::TextAlignmentRole);
                 const QVariant foreground = model->data(index, Qt::ForegroundRole);
                 const QVariant font = model->data(index, Qt::FontRole);
-                text(cell.adjusted(3, 0, -3, 0), align.isValid() ? align.toInt() : int(Qt::AlignLeft | Qt::AlignVCenter),
-                     model->data(index).toString(), font.isValid() ? font.value<QFont>() : table->font(),
-                     foreground.isValid() ? foreground.value<QBrush>().color() : table->palette().color(QPalette::Text),
-                     true);
+                text(cell.adjusted(3, 0, -3, 0),
+                    align.isValid() ? align.toInt() : int(Qt::AlignLeft | Qt::AlignVCenter),
+                    model->data(index).toString(), font.isValid() ? font.value<QFont>() : table->font(),
+                    foreground.isValid() ? foreground.value<QBrush>().color()
+                                         : table->palette().color(QPalette::Text),
+                    true);
             }
         }
     }
@@ -307,8 +313,9 @@ void paintWindow(QPainter& painter, const QRectF& paper, QWidget* window)
     const double unit = painter.device()->logicalDpiX() / WindowDpi;
     const double paperWidth = paper.width() / unit;
     const double paperHeight = paper.height() / unit;
-    const double scale = qMin(1.0, qMin((paperWidth - 2 * PaperMargin) / bounds.width(),
-                                        (paperHeight - 2 * PaperMargin) / bounds.height()));
+    const double scale = qMin(1.0,
+        qMin((paperWidth - 2 * PaperMargin) / bounds.width(),
+            (paperHeight - 2 * PaperMargin) / bounds.height()));
     const auto place = [scale](double start, double size, double paperSize) {
         return qBound(PaperMargin, start * scale, paperSize - PaperMargin - size * scale) - start * scale;
     };
@@ -345,10 +352,10 @@ void paintWindow(QPainter& painter, const QRectF& paper, QWidget* window)
 }
 
 bool SaveWindowPdf(QWidget* window, PageOrientation orientation, Printer& printer, Dialogs& dialogs,
-                   const QString& proposedPdfName)
+    const QString& proposedPdfName)
 {
-    const std::optional<QString> name =
-        dialogs.saveFileName({QStringLiteral("Документ PDF|*.pdf|"), QStringLiteral("*.pdf"), proposedPdfName});
+    const std::optional<QString> name = dialogs.saveFileName(
+        { QStringLiteral("Документ PDF|*.pdf|"), QStringLiteral("*.pdf"), proposedPdfName });
     if (!name)
         return false;
     if (printer.savePdf(*name, orientation, drawingOf(window)))
@@ -358,14 +365,13 @@ bool SaveWindowPdf(QWidget* window, PageOrientation orientation, Printer& printe
 }
 
 bool PrintWindowImage(QWidget* window, PageOrientation orientation, Printer& printer, Dialogs& dialogs,
-                      const QString& proposedPdfName)
+    const QString& proposedPdfName)
 {
     if (printer.printPage(orientation, drawingOf(window)) == Printer::Result::Printed)
         return true;
     // A page that silently goes nowhere would look printed: the user decides what becomes of it.
-    const Answer answer = dialogs.message({QStringLiteral("Принтер не найден. Сохранить страницу в PDF?"),
-                                           QStringLiteral("Печать"), MessageIcon::Question, MessageButtons::YesNo,
-                                           Answer::Yes});
+    const Answer answer = dialogs.message({ QStringLiteral("Принтер не найден. Сохранить страницу в PDF?"),
+        QStringLiteral("Печать"), MessageIcon::Question, MessageButtons::YesNo, Answer::Yes });
     if (answer != Answer::Yes)
         return false;
     return SaveWindowPdf(window, orientation, printer, dialogs, proposedPdfName);

@@ -24,9 +24,9 @@ void paintWindow(QPainter& painter, const QRectF& paper, QWidget* window);
 // fails, the user is asked whether to save the page as a PDF file instead. True when the page was
 // printed or saved.
 bool PrintWindowImage(QWidget* window, PageOrientation orientation, Printer& printer, Dialogs& dialogs,
-                      const QString& proposedPdfName);
+    const QString& proposedPdfName);
 
 // Saves the window's page as a PDF file that the user names. True when it was saved; a cancelled
 // file dialog saves nothing and says nothing.
 bool SaveWindowPdf(QWidget* window, PageOrientation orientation, Printer& printer, Dialogs& dialogs,
-                   const QString& proposedPdfName);
+    const QString& proposedPdfName);

@@ -84,8 +84,8 @@ Printer::Result Printer::printPage(PageOrientation orientation, const PageDrawin
 {
     if (m_kind == Kind::Folder) {
         QDir().mkpath(m_folder);
-        const QString file = QDir(m_folder).filePath(QStringLiteral("page-%1.pdf").arg(m_pagesPrinted + 1, 3, 10,
-                                                                                          QLatin1Char('0')));
+        const QString file = QDir(m_folder).filePath(
+            QStringLiteral("page-%1.pdf").arg(m_pagesPrinted + 1, 3, 10, QLatin1Char('0')));
         if (!writePdf(file, orientation, drawing))
             return Result::Failed;
         ++m_pagesPrinted;

@@ -10,10 +10,11 @@
 AppFixture::AppFixture()
     : clock(QDateTime(QDate(2026, 12, 6), QTime(21, 5))),
       printer(Printer::intoFolder(QString::fromStdString(folder.file("printed")))),
-      state({dialogs, settings, clock, shell, printer}, QString::fromStdString(folder.path().string()))
+      state({ dialogs, settings, clock, shell, printer }, QString::fromStdString(folder.path().string()))
 {
     // Tests of one run share the settings file: each starts from an empty store.
-    QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("tervolin"), QStringLiteral("tervolin"))
+    QSettings(
+        QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("tervolin"), QStringLiteral("tervolin"))
         .clear();
     program = std::make_unique<Program>(state);
 }
