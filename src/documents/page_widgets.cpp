@@ -27,6 +27,10 @@ void makePaper(QWidget* page, int widthTwips, int heightTwips)
 {
     page->setFixedSize(px(widthTwips), px(heightTwips));
     page->setAutoFillBackground(true);
+    // Set outright: inside the frame's dark scroll area the page would otherwise take the area's
+    // background role, and light text with it.
+    page->setBackgroundRole(QPalette::Window);
+    page->setForegroundRole(QPalette::WindowText);
     QPalette palette = page->palette();
     palette.setColor(QPalette::Window, Qt::white);
     palette.setColor(QPalette::WindowText, Qt::black);

@@ -38,7 +38,8 @@ constexpr int LineHeight = 300;
 constexpr int LineSpacing = 420;
 constexpr int FirstLineTop = 840;
 constexpr int PayByTop = 7260;
-constexpr int CutLineTop = 8220;
+// The cut line runs midway between the first copy's last line and the second copy's heading.
+constexpr int CutLineTop = 7920;
 // The box around lines 1 … 14 and the rule between captions and amounts.
 constexpr int BoxLeft = 1560;
 constexpr int BoxRight = 10245;

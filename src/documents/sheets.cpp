@@ -84,18 +84,18 @@ std::vector<LedgerRow> ledgerRows(const RecordTable& table, int ledgerBase, cons
     // Without a month block the money columns stay empty rather than show directory fields.
     const bool monthBlock
         = b >= fields::ledgerBase(0, 1) && b <= fields::ledgerBase(fields::YearCount - 1, 12);
-    const auto field = [&](int row, int f) {
-        return f > fields::Address && !monthBlock ? std::string() : std::string(table.field(row, f));
-    };
+    const auto text = [&](int row, int f) { return std::string(table.field(row, f)); };
+    const auto money
+        = [&](int row, int offset) { return monthBlock ? text(row, b + offset) : std::string(); };
     const int first = LedgerRowsPerSheet * sheet - (LedgerRowsPerSheet - 1);
     for (int row = first; row <= LedgerRowsPerSheet * sheet && row >= 1; ++row) {
         if (!hasName(table, row)) {
             rows.push_back(ledgerSumRow(sums));
             break;
         }
-        rows.push_back({ field(row, fields::Number), field(row, fields::FullName), field(row, b),
-            field(row, b + 1), field(row, b - 1), field(row, b + 3), field(row, b + 4), field(row, b + 5),
-            field(row, b + 6), field(row, b + 8), field(row, b + 9), field(row, b + 10) });
+        rows.push_back({ text(row, fields::Number), text(row, fields::FullName), money(row, 0), money(row, 1),
+            money(row, -1), money(row, 3), money(row, 4), money(row, 5), money(row, 6), money(row, 8),
+            money(row, 9), money(row, 10) });
     }
     return rows;
 }
