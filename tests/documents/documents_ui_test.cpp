@@ -93,8 +93,7 @@ protected:
     std::string printedText(int n) const { return pdfText(printedPage(n)); }
 };
 
-template<typename T>
-T* child(QWidget* parent, const char* name)
+template <typename T> T* child(QWidget* parent, const char* name)
 {
     T* found = parent->findChild<T*>(QString::fromLatin1(name));
     EXPECT_NE(found, nullptr) << name;
@@ -165,8 +164,8 @@ TEST_F(Documents, StatementSheetsHold53RowsUnderTheirHeader)
     EXPECT_EQ(info->pages, 1);
     EXPECT_TRUE(info->portrait());
     const std::string first = printedText(1);
-    for (const char* header : {"№", "Фамилия И. О.", "Адрес", "Последн. показ. сч.", "Текущее показ. сч.", "Март 2026",
-                               "Лист 1"})
+    for (const char* header :
+        { "№", "Фамилия И. О.", "Адрес", "Последн. показ. сч.", "Текущее показ. сч.", "Март 2026", "Лист 1" })
         EXPECT_NE(first.find(header), std::string::npos) << header;
     EXPECT_EQ(occurrences(first, "Абонент "), 53);
     EXPECT_NE(first.find("10053"), std::string::npos);
@@ -204,12 +203,12 @@ TEST_F(Documents, SheetsPastTheTwentiethAreReachable)
 class LedgerPrint : public Documents
 {
 protected:
-    const documents::LedgerSums sums = {"1234,00", "56,00", "7890,12", "", "150,00", "", "9000,00",
-                                        "8000,00", "",      "77,00",   "1000,00", "20,00", ""};
+    const documents::LedgerSums sums = { "1234,00", "56,00", "7890,12", "", "150,00", "", "9000,00",
+        "8000,00", "", "77,00", "1000,00", "20,00", "" };
 
     MDIfrmPrint* open(QWidget* ledger)
     {
-        return openLedgerPrint(state, ledger, {"2026", "Март", fields::ledgerBase(6, 3), sums});
+        return openLedgerPrint(state, ledger, { "2026", "Март", fields::ledgerBase(6, 3), sums });
     }
 };
 
@@ -221,7 +220,7 @@ TEST_F(LedgerPrint, TheSumRowIsPrintedWhereTheListEnds)
         int sheets;
         int lastSheetRows;
     };
-    for (const Case& c : {Case{32, 1, 33}, Case{33, 2, 1}, Case{66, 3, 1}}) {
+    for (const Case& c : { Case{ 32, 1, 33 }, Case{ 33, 2, 1 }, Case{ 66, 3, 1 } }) {
         SCOPED_TRACE(c.subscribers);
         state.table.clear();
         state.table.setRecordCount(c.subscribers);
@@ -271,14 +270,15 @@ TEST_F(LedgerPrint, CaptionsAreBlackOnPaperAndColouredAgainOnScreen)
     EXPECT_EQ(textColour(page->caption(2)), QColor(Qt::blue));
     EXPECT_EQ(textColour(page->caption(3)), QColor(Qt::red));
     print(f);
-    for (int i : {2, 4, 5, 7, 8, 15})
+    for (int i : { 2, 4, 5, 7, 8, 15 })
         EXPECT_EQ(textColour(page->caption(i)), QColor(Qt::blue)) << i;
-    for (int i : {3, 10, 11, 13, 16})
+    for (int i : { 3, 10, 11, 13, 16 })
         EXPECT_EQ(textColour(page->caption(i)), QColor(Qt::red)) << i;
 
     // Nothing blue or red on the paper.
     const std::string png = folder.file("ledger");
-    ASSERT_EQ(std::system(("pdftoppm -r 60 -png -singlefile '" + printedPage(1) + "' '" + png + "'").c_str()), 0);
+    ASSERT_EQ(
+        std::system(("pdftoppm -r 60 -png -singlefile '" + printedPage(1) + "' '" + png + "'").c_str()), 0);
     const QImage image(QString::fromStdString(png + ".png"));
     ASSERT_FALSE(image.isNull());
     int coloured = 0;
@@ -452,7 +452,7 @@ TEST_F(ReceiptWindow, WithoutAPrinterThePageCanBeSavedAsPdf)
     ASSERT_NE(r, nullptr);
 
     // Declined: nothing on paper, the receipt stays as it was.
-    dialogs.answers = {Answer::No};
+    dialogs.answers = { Answer::No };
     QTest::mouseClick(r->printButton(), Qt::LeftButton);
     settle();
     ASSERT_EQ(dialogs.shown.size(), 1);
@@ -466,8 +466,8 @@ TEST_F(ReceiptWindow, WithoutAPrinterThePageCanBeSavedAsPdf)
 
     // Accepted: the page goes into the file the user names, and the receipt is done.
     const std::string pdf = folder.file("Квитанция октябрь.pdf");
-    dialogs.answers = {Answer::Yes};
-    dialogs.fileNames = {QString::fromStdString(pdf)};
+    dialogs.answers = { Answer::Yes };
+    dialogs.fileNames = { QString::fromStdString(pdf) };
     QTest::mouseClick(r->printButton(), Qt::LeftButton);
     settle();
     ASSERT_EQ(dialogs.fileRequests.size(), 1);
@@ -488,14 +488,14 @@ TEST_F(Documents, APdfThatCannotBeWrittenIsReported)
     MDIfrmPrint* f = frame();
     ASSERT_NE(f, nullptr);
     const std::string pdf = folder.file("нет такой папки/Ведомость.pdf");
-    dialogs.fileNames = {QString::fromStdString(pdf)};
+    dialogs.fileNames = { QString::fromStdString(pdf) };
     child<QAction>(f, "SavePdf")->trigger();
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].text, QString::fromStdString("Не удалось сохранить файл " + pdf));
     EXPECT_EQ(dialogs.shown[0].icon, MessageIcon::Critical);
 
     const std::string good = folder.file("Ведомость.pdf");
-    dialogs.fileNames = {QString::fromStdString(good)};
+    dialogs.fileNames = { QString::fromStdString(good) };
     child<QAction>(f, "SavePdf")->trigger();
     EXPECT_EQ(dialogs.shown.size(), 1);
     EXPECT_NE(pdfText(good).find("Абонент 3"), std::string::npos);
@@ -516,10 +516,10 @@ TEST_F(Documents, TheSheetPrintsOnALandscapePageAndLooksAsBeforeAfterwards)
     EXPECT_EQ(info->pages, 1);
     EXPECT_FALSE(info->portrait());
     const std::string text = printedText(1);
-    for (const QString& shown : {name, january, QStringLiteral("Январь"), QStringLiteral("Декабрь"),
-                                 QStringLiteral("За год"), QStringLiteral("Итого к"), form->sheet()->computed(13, 7)->text()})
+    for (const QString& shown : { name, january, QStringLiteral("Январь"), QStringLiteral("Декабрь"),
+             QStringLiteral("За год"), QStringLiteral("Итого к"), form->sheet()->computed(13, 7)->text() })
         EXPECT_NE(text.find(shown.toStdString()), std::string::npos) << shown.toStdString();
-    for (const char* hidden : {"Справочник", "Автозаполнение", "Калькулятор"})
+    for (const char* hidden : { "Справочник", "Автозаполнение", "Калькулятор" })
         EXPECT_EQ(text.find(hidden), std::string::npos) << hidden;
 
     EXPECT_EQ(form->size(), SheetPrintSize.expandedTo(form->minimumSizeHint()));
