@@ -141,7 +141,6 @@ void frmKvit::build()
     m_command1 = new QPushButton(QStringLiteral("Печать "), this);
     m_command1->setObjectName(QStringLiteral("Command1"));
     m_command1->setGeometry(px(8700), px(7230), px(1545), px(420));
-    m_command1->setDefault(true);
     connect(m_command1, &QPushButton::clicked, this, &frmKvit::Command1_Click);
 
     connect(m_txtOPL[0], &QLineEdit::textChanged, m_txtOPL[1], &QLineEdit::setText);
@@ -170,7 +169,6 @@ void frmKvit::buildCopy(int copy)
     keep(m_date[copy]);
     keep(m_name[copy]);
 
-    const QFont bold = pageFont(font().pointSizeF(), true);
     for (const ReceiptLine& line : Lines) {
         const int top = lineTop(line.line) + dy;
         int left = CaptionLeft;
