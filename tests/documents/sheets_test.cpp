@@ -51,8 +51,9 @@ TEST(DocumentSheets, StatementSheetsHold53Subscribers)
         const auto last = documents::statementRows(table, readings, c.sheets);
         ASSERT_EQ(int(last.size()), c.lastSheetRows) << c.subscribers;
         EXPECT_EQ(last.back()[1], "Абонент " + std::to_string(c.subscribers));
-        if (c.sheets > 1)
+        if (c.sheets > 1) {
             EXPECT_EQ(int(documents::statementRows(table, readings, 1).size()), StatementRowsPerSheet);
+        }
     }
 }
 
