@@ -10,6 +10,7 @@ TERVOLIN_RUN_PACKAGES=(
 TERVOLIN_TEST_PACKAGES=(
   libgtest-dev libbenchmark-dev
   xvfb xauth xdotool openbox imagemagick poppler-utils python3-openpyxl
+  cups printer-driver-cups-pdf
 )
 
 # Installs what is missing: with apt-get when running as root, otherwise prints the command and

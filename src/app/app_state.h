@@ -11,6 +11,7 @@
 
 class Clock;
 class Dialogs;
+class Printer;
 class SettingsStore;
 class Shell;
 
@@ -20,6 +21,7 @@ struct Services
     SettingsStore& settings;
     Clock& clock;
     Shell& shell;
+    Printer& printer;
 };
 
 namespace settings {

@@ -7,6 +7,8 @@
 #include "app/program.h"
 #include "app/save_settings_window.h"
 #include "database/database_file.h"
+#include "documents/receipt_window.h"
+#include "documents/sheet_printout.h"
 #include "platform/dialogs.h"
 #include "platform/icons.h"
 #include "platform/settings_store.h"
@@ -56,6 +58,7 @@ constexpr std::array<PictureButton, 8> PictureButtons = {{
 }};
 
 constexpr int SaveButton = 0;
+constexpr int PrintButton = 1;
 constexpr int DirectoryButton = 2;
 constexpr int LedgerButton = 3;
 constexpr int CalculatorButton = 4;
@@ -211,8 +214,10 @@ void Form1::buildMenus()
     // The month documents: not in the menu bar, opened over a month's name.
     m_menuVedomost = new QMenu(QStringLiteral("Сформировать ведомость "), this);
     m_menuVedomost->setObjectName(QStringLiteral("Menu_Vedomost"));
-    addItem(m_menuVedomost, "Vedomost", QStringLiteral("Сформировать ведомость "));
-    addItem(m_menuVedomost, "Kvit", QStringLiteral("Сформировать квитанцию"));
+    connect(addItem(m_menuVedomost, "Vedomost", QStringLiteral("Сформировать ведомость ")), &QAction::triggered, this,
+            [this] { openStatement(m_state, m_program, *this); });
+    connect(addItem(m_menuVedomost, "Kvit", QStringLiteral("Сформировать квитанцию")), &QAction::triggered, this,
+            [this] { openReceipt(m_state, m_program, *this); });
 
     QMenu* help = bar->addMenu(QStringLiteral("Помощь"));
     help->setObjectName(QStringLiteral("Menu_Hlp"));
@@ -255,6 +260,7 @@ void Form1::buildPictureButtons(QFrame* frame)
         grid->addWidget(hint, 1, i);
     }
     connect(m_buttons[SaveButton], &QToolButton::clicked, this, &Form1::onSaveButton);
+    connect(m_buttons[PrintButton], &QToolButton::clicked, this, [this] { printSheet(m_state, *this); });
     connect(m_buttons[CalculatorButton], &QToolButton::clicked, this, &Form1::onCalculator);
     connect(m_buttons[DirectoryButton], &QToolButton::clicked, this, &Form1::openDirectory);
     connect(m_buttons[LedgerButton], &QToolButton::clicked, this, [this] { openLedger(true); });

@@ -5,6 +5,7 @@
 #include "directory/directory_window.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/printer.h"
 #include "platform/qt_dialogs.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
@@ -154,7 +155,8 @@ int runTervolin(int argc, char** argv)
     SettingsStore settings;
     SystemClock clock;
     DesktopShell shell;
-    AppState state({dialogs, settings, clock, shell}, QCoreApplication::applicationDirPath());
+    Printer printer;
+    AppState state({dialogs, settings, clock, shell, printer}, QCoreApplication::applicationDirPath());
     Program program(state);
     TerminationSignals terminationSignals;
     QObject::connect(&terminationSignals, &TerminationSignals::terminationRequested, &program, &Program::terminate);

@@ -8,3 +8,7 @@ list(APPEND TERVOLIN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/termination_signals.cpp
   ${CMAKE_CURRENT_LIST_DIR}/text_input.cpp
 )
+list(APPEND TERVOLIN_UI_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/printer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/print_window.cpp
+)

@@ -5,13 +5,16 @@
 #include "demo_data.h"
 
 #include <QSettings>
+#include <cstdio>
 
 AppFixture::AppFixture()
     : clock(QDateTime(QDate(2026, 12, 6), QTime(21, 5))),
-      state({dialogs, settings, clock, shell}, QString::fromStdString(folder.path().string()))
+      printer(Printer::intoFolder(QString::fromStdString(folder.file("printed")))),
+      state({ dialogs, settings, clock, shell, printer }, QString::fromStdString(folder.path().string()))
 {
     // Tests of one run share the settings file: each starts from an empty store.
-    QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("tervolin"), QStringLiteral("tervolin"))
+    QSettings(
+        QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("tervolin"), QStringLiteral("tervolin"))
         .clear();
     program = std::make_unique<Program>(state);
 }
@@ -19,6 +22,13 @@ AppFixture::AppFixture()
 AppFixture::~AppFixture()
 {
     program.reset();
+}
+
+std::string AppFixture::printedPage(int n) const
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "printed/page-%03d.pdf", n);
+    return folder.file(name);
 }
 
 void AppFixture::writeDatabase(const std::vector<std::vector<std::string>>& records)

@@ -6,6 +6,7 @@
 #include "app/app_state.h"
 #include "app/program.h"
 #include "platform/clock.h"
+#include "platform/printer.h"
 #include "platform/scripted_dialogs.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
@@ -29,9 +30,12 @@ protected:
     SettingsStore settings;
     FixedClock clock;
     RecordingShell shell;
+    // Pages printed by the windows land in printed/ as PDF files.
+    Printer printer;
     AppState state;
     std::unique_ptr<Program> program;
 
+    std::string printedPage(int n) const;
     std::string databasePath() const { return folder.file("Tervolin2.spb"); }
     // A database of these records: each the texts of fields 1, 2, … (the rest empty).
     void writeDatabase(const std::vector<std::vector<std::string>>& records);

@@ -1,0 +1,159 @@
+// What the user waits for with the documents, on the full database of 3001 subscribers with every
+// month filled: a statement sheet and a ledger sheet shown in the preview frame, and a receipt
+// page rendered to PDF. Each figure is printed beside a floor measured in the same run.
+//
+//   documents_bench [database file]   (make_demo_database <file> --subscribers 3001 --full)
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "app/program.h"
+#include "database/database_file.h"
+#include "demo_data.h"
+#include "documents/ledger_print_page.h"
+#include "documents/receipt_window.h"
+#include "documents/statement_page.h"
+#include "platform/clock.h"
+#include "platform/print_window.h"
+#include "platform/printer.h"
+#include "platform/scripted_dialogs.h"
+#include "platform/settings_store.h"
+#include "platform/shell.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+constexpr int Runs = 31;
+
+double medianMs(const std::function<void(int)>& work)
+{
+    std::vector<double> times;
+    for (int run = 0; run < Runs; ++run) {
+        const auto start = std::chrono::steady_clock::now();
+        work(run);
+        times.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::nth_element(times.begin(), times.begin() + Runs / 2, times.end());
+    return times[Runs / 2];
+}
+
+void report(const char* what, double ms, const char* floorName, double floorMs)
+{
+    std::printf("%-34s median %7.2f ms   %-30s %7.2f ms   ratio %5.1f   target <= 100 ms: %s\n", what, ms,
+        floorName, floorMs, floorMs > 0 ? ms / floorMs : 0.0, ms <= 100 ? "met" : "MISSED");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("tervolin"));
+    QCoreApplication::setApplicationName(QStringLiteral("tervolin"));
+
+    QTemporaryDir folder;
+    const std::string database = QDir(folder.path()).filePath(QStringLiteral("Tervolin2.spb")).toStdString();
+    if (argc > 1) {
+        QFile::copy(QString::fromLocal8Bit(argv[1]), QString::fromStdString(database));
+    } else {
+        RecordTable table;
+        DemoOptions options;
+        options.subscribers = fields::MaxRecords;
+        options.everyField = true;
+        fillDemoTable(table, options);
+        database::write(database, table);
+    }
+
+    ScriptedDialogs dialogs;
+    SettingsStore settings;
+    FixedClock clock(QDateTime(QDate(2026, 12, 6), QTime(21, 5)));
+    RecordingShell shell;
+    Printer printer = Printer::intoFolder(folder.filePath(QStringLiteral("printed")));
+    AppState state({ dialogs, settings, clock, shell, printer }, folder.path());
+    Program program(state);
+    if (!program.start()) {
+        std::fprintf(stderr, "the database could not be loaded\n");
+        return 1;
+    }
+    Form1* form = program.mainWindow();
+    form->yearSelector()->setEditText(QStringLiteral("2026"));
+    form->ZAPOLNIT();
+    form->VICHISLIT();
+    const RecordTable& table = state.table;
+    std::printf("%d subscribers\n", table.recordCount());
+
+    // Statement: the sheets in turn, 53 rows each, filled and drawn; the floor is drawing the frame
+    // again without a change of sheet.
+    state.ReportYear = QStringLiteral("2026");
+    state.ReportMonthName = QStringLiteral("Март");
+    MDIfrmPrint statementFrame;
+    auto* statement = new frmPrint2(state, &statementFrame);
+    state.ReportMonth = 103;
+    statement->Form_Load();
+    statementFrame.setPage(statement);
+    statementFrame.show();
+    QApplication::processEvents();
+    const double statementOpen = medianMs([&](int) {
+        state.ReportMonth = 103;
+        statement->Form_Load();
+        statementFrame.repaint();
+    });
+    const int statementSheets = statement->sheetCount();
+    const double statementSheet = medianMs([&](int run) {
+        statementFrame.Cmd1_Click(1 + run % statementSheets);
+        statementFrame.repaint();
+    });
+    const double statementRedraw = medianMs([&](int) { statementFrame.repaint(); });
+    report("statement: open (all readings)", statementOpen, "drawing the frame again", statementRedraw);
+    report("statement: show a sheet", statementSheet, "drawing the frame again", statementRedraw);
+
+    // Ledger printout: 33 rows a sheet.
+    const documents::LedgerSums sums
+        = { "1,00", "2,00", "3,00", "", "5,00", "6,00", "7,00", "8,00", "", "", "11,00", "12,00", "" };
+    MDIfrmPrint* ledgerFrame
+        = openLedgerPrint(state, nullptr, { "2026", "Март", fields::ledgerBase(6, 3), sums });
+    QApplication::processEvents();
+    const int ledgerSheets = ledgerFrame->page()->sheetCount();
+    const double ledgerSheet = medianMs([&](int run) {
+        ledgerFrame->Cmd1_Click(1 + run % ledgerSheets);
+        ledgerFrame->repaint();
+    });
+    const double ledgerRedraw = medianMs([&](int) { ledgerFrame->repaint(); });
+    report("ledger printout: show a sheet", ledgerSheet, "drawing the frame again", ledgerRedraw);
+    delete ledgerFrame;
+
+    // Receipt: the two-copy page into a PDF file; the floor is an empty page through the same PDF
+    // writer.
+    settings.setValue(settings::Main, QStringLiteral("Ch100"), QStringLiteral("1"));
+    state.ReportMonthName = QStringLiteral("Октябрь");
+    state.ReportMonth = 110;
+    MDIfrmPrint receiptFrame;
+    auto* receipt = new frmKvit(state, *form, receiptFrame);
+    receipt->Form_Load();
+    receiptFrame.setPage(receipt);
+    receiptFrame.show();
+    QApplication::processEvents();
+    const QString pdf = folder.filePath(QStringLiteral("receipt.pdf"));
+    const double receiptPdf = medianMs([&](int) {
+        printer.savePdf(pdf, PageOrientation::Portrait,
+            [&](QPainter& painter, const QRectF& paper) { paintWindow(painter, paper, receipt); });
+    });
+    const double emptyPdf = medianMs(
+        [&](int) { printer.savePdf(pdf, PageOrientation::Portrait, [](QPainter&, const QRectF&) {}); });
+    report("receipt: two copies to PDF", receiptPdf, "an empty page to PDF", emptyPdf);
+    return 0;
+}

@@ -1,0 +1,88 @@
+#include "documents/receipt.h"
+
+#include "database/money.h"
+
+namespace documents {
+
+namespace {
+
+int findByName(const RecordTable& table, std::string_view name)
+{
+    for (int row = 1; row <= table.recordCount(); ++row) {
+        if (table.field(row, fields::FullName) == name)
+            return row;
+    }
+    return 0;
+}
+
+std::string zeroWhenEmpty(const std::string& text)
+{
+    return text.empty() ? std::string("0,00") : text;
+}
+
+} // namespace
+
+bool isStreetLighting(std::string_view name)
+{
+    return name.find("Уличное") != std::string_view::npos;
+}
+
+Receipt makeReceipt(RecordTable& table, const ReceiptRequest& request, const std::optional<MonthCells>& cells)
+{
+    Receipt receipt;
+    receipt.date = request.monthName + " " + request.year;
+
+    // A year or a month outside the table has no ledger block: its lines stay empty rather than
+    // show another month's balances.
+    const std::optional<int> k = fields::yearIndex(request.year);
+    const std::optional<int> m = fields::monthNumber(request.monthName);
+    if (k && m && request.month >= 1 && request.month <= 12)
+        receipt.ledgerBase = fields::ledgerBase(*k, *m);
+
+    receipt.row = findByName(table, request.subscriber);
+    if (receipt.row != 0)
+        receipt.name = std::string(table.field(receipt.row, fields::FullName));
+
+    const int b = receipt.ledgerBase;
+    auto& v = receipt.values;
+    if (b != 0 && receipt.row != 0) {
+        if (isStreetLighting(receipt.name)) {
+            for (int offset : { 11, 3, 1, 0 })
+                table.set(receipt.row, b + offset, "0,00");
+        }
+        const auto ledger = [&](int offset) { return std::string(table.field(receipt.row, b + offset)); };
+        v[Prepayment] = ledger(11);
+        v[ElectricianPay] = ledger(3);
+        v[OtherCharges] = ledger(4);
+        v[StartOverpayment] = ledger(1);
+        v[StartUnderpayment] = ledger(0);
+        v[TotalDue] = ledger(5);
+    }
+
+    if (cells && request.month >= 1 && request.month <= 12) {
+        const MonthCells& c = *cells;
+        v[CurrentReading] = c.typed[fields::CurrentReading];
+        v[StartReading] = c.typed[fields::PreviousReading];
+        v[Consumption] = c.computed[0];
+        v[StreetLighting] = c.computed[1];
+        v[Losses] = c.computed[3];
+        v[EnergyToPay] = c.computed[4];
+        v[EnergyMoney] = c.computed[5];
+        v[ServiceMoney] = c.computed[6];
+        v[EnergyTotal] = c.computed[7];
+        receipt.lossesPercent = c.typed[fields::LossesPercent] + " %";
+        receipt.tariff = "тариф " + c.typed[fields::Tariff] + " р.";
+        receipt.servicePercent = c.typed[fields::ServicePercent] + " %";
+    }
+    receipt.currentReadingMissing = v[CurrentReading].empty();
+    receipt.startReadingMissing = v[StartReading].empty();
+
+    v[StartOverpayment] = zeroWhenEmpty(v[StartOverpayment]);
+    v[StartUnderpayment] = zeroWhenEmpty(v[StartUnderpayment]);
+    v[TotalDue] = twoDecimalText(v[TotalDue]);
+    v[ElectricianPay] = zeroWhenEmpty(twoDecimalText(v[ElectricianPay]));
+    v[OtherCharges] = zeroWhenEmpty(twoDecimalText(v[OtherCharges]));
+    return receipt;
+}
+
+} // namespace documents

@@ -1,0 +1,76 @@
+#pragma once
+
+// The receipt of one subscriber for one month: the sheet's readings and charges of the month, the
+// ledger's charges and balances, and the total to pay, as the texts that go on paper.
+
+#include "database/record_table.h"
+
+#include <array>
+#include <optional>
+#include <string>
+
+namespace documents {
+
+// The sheet's cells of the receipt's month: typed elements 0 … 8 and computed elements 0 … 7.
+struct MonthCells
+{
+    std::array<std::string, 9> typed;
+    std::array<std::string, 8> computed;
+};
+
+struct ReceiptRequest
+{
+    std::string year; // the main window's year text
+    std::string monthName; // the caption of the month label
+    int month = 0; // 1 … 12; anything else names no month
+    std::string subscriber;
+};
+
+// Value labels of the receipt, numbered as on its first copy.
+enum ReceiptValue {
+    Prepayment = 0,
+    CurrentReading = 1,
+    StartReading = 2,
+    Consumption = 3,
+    StreetLighting = 4,
+    Losses = 5,
+    EnergyToPay = 6,
+    EnergyMoney = 7,
+    ServiceMoney = 8,
+    EnergyTotal = 9,
+    OtherCharges = 10,
+    ElectricianPay = 11,
+    StartOverpayment = 12,
+    StartUnderpayment = 13,
+    TotalDue = 14,
+    ReceiptValueCount = 15
+};
+
+// The second copy's value labels: second[i] is the label that repeats value i of the first copy.
+inline constexpr std::array<int, ReceiptValueCount> SecondCopyValue
+    = { 19, 29, 28, 21, 20, 27, 26, 25, 24, 23, 22, 18, 17, 16, 15 };
+
+struct Receipt
+{
+    int ledgerBase = 0; // 0 when the request names no month block
+    int row = 0; // 0 when no subscriber has the name
+    std::string date; // "Январь 2021"
+    std::string name;
+    std::string lossesPercent; // "5 %"
+    std::string tariff; // "тариф 5,47 р."
+    std::string servicePercent;
+    std::array<std::string, ReceiptValueCount> values;
+    bool currentReadingMissing = false;
+    bool startReadingMissing = false;
+};
+
+// The street-lighting pseudo-subscriber pays no ledger charges of its own.
+bool isStreetLighting(std::string_view name);
+
+// Builds the receipt. For the street-lighting record the prepayment, the electrician's pay and
+// both opening balances are set to "0,00" in the table first; nothing else is written, and nothing
+// at all when the request names no month of the eight years.
+Receipt makeReceipt(
+    RecordTable& table, const ReceiptRequest& request, const std::optional<MonthCells>& cells);
+
+} // namespace documents

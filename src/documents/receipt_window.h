@@ -1,0 +1,72 @@
+#pragma once
+
+// The receipt frmKvit: one subscriber's bill for one month, in one copy or two copies one above the
+// other on a portrait page. It prints from its own button and closes.
+
+#include "documents/preview_frame.h"
+#include "documents/receipt.h"
+
+#include <QList>
+#include <array>
+
+class AppState;
+class Form1;
+class Program;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+class frmKvit : public PreviewPage
+{
+    Q_OBJECT
+public:
+    frmKvit(AppState& state, Form1& mainWindow, MDIfrmPrint& frame);
+
+    void Form_Load();
+    // Shows or hides the second copy as "2 экземпляра" says.
+    void COPIREN();
+    void Command1_Click();
+    QString frameCaption() const override;
+    void unload() override;
+
+    const documents::Receipt& receipt() const { return m_receipt; }
+    QLabel* value(int index) const { return m_values[std::size_t(index)]; }
+    QLabel* caption(int index) const { return m_captions[std::size_t(index)]; }
+    QLineEdit* payBy(int copy) const { return m_txtOPL[std::size_t(copy)]; }
+    QCheckBox* twoCopies() const { return m_ch1; }
+    QPushButton* printButton() const { return m_command1; }
+
+private:
+    void build();
+    void buildCopy(int copy);
+    void showValues();
+    void printLook(bool on);
+
+    AppState& m_state;
+    Form1& m_main;
+    MDIfrmPrint& m_frame;
+    documents::Receipt m_receipt;
+
+    std::array<QLabel*, 30> m_values{}; // lbl1(0 … 29)
+    std::array<QLabel*, 42> m_captions{}; // lbl(0 … 41)
+    std::array<QLabel*, 2> m_date{}; // LblDate
+    std::array<QLabel*, 2> m_name{}; // lblFio
+    std::array<QLabel*, 2> m_losses{}; // lblPot
+    std::array<QLabel*, 2> m_tariff{}; // lblTar
+    std::array<QLabel*, 2> m_service{}; // lblSB
+    std::array<QLineEdit*, 2> m_txtOPL{};
+    QList<QWidget*> m_secondCopy; // hidden with one copy
+    QList<QWidget*> m_secondNote; // the second copy never carries the prepayment note
+    QFrame* m_cutLine = nullptr; // Line5
+    QCheckBox* m_ch1 = nullptr;
+    QPushButton* m_command1 = nullptr;
+    bool m_unloaded = false;
+};
+
+// "Сформировать квитанцию" and "Сформировать ведомость " over a month's name on the sheet: the
+// month chosen there, for the subscriber and year the main window shows. The main window is hidden
+// while the document is open.
+void openReceipt(AppState& state, Program& program, Form1& mainWindow);
+void openStatement(AppState& state, Program& program, Form1& mainWindow);

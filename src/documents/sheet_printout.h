@@ -1,0 +1,14 @@
+#pragma once
+
+// The yearly sheet on paper: the main window in its print look (white cells, no buttons, no
+// colour bands) on one landscape page, then back to its normal look.
+
+#include <QSize>
+
+class AppState;
+class Form1;
+
+// The main window's size while printing; it keeps that size afterwards.
+inline constexpr QSize SheetPrintSize(1014, 602);
+
+void printSheet(AppState& state, Form1& mainWindow);

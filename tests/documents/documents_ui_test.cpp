@@ -1,0 +1,541 @@
+#include "app/main_window.h"
+#include "documents/ledger_print_page.h"
+#include "documents/preview_frame.h"
+#include "documents/receipt_window.h"
+#include "documents/sheet_printout.h"
+#include "documents/statement_page.h"
+#include "sheet/sheet_view.h"
+#include "support/app_fixture.h"
+#include "support/pdf.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTest>
+#include <QToolBar>
+
+namespace {
+
+// Subscribers "Абонент 1" …, each with a start reading for March 2026.
+std::vector<std::vector<std::string>> numberedSubscribers(int count)
+{
+    std::vector<std::vector<std::string>> records;
+    for (int i = 1; i <= count; ++i) {
+        std::vector<std::string> record(fields::PerRecord);
+        record[fields::Number - 1] = std::to_string(i);
+        record[fields::FullName - 1] = "Абонент " + std::to_string(i);
+        record[fields::Address - 1] = "уч. " + std::to_string(i);
+        record[fields::monthBase(6, 3) + fields::PreviousReading - 1] = std::to_string(10000 + i);
+        records.push_back(record);
+    }
+    return records;
+}
+
+void settle()
+{
+    QApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QApplication::processEvents();
+}
+
+class Documents : public AppFixture
+{
+protected:
+    // A frame left open outlives the main window; it goes with the test that opened it.
+    void TearDown() override
+    {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (qobject_cast<MDIfrmPrint*>(w))
+                delete w;
+        }
+    }
+
+    Form1* startOn2026()
+    {
+        settings.setValue(settings::Main, "Cmb1", "2026");
+        return start();
+    }
+
+    MDIfrmPrint* frame() const
+    {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* f = qobject_cast<MDIfrmPrint*>(w); f && f->isVisible())
+                return f;
+        }
+        return nullptr;
+    }
+
+    // What the sheet's pop-up menu does for month m: the month label hands over, then the item.
+    void chooseForMonth(Form1* form, int m, const char* item)
+    {
+        QTest::mouseClick(form->sheet()->monthLabel(m), Qt::RightButton);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        ASSERT_EQ(menu->objectName(), "Menu_Vedomost");
+        QAction* action = menu->findChild<QAction*>(item);
+        ASSERT_NE(action, nullptr);
+        menu->close();
+        settle();
+        action->trigger();
+    }
+
+    void print(MDIfrmPrint* f) { f->findChild<QAction*>("Print")->trigger(); }
+
+    std::string printedText(int n) const { return pdfText(printedPage(n)); }
+};
+
+template <typename T> T* child(QWidget* parent, const char* name)
+{
+    T* found = parent->findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
+QColor textColour(QLabel* label)
+{
+    return label->palette().color(QPalette::WindowText);
+}
+
+TEST_F(Documents, AMonthsNameHandsOverToTheStatementAndBack)
+{
+    writeDatabase(numberedSubscribers(3));
+    Form1* form = startOn2026();
+    ASSERT_NE(form, nullptr);
+    chooseForMonth(form, 3, "Vedomost");
+    EXPECT_EQ(state.ReportMonthName, "Март");
+    EXPECT_EQ(state.ReportYear, "2026");
+    EXPECT_EQ(state.ReportMonth, 3);
+    EXPECT_EQ(state.PreviewMode, 2);
+    MDIfrmPrint* f = frame();
+    ASSERT_NE(f, nullptr);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(f->windowTitle(), "Печать ведомости для снятия показаний счетчиков");
+    EXPECT_EQ(child<QLabel>(f, "LblDate")->text(), "Март 2026");
+    auto* grid = child<QTableWidget>(f, "g");
+    ASSERT_EQ(grid->rowCount(), 3);
+    EXPECT_EQ(grid->item(1, 3)->text(), "10002");
+
+    child<QAction>(f, "Delete")->trigger();
+    settle();
+    EXPECT_EQ(frame(), nullptr);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(state.PreviewMode, 0);
+    EXPECT_EQ(state.ReportMonth, 0);
+    EXPECT_EQ(state.ReportYear, "");
+    EXPECT_EQ(state.ReportMonthName, "");
+}
+
+TEST_F(Documents, StatementSheetsHold53RowsUnderTheirHeader)
+{
+    writeDatabase(numberedSubscribers(54));
+    Form1* form = startOn2026();
+    ASSERT_NE(form, nullptr);
+    chooseForMonth(form, 3, "Vedomost");
+    MDIfrmPrint* f = frame();
+    ASSERT_NE(f, nullptr);
+    auto* grid = child<QTableWidget>(f, "g");
+    EXPECT_EQ(grid->rowCount(), 53);
+    EXPECT_TRUE(f->pageButton(1)->isVisible());
+    EXPECT_FALSE(f->pageButton(1)->isEnabled());
+    EXPECT_TRUE(f->pageButton(2)->isVisible());
+    EXPECT_TRUE(f->pageButton(2)->isEnabled());
+    EXPECT_FALSE(f->pageButton(3)->isVisible());
+    EXPECT_FALSE(f->pageSelector()->isVisible());
+    print(f);
+
+    QTest::mouseClick(f->pageButton(2), Qt::LeftButton);
+    EXPECT_EQ(grid->rowCount(), 1);
+    EXPECT_EQ(child<QLabel>(f, "Label1")->text(), "Лист 2");
+    EXPECT_TRUE(f->pageButton(1)->isEnabled());
+    EXPECT_FALSE(f->pageButton(2)->isEnabled());
+    print(f);
+
+    const auto info = pdfInfo(printedPage(1));
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->pages, 1);
+    EXPECT_TRUE(info->portrait());
+    const std::string first = printedText(1);
+    for (const char* header :
+        { "№", "Фамилия И. О.", "Адрес", "Последн. показ. сч.", "Текущее показ. сч.", "Март 2026", "Лист 1" })
+        EXPECT_NE(first.find(header), std::string::npos) << header;
+    EXPECT_EQ(occurrences(first, "Абонент "), 53);
+    EXPECT_NE(first.find("10053"), std::string::npos);
+    const std::string second = printedText(2);
+    EXPECT_EQ(occurrences(second, "Абонент "), 1);
+    EXPECT_NE(second.find("Абонент 54"), std::string::npos);
+    EXPECT_NE(second.find("Лист 2"), std::string::npos);
+}
+
+TEST_F(Documents, SheetsPastTheTwentiethAreReachable)
+{
+    writeDatabase(numberedSubscribers(1100));
+    Form1* form = startOn2026();
+    ASSERT_NE(form, nullptr);
+    chooseForMonth(form, 3, "Vedomost");
+    MDIfrmPrint* f = frame();
+    ASSERT_NE(f, nullptr);
+    EXPECT_TRUE(f->pageButton(20)->isVisible());
+    QSpinBox* selector = f->pageSelector();
+    ASSERT_TRUE(selector->isVisible());
+    EXPECT_EQ(selector->maximum(), 21);
+    selector->setValue(21);
+    auto* grid = child<QTableWidget>(f, "g");
+    ASSERT_EQ(grid->rowCount(), 1100 - 20 * 53);
+    EXPECT_EQ(grid->item(0, 1)->text(), "Абонент 1061");
+    EXPECT_EQ(child<QLabel>(f, "Label1")->text(), "Лист 21");
+    for (int n = 1; n <= 20; ++n)
+        ASSERT_TRUE(f->pageButton(n)->isEnabled()) << n;
+    QTest::mouseClick(f->pageButton(3), Qt::LeftButton);
+    EXPECT_EQ(selector->value(), 3);
+    EXPECT_FALSE(f->pageButton(3)->isEnabled());
+    EXPECT_EQ(grid->item(0, 1)->text(), "Абонент 107");
+}
+
+class LedgerPrint : public Documents
+{
+protected:
+    const documents::LedgerSums sums = { "1234,00", "56,00", "7890,12", "", "150,00", "", "9000,00",
+        "8000,00", "", "77,00", "1000,00", "20,00", "" };
+
+    MDIfrmPrint* open(QWidget* ledger)
+    {
+        return openLedgerPrint(state, ledger, { "2026", "Март", fields::ledgerBase(6, 3), sums });
+    }
+};
+
+TEST_F(LedgerPrint, TheSumRowIsPrintedWhereTheListEnds)
+{
+    struct Case
+    {
+        int subscribers;
+        int sheets;
+        int lastSheetRows;
+    };
+    for (const Case& c : { Case{ 32, 1, 33 }, Case{ 33, 2, 1 }, Case{ 66, 3, 1 } }) {
+        SCOPED_TRACE(c.subscribers);
+        state.table.clear();
+        state.table.setRecordCount(c.subscribers);
+        for (int row = 1; row <= c.subscribers; ++row) {
+            state.table.set(row, fields::Number, std::to_string(row));
+            state.table.set(row, fields::FullName, "Абонент " + std::to_string(row));
+        }
+        QWidget ledger;
+        ledger.show();
+        MDIfrmPrint* f = open(&ledger);
+        EXPECT_FALSE(ledger.isVisible());
+        EXPECT_EQ(f->windowTitle(), "Печать лицевого счета");
+        EXPECT_EQ(state.PreviewMode, 1);
+        EXPECT_EQ(child<QLabel>(f, "LblDate")->text(), "2026   Март");
+        EXPECT_EQ(f->pageButton(c.sheets)->isVisible(), true);
+        EXPECT_EQ(f->pageButton(c.sheets + 1)->isVisible(), false);
+        auto* grid = child<QTableWidget>(f, "g");
+        EXPECT_EQ(grid->rowCount(), c.sheets == 1 ? c.lastSheetRows : 33);
+        QTest::mouseClick(f->pageButton(c.sheets), Qt::LeftButton);
+        ASSERT_EQ(grid->rowCount(), c.lastSheetRows);
+        EXPECT_EQ(grid->item(grid->rowCount() - 1, 1)->text(), "      Сумма столбцов:");
+        const int printed = printer.pagesPrinted();
+        print(f);
+        ASSERT_EQ(printer.pagesPrinted(), printed + 1);
+        const auto info = pdfInfo(printedPage(printed + 1));
+        ASSERT_TRUE(info);
+        EXPECT_FALSE(info->portrait());
+        const std::string text = printedText(printed + 1);
+        EXPECT_NE(text.find("Сумма столбцов:"), std::string::npos);
+        EXPECT_NE(text.find("7890,12"), std::string::npos);
+        EXPECT_NE(text.find("Лист " + std::to_string(c.sheets)), std::string::npos);
+        EXPECT_EQ(text.find("77,00"), std::string::npos); // other income has no sum on paper
+        f->close();
+        settle();
+        EXPECT_TRUE(ledger.isVisible());
+    }
+}
+
+TEST_F(LedgerPrint, CaptionsAreBlackOnPaperAndColouredAgainOnScreen)
+{
+    state.table.setRecordCount(2);
+    state.table.set(1, fields::FullName, "Иванов");
+    state.table.set(2, fields::FullName, "Петров");
+    MDIfrmPrint* f = open(nullptr);
+    auto* page = qobject_cast<frmPrint1*>(f->page());
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(textColour(page->caption(2)), QColor(Qt::blue));
+    EXPECT_EQ(textColour(page->caption(3)), QColor(Qt::red));
+    print(f);
+    for (int i : { 2, 4, 5, 7, 8, 15 })
+        EXPECT_EQ(textColour(page->caption(i)), QColor(Qt::blue)) << i;
+    for (int i : { 3, 10, 11, 13, 16 })
+        EXPECT_EQ(textColour(page->caption(i)), QColor(Qt::red)) << i;
+
+    // Nothing blue or red on the paper.
+    const std::string png = folder.file("ledger");
+    ASSERT_EQ(
+        std::system(("pdftoppm -r 60 -png -singlefile '" + printedPage(1) + "' '" + png + "'").c_str()), 0);
+    const QImage image(QString::fromStdString(png + ".png"));
+    ASSERT_FALSE(image.isNull());
+    int coloured = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (std::abs(c.red() - c.blue()) > 80)
+                ++coloured;
+        }
+    }
+    EXPECT_EQ(coloured, 0);
+    f->close();
+    settle();
+}
+
+class ReceiptWindow : public Documents
+{
+protected:
+    const int october = fields::ledgerBase(6, 10);
+
+    // The demo's subscribers have readings up to November 2026.
+    Form1* startWithLedger()
+    {
+        writeDemoDatabase(3);
+        Form1* form = startOn2026();
+        if (!form)
+            return nullptr;
+        const int row = form->CurrentRecord;
+        state.table.set(row, october + 3, "150");
+        state.table.set(row, october + 4, "12,5");
+        state.table.set(row, october + 1, "");
+        state.table.set(row, october, "");
+        state.table.set(row, october + 5, "3783,4");
+        state.table.set(row, october + 11, "2500,00");
+        return form;
+    }
+
+    frmKvit* receipt() const
+    {
+        MDIfrmPrint* f = frame();
+        return f ? qobject_cast<frmKvit*>(f->page()) : nullptr;
+    }
+};
+
+TEST_F(ReceiptWindow, OneCopyOnPaperThenBackToTheSheet)
+{
+    Form1* form = startWithLedger();
+    ASSERT_NE(form, nullptr);
+    const QString name = form->subscriberSelector()->currentText();
+    chooseForMonth(form, 10, "Kvit");
+    frmKvit* r = receipt();
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(state.PreviewMode, 3);
+    EXPECT_FALSE(frame()->toolbar()->isVisible());
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    EXPECT_EQ(child<QLabel>(r, "LblDate_0")->text(), "Октябрь 2026");
+    EXPECT_EQ(child<QLabel>(r, "lblFio_0")->text(), name);
+    EXPECT_EQ(r->value(1)->text(), form->sheet()->typed(10, 1)->text());
+    EXPECT_EQ(r->value(9)->text(), form->sheet()->computed(10, 7)->text());
+    EXPECT_EQ(r->value(11)->text(), "150,00");
+    EXPECT_EQ(r->value(10)->text(), "12,50");
+    EXPECT_EQ(r->value(12)->text(), "0,00");
+    EXPECT_EQ(r->value(14)->text(), "3783,40");
+    EXPECT_EQ(child<QLabel>(r, "lblTar_0")->text(), "тариф " + form->sheet()->typed(10, 7)->text() + " р.");
+    EXPECT_FALSE(r->value(29)->isVisible());
+
+    QTest::mouseClick(r->printButton(), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(frame(), nullptr);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(state.ReportMonth, 0);
+    EXPECT_EQ(state.PreviewMode, 0);
+    EXPECT_EQ(setting("Ch100"), "0");
+
+    const auto info = pdfInfo(printedPage(1));
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->pages, 1);
+    EXPECT_TRUE(info->portrait());
+    const std::string text = printedText(1);
+    EXPECT_EQ(occurrences(text, "Показания счетчика на конец месяца, кВт*Ч"), 1);
+    EXPECT_EQ(occurrences(text, "Примечание: предоплата в МОСЭНЕРГОСБЫТе на данныый месяц составляет:"), 1);
+    EXPECT_EQ(occurrences(text, "150,00"), 1);
+    EXPECT_EQ(occurrences(text, "2500,00"), 1);
+    EXPECT_EQ(text.find("Оплата до"), std::string::npos);
+    EXPECT_EQ(text.find("Печать"), std::string::npos);
+    EXPECT_EQ(text.find("2 экземпляра"), std::string::npos);
+}
+
+TEST_F(ReceiptWindow, TwoCopiesTheSecondWithoutThePrepaymentNote)
+{
+    settings.setValue(settings::Main, "Ch100", "1");
+    settings.setValue(settings::Main, "txtOPL", "25.11.2026");
+    Form1* form = startWithLedger();
+    ASSERT_NE(form, nullptr);
+    chooseForMonth(form, 10, "Kvit");
+    frmKvit* r = receipt();
+    ASSERT_NE(r, nullptr);
+    EXPECT_TRUE(r->twoCopies()->isChecked());
+    EXPECT_EQ(r->payBy(1)->text(), "25.11.2026");
+    EXPECT_TRUE(r->value(29)->isVisible());
+    EXPECT_FALSE(r->value(19)->isVisible());
+    EXPECT_GT(r->height(), 1000);
+    QTest::mouseClick(r->printButton(), Qt::LeftButton);
+    settle();
+
+    const auto info = pdfInfo(printedPage(1));
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->pages, 1);
+    EXPECT_TRUE(info->portrait());
+    const std::string text = printedText(1);
+    EXPECT_EQ(occurrences(text, "Показания счетчика на конец месяца, кВт*Ч"), 2);
+    EXPECT_EQ(occurrences(text, "К ОПЛАТЕ, Руб"), 2);
+    EXPECT_EQ(occurrences(text, "150,00"), 2);
+    EXPECT_EQ(occurrences(text, "Примечание"), 1);
+    EXPECT_EQ(occurrences(text, "2500,00"), 1);
+    EXPECT_EQ(occurrences(text, "Оплата до"), 2);
+    EXPECT_EQ(occurrences(text, "25.11.2026"), 2);
+}
+
+TEST_F(ReceiptWindow, PayByDateAndCopiesComeBackNextTime)
+{
+    Form1* form = startWithLedger();
+    ASSERT_NE(form, nullptr);
+    chooseForMonth(form, 10, "Kvit");
+    frmKvit* r = receipt();
+    ASSERT_NE(r, nullptr);
+    EXPECT_FALSE(r->value(29)->isVisible());
+    QTest::keyClicks(r->payBy(0), "10.12.2026");
+    EXPECT_EQ(r->payBy(1)->text(), "10.12.2026");
+    QTest::mouseClick(r->twoCopies(), Qt::LeftButton);
+    EXPECT_TRUE(r->value(29)->isVisible());
+    EXPECT_TRUE(child<QFrame>(r, "Line5")->isVisible());
+    frame()->close();
+    settle();
+    EXPECT_EQ(setting("txtOPL"), "10.12.2026");
+    EXPECT_EQ(setting("Ch100"), "1");
+    EXPECT_EQ(state.ReportYear, "");
+    EXPECT_EQ(printer.pagesPrinted(), 0);
+
+    chooseForMonth(form, 2, "Kvit");
+    r = receipt();
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(r->payBy(0)->text(), "10.12.2026");
+    EXPECT_TRUE(r->twoCopies()->isChecked());
+    EXPECT_EQ(child<QLabel>(r, "LblDate_1")->text(), "Февраль 2026");
+}
+
+TEST_F(ReceiptWindow, EmptyReadingsAreReportedAndTheReceiptStillOpens)
+{
+    Form1* form = startWithLedger();
+    ASSERT_NE(form, nullptr);
+    chooseForMonth(form, 12, "Kvit"); // December has no readings yet
+    ASSERT_EQ(dialogs.shown.size(), 2);
+    EXPECT_EQ(dialogs.shown[0].text, "Поле (показания счетчика на комец месяца) не заполнено!");
+    EXPECT_EQ(dialogs.shown[1].text, "Поле (показания счетчика на начало месяца) не заполнено!");
+    for (const Message& m : dialogs.shown) {
+        EXPECT_EQ(m.title, "Ошибка ввода");
+        EXPECT_EQ(m.icon, MessageIcon::Critical);
+        EXPECT_EQ(m.buttons, MessageButtons::Ok);
+    }
+    EXPECT_NE(receipt(), nullptr);
+}
+
+TEST_F(ReceiptWindow, WithoutAPrinterThePageCanBeSavedAsPdf)
+{
+    Form1* form = startWithLedger();
+    ASSERT_NE(form, nullptr);
+    printer = Printer::none();
+    chooseForMonth(form, 10, "Kvit");
+    frmKvit* r = receipt();
+    ASSERT_NE(r, nullptr);
+
+    // Declined: nothing on paper, the receipt stays as it was.
+    dialogs.answers = { Answer::No };
+    QTest::mouseClick(r->printButton(), Qt::LeftButton);
+    settle();
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].text, "Принтер не найден. Сохранить страницу в PDF?");
+    EXPECT_EQ(dialogs.shown[0].title, "Печать");
+    EXPECT_EQ(dialogs.shown[0].buttons, MessageButtons::YesNo);
+    ASSERT_EQ(receipt(), r);
+    EXPECT_TRUE(r->printButton()->isVisible());
+    EXPECT_TRUE(r->twoCopies()->isVisible());
+    EXPECT_EQ(state.ReportMonth, 10);
+
+    // Accepted: the page goes into the file the user names, and the receipt is done.
+    const std::string pdf = folder.file("Квитанция октябрь.pdf");
+    dialogs.answers = { Answer::Yes };
+    dialogs.fileNames = { QString::fromStdString(pdf) };
+    QTest::mouseClick(r->printButton(), Qt::LeftButton);
+    settle();
+    ASSERT_EQ(dialogs.fileRequests.size(), 1);
+    EXPECT_EQ(dialogs.fileRequests[0].defaultExtension, "*.pdf");
+    EXPECT_EQ(frame(), nullptr);
+    const auto info = pdfInfo(pdf);
+    ASSERT_TRUE(info);
+    EXPECT_TRUE(info->portrait());
+    EXPECT_NE(pdfText(pdf).find("К ОПЛАТЕ, Руб"), std::string::npos);
+}
+
+TEST_F(Documents, APdfThatCannotBeWrittenIsReported)
+{
+    writeDatabase(numberedSubscribers(3));
+    Form1* form = startOn2026();
+    ASSERT_NE(form, nullptr);
+    chooseForMonth(form, 3, "Vedomost");
+    MDIfrmPrint* f = frame();
+    ASSERT_NE(f, nullptr);
+    const std::string pdf = folder.file("нет такой папки/Ведомость.pdf");
+    dialogs.fileNames = { QString::fromStdString(pdf) };
+    child<QAction>(f, "SavePdf")->trigger();
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].text, QString::fromStdString("Не удалось сохранить файл " + pdf));
+    EXPECT_EQ(dialogs.shown[0].icon, MessageIcon::Critical);
+
+    const std::string good = folder.file("Ведомость.pdf");
+    dialogs.fileNames = { QString::fromStdString(good) };
+    child<QAction>(f, "SavePdf")->trigger();
+    EXPECT_EQ(dialogs.shown.size(), 1);
+    EXPECT_NE(pdfText(good).find("Абонент 3"), std::string::npos);
+    EXPECT_EQ(printer.pagesPrinted(), 0);
+}
+
+TEST_F(Documents, TheSheetPrintsOnALandscapePageAndLooksAsBeforeAfterwards)
+{
+    writeDemoDatabase(3);
+    Form1* form = startOn2026();
+    ASSERT_NE(form, nullptr);
+    const QString name = form->subscriberSelector()->currentText();
+    const QString january = form->sheet()->typed(1, 1)->text();
+    QTest::mouseClick(child<QWidget>(form, "Command1"), Qt::LeftButton);
+
+    const auto info = pdfInfo(printedPage(1));
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->pages, 1);
+    EXPECT_FALSE(info->portrait());
+    const std::string text = printedText(1);
+    for (const QString& shown : { name, january, QStringLiteral("Январь"), QStringLiteral("Декабрь"),
+             QStringLiteral("За год"), QStringLiteral("Итого к"), form->sheet()->computed(13, 7)->text() })
+        EXPECT_NE(text.find(shown.toStdString()), std::string::npos) << shown.toStdString();
+    for (const char* hidden : { "Справочник", "Автозаполнение", "Калькулятор" })
+        EXPECT_EQ(text.find(hidden), std::string::npos) << hidden;
+
+    EXPECT_EQ(form->size(), SheetPrintSize.expandedTo(form->minimumSizeHint()));
+    SheetView* sheet = form->sheet();
+    const auto base = [](QWidget* w) { return w->palette().color(QPalette::Base); };
+    EXPECT_EQ(base(sheet->typed(1, 0)), QColor(0xC0, 0xFF, 0xFF));
+    EXPECT_EQ(base(sheet->typed(2, 8)), QColor(0x00, 0xFF, 0xFF));
+    EXPECT_EQ(base(sheet->computed(3, 5)), QColor(0xC0, 0xFF, 0xFF));
+    EXPECT_EQ(base(sheet->computed(13, 0)), form->palette().color(QPalette::ToolTipBase));
+    EXPECT_TRUE(sheet->computed(13, 0)->hasFrame());
+    EXPECT_TRUE(sheet->band(0)->autoFillBackground());
+    EXPECT_TRUE(child<QWidget>(form, "Frame1")->isVisible());
+    EXPECT_TRUE(child<QWidget>(form, "picButtons")->isVisible());
+    EXPECT_TRUE(child<QMenu>(form, "Mnu_Spr")->menuAction()->isVisible());
+    EXPECT_TRUE(child<QMenu>(form, "Menu_Tools")->menuAction()->isVisible());
+    EXPECT_FALSE(form->centralWidget()->autoFillBackground());
+}
+
+} // namespace

@@ -1,0 +1,168 @@
+#include "documents/receipt.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace documents;
+
+constexpr int Year2021 = 1;
+const int October2021 = fields::ledgerBase(Year2021, 10);
+
+RecordTable twoSubscribers()
+{
+    RecordTable table;
+    table.setRecordCount(3);
+    table.set(1, fields::FullName, "Иванов И. И.");
+    table.set(2, fields::FullName, "Уличное освещение");
+    table.set(3, fields::FullName, "Иванов И. И.");
+    return table;
+}
+
+MonthCells october()
+{
+    MonthCells cells;
+    cells.typed = { "31.10.21", "30474", "30097", "0,1", "14", "31", "4", "8,52", "1,8" };
+    cells.computed = { "377", "43,40", "420,40", "16,82", "437,22", "3725,11", "67,05", "3792,16" };
+    return cells;
+}
+
+ReceiptRequest request(const std::string& name, int month = 10)
+{
+    return { "2021", "Октябрь", month, name };
+}
+
+TEST(Receipt, TakesTheSheetsCellsOfTheMonth)
+{
+    RecordTable table = twoSubscribers();
+    const Receipt r = makeReceipt(table, request("Иванов И. И."), october());
+    EXPECT_EQ(r.ledgerBase, October2021);
+    EXPECT_EQ(r.row, 1);
+    EXPECT_EQ(r.date, "Октябрь 2021");
+    EXPECT_EQ(r.name, "Иванов И. И.");
+    EXPECT_EQ(r.values[CurrentReading], "30474");
+    EXPECT_EQ(r.values[StartReading], "30097");
+    EXPECT_EQ(r.values[Consumption], "377");
+    EXPECT_EQ(r.values[StreetLighting], "43,40");
+    EXPECT_EQ(r.values[Losses], "16,82");
+    EXPECT_EQ(r.values[EnergyToPay], "437,22");
+    EXPECT_EQ(r.values[EnergyMoney], "3725,11");
+    EXPECT_EQ(r.values[ServiceMoney], "67,05");
+    EXPECT_EQ(r.values[EnergyTotal], "3792,16");
+    EXPECT_EQ(r.lossesPercent, "4 %");
+    EXPECT_EQ(r.tariff, "тариф 8,52 р.");
+    EXPECT_EQ(r.servicePercent, "1,8 %");
+    EXPECT_FALSE(r.currentReadingMissing);
+    EXPECT_FALSE(r.startReadingMissing);
+}
+
+TEST(Receipt, NormalisesTheLedgerAmounts)
+{
+    struct Case
+    {
+        std::string stored;
+        std::string pay; // electrician's pay and other charges
+        std::string balance; // opening balances
+        std::string total; // total due
+    };
+    for (const Case& c : { Case{ "150", "150,00", "150", "150,00" }, Case{ "12,5", "12,50", "12,5", "12,50" },
+             Case{ "7,25", "7,25", "7,25", "7,25" }, Case{ "1,234", "1,234", "1,234", "1,234" },
+             Case{ "", "0,00", "0,00", "" } }) {
+        RecordTable table = twoSubscribers();
+        for (int offset : { 0, 1, 3, 4, 5, 11 })
+            table.set(1, October2021 + offset, c.stored);
+        const Receipt r = makeReceipt(table, request("Иванов И. И."), october());
+        EXPECT_EQ(r.values[ElectricianPay], c.pay) << c.stored;
+        EXPECT_EQ(r.values[OtherCharges], c.pay) << c.stored;
+        EXPECT_EQ(r.values[StartOverpayment], c.balance) << c.stored;
+        EXPECT_EQ(r.values[StartUnderpayment], c.balance) << c.stored;
+        EXPECT_EQ(r.values[TotalDue], c.total) << c.stored;
+        EXPECT_EQ(r.values[Prepayment], c.stored) << c.stored;
+    }
+}
+
+TEST(Receipt, StreetLightingPaysNoLedgerChargesAndIsStoredSo)
+{
+    RecordTable table = twoSubscribers();
+    for (int offset = 0; offset <= 11; ++offset)
+        table.set(2, October2021 + offset, "99,00");
+    const Receipt r = makeReceipt(table, request("Уличное освещение"), october());
+    EXPECT_EQ(r.values[Prepayment], "0,00");
+    EXPECT_EQ(r.values[ElectricianPay], "0,00");
+    EXPECT_EQ(r.values[StartOverpayment], "0,00");
+    EXPECT_EQ(r.values[StartUnderpayment], "0,00");
+    EXPECT_EQ(r.values[OtherCharges], "99,00");
+    for (int offset : { 0, 1, 3, 11 })
+        EXPECT_EQ(table.field(2, October2021 + offset), "0,00") << offset;
+    for (int offset : { 2, 4, 5, 6, 7, 8, 9, 10 })
+        EXPECT_EQ(table.field(2, October2021 + offset), "99,00") << offset;
+}
+
+TEST(Receipt, AReceiptWithoutAMonthWritesNothingAndShowsNoOtherFields)
+{
+    // A month outside 1 … 12, or a year outside the eight (whose sheet is empty): no sheet lines, no
+    // ledger lines, and the street-lighting record keeps its fields.
+    const std::vector<std::pair<ReceiptRequest, MonthCells>> cases
+        = { { ReceiptRequest{ "2021", "Месяц", 0, "Уличное освещение" }, october() },
+              { ReceiptRequest{ "2028", "Октябрь", 10, "Уличное освещение" }, MonthCells{} } };
+    for (const auto& [bad, cells] : cases) {
+        RecordTable table = twoSubscribers();
+        for (int f = fields::Address; f <= fields::PerRecord; ++f)
+            table.set(2, f, "9");
+        const Receipt r = makeReceipt(table, bad, cells);
+        EXPECT_EQ(r.ledgerBase, 0);
+        EXPECT_EQ(r.values[CurrentReading], "");
+        EXPECT_EQ(r.values[Prepayment], "");
+        EXPECT_EQ(r.values[ElectricianPay], "0,00");
+        EXPECT_EQ(r.values[TotalDue], "");
+        EXPECT_TRUE(r.currentReadingMissing);
+        EXPECT_TRUE(r.startReadingMissing);
+        for (int f = fields::Address; f <= fields::PerRecord; ++f)
+            ASSERT_EQ(table.field(2, f), "9") << f;
+    }
+}
+
+TEST(Receipt, AnUnknownSubscriberGetsEmptyLedgerLines)
+{
+    RecordTable table = twoSubscribers();
+    table.set(1, October2021 + 3, "150");
+    const Receipt r = makeReceipt(table, request("Петров П. П."), october());
+    EXPECT_EQ(r.row, 0);
+    EXPECT_EQ(r.name, "");
+    EXPECT_EQ(r.values[ElectricianPay], "0,00");
+    EXPECT_EQ(r.values[StartUnderpayment], "0,00");
+    EXPECT_EQ(r.values[TotalDue], "");
+    EXPECT_EQ(r.values[CurrentReading], "30474");
+}
+
+TEST(Receipt, EmptyReadingsAreReported)
+{
+    RecordTable table = twoSubscribers();
+    MonthCells cells = october();
+    cells.typed[fields::CurrentReading] = "";
+    Receipt r = makeReceipt(table, request("Иванов И. И."), cells);
+    EXPECT_TRUE(r.currentReadingMissing);
+    EXPECT_FALSE(r.startReadingMissing);
+    cells = october();
+    cells.typed[fields::PreviousReading] = "";
+    r = makeReceipt(table, request("Иванов И. И."), cells);
+    EXPECT_FALSE(r.currentReadingMissing);
+    EXPECT_TRUE(r.startReadingMissing);
+}
+
+TEST(Receipt, SecondCopyRepeatsEveryValueOnItsOwnLabel)
+{
+    std::array<bool, 30> used{};
+    for (int i = 0; i < ReceiptValueCount; ++i) {
+        const int second = SecondCopyValue[std::size_t(i)];
+        ASSERT_GE(second, ReceiptValueCount);
+        ASSERT_LT(second, 30);
+        EXPECT_FALSE(used[std::size_t(second)]) << second;
+        used[std::size_t(second)] = true;
+    }
+    EXPECT_EQ(SecondCopyValue[Prepayment], 19);
+    EXPECT_EQ(SecondCopyValue[CurrentReading], 29);
+    EXPECT_EQ(SecondCopyValue[TotalDue], 15);
+}
+
+} // namespace
