@@ -12,6 +12,7 @@
 #include "directory/directory_model.h"
 #include "directory/directory_window.h"
 #include "platform/clock.h"
+#include "platform/printer.h"
 #include "platform/scripted_dialogs.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
@@ -100,7 +101,8 @@ int main(int argc, char** argv)
     SettingsStore settings;
     FixedClock clock(QDateTime(QDate(2026, 12, 6), QTime(21, 5)));
     RecordingShell shell;
-    AppState state({ dialogs, settings, clock, shell }, folder.path());
+    Printer printer = Printer::none();
+    AppState state({dialogs, settings, clock, shell, printer}, folder.path());
     state.DatabasePath = QString::fromStdString(path);
     if (database::load(path, state.table).status != database::LoadResult::Status::Loaded) {
         std::fprintf(stderr, "cannot load %s\n", path.c_str());

@@ -14,6 +14,7 @@
 #include "database/database_file.h"
 #include "demo_data.h"
 #include "platform/clock.h"
+#include "platform/printer.h"
 #include "platform/scripted_dialogs.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
@@ -90,7 +91,8 @@ int main(int argc, char** argv)
     SettingsStore settings;
     FixedClock clock(QDateTime(QDate(2026, 12, 6), QTime(21, 5)));
     RecordingShell shell;
-    AppState state({dialogs, settings, clock, shell}, configHome.path());
+    Printer printer = Printer::none();
+    AppState state({dialogs, settings, clock, shell, printer}, configHome.path());
     if (argc > 1) {
         if (database::load(argv[1], state.table).status != database::LoadResult::Status::Loaded) {
             std::fprintf(stderr, "%s: not a database\n", argv[1]);

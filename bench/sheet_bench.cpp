@@ -10,6 +10,7 @@
 #include "database/database_file.h"
 #include "demo_data.h"
 #include "platform/clock.h"
+#include "platform/printer.h"
 #include "platform/scripted_dialogs.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
@@ -102,7 +103,8 @@ void benchKeystroke(int rounds)
     SettingsStore settings;
     FixedClock clock(QDateTime(QDate(2026, 12, 6), QTime(21, 5)));
     RecordingShell shell;
-    AppState state({dialogs, settings, clock, shell}, folder.path());
+    Printer printer = Printer::none();
+    AppState state({dialogs, settings, clock, shell, printer}, folder.path());
     Program program(state);
     if (!program.start()) {
         std::fprintf(stderr, "the program did not start on the demo database\n");

@@ -10,6 +10,7 @@
 #include "app/program.h"
 #include "database/database_file.h"
 #include "platform/clock.h"
+#include "platform/printer.h"
 #include "platform/scripted_dialogs.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
@@ -174,7 +175,8 @@ int main(int argc, char** argv)
     SettingsStore settings;
     SystemClock clock;
     RecordingShell shell;
-    AppState state({dialogs, settings, clock, shell}, folder);
+    Printer printer = Printer::none();
+    AppState state({dialogs, settings, clock, shell, printer}, folder);
 
     // The sheet opens on the third subscriber's last full year.
     RecordTable table;
