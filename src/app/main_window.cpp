@@ -9,6 +9,7 @@
 #include "platform/icons.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
+#include "reports/sheet_workbook.h"
 #include "sheet/sheet.h"
 #include "sheet/sheet_view.h"
 
@@ -52,6 +53,7 @@ constexpr std::array<PictureButton, 8> PictureButtons = {{
 
 constexpr int SaveButton = 0;
 constexpr int CalculatorButton = 4;
+constexpr int ExportButton = 6;
 
 constexpr int TimerInterval = 60000;
 
@@ -176,7 +178,8 @@ void Form1::buildMenus()
     connect(addItem(tools, "Menu_Tools_kalc", QStringLiteral("Калькулятор")), &QAction::triggered, this,
             &Form1::onCalculator);
     addItem(tools, "Menu_Tools_Gr1", QStringLiteral("График"));
-    addItem(tools, "Menu_Tools_Export_Excel", QStringLiteral("Экспорт таблицы в Exel"));
+    connect(addItem(tools, "Menu_Tools_Export_Excel", QStringLiteral("Экспорт таблицы в Exel")), &QAction::triggered,
+            this, [this] { exportSheetWorkbook(m_state, *this); });
     addItem(tools, "Menu_Tools_Date", QStringLiteral("Проставить дату (последнее число месяца)"));
     addItem(tools, "Menu_Tools_PostChUlOsv", QStringLiteral("Поставить часы и сутки уличного освещения"));
     addItem(tools, "Menu_Tools_DelChUlOsv", QStringLiteral("Очистить часы и сутки уличного освещения"));
@@ -234,6 +237,7 @@ void Form1::buildPictureButtons(QFrame* frame)
     }
     connect(m_buttons[SaveButton], &QToolButton::clicked, this, &Form1::onSaveButton);
     connect(m_buttons[CalculatorButton], &QToolButton::clicked, this, &Form1::onCalculator);
+    connect(m_buttons[ExportButton], &QToolButton::clicked, this, [this] { exportSheetWorkbook(m_state, *this); });
 }
 
 QWidget* Form1::buildSelectors()
