@@ -97,5 +97,6 @@ bool exportLedgerWorkbook(AppState& state, const QString& yearText, const QStrin
     writer.setNumberFormat(money, "#,##0.00$");
     writer.setAlignment(money, Alignment::Right);
     writer.autoFitColumns("A:L");
+    writer.setPrintLayout(true, 3);
     return workbook::save(writer, *path, dialogs);
 }

@@ -74,6 +74,7 @@ bool exportDirectoryWorkbook(AppState& state)
     writer.setAlignment("B2:F" + row(std::max(FormattedRows, count + 1)), WorkbookWriter::Alignment::Left);
     writer.autoFitColumns("A:F");
     writer.setBorders("A1:F" + row(count + 1));
+    writer.setPrintLayout(false, 1);
     return workbook::save(writer, *path, dialogs);
 }
 

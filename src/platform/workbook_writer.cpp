@@ -90,9 +90,9 @@ std::string groupedText(double value)
 
 // Widths in the spreadsheet's unit, the width of a digit: a Cyrillic letter of the default font
 // is a little wider than a digit on average, and a bold one wider still.
-constexpr double CharacterWidth = 1.1;
-constexpr double BoldCharacterWidth = 1.25;
-constexpr double CellPadding = 1.5;
+constexpr double CharacterWidth = 1.0;
+constexpr double BoldCharacterWidth = 1.2;
+constexpr double CellPadding = 1.25;
 
 } // namespace
 
@@ -231,6 +231,13 @@ void WorkbookWriter::setBorders(std::string_view range)
     forEachCell(range, [](Cell& c) { c.style.borders = true; });
 }
 
+void WorkbookWriter::setPrintLayout(bool landscape, int headingRows)
+{
+    m_printLayout = true;
+    m_landscape = landscape;
+    m_headingRows = headingRows;
+}
+
 bool WorkbookWriter::inMergedRange(int row, int column) const
 {
     return std::any_of(m_merges.begin(), m_merges.end(),
@@ -343,6 +350,13 @@ bool WorkbookWriter::saveAs(const std::string& path, std::string* error)
     if (!sheet)
         return fail("cannot add a worksheet");
     worksheet_set_paper(sheet, 9); // A4
+    if (m_printLayout) {
+        if (m_landscape)
+            worksheet_set_landscape(sheet);
+        worksheet_fit_to_pages(sheet, 1, 0);
+        if (m_headingRows > 0)
+            worksheet_repeat_rows(sheet, 0, lxw_row_t(m_headingRows - 1));
+    }
 
     std::map<Style, lxw_format*> formats;
     const auto formatOf = [&](const Style& style) -> lxw_format* {

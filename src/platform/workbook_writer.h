@@ -43,6 +43,10 @@ public:
     // application leaves them out. Columns without text keep their width.
     void autoFitColumns(std::string_view columns);
 
+    // How the sheet prints on A4: across the paper or along it, every column on one page's width
+    // (as many pages down as it takes), the first heading rows repeated on every page.
+    void setPrintLayout(bool landscape, int headingRows);
+
     // False, with a reason, when the workbook could not be written; an address the program got
     // wrong earlier also makes the save fail rather than produce a workbook with cells missing.
     bool saveAs(const std::string& path, std::string* error = nullptr);
@@ -85,6 +89,9 @@ private:
     std::vector<workbook::CellRange> m_merges;
     std::vector<std::string> m_numberFormats{"General"};
     std::vector<double> m_widths; // [column − 1]; 0 for the default width
+    bool m_printLayout = false;
+    bool m_landscape = false;
+    int m_headingRows = 0;
     bool m_addressFailed = false; // an address or colour was refused
     std::string m_badAddress;
 };

@@ -118,5 +118,6 @@ bool exportSheetWorkbook(AppState& state, const Form1& form)
     writer.setNumberFormat("B4:H15", "General");
     writer.setNumberFormat("I4:R15", "0.00");
     writer.autoFitColumns("A:R");
+    writer.setPrintLayout(true, 0);
     return workbook::save(writer, *path, dialogs);
 }

@@ -40,6 +40,10 @@ TEST_F(LedgerWorkbook, WritesTheHeadingWithItsMergesFontsAndColours)
     const WorkbookDump dump = dumpWorkbook(workbookPath());
     ASSERT_TRUE(dump.ok) << dump.error.toStdString();
     EXPECT_EQ(dump.sheets.size(), 1);
+    EXPECT_EQ(dump.paper, 9);
+    EXPECT_TRUE(dump.landscape);
+    EXPECT_TRUE(dump.onePageWide);
+    EXPECT_EQ(dump.titleRows, "$1:$3");
     EXPECT_EQ(dump.merges, (QStringList{"C2:D2", "D1:E1", "E2:G2", "I2:J2", "K2:L2"}));
     EXPECT_EQ(dump.text("D1"), "Март 2024");
     EXPECT_EQ(dump.text("C2"), "Остаток на нач. мес., р.");

@@ -73,6 +73,10 @@ TEST_F(DirectoryWorkbook, ExportWritesTheHeadingAndEveryFieldAsText)
     ASSERT_TRUE(dump.ok) << dump.error.toStdString();
     EXPECT_EQ(dump.sheets.size(), 1);
     EXPECT_TRUE(dump.merges.isEmpty());
+    EXPECT_EQ(dump.paper, 9);
+    EXPECT_FALSE(dump.landscape);
+    EXPECT_TRUE(dump.onePageWide);
+    EXPECT_EQ(dump.titleRows, "$1:$1");
     for (int c = 1; c <= 6; ++c) {
         const QString h = cellName(c, 1);
         EXPECT_EQ(dump.text(h).toStdString(), Heading[std::size_t(c - 1)]);

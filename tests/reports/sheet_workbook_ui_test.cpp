@@ -68,6 +68,10 @@ TEST_F(SheetWorkbook, WritesTheSheetOnScreenWithItsLayout)
     const WorkbookDump dump = dumpWorkbook(path);
     ASSERT_TRUE(dump.ok) << dump.error.toStdString();
     EXPECT_EQ(dump.sheets.size(), 1);
+    EXPECT_EQ(dump.paper, 9);
+    EXPECT_TRUE(dump.landscape);
+    EXPECT_TRUE(dump.onePageWide);
+    EXPECT_EQ(dump.titleRows, "");
     EXPECT_EQ(dump.maxRow, 15);
     EXPECT_EQ(dump.maxColumn, 18);
     EXPECT_EQ(dump.merges, (QStringList{"C2:E2", "F1:I1", "F2:I2", "N2:R2"}));

@@ -26,6 +26,10 @@ out = {
     "maxRow": ws.max_row,
     "maxColumn": ws.max_column,
     "paper": int(ws.page_setup.paperSize or 0),
+    "landscape": ws.page_setup.orientation == "landscape",
+    "onePageWide": bool(ws.sheet_properties.pageSetUpPr is not None and ws.sheet_properties.pageSetUpPr.fitToPage
+                        and ws.page_setup.fitToWidth in (None, 1) and ws.page_setup.fitToHeight == 0),
+    "titleRows": ws.print_title_rows or "",
 }
 for row in ws.iter_rows():
     for c in row:
@@ -95,6 +99,9 @@ WorkbookDump dumpWorkbook(const std::string& path)
     dump.maxRow = root.value("maxRow").toInt();
     dump.maxColumn = root.value("maxColumn").toInt();
     dump.paper = root.value("paper").toInt();
+    dump.landscape = root.value("landscape").toBool();
+    dump.onePageWide = root.value("onePageWide").toBool();
+    dump.titleRows = root.value("titleRows").toString();
     dump.ok = true;
     return dump;
 }
