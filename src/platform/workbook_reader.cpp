@@ -591,6 +591,7 @@ std::vector<WorkbookReader::Cell> readSheet(Package& package, const WorkbookPart
         damaged(parts.sheet + " is not a worksheet");
 
     std::vector<WorkbookReader::Cell> cells;
+    std::size_t textBytes = 0;
     int rowNumber = 0;
     for (pugi::xml_node row : child(worksheet, "sheetData").children()) {
         if (!named(row, "row"))
@@ -624,8 +625,13 @@ std::vector<WorkbookReader::Cell> readSheet(Package& package, const WorkbookPart
                 columnNumber = address->firstColumn;
             }
             std::string text = cellText(cell, sharedStrings, dateFormats, parts.base1904);
-            if (!text.empty())
-                cells.push_back({std::uint32_t(cellRow), std::uint32_t(columnNumber), std::move(text)});
+            if (text.empty())
+                continue;
+            // Many cells showing one long shared string would each take a copy of it.
+            textBytes += text.size();
+            if (textBytes > WorkbookReader::MaxTextBytes)
+                damaged("more text than a workbook the program reads");
+            cells.push_back({std::uint32_t(cellRow), std::uint32_t(columnNumber), std::move(text)});
         }
     }
     return cells;
@@ -691,7 +697,11 @@ WorkbookReader::Status WorkbookReader::openXls(const std::string& path)
         return fail(Status::Unreadable, "not a workbook the legacy reader knows");
     }
     unsigned int info = 0;
-    if (freexl_get_info(handle, FREEXL_BIFF_PASSWORD, &info) != FREEXL_OK || info == FREEXL_BIFF_OBFUSCATED) {
+    if (freexl_get_info(handle, FREEXL_BIFF_PASSWORD, &info) != FREEXL_OK) {
+        close();
+        return fail(Status::Unreadable, "the legacy workbook is damaged");
+    }
+    if (info == FREEXL_BIFF_OBFUSCATED) {
         close();
         return fail(Status::Unreadable, "protected by a password");
     }
@@ -745,7 +755,8 @@ WorkbookReader::Status WorkbookReader::open(const std::string& path)
 {
     m_cells.clear();
     m_failure.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not blocking: a named pipe chosen in the dialog must not hang the program.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         const int error = errno;
         return fail(error == EACCES || error == EPERM ? Status::AccessDenied : Status::Unreadable,

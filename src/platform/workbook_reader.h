@@ -26,6 +26,7 @@ public:
     // A 3000-row sheet is well under a megabyte; these leave room for workbooks made by hand.
     static constexpr std::size_t MaxFileBytes = 32u << 20;
     static constexpr std::size_t MaxPartBytes = 16u << 20;
+    static constexpr std::size_t MaxTextBytes = 32u << 20; // all the texts of the sheet's cells
 
     // The format is recognised from the file's first bytes, not from its name.
     Status open(const std::string& path);

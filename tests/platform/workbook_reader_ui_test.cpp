@@ -151,6 +151,7 @@ struct BadWorkbook
 {
     const char* what;
     std::string bytes;
+    const char* reason = ""; // a part of the reason given, where it matters which one
 };
 
 std::string patchedSizes(std::string bytes, const std::string& name, std::uint32_t size)
@@ -201,7 +202,7 @@ std::vector<BadWorkbook> badWorkbooks()
     replacePart(bomb, "xl/worksheets/sheet1.xml", huge);
     const std::string bombBytes = zipBytes(bomb);
     EXPECT_LT(bombBytes.size(), 100000u);
-    bad.push_back({"a zip bomb", bombBytes});
+    bad.push_back({"a zip bomb", bombBytes, "more than a workbook part may hold"});
 
     // The same sheet declaring a small size: reading must not go past it.
     std::string bigSheet = "<worksheet><sheetData>";
@@ -209,9 +210,17 @@ std::vector<BadWorkbook> badWorkbooks()
     bigSheet += "</sheetData></worksheet>";
     ZipParts lying = minimalWorkbook("");
     replacePart(lying, "xl/worksheets/sheet1.xml", bigSheet);
-    bad.push_back(
-        {"a part larger than it declares", patchedSizes(zipBytes(lying), "xl/worksheets/sheet1.xml", 100)});
+    bad.push_back({"a part larger than it declares",
+                   patchedSizes(zipBytes(lying), "xl/worksheets/sheet1.xml", 100),
+                   "not of its declared size"});
 
+    // One long shared string shown by many cells: copied into each, it would take gigabytes.
+    std::string manyCells;
+    for (int row = 1; row <= 5000; ++row)
+        manyCells += "<row r=\"" + std::to_string(row) + "\"><c t=\"s\"><v>0</v></c></row>";
+    bad.push_back({"a long shared string in many cells",
+                   zipBytes(minimalWorkbook(manyCells, "<si><t>" + std::string(1u << 20, 'x') + "</t></si>")),
+                   "more text"});
     bad.push_back(
         {"a shared string that is not there",
          zipBytes(minimalWorkbook(R"(<row r="1"><c r="A1" t="s"><v>5</v></c></row>)", "<si><t>a</t></si>"))});
@@ -243,6 +252,8 @@ TEST(WorkbookReader, RefusesDamagedForeignAndHostileFilesWithoutKeepingAnything)
         EXPECT_EQ(reader.openXlsx(bad.bytes), Status::Unreadable) << bad.what;
         EXPECT_EQ(reader.cellCount(), 0u) << bad.what;
         EXPECT_FALSE(reader.failure().empty()) << bad.what;
+        EXPECT_NE(reader.failure().find(bad.reason), std::string::npos)
+            << bad.what << ": " << reader.failure();
     }
 }
 
@@ -260,6 +271,11 @@ TEST(WorkbookReader, RecognisesTheFormatByContentNotByName)
     EXPECT_EQ(reader.open(text), Status::Unreadable);
     EXPECT_EQ(reader.open(folder.file("missing.xlsx")), Status::Unreadable);
     EXPECT_EQ(reader.open(folder.path().string()), Status::Unreadable);
+
+    // A named pipe nobody writes into: refused at once, not waited on.
+    const std::string pipe = folder.file("pipe.xlsx");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_EQ(reader.open(pipe), Status::Unreadable);
 
     // A compound file that is no workbook.
     std::string compound("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
