@@ -6,7 +6,9 @@
 //
 // Workbooks come from anywhere, so nothing in the file is trusted: each part of an .xlsx is
 // inflated only up to its declared size, which must stay under a cap; no memory is reserved from
-// counts written in the file; XML with a document type declaration is refused.
+// counts written in the file; XML with a document type declaration is refused; the text of all
+// cells together stays under a cap. Legacy .xls files are read by FreeXL in a child process,
+// which has been seen to read past its buffers on damaged files.
 
 #include <cstddef>
 #include <cstdint>

@@ -285,6 +285,25 @@ TEST(WorkbookReader, RecognisesTheFormatByContentNotByName)
     EXPECT_EQ(reader.open(broken), Status::Unreadable);
 }
 
+TEST(WorkbookReader, ALegacyWorkbookIsReadWithinTheSameBounds)
+{
+    WorkbookReader reader;
+    ASSERT_EQ(reader.open(std::string(TERVOLIN_TEST_DATA_DIR) + "/directory_legacy.xls"), Status::Read);
+    EXPECT_EQ(reader.text("B2"), "Иванов Иван Иванович");
+    EXPECT_EQ(reader.text("D2"), "89161234567");
+    EXPECT_EQ(reader.text("F3"), "15.03.2024");
+    EXPECT_EQ(reader.text("A7"), "6");
+    // 5000 cells showing one string of 8000 letters: 40 MB of text from a 180 KB file.
+    EXPECT_EQ(reader.open(std::string(TERVOLIN_TEST_DATA_DIR) + "/legacy_long_text_in_many_cells.xls"),
+              Status::Unreadable);
+    EXPECT_NE(reader.failure().find("more text"), std::string::npos) << reader.failure();
+    EXPECT_EQ(reader.cellCount(), 0u);
+    // A damaged file on which the legacy reader reads past its buffers.
+    EXPECT_EQ(reader.open(std::string(TERVOLIN_TEST_DATA_DIR) + "/legacy_damaged.xls"), Status::Unreadable);
+    ASSERT_EQ(reader.open(std::string(TERVOLIN_TEST_DATA_DIR) + "/directory_legacy.xls"), Status::Read);
+    EXPECT_EQ(reader.cellCount(), 30u);
+}
+
 TEST(WorkbookReader, AFileTheUserMayNotReadIsReportedAsSuch)
 {
     TempFolder folder;
