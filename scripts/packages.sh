@@ -4,6 +4,7 @@
 TERVOLIN_RUN_PACKAGES=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-charts-dev
+  libxlsxwriter-dev libzip-dev libpugixml-dev libfreexl-dev
   fonts-dejavu-core fonts-liberation2 fonts-crosextra-carlito
 )
 # Building and running the tests and benchmarks.
@@ -11,6 +12,10 @@ TERVOLIN_TEST_PACKAGES=(
   libgtest-dev libbenchmark-dev
   xvfb xauth xdotool openbox imagemagick poppler-utils python3-openpyxl
   cups printer-driver-cups-pdf
+)
+# The fuzzer of the workbook reader (cmake -DTERVOLIN_FUZZ=ON with clang); not needed otherwise.
+TERVOLIN_FUZZ_PACKAGES=(
+  clang
 )
 
 # Installs what is missing: with apt-get when running as root, otherwise prints the command and

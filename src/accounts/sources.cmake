@@ -9,4 +9,5 @@ list(APPEND TERVOLIN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ledger_model.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ledger_settings_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ledger_window.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ledger_workbook.cpp
 )

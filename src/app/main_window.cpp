@@ -16,6 +16,7 @@
 #include "reports/about_window.h"
 #include "reports/chart_window.h"
 #include "reports/help_command.h"
+#include "reports/sheet_workbook.h"
 #include "sheet/sheet.h"
 #include "sheet/sheet_view.h"
 
@@ -63,6 +64,7 @@ constexpr int DirectoryButton = 2;
 constexpr int LedgerButton = 3;
 constexpr int CalculatorButton = 4;
 constexpr int ChartButton = 5;
+constexpr int ExportButton = 6;
 constexpr int HelpButton = 7;
 
 constexpr int TimerInterval = 60000;
@@ -192,7 +194,8 @@ void Form1::buildMenus()
             &Form1::onCalculator);
     connect(addItem(tools, "Menu_Tools_Gr1", QStringLiteral("График")), &QAction::triggered, this,
             &Form1::openChart);
-    addItem(tools, "Menu_Tools_Export_Excel", QStringLiteral("Экспорт таблицы в Exel"));
+    connect(addItem(tools, "Menu_Tools_Export_Excel", QStringLiteral("Экспорт таблицы в Exel")), &QAction::triggered,
+            this, [this] { exportSheetWorkbook(m_state, *this); });
     connect(addItem(tools, "Menu_Tools_Date", QStringLiteral("Проставить дату (последнее число месяца)")),
             &QAction::triggered, this, &Form1::Menu_Tools_Date_Click);
     connect(addItem(tools, "Menu_Tools_PostChUlOsv", QStringLiteral("Поставить часы и сутки уличного освещения")),
@@ -265,6 +268,7 @@ void Form1::buildPictureButtons(QFrame* frame)
     connect(m_buttons[DirectoryButton], &QToolButton::clicked, this, &Form1::openDirectory);
     connect(m_buttons[LedgerButton], &QToolButton::clicked, this, [this] { openLedger(true); });
     connect(m_buttons[ChartButton], &QToolButton::clicked, this, &Form1::openChart);
+    connect(m_buttons[ExportButton], &QToolButton::clicked, this, [this] { exportSheetWorkbook(m_state, *this); });
     connect(m_buttons[HelpButton], &QToolButton::clicked, this, &Form1::openHelp);
 }
 

@@ -12,3 +12,15 @@ list(APPEND TERVOLIN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/printer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/print_window.cpp
 )
+
+# Workbooks: written with libxlsxwriter, read with our own reader over libzip and pugixml (.xlsx)
+# and FreeXL (legacy .xls).
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(TERVOLIN_WORKBOOK_LIBS REQUIRED IMPORTED_TARGET xlsxwriter libzip pugixml freexl)
+list(APPEND TERVOLIN_UI_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/cell_address.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/workbook_files.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/workbook_reader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/workbook_writer.cpp
+)
+list(APPEND TERVOLIN_UI_LIBRARIES PkgConfig::TERVOLIN_WORKBOOK_LIBS)

@@ -10,3 +10,6 @@ list(APPEND TERVOLIN_UI_LIBRARIES Qt6::Charts)
 # The about window names the version the project is built as.
 set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/about_window.cpp PROPERTIES
   COMPILE_DEFINITIONS "TERVOLIN_VERSION=\"${PROJECT_VERSION}\"")
+list(APPEND TERVOLIN_UI_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/sheet_workbook.cpp
+)

@@ -1,0 +1,27 @@
+#pragma once
+
+// What the workbook exchanges share: the file dialogs' settings, the name proposed for a new
+// workbook, and saving it with a message when the file cannot be written.
+
+#include <QString>
+#include <optional>
+
+class Dialogs;
+class WorkbookWriter;
+
+namespace workbook {
+
+inline const QString SaveFilter = QStringLiteral("Файлы (*.xlsx)|*.xlsx|Все файлы(*.*)|*.*|");
+inline const QString OpenFilter = QStringLiteral("Файлы (*.xlsx;*.xls)|*.xlsx;*.xls|Все файлы(*.*)|*.*|");
+inline const QString Extension = QStringLiteral("*.xlsx");
+
+// Asks where to save a new workbook, proposing the name with ".xlsx" after it; a "/" or "\" in
+// it (a subscriber named "Участок 12/3") would make the dialog look for a folder, so they become
+// "_". Nothing when the user cancels.
+std::optional<QString> askSaveName(Dialogs& dialogs, const QString& proposedName);
+
+// Saves the workbook under the chosen name. When the file cannot be written the user is told so;
+// the file is then as it was before.
+bool save(WorkbookWriter& writer, const QString& path, Dialogs& dialogs);
+
+} // namespace workbook
