@@ -13,6 +13,7 @@
 #include "demo_data.h"
 #include "directory/directory_workbook.h"
 #include "platform/clock.h"
+#include "platform/printer.h"
 #include "platform/scripted_dialogs.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
@@ -95,7 +96,8 @@ int main(int argc, char** argv)
     SettingsStore settings;
     SystemClock clock;
     RecordingShell shell;
-    AppState state({dialogs, settings, clock, shell}, folder.path());
+    Printer printer = Printer::none();
+    AppState state({dialogs, settings, clock, shell, printer}, folder.path());
     Program program(state);
     if (!program.start()) {
         std::fprintf(stderr, "the program did not start\n");
