@@ -6,7 +6,9 @@
 #include "accounts/keys_help_window.h"
 #include "accounts/ledger_model.h"
 #include "accounts/ledger_settings_window.h"
+#include "accounts/ledger_workbook.h"
 #include "app/app_state.h"
+#include "documents/ledger_print_page.h"
 #include "platform/colours.h"
 #include "platform/dialogs.h"
 #include "platform/icons.h"
@@ -56,7 +58,7 @@ constexpr std::array<ToolButton, 6> ToolButtons = {{
     {"Command2", "Настройки", Picture::Settings},
     {"Cmd5", "Помощь", Picture::Help},
 }};
-enum ToolButtonIndex { SaveButton = 0, CalculatorButton = 2, SettingsButton = 4, HelpButton = 5 };
+enum ToolButtonIndex { SaveButton = 0, PrintButton = 1, CalculatorButton = 2, ExportButton = 3, SettingsButton = 4, HelpButton = 5 };
 
 std::vector<HeaderCaption> ledgerCaptions()
 {
@@ -194,14 +196,25 @@ QWidget* frmRedLS::buildToolButtons()
         grid->addWidget(button, 0, i, Qt::AlignHCenter);
         grid->addWidget(hint, 1, i);
     }
-    // "Печать" and "Экспорт" are connected by the ledger's print page and workbook export.
     m_buttons[SaveButton]->setEnabled(false);
     connect(m_buttons[SaveButton], &QToolButton::clicked, this, &frmRedLS::Cmd6_Click);
     connect(m_buttons[CalculatorButton], &QToolButton::clicked, this,
             [this] { m_state.services.shell.startCalculator(); });
+    connect(m_buttons[PrintButton], &QToolButton::clicked, this, &frmRedLS::Command3_Click);
+    // The export takes the month as stored: a cell being edited and not committed stays out.
+    connect(m_buttons[ExportButton], &QToolButton::clicked, this,
+            [this] { exportLedgerWorkbook(m_state, shownYear(), shownMonth()); });
     connect(m_buttons[SettingsButton], &QToolButton::clicked, this, &frmRedLS::Command2_Click);
     connect(m_buttons[HelpButton], &QToolButton::clicked, this, &frmRedLS::Cmd5_Click);
     return m_frame;
+}
+
+void frmRedLS::Command3_Click()
+{
+    LedgerPrintRequest request{shownYear(), shownMonth(), m_state.LedgerBase, {}};
+    for (int j = 0; j < ledger::SumBoxes; ++j)
+        request.sums[std::size_t(j)] = sumText(j).toStdString();
+    openLedgerPrint(m_state, this, request);
 }
 
 QWidget* frmRedLS::buildMonthRow()

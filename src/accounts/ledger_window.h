@@ -56,6 +56,7 @@ public:
     void Cmdfind_Click();
     void CmdRes_Click();
     void Command2_Click();
+    void Command3_Click();
     void Cmd5_Click();
 
 protected:

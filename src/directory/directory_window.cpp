@@ -5,6 +5,7 @@
 #include "directory/add_subscriber_window.h"
 #include "directory/directory.h"
 #include "directory/directory_model.h"
+#include "directory/directory_workbook.h"
 #include "directory/edit_subscriber_window.h"
 #include "platform/dialogs.h"
 #include "platform/settings_store.h"
@@ -89,9 +90,15 @@ frmSpr::frmSpr(AppState& state, QWidget* parent) : QWidget(parent), m_state(stat
     connect(m_cmdFind, &QPushButton::clicked, this, &frmSpr::Cmdfind_Click);
     connect(m_cmdRes, &QPushButton::clicked, this, &frmSpr::CmdRes_Click);
 
-    // The workbook exchange is wired to these two by its own code.
     QPushButton* import = addButton("CmdImport", QStringLiteral("Импорт из Exel"));
     QPushButton* exportButton = addButton("Command1", QStringLiteral("Экспорт в Exel"));
+    // The import has asked its question, written the file and said what went wrong by itself; the
+    // grid only follows the new directory.
+    connect(import, &QPushButton::clicked, this, [this] {
+        if (importDirectoryWorkbook(m_state))
+            ZAPOLNTABL();
+    });
+    connect(exportButton, &QPushButton::clicked, this, [this] { exportDirectoryWorkbook(m_state); });
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_cmd1);
