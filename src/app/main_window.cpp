@@ -441,8 +441,10 @@ void Form1::CLEAR1()
 void Form1::ZAPOLNIT()
 {
     CLEAR1();
-    const std::string name = m_cmb[0]->currentText().toStdString();
-    const std::string year = m_cmb[1]->currentText().toStdString();
+    m_shownName = m_cmb[0]->currentText();
+    m_shownYear = m_cmb[1]->currentText();
+    const std::string name = m_shownName.toStdString();
+    const std::string year = m_shownYear.toStdString();
     CurrentRecord = sheet::findRecord(m_state.table, name, CurrentRecord);
     m_lbSch->setText(fromStd(m_state.table.field(CurrentRecord, fields::MeterType)));
     if (const auto texts = sheet::readYear(m_state.table, CurrentRecord, year))
@@ -452,7 +454,9 @@ void Form1::ZAPOLNIT()
 void Form1::SAVE()
 {
     m_buttons[SaveButton]->setEnabled(true);
-    sheet::storeYear(m_state.table, CurrentRecord, m_cmb[1]->currentText().toStdString(), m_sheet->texts());
+    // Into the year the sheet was filled from: a year typed into the selector and not chosen must
+    // not receive the twelve months of another year.
+    sheet::storeYear(m_state.table, CurrentRecord, m_shownYear.toStdString(), m_sheet->texts());
 }
 
 void Form1::VICHISLIT()

@@ -61,6 +61,10 @@ public:
 
     int CurrentRecord = 0;
     bool SheetReady = false;
+    // The subscriber name and year text the sheet was last filled with; the selectors' texts may
+    // have been typed over since without being chosen.
+    const QString& shownSubscriber() const { return m_shownName; }
+    const QString& shownYear() const { return m_shownYear; }
     // The last calculation: SheetInputs and SheetResults, as the export reads them.
     const sheet::SheetComputation& lastComputation() const { return m_computation; }
 
@@ -118,5 +122,7 @@ private:
     QTimer* m_timer1 = nullptr;
     QTimer* m_timer2 = nullptr;
     sheet::SheetComputation m_computation;
+    QString m_shownName;
+    QString m_shownYear;
     bool m_computing = false;
 };

@@ -43,7 +43,7 @@ void Form1::FineCopy(const QString& value, int m, int b)
 {
     // The table only: the other subscribers see the value when they are shown, and the file gets
     // it with the next write.
-    sheet::fineCopy(m_state.table, m_cmb[1]->currentText().toStdString(), m, b, value.toStdString());
+    sheet::fineCopy(m_state.table, m_shownYear.toStdString(), m, b, value.toStdString());
 }
 
 void Form1::Menu_Tools_Date_Click()
@@ -58,7 +58,7 @@ void Form1::Menu_Tools_Date_Click()
         if (!yes)
             return;
     }
-    setCells(sheet::monthEndDates(m_cmb[1]->currentText().toStdString()));
+    setCells(sheet::monthEndDates(m_shownYear.toStdString()));
     SAVE();
 }
 
@@ -75,7 +75,7 @@ void Form1::Menu_Tools_PostChUlOsv_Click()
         if (!yes)
             return;
     }
-    setCells(sheet::lightingHoursAndDays(m_cmb[1]->currentText().toStdString()));
+    setCells(sheet::lightingHoursAndDays(m_shownYear.toStdString()));
     VICHISLIT();
     SAVE();
 }
@@ -107,9 +107,9 @@ void Form1::setCells(const std::vector<sheet::CellEdit>& edits)
 
 bool Form1::yearIsOneOfTheEight()
 {
-    // A year typed into the selector and not one of the list has no fields: whatever the commands
-    // wrote into the sheet could never be stored.
-    const QString year = m_cmb[1]->currentText();
+    // A sheet filled for a year typed into the selector and not one of the list has no fields:
+    // whatever the commands wrote into it could never be stored.
+    const QString year = m_shownYear;
     if (fields::yearIndex(year.toStdString()))
         return true;
     m_state.services.dialogs.message(

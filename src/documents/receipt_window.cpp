@@ -283,7 +283,7 @@ void frmKvit::Form_Load()
             cells->computed[std::size_t(c)] = sheet->computed(m, c)->text().toStdString();
     }
     const ReceiptRequest request{ m_state.ReportYear.toStdString(), m_state.ReportMonthName.toStdString(), m,
-        m_main.subscriberSelector()->currentText().toStdString() };
+        m_main.shownSubscriber().toStdString() };
     m_receipt = makeReceipt(m_state.table, request, cells);
     m_state.LedgerBase = m_receipt.ledgerBase;
     showValues();
@@ -369,7 +369,7 @@ void frmKvit::unload()
 
 void openReceipt(AppState& state, Program& program, Form1& mainWindow)
 {
-    state.ReportYear = mainWindow.yearSelector()->currentText();
+    state.ReportYear = mainWindow.shownYear();
     auto* frame = new MDIfrmPrint;
     auto* receipt = new frmKvit(state, mainWindow, *frame);
     receipt->Form_Load();
@@ -379,7 +379,7 @@ void openReceipt(AppState& state, Program& program, Form1& mainWindow)
 
 void openStatement(AppState& state, Program& program, Form1& mainWindow)
 {
-    state.ReportYear = mainWindow.yearSelector()->currentText();
+    state.ReportYear = mainWindow.shownYear();
     auto* frame = new MDIfrmPrint;
     auto* statement = new frmPrint2(state, frame);
     statement->Form_Load();

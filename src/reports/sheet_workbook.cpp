@@ -69,8 +69,8 @@ std::string cell(int column, int row)
 
 bool exportSheetWorkbook(AppState& state, const Form1& form)
 {
-    const QString name = form.subscriberSelector()->currentText();
-    const QString year = form.yearSelector()->currentText();
+    const QString name = form.shownSubscriber();
+    const QString year = form.shownYear();
     Dialogs& dialogs = state.services.dialogs;
     const std::optional<QString> path =
         workbook::askSaveName(dialogs, QStringLiteral("Учет эл. энергии  %1 %2").arg(name, year));

@@ -203,3 +203,24 @@ TEST_F(MainWindow, CellsRefuseWhatTheDatabaseCannotHold)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(MainWindow, AYearTypedWithoutChoosingItReceivesNothing)
+{
+    writeDemoDatabase(3);
+    settings.setValue(settings::Main, "Cmb1", "2021");
+    Form1* form = start();
+    ASSERT_NE(form, nullptr);
+    const int k2025 = 5;
+    const std::string before(state.table.field(1, 8 + 265 * k2025 + 1));
+    form->yearSelector()->setEditText("2025"); // typed, not chosen: the sheet still shows 2021
+    form->sheet()->typed(1, 1)->setFocus();
+    form->sheet()->typed(2, 1)->setFocus(); // leaving a cell stores the sheet
+    form->SAVE();
+    EXPECT_EQ(state.table.field(1, 8 + 265 * k2025 + 1), before);
+    EXPECT_EQ(form->shownYear(), "2021");
+    EXPECT_EQ(form->sheet()->typed(1, 1)->text().toStdString(), state.table.field(1, 8 + 265 * 1 + 1));
+}
+
+} // namespace

@@ -421,7 +421,9 @@ TEST_F(SheetWindow, AYearNotInTheListIsRefusedWithAMessage)
     ASSERT_TRUE(open({Subscriber, {"2", "Петров П. П."}}, "2026"));
     cell(3, Tariff)->setText("1,8");
     const std::string before = databaseBytes();
+    // A year typed over the selector counts once a fill has used it: here the choice of a subscriber.
     form->yearSelector()->setEditText("2030");
+    emit form->subscriberSelector()->activated(form->subscriberSelector()->currentIndex());
 
     form->Menu_Tools_Date_Click();
     form->Menu_Tools_PostChUlOsv_Click();
