@@ -55,12 +55,16 @@ QStringList nameFilters(const QString& filter)
     QStringList result;
     const QStringList parts = filter.split(QLatin1Char('|'));
     for (int i = 0; i + 1 < parts.size(); i += 2) {
-        const QString& description = parts[i];
+        const QString description = parts[i].trimmed();
         QString patterns = parts[i + 1];
         if (description.isEmpty() && patterns.isEmpty())
             continue;
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        result << QStringLiteral("%1 (%2)").arg(description, patterns);
+        // "Файлы (*.spb)" names its patterns already: the dialog shows them once, as it reads them.
+        QString name = description;
+        if (name.endsWith(QLatin1Char(')')) && name.contains(QLatin1Char('(')))
+            name = name.left(name.lastIndexOf(QLatin1Char('('))).trimmed();
+        result << QStringLiteral("%1 (%2)").arg(name, patterns);
     }
     return result;
 }
