@@ -37,7 +37,7 @@ Timing medianSeconds(int runs, const std::function<void()>& work)
     }
     std::sort(wall.begin(), wall.end());
     std::sort(cpu.begin(), cpu.end());
-    return {wall[std::size_t(runs / 2)], cpu[std::size_t(runs / 2)]};
+    return { wall[std::size_t(runs / 2)], cpu[std::size_t(runs / 2)] };
 }
 
 } // namespace
@@ -45,13 +45,13 @@ Timing medianSeconds(int runs, const std::function<void()>& work)
 Timing medianMs(int runs, const std::function<void()>& work)
 {
     const Timing t = medianSeconds(runs, work);
-    return {t.wall * 1e3, t.cpu * 1e3};
+    return { t.wall * 1e3, t.cpu * 1e3 };
 }
 
 Timing medianUs(int runs, const std::function<void()>& work)
 {
     const Timing t = medianSeconds(runs, work);
-    return {t.wall * 1e6, t.cpu * 1e6};
+    return { t.wall * 1e6, t.cpu * 1e6 };
 }
 
 long peakResidentBytes()
@@ -94,15 +94,15 @@ std::string workFolder()
 }
 
 void printRow(const std::string& what, Timing value, const std::string& unit, Timing floor,
-              const std::string& floorName)
+    const std::string& floorName)
 {
     std::printf("%-30s wall %9.2f %s  cpu %9.2f %s\n", what.c_str(), value.wall, unit.c_str(), value.cpu,
-                unit.c_str());
+        unit.c_str());
     if (floor.wall > 0) {
-        std::printf("  %-28s wall %9.2f %s  cpu %9.2f %s\n", floorName.c_str(), floor.wall, unit.c_str(), floor.cpu,
-                    unit.c_str());
+        std::printf("  %-28s wall %9.2f %s  cpu %9.2f %s\n", floorName.c_str(), floor.wall, unit.c_str(),
+            floor.cpu, unit.c_str());
         std::printf("  %-28s wall %9.2f     cpu %9.2f\n", "ratio", value.wall / floor.wall,
-                    floor.cpu > 0 ? value.cpu / floor.cpu : 0.0);
+            floor.cpu > 0 ? value.cpu / floor.cpu : 0.0);
     }
     std::fflush(stdout);
 }

@@ -31,6 +31,6 @@ std::string workFolder();
 
 // One figure beside its floor: wall and processor medians and their ratios.
 void printRow(const std::string& what, Timing value, const std::string& unit, Timing floor = {},
-              const std::string& floorName = {});
+    const std::string& floorName = {});
 
 } // namespace bench

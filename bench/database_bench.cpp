@@ -49,8 +49,8 @@ int main()
     const long before = bench::peakResidentBytes();
     RecordTable table;
     bool loaded = false;
-    const bench::Timing first =
-        bench::medianMs(1, [&] { loaded = database::load(path, table).status == database::LoadResult::Status::Loaded; });
+    const bench::Timing first = bench::medianMs(
+        1, [&] { loaded = database::load(path, table).status == database::LoadResult::Status::Loaded; });
     if (!loaded) {
         std::fprintf(stderr, "the full database does not load\n");
         return 1;
@@ -72,7 +72,7 @@ int main()
     bench::printRow("write", write, "ms", floorWrite, "one write() + fsync + rename");
 
     std::printf("peak resident memory after the load %.1f MB (%.1f MB before it), file %.1f MB: ratio %.2f\n",
-                afterLoad / 1e6, before / 1e6, fileSize / 1e6, double(afterLoad) / double(fileSize));
+        afterLoad / 1e6, before / 1e6, fileSize / 1e6, double(afterLoad) / double(fileSize));
     std::printf("separators counted: %zu\n", separators);
     return 0;
 }

@@ -102,7 +102,7 @@ int main(int argc, char** argv)
     FixedClock clock(QDateTime(QDate(2026, 12, 6), QTime(21, 5)));
     RecordingShell shell;
     Printer printer = Printer::none();
-    AppState state({dialogs, settings, clock, shell, printer}, folder.path());
+    AppState state({ dialogs, settings, clock, shell, printer }, folder.path());
     state.DatabasePath = QString::fromStdString(path);
     if (database::load(path, state.table).status != database::LoadResult::Status::Loaded) {
         std::fprintf(stderr, "cannot load %s\n", path.c_str());

@@ -68,8 +68,8 @@ void report(const char* what, const Timing& value, const char* floorName, const 
     const double floorWall = median(floor.wall);
     std::printf("%-20s %8.3f ms (processor %7.3f ms)   %-28s %7.3f ms (processor %7.3f ms)   ratio %5.1f   "
                 "target %5.1f ms: %s\n",
-                what, wall, median(value.processor), floorName, floorWall, median(floor.processor),
-                wall / floorWall, target, wall <= target ? "met" : "MISSED");
+        what, wall, median(value.processor), floorName, floorWall, median(floor.processor), wall / floorWall,
+        target, wall <= target ? "met" : "MISSED");
 }
 
 } // namespace
@@ -92,7 +92,7 @@ int main(int argc, char** argv)
     FixedClock clock(QDateTime(QDate(2026, 12, 6), QTime(21, 5)));
     RecordingShell shell;
     Printer printer = Printer::none();
-    AppState state({dialogs, settings, clock, shell, printer}, configHome.path());
+    AppState state({ dialogs, settings, clock, shell, printer }, configHome.path());
     if (argc > 1) {
         if (database::load(argv[1], state.table).status != database::LoadResult::Status::Loaded) {
             std::fprintf(stderr, "%s: not a database\n", argv[1]);
@@ -121,7 +121,7 @@ int main(int argc, char** argv)
         floors.measure([&] {
             std::int64_t sum = 0;
             for (int i = 1; i <= records; ++i) {
-                for (int offset : {-1, 0, 1, 2, 3, 4, 6, 7, 8})
+                for (int offset : { -1, 0, 1, 2, 3, 4, 6, 7, 8 })
                     sum += Currency::parseOrZero(state.table.field(i, march.base + offset)).raw();
             }
             if (sum == 42)
@@ -172,6 +172,6 @@ int main(int argc, char** argv)
     }
     report("one committed cell", commits, "repainting the window alone", paints, 16);
     std::printf("%-20s %8.3f ms (one cell typed, compute and store, no window)\n", "the ledger's logic",
-                median(logic.wall));
+        median(logic.wall));
     return 0;
 }

@@ -104,7 +104,7 @@ void benchKeystroke(int rounds)
     FixedClock clock(QDateTime(QDate(2026, 12, 6), QTime(21, 5)));
     RecordingShell shell;
     Printer printer = Printer::none();
-    AppState state({dialogs, settings, clock, shell, printer}, folder.path());
+    AppState state({ dialogs, settings, clock, shell, printer }, folder.path());
     Program program(state);
     if (!program.start()) {
         std::fprintf(stderr, "the program did not start on the demo database\n");

@@ -52,7 +52,7 @@ double medianMilliseconds(const std::function<void()>& run)
 void report(const char* what, double ms, const char* floorName, double floorMs)
 {
     std::printf("%-34s %8.1f ms   %-40s %8.1f ms   ratio %5.2f   target <= 500 ms: %s\n", what, ms, floorName,
-                floorMs, ms / floorMs, ms <= 500 ? "met" : "MISSED");
+        floorMs, ms / floorMs, ms <= 500 ? "met" : "MISSED");
 }
 
 // The same cells as texts through libxlsxwriter, no formats, no merges, no widths.
@@ -63,7 +63,7 @@ void bareTexts(const std::string& path, const RecordTable& table, const std::vec
     for (int r = 1; r <= table.recordCount(); ++r)
         for (std::size_t c = 0; c < fieldsOfRow.size(); ++c)
             worksheet_write_string(sheet, lxw_row_t(r), lxw_col_t(c),
-                                   std::string(table.field(r, fieldsOfRow[c])).c_str(), nullptr);
+                std::string(table.field(r, fieldsOfRow[c])).c_str(), nullptr);
     workbook_close(book);
 }
 
@@ -97,7 +97,7 @@ int main(int argc, char** argv)
     SystemClock clock;
     RecordingShell shell;
     Printer printer = Printer::none();
-    AppState state({dialogs, settings, clock, shell, printer}, folder.path());
+    AppState state({ dialogs, settings, clock, shell, printer }, folder.path());
     Program program(state);
     if (!program.start()) {
         std::fprintf(stderr, "the program did not start\n");
@@ -113,7 +113,7 @@ int main(int argc, char** argv)
         exportDirectoryWorkbook(state);
     });
     const double directoryBare = medianMilliseconds([&] {
-        bareTexts(bare, state.table, {1, 2, 3, 4, 5, 6});
+        bareTexts(bare, state.table, { 1, 2, 3, 4, 5, 6 });
     });
     report("directory export", directoryExport, "bare library, same 3001 x 6 texts", directoryBare);
 
@@ -133,9 +133,9 @@ int main(int argc, char** argv)
     report("directory import (with its write)", directoryImport, "database write alone", databaseWrite);
     report("  of which reading the workbook", readerAlone, "database write alone", databaseWrite);
 
-    std::vector<int> ledgerFields = {1, 2};
+    std::vector<int> ledgerFields = { 1, 2 };
     const int base = fields::ledgerBase(6, 12);
-    for (int offset : {0, 1, -1, 3, 4, 5, 6, 8, 9, 10})
+    for (int offset : { 0, 1, -1, 3, 4, 5, 6, 8, 9, 10 })
         ledgerFields.push_back(base + offset);
     const double ledgerExport = medianMilliseconds([&] {
         dialogs.fileNames.push_back(workbook);

@@ -16,8 +16,12 @@
 namespace {
 
 constexpr std::array<const char*, 6> PartNames = {
-    "_rels/.rels",          "xl/workbook.xml", "xl/_rels/workbook.xml.rels", "xl/worksheets/sheet1.xml",
-    "xl/sharedStrings.xml", "xl/styles.xml",
+    "_rels/.rels",
+    "xl/workbook.xml",
+    "xl/_rels/workbook.xml.rels",
+    "xl/worksheets/sheet1.xml",
+    "xl/sharedStrings.xml",
+    "xl/styles.xml",
 };
 
 // The pieces of the input between "\n----\n" separators, as the parts of a stored archive.

@@ -10,7 +10,7 @@ TERVOLIN_RUN_PACKAGES=(
 # Building and running the tests and benchmarks.
 TERVOLIN_TEST_PACKAGES=(
   libgtest-dev libbenchmark-dev
-  xvfb xauth xdotool openbox imagemagick poppler-utils python3-openpyxl
+  xvfb xauth imagemagick poppler-utils python3-openpyxl
   cups printer-driver-cups-pdf
 )
 # The fuzzer of the workbook reader (cmake -DTERVOLIN_FUZZ=ON with clang); not needed otherwise.

@@ -10,27 +10,28 @@
 
 namespace {
 
-constexpr std::array<const char*, 40> Surnames = {
-    "Иванов",   "Петрова",   "Сидоренко", "Кузнецова", "Смирнов",  "Васильева", "Попов",     "Морозова",
-    "Волков",   "Соколова",  "Лебедев",   "Козлова",   "Новиков",  "Павлова",   "Семёнов",   "Голубева",
-    "Виноградов", "Богданова", "Воробьёв", "Фёдорова", "Михайлов", "Белова",   "Тарасов",   "Комарова",
-    "Беляев",   "Орлова",    "Киселёв",   "Макарова",  "Андреев",  "Ковалёва",  "Ильин",     "Гусева",
-    "Титов",    "Кудрявцева", "Баранов",  "Куликова",  "Алексеев", "Степанова", "Яковлев",   "Сорокина"};
-constexpr std::array<const char*, 16> Initials = {"А. В.", "И. П.", "Н. С.", "О. Г.", "В. М.", "Т. Ю.",
-                                                  "С. А.", "Е. Н.", "Г. И.", "Л. Д.", "М. К.", "П. Р.",
-                                                  "Ю. Б.", "Д. Е.", "К. Л.", "Р. Ф."};
-constexpr std::array<const char*, 6> Streets = {"ул. Лесная", "ул. Садовая", "ул. Речная",
-                                                "ул. Центральная", "пер. Вишнёвый", "ул. Полевая"};
-constexpr std::array<const char*, 5> Meters = {"СО-И446", "Меркурий 201.5", "НЕВА 101", "СЭТ1-4А", "Энергомера ЦЭ6807"};
-constexpr std::array<const char*, 5> Notes = {"", "", "член правления", "льгота", "дом круглый год"};
+constexpr std::array<const char*, 40> Surnames = { "Иванов", "Петрова", "Сидоренко", "Кузнецова", "Смирнов",
+    "Васильева", "Попов", "Морозова", "Волков", "Соколова", "Лебедев", "Козлова", "Новиков", "Павлова",
+    "Семёнов", "Голубева", "Виноградов", "Богданова", "Воробьёв", "Фёдорова", "Михайлов", "Белова", "Тарасов",
+    "Комарова", "Беляев", "Орлова", "Киселёв", "Макарова", "Андреев", "Ковалёва", "Ильин", "Гусева", "Титов",
+    "Кудрявцева", "Баранов", "Куликова", "Алексеев", "Степанова", "Яковлев", "Сорокина" };
+constexpr std::array<const char*, 16> Initials = { "А. В.", "И. П.", "Н. С.", "О. Г.", "В. М.", "Т. Ю.",
+    "С. А.", "Е. Н.", "Г. И.", "Л. Д.", "М. К.", "П. Р.", "Ю. Б.", "Д. Е.", "К. Л.", "Р. Ф." };
+constexpr std::array<const char*, 6> Streets
+    = { "ул. Лесная", "ул. Садовая", "ул. Речная", "ул. Центральная", "пер. Вишнёвый", "ул. Полевая" };
+constexpr std::array<const char*, 5> Meters
+    = { "СО-И446", "Меркурий 201.5", "НЕВА 101", "СЭТ1-4А", "Энергомера ЦЭ6807" };
+constexpr std::array<const char*, 5> Notes = { "", "", "член правления", "льгота", "дом круглый год" };
 
 // Tariffs of the years 2020 … 2027, roubles per kWh.
-constexpr std::array<const char*, 8> Tariffs = {"5,47", "5,66", "5,92", "6,43", "6,99", "7,84", "8,52", "9,11"};
+constexpr std::array<const char*, 8> Tariffs
+    = { "5,47", "5,66", "5,92", "6,43", "6,99", "7,84", "8,52", "9,11" };
 // Street-lighting hours and days of the months.
-constexpr std::array<const char*, 12> Hours = {"14", "12", "10", "7", "5", "5", "6,5", "8", "11", "14", "15", "15"};
-constexpr std::array<int, 12> Days = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+constexpr std::array<const char*, 12> Hours
+    = { "14", "12", "10", "7", "5", "5", "6,5", "8", "11", "14", "15", "15" };
+constexpr std::array<int, 12> Days = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
 // More light and heat in winter.
-constexpr std::array<double, 12> Season = {1.6, 1.4, 1.1, 0.9, 0.8, 0.7, 0.7, 0.8, 0.9, 1.1, 1.3, 1.5};
+constexpr std::array<double, 12> Season = { 1.6, 1.4, 1.1, 0.9, 0.8, 0.7, 0.7, 0.8, 0.9, 1.1, 1.3, 1.5 };
 
 std::string two(int n)
 {
@@ -50,7 +51,8 @@ bool isLeap(int k)
 void fillDemoTable(RecordTable& table, const DemoOptions& options)
 {
     std::mt19937 random(options.seed);
-    const auto uniform = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+    const auto uniform
+        = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
 
     table.clear();
     table.setRecordCount(options.subscribers);
@@ -62,11 +64,11 @@ void fillDemoTable(RecordTable& table, const DemoOptions& options)
             table.set(row, fields::Address, "опоры ул. Лесная и ул. Садовая");
             table.set(row, fields::MeterType, Meters[0]);
         } else {
-            std::string name = std::string(Surnames[(row - 1) % Surnames.size()]) + " " +
-                               Initials[(row * 7 + row / Surnames.size()) % Initials.size()];
+            std::string name = std::string(Surnames[(row - 1) % Surnames.size()]) + " "
+                + Initials[(row * 7 + row / Surnames.size()) % Initials.size()];
             table.set(row, fields::FullName, name);
             table.set(row, fields::Address,
-                      std::string("уч. ") + std::to_string(row) + ", " + Streets[row % Streets.size()]);
+                std::string("уч. ") + std::to_string(row) + ", " + Streets[row % Streets.size()]);
             std::string telephone = "+7 9";
             telephone += std::to_string(uniform(10, 99));
             telephone += ' ';
@@ -88,7 +90,8 @@ void fillDemoTable(RecordTable& table, const DemoOptions& options)
         Currency over;
 
         for (int k = options.firstYear; k <= options.lastYear; ++k) {
-            const int lastMonth = options.everyField || k < options.lastYear ? 12 : options.lastMonthOfLastYear;
+            const int lastMonth
+                = options.everyField || k < options.lastYear ? 12 : options.lastMonthOfLastYear;
             sheet::SheetTexts texts;
             for (int m = 1; m <= lastMonth; ++m) {
                 auto& t = texts[m - 1];
@@ -116,13 +119,13 @@ void fillDemoTable(RecordTable& table, const DemoOptions& options)
                 const Currency charge = computed.results[m][sheet::MonthTotal];
                 // The electrician is paid quarterly, the membership fee in May; the benchmarks'
                 // database has every charge every month.
-                const Currency electrician =
-                    options.everyField || m % 3 == 0 ? Currency::fromUnits(150) : Currency();
+                const Currency electrician
+                    = options.everyField || m % 3 == 0 ? Currency::fromUnits(150) : Currency();
                 const Currency other = options.everyField ? Currency::fromRaw(uniform(1000, 9999) * 100)
-                                       : m == 5         ? Currency::fromUnits(uniform(0, 1) * 500)
-                                                        : Currency();
-                const Currency due = Currency::fromRaw(under.raw() - over.raw() + charge.raw() + electrician.raw() +
-                                                       other.raw());
+                    : m == 5                              ? Currency::fromUnits(uniform(0, 1) * 500)
+                                                          : Currency();
+                const Currency due = Currency::fromRaw(
+                    under.raw() - over.raw() + charge.raw() + electrician.raw() + other.raw());
                 Currency paid;
                 if (!careless || uniform(0, 2) != 0) {
                     // Most pay the bill rounded up to ten roubles.

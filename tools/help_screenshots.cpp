@@ -176,7 +176,7 @@ int main(int argc, char** argv)
     SystemClock clock;
     RecordingShell shell;
     Printer printer = Printer::none();
-    AppState state({dialogs, settings, clock, shell, printer}, folder);
+    AppState state({ dialogs, settings, clock, shell, printer }, folder);
 
     // The sheet opens on the third subscriber's last full year.
     RecordTable table;
@@ -231,7 +231,7 @@ int main(int argc, char** argv)
     p.add([&] { P::trigger(p.main(), "Menu_Tools_Gr1"); });
     p.add([&] {
         QWidget* chart = P::window("frmGr1");
-        for (int index : {5, 2, 11}) {
+        for (int index : { 5, 2, 11 }) {
             chooseInCombo(chart, "Cmb1_0", index);
             if (chart)
                 P::click("frmGr1", "CmdDraw");

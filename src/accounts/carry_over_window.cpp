@@ -25,10 +25,10 @@ constexpr int BalanceTwips = 1140;
 std::vector<HeaderCaption> carryOverCaptions()
 {
     return {
-        {0, 0, HeaderCaption::Both, QStringLiteral("Фамилия И. О."), Qt::AlignLeft | Qt::AlignVCenter},
-        {1, 2, HeaderCaption::Upper, QStringLiteral("Лицевой счет, р.")},
-        {1, 1, HeaderCaption::Lower, QStringLiteral("Недоплата")},
-        {2, 2, HeaderCaption::Lower, QStringLiteral("Переплата")},
+        { 0, 0, HeaderCaption::Both, QStringLiteral("Фамилия И. О."), Qt::AlignLeft | Qt::AlignVCenter },
+        { 1, 2, HeaderCaption::Upper, QStringLiteral("Лицевой счет, р.") },
+        { 1, 1, HeaderCaption::Lower, QStringLiteral("Недоплата") },
+        { 2, 2, HeaderCaption::Lower, QStringLiteral("Переплата") },
     };
 }
 
@@ -70,19 +70,19 @@ frmPerenos::frmPerenos(AppState& state, frmRedLS& ledger, int targetYearIndex)
     m_g1->setWordWrap(false);
     m_g1->setTabKeyNavigation(false);
     m_g1->installEventFilter(this);
-    const int widths[3] = {twipsToPixels(this, NameTwips), twipsToPixels(this, BalanceTwips),
-                           twipsToPixels(this, BalanceTwips)};
+    const int widths[3] = { twipsToPixels(this, NameTwips), twipsToPixels(this, BalanceTwips),
+        twipsToPixels(this, BalanceTwips) };
     for (int c = 0; c < 3; ++c)
         m_g1->setColumnWidth(c, widths[c]);
     header->setSectionResizeMode(0, QHeaderView::Stretch);
-    m_g1->setMinimumWidth(widths[0] + widths[1] + widths[2] + m_g1->verticalScrollBar()->sizeHint().width() +
-                          2 * m_g1->frameWidth());
+    m_g1->setMinimumWidth(widths[0] + widths[1] + widths[2] + m_g1->verticalScrollBar()->sizeHint().width()
+        + 2 * m_g1->frameWidth());
     connect(m_g1, &QTableView::clicked, this, [this](const QModelIndex& index) {
         m_g1->setCurrentIndex(index);
         openEditor();
     });
     connect(m_g1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this] { m_cmdOk->setEnabled(true); });
+        [this] { m_cmdOk->setEnabled(true); });
 
     m_txtg1 = new CellEditor(m_g1);
     m_txtg1->setObjectName(QStringLiteral("txtg1"));
@@ -137,8 +137,8 @@ void frmPerenos::commitEditor()
     // it would count as nothing there.
     const QString text = m_txtg1->text();
     if (!text.trimmed().isEmpty() && !Currency::parse(text.toStdString())) {
-        m_state.services.dialogs.message({QStringLiteral("Введите сумму числом, например 1250,50"),
-                                          QStringLiteral("Ошибка ввода"), MessageIcon::Exclamation});
+        m_state.services.dialogs.message({ QStringLiteral("Введите сумму числом, например 1250,50"),
+            QStringLiteral("Ошибка ввода"), MessageIcon::Exclamation });
         m_txtg1->setFocus();
         return;
     }

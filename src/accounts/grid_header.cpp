@@ -62,8 +62,8 @@ void TwoTierHeader::paintEvent(QPaintEvent*)
         painter.setPen(palette().color(QPalette::Mid));
         painter.drawRect(area.adjusted(0, 0, -1, -1));
         painter.setPen(palette().color(QPalette::ButtonText));
-        painter.drawText(area.adjusted(4, 2, -4, -2), int(caption.alignment) | Qt::TextWordWrap,
-                         caption.text);
+        painter.drawText(
+            area.adjusted(4, 2, -4, -2), int(caption.alignment) | Qt::TextWordWrap, caption.text);
     }
 }
 

@@ -10,23 +10,23 @@ namespace {
 
 // The stored amounts of a month that the ledger shows, as offsets from the base, in the order
 // they are normalised.
-constexpr std::array<int, 9> StoredOffsets = {-1, 0, 1, 2, 3, 4, 6, 7, 8};
+constexpr std::array<int, 9> StoredOffsets = { -1, 0, 1, 2, 3, 4, 6, 7, 8 };
 
 // Which field each grid column is taken from (column 0 and the computed columns have none).
-constexpr std::array<std::optional<int>, Columns> FilledFrom = {
-    std::nullopt, 0, 1, -1, 2, 3, 4, std::nullopt, 6, 7, 8, std::nullopt, std::nullopt, std::nullopt};
+constexpr std::array<std::optional<int>, Columns> FilledFrom
+    = { std::nullopt, 0, 1, -1, 2, 3, 4, std::nullopt, 6, 7, 8, std::nullopt, std::nullopt, std::nullopt };
 
 // Which field each grid column is written back to. The supplier-account columns are kept as the
 // table has them: the ledger never changes them.
-constexpr std::array<std::optional<int>, Columns> StoredTo = {
-    std::nullopt, 0, 1, -1, std::nullopt, 3, 4, 5, 6, std::nullopt, 8, 9, 10, std::nullopt};
+constexpr std::array<std::optional<int>, Columns> StoredTo
+    = { std::nullopt, 0, 1, -1, std::nullopt, 3, 4, 5, 6, std::nullopt, 8, 9, 10, std::nullopt };
 
 constexpr int TotalDueOffset = 5;
 constexpr int EndUnderpaymentOffset = 9;
 constexpr int EndOverpaymentOffset = 10;
 constexpr int SupplierSumOffset = 11;
 
-constexpr std::array<int, 4> EnterColumns = {ElectricianPay, OtherCharges, PaidIn, OtherIncome};
+constexpr std::array<int, 4> EnterColumns = { ElectricianPay, OtherCharges, PaidIn, OtherIncome };
 
 void setIfChanged(RecordTable& table, int row, int field, std::string_view text)
 {
@@ -54,21 +54,21 @@ unsigned char lowerCp1251(unsigned char b)
     if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDF))
         return b + 0x20;
     switch (b) {
-    case 0x80: return 0x90;     // Ђ
-    case 0x81: return 0x83;     // Ѓ
-    case 0x8A:                  // Љ
-    case 0x8C:                  // Њ
-    case 0x8D:                  // Ќ
-    case 0x8E:                  // Ћ
+    case 0x80: return 0x90; // Ђ
+    case 0x81: return 0x83; // Ѓ
+    case 0x8A: // Љ
+    case 0x8C: // Њ
+    case 0x8D: // Ќ
+    case 0x8E: // Ћ
     case 0x8F: return b + 0x10; // Џ
-    case 0xA1: return 0xA2;     // Ў
-    case 0xA3: return 0xBC;     // Ј
-    case 0xA5: return 0xB4;     // Ґ
-    case 0xA8:                  // Ё
-    case 0xAA:                  // Є
+    case 0xA1: return 0xA2; // Ў
+    case 0xA3: return 0xBC; // Ј
+    case 0xA5: return 0xB4; // Ґ
+    case 0xA8: // Ё
+    case 0xAA: // Є
     case 0xAF: return b + 0x10; // Ї
-    case 0xB2: return 0xB3;     // І
-    case 0xBD: return 0xBE;     // Ѕ
+    case 0xB2: return 0xB3; // І
+    case 0xBD: return 0xBE; // Ѕ
     default: return b;
     }
 }
@@ -102,14 +102,14 @@ struct Total
 
 bool isEditableColumn(int column)
 {
-    return column == SupplierCharge || column == ElectricianPay || column == OtherCharges ||
-           column == PaidIn || column == SupplierIncome || column == OtherIncome;
+    return column == SupplierCharge || column == ElectricianPay || column == OtherCharges || column == PaidIn
+        || column == SupplierIncome || column == OtherIncome;
 }
 
 bool isShownColumn(int column)
 {
-    return column >= 0 && column < Columns && column != SupplierCharge && column != SupplierIncome &&
-           column != SupplierSum;
+    return column >= 0 && column < Columns && column != SupplierCharge && column != SupplierIncome
+        && column != SupplierSum;
 }
 
 LedgerMonth ledgerMonth(int yearIndex, int month)
@@ -165,8 +165,8 @@ void fill(RecordTable& table, const LedgerMonth& month, Grid& grid)
             if (FilledFrom[c])
                 row[c] = table.field(i, base + *FilledFrom[c]);
         }
-        grid.previousSupplierSum[static_cast<std::size_t>(i - 1)] =
-            Currency::parseOrZero(table.field(i, previousSupplierSumField(month)));
+        grid.previousSupplierSum[static_cast<std::size_t>(i - 1)]
+            = Currency::parseOrZero(table.field(i, previousSupplierSumField(month)));
     }
 }
 
@@ -191,7 +191,7 @@ void compute(Grid& grid)
 
         // Each step needs the one before; a step that overflows leaves its cells empty.
         std::optional<Currency> due = Currency::subtract(a[StartUnderpayment], a[StartOverpayment]);
-        for (int c : {Electricity, SupplierCharge, ElectricianPay, OtherCharges}) {
+        for (int c : { Electricity, SupplierCharge, ElectricianPay, OtherCharges }) {
             if (due)
                 due = Currency::add(*due, a[c]);
         }
@@ -313,15 +313,15 @@ std::optional<Cell> cellAfterEnter(Cell current, int rowCount, bool movesDown)
     if (movesDown) {
         if (lastRow)
             return std::nullopt;
-        return Cell{current.row + 1, current.column};
+        return Cell{ current.row + 1, current.column };
     }
     for (int c : EnterColumns) {
         if (c > current.column)
-            return Cell{current.row, c};
+            return Cell{ current.row, c };
     }
     if (lastRow)
         return std::nullopt;
-    return Cell{current.row + 1, EnterColumns.front()};
+    return Cell{ current.row + 1, EnterColumns.front() };
 }
 
 std::vector<int> findRows(const RecordTable& table, std::string_view text)
@@ -342,7 +342,7 @@ std::vector<CarryOverRow> carryOverRows(const Grid& decemberGrid)
     std::vector<CarryOverRow> rows;
     rows.reserve(decemberGrid.rows.size());
     for (const Row& row : decemberGrid.rows)
-        rows.push_back({row[NameColumn], row[EndUnderpayment], row[EndOverpayment]});
+        rows.push_back({ row[NameColumn], row[EndUnderpayment], row[EndOverpayment] });
     return rows;
 }
 

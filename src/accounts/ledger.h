@@ -56,7 +56,7 @@ bool isShownColumn(int column);
 struct LedgerMonth
 {
     int yearIndex = 0; // 0 = "2020"
-    int month = 1;     // 1 = January
+    int month = 1; // 1 = January
     int base = fields::ledgerBase(0, 1);
     bool fellBack = false;
 };
@@ -67,8 +67,8 @@ using Row = std::array<std::string, Columns>;
 
 struct Grid
 {
-    std::vector<Row> rows;                    // row r shows record r + 1
-    std::vector<char> supplierSumNegative;    // per row: column 13 below zero
+    std::vector<Row> rows; // row r shows record r + 1
+    std::vector<char> supplierSumNegative; // per row: column 13 below zero
     std::array<std::string, SumBoxes> sums{}; // the sums row tS(0 … 12)
 
     // Per row: the supplier-account sum the month starts from, as the table holds it.

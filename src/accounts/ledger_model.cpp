@@ -40,7 +40,7 @@ void LedgerModel::markFound(const std::vector<int>& rows)
     clearFound();
     for (int row : rows) {
         m_found[std::size_t(row)] = 1;
-        emit dataChanged(index(row, 0), index(row, ledger::Columns - 1), {Qt::BackgroundRole});
+        emit dataChanged(index(row, 0), index(row, ledger::Columns - 1), { Qt::BackgroundRole });
     }
 }
 
@@ -49,7 +49,8 @@ void LedgerModel::clearFound()
     for (std::size_t row = 0; row < m_found.size(); ++row) {
         if (m_found[row]) {
             m_found[row] = 0;
-            emit dataChanged(index(int(row), 0), index(int(row), ledger::Columns - 1), {Qt::BackgroundRole});
+            emit dataChanged(
+                index(int(row), 0), index(int(row), ledger::Columns - 1), { Qt::BackgroundRole });
         }
     }
 }
@@ -78,8 +79,8 @@ QVariant LedgerModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole: return cellText(row, column);
     case Qt::TextAlignmentRole:
-        return QVariant::fromValue(Qt::AlignVCenter |
-                                   (column == ledger::NameColumn ? Qt::AlignLeft : Qt::AlignRight));
+        return QVariant::fromValue(
+            Qt::AlignVCenter | (column == ledger::NameColumn ? Qt::AlignLeft : Qt::AlignRight));
     case Qt::BackgroundRole:
         if (column <= ledger::EndOverpayment && isFound(row))
             return fromWindowsColour(FoundColour);

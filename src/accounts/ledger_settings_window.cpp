@@ -42,7 +42,6 @@ void frmTunLs::CmdOk_Click()
 {
     m_state.EnterMovesDown = Op1->isChecked();
     m_state.services.settings.setValue(settings::Main, QStringLiteral("flPls"),
-                                       m_state.EnterMovesDown ? QStringLiteral("True")
-                                                              : QStringLiteral("False"));
+        m_state.EnterMovesDown ? QStringLiteral("True") : QStringLiteral("False"));
     close();
 }

@@ -36,8 +36,8 @@
 namespace {
 
 // Column widths in twips; the supplier-account columns have none.
-constexpr std::array<int, ledger::Columns> ColumnTwips = {2190, 1140, 1140, 1050, 0,    1480, 1120,
-                                                          1020, 780,  0,    960,  1080, 1080, 0};
+constexpr std::array<int, ledger::Columns> ColumnTwips
+    = { 2190, 1140, 1140, 1050, 0, 1480, 1120, 1020, 780, 0, 960, 1080, 1080, 0 };
 constexpr int RowTwips = 285;
 constexpr int GridMarginTwips = 100;
 constexpr int RowsShownAtMost = 25;
@@ -50,15 +50,22 @@ struct ToolButton
 };
 
 // The tool buttons in their order, with the hint LbN(i) of each.
-constexpr std::array<ToolButton, 6> ToolButtons = {{
-    {"Cmd6", "Сохранить", Picture::Save},
-    {"Command3", "Печать", Picture::Print},
-    {"Cmd3", "Калькулятор", Picture::Calculator},
-    {"Command1", "Экспорт", Picture::Export},
-    {"Command2", "Настройки", Picture::Settings},
-    {"Cmd5", "Помощь", Picture::Help},
-}};
-enum ToolButtonIndex { SaveButton = 0, PrintButton = 1, CalculatorButton = 2, ExportButton = 3, SettingsButton = 4, HelpButton = 5 };
+constexpr std::array<ToolButton, 6> ToolButtons = { {
+    { "Cmd6", "Сохранить", Picture::Save },
+    { "Command3", "Печать", Picture::Print },
+    { "Cmd3", "Калькулятор", Picture::Calculator },
+    { "Command1", "Экспорт", Picture::Export },
+    { "Command2", "Настройки", Picture::Settings },
+    { "Cmd5", "Помощь", Picture::Help },
+} };
+enum ToolButtonIndex {
+    SaveButton = 0,
+    PrintButton = 1,
+    CalculatorButton = 2,
+    ExportButton = 3,
+    SettingsButton = 4,
+    HelpButton = 5
+};
 
 std::vector<HeaderCaption> ledgerCaptions()
 {
@@ -68,25 +75,26 @@ std::vector<HeaderCaption> ledgerCaptions()
     const QString income = QStringLiteral("Приход в т. м., р.");
     const QString closing = QStringLiteral("Ос-ток на кон. мес., р.");
     return {
-        {ledger::NameColumn, ledger::NameColumn, HeaderCaption::Both, QStringLiteral("Фамилия И. О."),
-         Qt::AlignLeft | Qt::AlignVCenter},
-        {ledger::StartUnderpayment, ledger::StartOverpayment, HeaderCaption::Upper, opening},
-        {ledger::StartUnderpayment, ledger::StartUnderpayment, HeaderCaption::Lower,
-         QStringLiteral("Недоплата")},
-        {ledger::StartOverpayment, ledger::StartOverpayment, HeaderCaption::Lower,
-         QStringLiteral("Переплата")},
-        {ledger::Electricity, ledger::OtherCharges, HeaderCaption::Upper, charges},
-        {ledger::Electricity, ledger::Electricity, HeaderCaption::Lower, QStringLiteral("За эл. эн.")},
-        {ledger::ElectricianPay, ledger::ElectricianPay, HeaderCaption::Lower,
-         QStringLiteral("ЗП электрику")},
-        {ledger::OtherCharges, ledger::OtherCharges, HeaderCaption::Lower, QStringLiteral("Прочее")},
-        {ledger::TotalDue, ledger::TotalDue, HeaderCaption::Both, QStringLiteral("ИТОГО к оплате")},
-        {ledger::PaidIn, ledger::OtherIncome, HeaderCaption::Upper, income},
-        {ledger::PaidIn, ledger::PaidIn, HeaderCaption::Lower, QStringLiteral("Внесено")},
-        {ledger::OtherIncome, ledger::OtherIncome, HeaderCaption::Lower, QStringLiteral("Прочее")},
-        {ledger::EndUnderpayment, ledger::EndOverpayment, HeaderCaption::Upper, closing},
-        {ledger::EndUnderpayment, ledger::EndUnderpayment, HeaderCaption::Lower, QStringLiteral("Недоплата")},
-        {ledger::EndOverpayment, ledger::EndOverpayment, HeaderCaption::Lower, QStringLiteral("Переплата")},
+        { ledger::NameColumn, ledger::NameColumn, HeaderCaption::Both, QStringLiteral("Фамилия И. О."),
+            Qt::AlignLeft | Qt::AlignVCenter },
+        { ledger::StartUnderpayment, ledger::StartOverpayment, HeaderCaption::Upper, opening },
+        { ledger::StartUnderpayment, ledger::StartUnderpayment, HeaderCaption::Lower,
+            QStringLiteral("Недоплата") },
+        { ledger::StartOverpayment, ledger::StartOverpayment, HeaderCaption::Lower,
+            QStringLiteral("Переплата") },
+        { ledger::Electricity, ledger::OtherCharges, HeaderCaption::Upper, charges },
+        { ledger::Electricity, ledger::Electricity, HeaderCaption::Lower, QStringLiteral("За эл. эн.") },
+        { ledger::ElectricianPay, ledger::ElectricianPay, HeaderCaption::Lower,
+            QStringLiteral("ЗП электрику") },
+        { ledger::OtherCharges, ledger::OtherCharges, HeaderCaption::Lower, QStringLiteral("Прочее") },
+        { ledger::TotalDue, ledger::TotalDue, HeaderCaption::Both, QStringLiteral("ИТОГО к оплате") },
+        { ledger::PaidIn, ledger::OtherIncome, HeaderCaption::Upper, income },
+        { ledger::PaidIn, ledger::PaidIn, HeaderCaption::Lower, QStringLiteral("Внесено") },
+        { ledger::OtherIncome, ledger::OtherIncome, HeaderCaption::Lower, QStringLiteral("Прочее") },
+        { ledger::EndUnderpayment, ledger::EndOverpayment, HeaderCaption::Upper, closing },
+        { ledger::EndUnderpayment, ledger::EndUnderpayment, HeaderCaption::Lower,
+            QStringLiteral("Недоплата") },
+        { ledger::EndOverpayment, ledger::EndOverpayment, HeaderCaption::Lower, QStringLiteral("Переплата") },
     };
 }
 
@@ -199,11 +207,11 @@ QWidget* frmRedLS::buildToolButtons()
     m_buttons[SaveButton]->setEnabled(false);
     connect(m_buttons[SaveButton], &QToolButton::clicked, this, &frmRedLS::Cmd6_Click);
     connect(m_buttons[CalculatorButton], &QToolButton::clicked, this,
-            [this] { m_state.services.shell.startCalculator(); });
+        [this] { m_state.services.shell.startCalculator(); });
     connect(m_buttons[PrintButton], &QToolButton::clicked, this, &frmRedLS::Command3_Click);
     // The export takes the month as stored: a cell being edited and not committed stays out.
     connect(m_buttons[ExportButton], &QToolButton::clicked, this,
-            [this] { exportLedgerWorkbook(m_state, shownYear(), shownMonth()); });
+        [this] { exportLedgerWorkbook(m_state, shownYear(), shownMonth()); });
     connect(m_buttons[SettingsButton], &QToolButton::clicked, this, &frmRedLS::Command2_Click);
     connect(m_buttons[HelpButton], &QToolButton::clicked, this, &frmRedLS::Cmd5_Click);
     return m_frame;
@@ -211,7 +219,7 @@ QWidget* frmRedLS::buildToolButtons()
 
 void frmRedLS::Command3_Click()
 {
-    LedgerPrintRequest request{shownYear(), shownMonth(), m_state.LedgerBase, {}};
+    LedgerPrintRequest request{ shownYear(), shownMonth(), m_state.LedgerBase, {} };
     for (int j = 0; j < ledger::SumBoxes; ++j)
         request.sums[std::size_t(j)] = sumText(j).toStdString();
     openLedgerPrint(m_state, this, request);
@@ -339,8 +347,8 @@ void frmRedLS::WCOL()
     // Room for every row up to 25, then the grid scrolls.
     const int rows = std::min(m_state.table.recordCount(), RowsShownAtMost);
     const int frame = 2 * m_grid->frameWidth();
-    const int gridHeight =
-        m_header->sizeHint().height() + rows * rowHeight + twipsToPixels(this, GridMarginTwips) + frame;
+    const int gridHeight
+        = m_header->sizeHint().height() + rows * rowHeight + twipsToPixels(this, GridMarginTwips) + frame;
     int gridWidth = frame + m_grid->verticalScrollBar()->sizeHint().width();
     for (int c = 0; c < ledger::Columns; ++c)
         gridWidth += columnWidth(c);
@@ -352,7 +360,7 @@ void frmRedLS::WCOL()
     resize(size);
     // Once the window has its size, the grid follows the window.
     m_grid->setMinimumSize(columnWidth(ledger::NameColumn) + 4 * columnWidth(ledger::TotalDue),
-                           m_header->sizeHint().height() + 3 * rowHeight + frame);
+        m_header->sizeHint().height() + 3 * rowHeight + frame);
     m_grid->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 }
 
@@ -444,19 +452,19 @@ void frmRedLS::commitEditor()
         return;
     const std::optional<std::string> amount = ledger::typedAmount(m_txtg->text().toStdString());
     if (!amount) {
-        m_state.services.dialogs.message({QStringLiteral("Введите сумму числом, например 1250,50"),
-                                          QStringLiteral("Ошибка ввода"), MessageIcon::Exclamation});
+        m_state.services.dialogs.message({ QStringLiteral("Введите сумму числом, например 1250,50"),
+            QStringLiteral("Ошибка ввода"), MessageIcon::Exclamation });
         m_txtg->setFocus();
         return;
     }
-    const ledger::Cell cell{current.row(), current.column()};
+    const ledger::Cell cell{ current.row(), current.column() };
     m_model->setCellText(cell.row, cell.column, *amount);
     m_txtg->drop();
     VICHISLIT1();
     SAVE1();
     m_grid->setFocus();
-    const std::optional<ledger::Cell> next =
-        ledger::cellAfterEnter(cell, m_model->rowCount(), m_state.EnterMovesDown);
+    const std::optional<ledger::Cell> next
+        = ledger::cellAfterEnter(cell, m_model->rowCount(), m_state.EnterMovesDown);
     if (!next)
         return;
     const QModelIndex target = m_model->index(next->row, next->column);

@@ -18,11 +18,11 @@ constexpr int Columns = 12;
 constexpr int FormattedRows = 500;
 
 // Columns C … L: the month's fields relative to the ledger base B.
-constexpr std::array<int, 10> MoneyOffsets = {0, 1, -1, 3, 4, 5, 6, 8, 9, 10};
+constexpr std::array<int, 10> MoneyOffsets = { 0, 1, -1, 3, 4, 5, 6, 8, 9, 10 };
 
-constexpr std::array<const char*, Columns> Headings = {
-    "№",         "Фамилия И. О.", " Недоплата ",   " Переплата ",  "За электро энерг.", "Зарплата эл-ку",
-    "  Прочее ", "к оплате",      "   Внесено   ", "   Прочее   ", "   Недоплата  ",    "   Переплата  "};
+constexpr std::array<const char*, Columns> Headings
+    = { "№", "Фамилия И. О.", " Недоплата ", " Переплата ", "За электро энерг.", "Зарплата эл-ку",
+          "  Прочее ", "к оплате", "   Внесено   ", "   Прочее   ", "   Недоплата  ", "   Переплата  " };
 
 // The decimal comma becomes a full stop, for spreadsheets that read amounts that way.
 std::string amountText(std::string_view stored)
@@ -49,16 +49,16 @@ bool exportLedgerWorkbook(AppState& state, const QString& yearText, const QStrin
         return false;
     Dialogs& dialogs = state.services.dialogs;
     const QString heading = monthName + QLatin1Char(' ') + yearText;
-    const std::optional<QString> path =
-        workbook::askSaveName(dialogs, QStringLiteral("Лицевой счет  ") + heading);
+    const std::optional<QString> path
+        = workbook::askSaveName(dialogs, QStringLiteral("Лицевой счет  ") + heading);
     if (!path)
         return false;
 
     const RecordTable& table = state.table;
     const int base = fields::ledgerBase(*k, *m);
     const int count = table.recordCount();
-    std::vector<std::vector<std::string>> block(static_cast<std::size_t>(count),
-                                                std::vector<std::string>(Columns));
+    std::vector<std::vector<std::string>> block(
+        static_cast<std::size_t>(count), std::vector<std::string>(Columns));
     for (int r = 1; r <= count; ++r) {
         auto& cells = block[std::size_t(r - 1)];
         cells[0] = table.field(r, fields::Number);

@@ -8,8 +8,7 @@
 
 AppState::AppState(Services services, QString programFolder)
     : services(services), programFolder(std::move(programFolder))
-{
-}
+{ }
 
 QString AppState::databaseFilePath() const
 {
@@ -24,6 +23,6 @@ bool AppState::WriteDatabase()
     const QString path = DatabasePath.isEmpty() ? databaseFilePath() : DatabasePath;
     if (database::write(QFile::encodeName(path).toStdString(), table))
         return true;
-    services.dialogs.message({QStringLiteral("Ошибка сохранения"), QString(), MessageIcon::None});
+    services.dialogs.message({ QStringLiteral("Ошибка сохранения"), QString(), MessageIcon::None });
     return false;
 }

@@ -33,22 +33,23 @@ void makeBackup(AppState& state)
 {
     Dialogs& dialogs = state.services.dialogs;
     const std::optional<QString> chosen
-        = dialogs.saveFileName({Filter, QStringLiteral("*.squ"), proposedName(state.services.clock.now())});
+        = dialogs.saveFileName({ Filter, QStringLiteral("*.squ"), proposedName(state.services.clock.now()) });
     if (!chosen)
         return;
     const QString path = QDir::toNativeSeparators(*chosen);
     // Written as the database file is written, so that every backup can be restored; a failed
     // backup must not pass for a written one.
     if (!database::write(fileSystemPath(path), state.table)) {
-        dialogs.message({QStringLiteral("Не удалось записать резервную копию в файл %1").arg(path),
-            QStringLiteral("Ошибка резервного копирования"), MessageIcon::Exclamation});
+        dialogs.message({ QStringLiteral("Не удалось записать резервную копию в файл %1").arg(path),
+            QStringLiteral("Ошибка резервного копирования"), MessageIcon::Exclamation });
     }
 }
 
 bool restoreBackup(AppState& state)
 {
     Dialogs& dialogs = state.services.dialogs;
-    const std::optional<QString> chosen = dialogs.openFileName({Filter, QStringLiteral("*.spb"), QString()});
+    const std::optional<QString> chosen
+        = dialogs.openFileName({ Filter, QStringLiteral("*.spb"), QString() });
     if (!chosen)
         return false;
     const QString source = QDir::toNativeSeparators(*chosen);
@@ -56,14 +57,15 @@ bool restoreBackup(AppState& state)
     const auto copyFailure = [&](CopyStatus status) {
         switch (status) {
         case CopyStatus::NotFound:
-            dialogs.message({QStringLiteral("файл не найден!"), CopyError, MessageIcon::Exclamation});
+            dialogs.message({ QStringLiteral("файл не найден!"), CopyError, MessageIcon::Exclamation });
             break;
         case CopyStatus::AccessDenied:
-            dialogs.message({QStringLiteral("Доступ к файлу закрыт!"), CopyError, MessageIcon::Exclamation});
+            dialogs.message(
+                { QStringLiteral("Доступ к файлу закрыт!"), CopyError, MessageIcon::Exclamation });
             break;
         case CopyStatus::Failed:
         case CopyStatus::Copied:
-            dialogs.message({QStringLiteral("Ошибка копирования файла"), QString(), MessageIcon::None});
+            dialogs.message({ QStringLiteral("Ошибка копирования файла"), QString(), MessageIcon::None });
             break;
         }
         return false;
@@ -99,8 +101,8 @@ bool restoreBackup(AppState& state)
         = replaceDatabase(fileSystemPath(source), fileSystemPath(state.databaseFilePath()));
     if (copied != CopyStatus::Copied)
         return copyFailure(copied);
-    dialogs.message({QStringLiteral("Сейчас программа закроется, запустите её заново"),
-        QStringLiteral("Востановление произошло успешно"), MessageIcon::Information});
+    dialogs.message({ QStringLiteral("Сейчас программа закроется, запустите её заново"),
+        QStringLiteral("Востановление произошло успешно"), MessageIcon::Information });
     return true;
 }
 

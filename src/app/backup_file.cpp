@@ -44,22 +44,22 @@ SourceCheck checkBackup(const std::string& path)
 {
     using Status = SourceCheck::Status;
     switch (openForReading(path)) {
-    case CopyStatus::NotFound: return {Status::NotFound};
-    case CopyStatus::AccessDenied: return {Status::AccessDenied};
-    case CopyStatus::Failed: return {Status::Unreadable};
+    case CopyStatus::NotFound: return { Status::NotFound };
+    case CopyStatus::AccessDenied: return { Status::AccessDenied };
+    case CopyStatus::Failed: return { Status::Unreadable };
     case CopyStatus::Copied: break;
     }
     const database::LoadResult result = database::check(path);
     using Load = database::LoadResult::Status;
     switch (result.status) {
-    case Load::Loaded: return {Status::Ready};
-    case Load::NotFound: return {Status::NotFound};
-    case Load::Empty: return {Status::Empty};
-    case Load::BadLine: return {Status::BadLine, result.line};
-    case Load::TooManyLines: return {Status::BadLine, fields::MaxRecords + 1};
-    case Load::OpenFailed: return {Status::Unreadable};
+    case Load::Loaded: return { Status::Ready };
+    case Load::NotFound: return { Status::NotFound };
+    case Load::Empty: return { Status::Empty };
+    case Load::BadLine: return { Status::BadLine, result.line };
+    case Load::TooManyLines: return { Status::BadLine, fields::MaxRecords + 1 };
+    case Load::OpenFailed: return { Status::Unreadable };
     }
-    return {Status::Unreadable};
+    return { Status::Unreadable };
 }
 
 CopyStatus replaceDatabase(const std::string& backupPath, const std::string& databasePath)

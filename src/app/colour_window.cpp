@@ -11,7 +11,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-frmColor::frmColor(AppState& state, Form1& mainWindow) : QDialog(&mainWindow), m_state(state), m_main(mainWindow)
+frmColor::frmColor(AppState& state, Form1& mainWindow)
+    : QDialog(&mainWindow), m_state(state), m_main(mainWindow)
 {
     setObjectName(QStringLiteral("frmColor"));
     setWindowTitle(QStringLiteral("Настройка цвета таблицы"));
@@ -22,9 +23,8 @@ frmColor::frmColor(AppState& state, Form1& mainWindow) : QDialog(&mainWindow), m
     W2 = m_state.RowColourEven;
     W3 = m_state.FocusColour;
 
-    const QString captions[3] = {QStringLiteral("Цвет нечетных строк таблицы"),
-                                 QStringLiteral("Цвет четных строк таблицы"),
-                                 QStringLiteral("Цвет выделенной ячейки таблицы")};
+    const QString captions[3] = { QStringLiteral("Цвет нечетных строк таблицы"),
+        QStringLiteral("Цвет четных строк таблицы"), QStringLiteral("Цвет выделенной ячейки таблицы") };
     auto* grid = new QGridLayout(this);
     for (int i = 0; i < 3; ++i) {
         m_previews[i] = new QLabel(this);
@@ -52,7 +52,7 @@ frmColor::frmColor(AppState& state, Form1& mainWindow) : QDialog(&mainWindow), m
 
 void frmColor::showPreviews()
 {
-    const quint32 colours[3] = {W1, W2, W3};
+    const quint32 colours[3] = { W1, W2, W3 };
     for (int i = 0; i < 3; ++i) {
         QPalette palette = m_previews[i]->palette();
         palette.setColor(QPalette::Window, fromWindowsColour(colours[i]));
@@ -62,7 +62,7 @@ void frmColor::showPreviews()
 
 void frmColor::chooseColour(int which)
 {
-    quint32* working[3] = {&W1, &W2, &W3};
+    quint32* working[3] = { &W1, &W2, &W3 };
     m_choose[which]->setEnabled(false);
     // A cancelled colour dialog keeps the working colour.
     if (const auto colour = m_state.services.dialogs.chooseColour(*working[which]))

@@ -47,16 +47,16 @@ struct PictureButton
 };
 
 // The picture buttons in their order on the frame, with the hint Label1(i) of each.
-constexpr std::array<PictureButton, 8> PictureButtons = {{
-    {"Cmd6", "Сохранить ", Picture::Save},
-    {"Command1", "Печать", Picture::Print},
-    {"Cmd1", "Справочник", Picture::Directory},
-    {"Cmd2", "Л. счет", Picture::Ledger},
-    {"Cmd3", "Калькулятор", Picture::Calculator},
-    {"Cmd4", "График", Picture::Chart},
-    {"Command6", "Экспорт", Picture::Export},
-    {"Cmd5", "Помощь", Picture::Help},
-}};
+constexpr std::array<PictureButton, 8> PictureButtons = { {
+    { "Cmd6", "Сохранить ", Picture::Save },
+    { "Command1", "Печать", Picture::Print },
+    { "Cmd1", "Справочник", Picture::Directory },
+    { "Cmd2", "Л. счет", Picture::Ledger },
+    { "Cmd3", "Калькулятор", Picture::Calculator },
+    { "Cmd4", "График", Picture::Chart },
+    { "Command6", "Экспорт", Picture::Export },
+    { "Cmd5", "Помощь", Picture::Help },
+} };
 
 constexpr int SaveButton = 0;
 constexpr int PrintButton = 1;
@@ -184,48 +184,50 @@ void Form1::buildMenus()
     QMenu* directory = bar->addMenu(QStringLiteral("Справочник"));
     directory->setObjectName(QStringLiteral("Mnu_Spr"));
     connect(addItem(directory, "Mnu_Abonenty", QStringLiteral("Абоненты")), &QAction::triggered, this,
-            &Form1::openDirectory);
+        &Form1::openDirectory);
     connect(addItem(directory, "Mnu_LicSchet", QStringLiteral("Лицевой счет")), &QAction::triggered, this,
-            [this] { openLedger(false); });
+        [this] { openLedger(false); });
 
     QMenu* tools = bar->addMenu(QStringLiteral("Инструменты"));
     tools->setObjectName(QStringLiteral("Menu_Tools"));
     connect(addItem(tools, "Menu_Tools_kalc", QStringLiteral("Калькулятор")), &QAction::triggered, this,
-            &Form1::onCalculator);
+        &Form1::onCalculator);
     connect(addItem(tools, "Menu_Tools_Gr1", QStringLiteral("График")), &QAction::triggered, this,
-            &Form1::openChart);
-    connect(addItem(tools, "Menu_Tools_Export_Excel", QStringLiteral("Экспорт таблицы в Exel")), &QAction::triggered,
-            this, [this] { exportSheetWorkbook(m_state, *this); });
+        &Form1::openChart);
+    connect(addItem(tools, "Menu_Tools_Export_Excel", QStringLiteral("Экспорт таблицы в Exel")),
+        &QAction::triggered, this, [this] { exportSheetWorkbook(m_state, *this); });
     connect(addItem(tools, "Menu_Tools_Date", QStringLiteral("Проставить дату (последнее число месяца)")),
-            &QAction::triggered, this, &Form1::Menu_Tools_Date_Click);
-    connect(addItem(tools, "Menu_Tools_PostChUlOsv", QStringLiteral("Поставить часы и сутки уличного освещения")),
-            &QAction::triggered, this, &Form1::Menu_Tools_PostChUlOsv_Click);
-    connect(addItem(tools, "Menu_Tools_DelChUlOsv", QStringLiteral("Очистить часы и сутки уличного освещения")),
-            &QAction::triggered, this, &Form1::Menu_Tools_DelChUlOsv_Click);
+        &QAction::triggered, this, &Form1::Menu_Tools_Date_Click);
+    connect(
+        addItem(tools, "Menu_Tools_PostChUlOsv", QStringLiteral("Поставить часы и сутки уличного освещения")),
+        &QAction::triggered, this, &Form1::Menu_Tools_PostChUlOsv_Click);
+    connect(
+        addItem(tools, "Menu_Tools_DelChUlOsv", QStringLiteral("Очистить часы и сутки уличного освещения")),
+        &QAction::triggered, this, &Form1::Menu_Tools_DelChUlOsv_Click);
 
     QMenu* tuning = bar->addMenu(QStringLiteral("Настройки"));
     tuning->setObjectName(QStringLiteral("Menu_Tuns"));
-    connect(addItem(tuning, "Menu_Tuns_Save", QStringLiteral("Параметры сохранения")), &QAction::triggered, this,
-            &Form1::openSaveSettings);
+    connect(addItem(tuning, "Menu_Tuns_Save", QStringLiteral("Параметры сохранения")), &QAction::triggered,
+        this, &Form1::openSaveSettings);
     connect(addItem(tuning, "Menu_Tuns_Coloor", QStringLiteral("Цвет таблицы")), &QAction::triggered, this,
-            &Form1::openColours);
-    connect(addItem(tuning, "Menu_Tuns_RCopy", QStringLiteral("Резервное копирование базы")), &QAction::triggered,
-            this, &Form1::makeBackup);
+        &Form1::openColours);
+    connect(addItem(tuning, "Menu_Tuns_RCopy", QStringLiteral("Резервное копирование базы")),
+        &QAction::triggered, this, &Form1::makeBackup);
     connect(addItem(tuning, "Menu_Tuns_Vost", QStringLiteral("Восстановление базы из резервной копии")),
-            &QAction::triggered, this, &Form1::restoreBackup);
+        &QAction::triggered, this, &Form1::restoreBackup);
 
     // The month documents: not in the menu bar, opened over a month's name.
     m_menuVedomost = new QMenu(QStringLiteral("Сформировать ведомость "), this);
     m_menuVedomost->setObjectName(QStringLiteral("Menu_Vedomost"));
-    connect(addItem(m_menuVedomost, "Vedomost", QStringLiteral("Сформировать ведомость ")), &QAction::triggered, this,
-            [this] { openStatement(m_state, m_program, *this); });
-    connect(addItem(m_menuVedomost, "Kvit", QStringLiteral("Сформировать квитанцию")), &QAction::triggered, this,
-            [this] { openReceipt(m_state, m_program, *this); });
+    connect(addItem(m_menuVedomost, "Vedomost", QStringLiteral("Сформировать ведомость ")),
+        &QAction::triggered, this, [this] { openStatement(m_state, m_program, *this); });
+    connect(addItem(m_menuVedomost, "Kvit", QStringLiteral("Сформировать квитанцию")), &QAction::triggered,
+        this, [this] { openReceipt(m_state, m_program, *this); });
 
     QMenu* help = bar->addMenu(QStringLiteral("Помощь"));
     help->setObjectName(QStringLiteral("Menu_Hlp"));
     connect(addItem(help, "Menu_Hlp_About", QStringLiteral("О программе")), &QAction::triggered, this,
-            &Form1::openAbout);
+        &Form1::openAbout);
     connect(addItem(help, "Menu_Hlp_Hlp1", QStringLiteral("?")), &QAction::triggered, this, &Form1::openHelp);
 }
 
@@ -268,7 +270,8 @@ void Form1::buildPictureButtons(QFrame* frame)
     connect(m_buttons[DirectoryButton], &QToolButton::clicked, this, &Form1::openDirectory);
     connect(m_buttons[LedgerButton], &QToolButton::clicked, this, [this] { openLedger(true); });
     connect(m_buttons[ChartButton], &QToolButton::clicked, this, &Form1::openChart);
-    connect(m_buttons[ExportButton], &QToolButton::clicked, this, [this] { exportSheetWorkbook(m_state, *this); });
+    connect(m_buttons[ExportButton], &QToolButton::clicked, this,
+        [this] { exportSheetWorkbook(m_state, *this); });
     connect(m_buttons[HelpButton], &QToolButton::clicked, this, &Form1::openHelp);
 }
 
@@ -367,8 +370,8 @@ void Form1::readStoredSettings()
     m_state.RowColourEven = storedColour(store, QStringLiteral("Color2"), colours::DefaultEven);
     m_state.FocusColour = storedColour(store, QStringLiteral("Color3"), colours::DefaultFocus);
 
-    m_cmb[0]->setEditText(
-        store.value(settings::Main, QStringLiteral("Cmb0"), fromStd(m_state.table.field(1, fields::FullName))));
+    m_cmb[0]->setEditText(store.value(
+        settings::Main, QStringLiteral("Cmb0"), fromStd(m_state.table.field(1, fields::FullName))));
     m_cmb[1]->setEditText(store.value(settings::Main, QStringLiteral("Cmb1"), QStringLiteral("2020")));
 
     m_state.AutosaveEnabled = storedInteger(store, QStringLiteral("flSave"), 1);
@@ -394,32 +397,32 @@ bool Form1::OPFILE1()
                 m_cmb[0]->addItem(fromStd(m_state.table.field(row, fields::FullName)));
             return true;
         case Status::NotFound: {
-            const Answer answer =
-                dialogs.message({QStringLiteral("Файл базы Tervolin2.spb не найден, хотите создать новый?"),
-                                 QStringLiteral("Создать новый файл бызы?"), MessageIcon::Exclamation,
-                                 MessageButtons::YesNo, Answer::Yes});
+            const Answer answer = dialogs.message(
+                { QStringLiteral("Файл базы Tervolin2.spb не найден, хотите создать новый?"),
+                    QStringLiteral("Создать новый файл бызы?"), MessageIcon::Exclamation,
+                    MessageButtons::YesNo, Answer::Yes });
             if (answer != Answer::Yes)
                 return false;
             if (!database::create(filePath, m_state.table)) {
                 // A folder the program cannot write to would ask the same question forever.
-                dialogs.message({QStringLiteral("Ошибка сохранения"), QString(), MessageIcon::None});
+                dialogs.message({ QStringLiteral("Ошибка сохранения"), QString(), MessageIcon::None });
                 return false;
             }
             continue; // and load the new file from the start
         }
         case Status::Empty:
-            dialogs.error(QStringLiteral("ФАЙЛ БАЗЫ   %1   ПУСТОЙ!").arg(path), QStringLiteral("Ошибка загрузки"));
-            dialogs.message({openFailure, QString(), MessageIcon::None});
+            dialogs.error(
+                QStringLiteral("ФАЙЛ БАЗЫ   %1   ПУСТОЙ!").arg(path), QStringLiteral("Ошибка загрузки"));
+            dialogs.message({ openFailure, QString(), MessageIcon::None });
             return false;
         case Status::BadLine:
-            dialogs.error(QStringLiteral("Строка № %1   файла %2  Содержит ошибку!").arg(result.line).arg(path),
-                          QStringLiteral("Ошибка формата файла"));
-            dialogs.message({openFailure, QString(), MessageIcon::None});
+            dialogs.error(
+                QStringLiteral("Строка № %1   файла %2  Содержит ошибку!").arg(result.line).arg(path),
+                QStringLiteral("Ошибка формата файла"));
+            dialogs.message({ openFailure, QString(), MessageIcon::None });
             return false;
         case Status::TooManyLines:
-        case Status::OpenFailed:
-            dialogs.message({openFailure, QString(), MessageIcon::None});
-            return false;
+        case Status::OpenFailed: dialogs.message({ openFailure, QString(), MessageIcon::None }); return false;
         }
     }
 }
@@ -427,8 +430,9 @@ bool Form1::OPFILE1()
 void Form1::SetComboHeight(QComboBox* combo, int height)
 {
     // The drop-down list shows as many entries as fit into the height.
-    const int rowHeight = qMax(1, combo->view()->sizeHintForRow(0) > 0 ? combo->view()->sizeHintForRow(0)
-                                                                        : combo->fontMetrics().height() + 4);
+    const int rowHeight = qMax(1,
+        combo->view()->sizeHintForRow(0) > 0 ? combo->view()->sizeHintForRow(0)
+                                             : combo->fontMetrics().height() + 4);
     combo->setMaxVisibleItems(qMax(1, height / rowHeight));
 }
 
@@ -629,7 +633,8 @@ void Form1::storeSettings()
     store.setValue(settings::Main, QStringLiteral("Cmb0"), m_cmb[0]->currentText());
     store.setValue(settings::Main, QStringLiteral("Cmb1"), m_cmb[1]->currentText());
     for (int i = 0; i < 4; ++i)
-        store.setValue(settings::Main, QStringLiteral("Form1.Ch%1").arg(i + 1), m_ch[i]->isChecked() ? "1" : "0");
+        store.setValue(
+            settings::Main, QStringLiteral("Form1.Ch%1").arg(i + 1), m_ch[i]->isChecked() ? "1" : "0");
     store.sync();
 }
 

@@ -50,7 +50,7 @@ void Form1::Menu_Tools_Date_Click()
 {
     if (!yearIsOneOfTheEight())
         return;
-    if (sheet::anyFilled(m_sheet->texts(), {fields::Date})) {
+    if (sheet::anyFilled(m_sheet->texts(), { fields::Date })) {
         const bool yes = m_state.services.dialogs.askYesNo(
             QStringLiteral("Найдены заполненые ячейки дат, если продолжить заполнение, то информаия в них "
                            "изменится. Продолжить заполнение дат? "),
@@ -66,7 +66,7 @@ void Form1::Menu_Tools_PostChUlOsv_Click()
 {
     if (!yearIsOneOfTheEight())
         return;
-    if (sheet::anyFilled(m_sheet->texts(), {fields::LightingHours, fields::LightingDays})) {
+    if (sheet::anyFilled(m_sheet->texts(), { fields::LightingHours, fields::LightingDays })) {
         const bool yes = m_state.services.dialogs.askYesNo(
             QStringLiteral("Обнаружены заполненые ячейки,  если продолжить информация в них изменится. "
                            "Продолжить заполнение?"),
@@ -85,9 +85,9 @@ void Form1::Menu_Tools_DelChUlOsv_Click()
     if (!yearIsOneOfTheEight())
         return;
     Dialogs& dialogs = m_state.services.dialogs;
-    if (!sheet::anyFilled(m_sheet->texts(), {fields::LightingHours, fields::LightingDays})) {
-        dialogs.message({QStringLiteral("Все ячейки часов и суток уличного освещеня пусты, очищать нечего!"),
-            QStringLiteral("Заполненых ячеек не найдено."), MessageIcon::Information});
+    if (!sheet::anyFilled(m_sheet->texts(), { fields::LightingHours, fields::LightingDays })) {
+        dialogs.message({ QStringLiteral("Все ячейки часов и суток уличного освещеня пусты, очищать нечего!"),
+            QStringLiteral("Заполненых ячеек не найдено."), MessageIcon::Information });
         return;
     }
     if (!dialogs.askYesNo(QStringLiteral("Вы действительно хотите очистить часы и сутки уличного освещения?"),
@@ -113,8 +113,8 @@ bool Form1::yearIsOneOfTheEight()
     if (fields::yearIndex(year.toStdString()))
         return true;
     m_state.services.dialogs.message(
-        {QStringLiteral("Года \"%1\" нет в списке. Выберите в списке \"Год\" один из годов 2020 … 2027.")
+        { QStringLiteral("Года \"%1\" нет в списке. Выберите в списке \"Год\" один из годов 2020 … 2027.")
                 .arg(year),
-            QStringLiteral("Год не выбран"), MessageIcon::Exclamation});
+            QStringLiteral("Год не выбран"), MessageIcon::Exclamation });
     return false;
 }

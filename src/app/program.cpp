@@ -17,8 +17,7 @@
 #include <QTimer>
 
 Program::Program(AppState& state, QObject* parent) : QObject(parent), m_state(state)
-{
-}
+{ }
 
 Program::~Program()
 {
@@ -156,10 +155,11 @@ int runTervolin(int argc, char** argv)
     SystemClock clock;
     DesktopShell shell;
     Printer printer;
-    AppState state({dialogs, settings, clock, shell, printer}, QCoreApplication::applicationDirPath());
+    AppState state({ dialogs, settings, clock, shell, printer }, QCoreApplication::applicationDirPath());
     Program program(state);
     TerminationSignals terminationSignals;
-    QObject::connect(&terminationSignals, &TerminationSignals::terminationRequested, &program, &Program::terminate);
+    QObject::connect(
+        &terminationSignals, &TerminationSignals::terminationRequested, &program, &Program::terminate);
 
     if (!program.start())
         return program.exitCode();

@@ -24,9 +24,10 @@ frmTunSave::frmTunSave(AppState& state, Form1& mainWindow)
     ChSave1->setChecked(m_state.AutosaveEnabled != 0);
 
     auto* explanation = new QLabel(
-        QStringLiteral("Если этот флаг не установлен то изменения в базе будут сохраняться на HDD  при выходе из "
-                       "программы, при закрытии формы лицевого счета, при добавлении новых абонентов или при "
-                       "нажатии кнопки \"Сохранить\" ( с изображением дискеты)."),
+        QStringLiteral(
+            "Если этот флаг не установлен то изменения в базе будут сохраняться на HDD  при выходе из "
+            "программы, при закрытии формы лицевого счета, при добавлении новых абонентов или при "
+            "нажатии кнопки \"Сохранить\" ( с изображением дискеты)."),
         this);
     explanation->setObjectName(QStringLiteral("Label1"));
     explanation->setWordWrap(true);
@@ -55,8 +56,8 @@ void frmTunSave::storeAndRelease()
     if (m_stored)
         return;
     m_stored = true;
-    m_state.services.settings.setValue(settings::Main, QStringLiteral("flSave"),
-                                       QString::number(m_state.AutosaveEnabled));
+    m_state.services.settings.setValue(
+        settings::Main, QStringLiteral("flSave"), QString::number(m_state.AutosaveEnabled));
 }
 
 void frmTunSave::closeEvent(QCloseEvent* event)

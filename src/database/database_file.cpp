@@ -59,7 +59,8 @@ std::size_t scanLine(const char* p, std::size_t n, LineScan& scan)
         const unsigned eol = static_cast<unsigned>(
             _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf))));
         unsigned bars = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, bar)));
-        unsigned specials = static_cast<unsigned>(_mm_movemask_epi8(v) | _mm_movemask_epi8(_mm_cmpeq_epi8(v, blank)));
+        unsigned specials
+            = static_cast<unsigned>(_mm_movemask_epi8(v) | _mm_movemask_epi8(_mm_cmpeq_epi8(v, blank)));
         unsigned before = 0xFFFF;
         if (eol != 0) {
             before = (1u << __builtin_ctz(eol)) - 1;
@@ -120,14 +121,15 @@ void buildRecord(Record& record, int row, const char* line, const LineScan& scan
             ++next;
         const std::uint32_t firstSpecial = next < special.size() ? special[next] : UINT32_MAX;
         // The field holding the next special byte; fields before it are copied as they are.
-        const int specialField =
-            static_cast<int>(std::upper_bound(sep + (k - 1), sep + Separators, firstSpecial) - sep) + 1;
+        const int specialField
+            = static_cast<int>(std::upper_bound(sep + (k - 1), sep + Separators, firstSpecial) - sep) + 1;
         if (specialField > k) {
             const std::size_t base = arena.size();
             const std::uint32_t copyEnd = sep[specialField - 2] + 1;
             arena.append(line + fieldBegin, copyEnd - fieldBegin);
             for (int f = k; f < specialField; ++f)
-                start[static_cast<std::size_t>(f)] = static_cast<std::uint32_t>(base + (sep[f - 2] + 1 - fieldBegin));
+                start[static_cast<std::size_t>(f)]
+                    = static_cast<std::uint32_t>(base + (sep[f - 2] + 1 - fieldBegin));
             k = specialField;
             continue;
         }
@@ -148,7 +150,7 @@ void buildRecord(Record& record, int row, const char* line, const LineScan& scan
 class FileDescriptor
 {
 public:
-    explicit FileDescriptor(int fd = -1) : m_fd(fd) {}
+    explicit FileDescriptor(int fd = -1) : m_fd(fd) { }
     ~FileDescriptor() { reset(); }
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
@@ -185,7 +187,7 @@ LoadResult readFile(const std::string& path, RecordTable* table)
 
     std::vector<char> buffer(ReadChunk);
     std::size_t lineStart = 0; // start of the line being read
-    std::size_t filled = 0;    // bytes in the buffer
+    std::size_t filled = 0; // bytes in the buffer
     bool endOfFile = false;
     bool anyContent = false;
     int lines = 0;
@@ -231,7 +233,8 @@ LoadResult readFile(const std::string& path, RecordTable* table)
         const char* line = buffer.data() + lineStart;
         std::size_t end = scanLine(line, available, scan);
         // The line ends at a CR or LF; a CR last in the buffer may still have its LF to come.
-        const bool needMore = (end == available && !endOfFile) || (end + 1 == available && line[end] == '\r' && !endOfFile);
+        const bool needMore
+            = (end == available && !endOfFile) || (end + 1 == available && line[end] == '\r' && !endOfFile);
         if (needMore) {
             if (!refill()) {
                 if (table)
@@ -302,8 +305,7 @@ std::string folderOf(const std::string& path)
 
 // Writes a file through a temporary one beside it: `produce` fills it by calling the sink; then
 // the data is flushed, the temporary file renamed over the destination and the folder flushed.
-template<typename Produce>
-bool replaceFile(const std::string& path, std::string* error, Produce produce)
+template <typename Produce> bool replaceFile(const std::string& path, std::string* error, Produce produce)
 {
     const std::string temporary = path + ".tmp";
     FileDescriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
@@ -312,7 +314,8 @@ bool replaceFile(const std::string& path, std::string* error, Produce produce)
             *error = systemError("open");
         return false;
     }
-    struct stat old{};
+    struct stat old
+    { };
     if (::stat(path.c_str(), &old) == 0)
         ::fchmod(fd.get(), old.st_mode & 07777);
 
@@ -324,7 +327,8 @@ bool replaceFile(const std::string& path, std::string* error, Produce produce)
         return false;
     };
 
-    const auto sink = [&](const std::string& bytes) { return writeAll(fd.get(), bytes.data(), bytes.size()); };
+    const auto sink
+        = [&](const std::string& bytes) { return writeAll(fd.get(), bytes.data(), bytes.size()); };
     if (!produce(sink))
         return fail("write");
     if (::fsync(fd.get()) != 0)
@@ -402,8 +406,8 @@ bool write(const std::string& path, RecordTable& table, std::string* error)
             if (!record.isInOrder())
                 record.compact();
             const std::string_view line = record.orderedLine();
-            if (std::memchr(line.data(), '\r', line.size()) == nullptr &&
-                std::memchr(line.data(), '\n', line.size()) == nullptr) {
+            if (std::memchr(line.data(), '\r', line.size()) == nullptr
+                && std::memchr(line.data(), '\n', line.size()) == nullptr) {
                 cp1251::encodeAppend(line, out);
             } else {
                 for (int f = 1; f <= Separators; ++f) {
@@ -413,7 +417,7 @@ bool write(const std::string& path, RecordTable& table, std::string* error)
                     } else {
                         std::string clean = withoutLineBreaks(text);
                         cp1251::encodeAppend(clean, out);
-                        cleaned.push_back({row, f, std::move(clean)});
+                        cleaned.push_back({ row, f, std::move(clean) });
                     }
                     out += '|';
                 }

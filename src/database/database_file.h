@@ -15,14 +15,14 @@ struct LoadResult
 {
     enum class Status {
         Loaded,
-        NotFound,     // no file at the path
-        Empty,        // a file without content
-        BadLine,      // line `line` holds fewer than 2128 separators
+        NotFound, // no file at the path
+        Empty, // a file without content
+        BadLine, // line `line` holds fewer than 2128 separators
         TooManyLines, // more records than the table's 3001 rows
-        OpenFailed,   // any other failure to read
+        OpenFailed, // any other failure to read
     };
     Status status = Status::OpenFailed;
-    int line = 0;    // 1-based number of the bad line
+    int line = 0; // 1-based number of the bad line
     int records = 0; // lines read
 };
 

@@ -8,9 +8,9 @@
 
 namespace fields {
 
-constexpr int MaxRecords = 3001;     // rows 1 … 3001 hold records; row 0 never does
-constexpr int MaxField = 2200;       // fields 0 … 2200 exist in memory
-constexpr int PerRecord = 2128;      // fields 1 … 2128 are stored in the file
+constexpr int MaxRecords = 3001; // rows 1 … 3001 hold records; row 0 never does
+constexpr int MaxField = 2200; // fields 0 … 2200 exist in memory
+constexpr int PerRecord = 2128; // fields 1 … 2128 are stored in the file
 constexpr int YearCount = 8;
 constexpr int YearBlock = 265;
 constexpr int MonthBlock = 22;
@@ -37,12 +37,11 @@ constexpr int ServicePercent = 8;
 constexpr int MonthCharge = 9;
 constexpr int LedgerOffset = 10;
 
-inline constexpr std::array<std::string_view, YearCount> YearNames = {"2020", "2021", "2022", "2023",
-                                                                      "2024", "2025", "2026", "2027"};
+inline constexpr std::array<std::string_view, YearCount> YearNames
+    = { "2020", "2021", "2022", "2023", "2024", "2025", "2026", "2027" };
 
-inline constexpr std::array<std::string_view, 12> MonthNames = {
-    "Январь", "Февраль", "Март",     "Апрель",  "Май",    "Июнь",
-    "Июль",   "Август",  "Сентябрь", "Октябрь", "Ноябрь", "Декабрь"};
+inline constexpr std::array<std::string_view, 12> MonthNames = { "Январь", "Февраль", "Март", "Апрель", "Май",
+    "Июнь", "Июль", "Август", "Сентябрь", "Октябрь", "Ноябрь", "Декабрь" };
 
 // Index k of a year text among the eight years, by exact comparison.
 inline std::optional<int> yearIndex(std::string_view yearText)

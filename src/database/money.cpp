@@ -52,7 +52,7 @@ std::optional<Currency> Currency::parse(std::string_view text)
     }
 
     Wide whole = 0;
-    Wide fraction = 0;   // decimals read so far, as an integer
+    Wide fraction = 0; // decimals read so far, as an integer
     Wide fractionScale = 1;
     int digits = 0;
     bool inFraction = false;
@@ -123,8 +123,8 @@ std::string Currency::plainText() const
 {
     const bool negative = m_raw < 0;
     // Through unsigned arithmetic so that the smallest value has a magnitude too.
-    const std::uint64_t magnitude = negative ? std::uint64_t(0) - static_cast<std::uint64_t>(m_raw)
-                                             : static_cast<std::uint64_t>(m_raw);
+    const std::uint64_t magnitude
+        = negative ? std::uint64_t(0) - static_cast<std::uint64_t>(m_raw) : static_cast<std::uint64_t>(m_raw);
     std::string text = std::to_string(magnitude / Scale);
     std::uint64_t fraction = magnitude % Scale;
     if (fraction != 0) {

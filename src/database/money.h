@@ -51,7 +51,7 @@ public:
     friend constexpr bool operator>(Currency a, Currency b) { return a.m_raw > b.m_raw; }
 
 private:
-    constexpr explicit Currency(std::int64_t raw) : m_raw(raw) {}
+    constexpr explicit Currency(std::int64_t raw) : m_raw(raw) { }
     std::int64_t m_raw = 0;
 };
 

@@ -35,8 +35,9 @@ std::string_view Record::field(int f) const
     if (m_blank || f < 0 || f > fields::MaxField)
         return {};
     const char* begin = m_arena.data() + m_start[static_cast<std::size_t>(f)];
-    const char* end = static_cast<const char*>(std::memchr(begin, '|', m_arena.data() + m_arena.size() - begin));
-    return {begin, static_cast<std::size_t>(end - begin)};
+    const char* end
+        = static_cast<const char*>(std::memchr(begin, '|', m_arena.data() + m_arena.size() - begin));
+    return { begin, static_cast<std::size_t>(end - begin) };
 }
 
 void Record::set(int f, std::string_view value)
@@ -159,8 +160,7 @@ void Record::beginBuild(std::size_t expectedBytes)
 }
 
 RecordTable::RecordTable() : m_rows(fields::MaxRecords + 1)
-{
-}
+{ }
 
 void RecordTable::setRecordCount(int count)
 {

@@ -53,9 +53,9 @@ private:
     void setUnchecked(int f, std::string_view value);
     void allocateStarts();
 
-    std::string m_arena;                     // "|" at 0 (every empty field may point there), then texts
+    std::string m_arena; // "|" at 0 (every empty field may point there), then texts
     std::unique_ptr<std::uint32_t[]> m_start; // fields::MaxField + 1 offsets once allocated
-    std::size_t m_dead = 0;                  // bytes of texts that were replaced
+    std::size_t m_dead = 0; // bytes of texts that were replaced
     bool m_blank = true;
     bool m_inOrder = false;
 };

@@ -39,7 +39,8 @@ std::string storedText(std::string_view text)
 
 void importFailed(Dialogs& dialogs)
 {
-    dialogs.message({QStringLiteral("Ошибка импорта!"), QStringLiteral("Ошибка"), MessageIcon::Information});
+    dialogs.message(
+        { QStringLiteral("Ошибка импорта!"), QStringLiteral("Ошибка"), MessageIcon::Information });
 }
 
 } // namespace
@@ -50,22 +51,22 @@ bool exportDirectoryWorkbook(AppState& state)
     const QDateTime now = state.services.clock.now();
     const QString proposed = QStringLiteral("Справочник абонентов от %1 %2ч %3мин")
                                  .arg(now.toString(QStringLiteral("dd.MM.yyyy")),
-                                      now.toString(QStringLiteral("hh")), now.toString(QStringLiteral("mm")));
+                                     now.toString(QStringLiteral("hh")), now.toString(QStringLiteral("mm")));
     const std::optional<QString> path = workbook::askSaveName(dialogs, proposed);
     if (!path)
         return false;
 
     const RecordTable& table = state.table;
     const int count = table.recordCount();
-    std::vector<std::vector<std::string>> block(static_cast<std::size_t>(count),
-                                                std::vector<std::string>(Columns));
+    std::vector<std::vector<std::string>> block(
+        static_cast<std::size_t>(count), std::vector<std::string>(Columns));
     for (int r = 1; r <= count; ++r)
         for (int f = fields::Number; f <= fields::Note; ++f)
             block[std::size_t(r - 1)][std::size_t(f - 1)] = std::string(table.field(r, f));
 
     WorkbookWriter writer;
-    const std::array<const char*, Columns> headings = {"№",       "Фамилия И. О.", "Адрес",
-                                                       "Телефон", "Тип счетчика",  "Примечание"};
+    const std::array<const char*, Columns> headings
+        = { "№", "Фамилия И. О.", "Адрес", "Телефон", "Тип счетчика", "Примечание" };
     for (int c = 0; c < Columns; ++c)
         writer.setText(workbook::columnLetters(c + 1) + "1", headings[std::size_t(c)]);
     writer.setBold("A1:F1");
@@ -85,8 +86,8 @@ bool importDirectoryWorkbook(AppState& state)
             QStringLiteral("Вы действительно хотите безвозвратно изменить данные справочника абонентов?"),
             QStringLiteral("Импорт справочника из Exel"), MessageIcon::Question))
         return false;
-    const std::optional<QString> path =
-        dialogs.openFileName({workbook::OpenFilter, workbook::Extension, QString()});
+    const std::optional<QString> path
+        = dialogs.openFileName({ workbook::OpenFilter, workbook::Extension, QString() });
     if (!path)
         return false;
 
@@ -94,8 +95,8 @@ bool importDirectoryWorkbook(AppState& state)
     switch (reader.open(QFile::encodeName(*path).toStdString())) {
     case WorkbookReader::Status::Read: break;
     case WorkbookReader::Status::AccessDenied:
-        dialogs.message({QStringLiteral("Доступ к файлу закрыт!"), QStringLiteral("Ошибка импорта"),
-                         MessageIcon::Exclamation});
+        dialogs.message({ QStringLiteral("Доступ к файлу закрыт!"), QStringLiteral("Ошибка импорта"),
+            MessageIcon::Exclamation });
         return false;
     case WorkbookReader::Status::Unreadable: importFailed(dialogs); return false;
     }

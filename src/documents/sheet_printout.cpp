@@ -94,7 +94,6 @@ void printSheet(AppState& state, Form1& mainWindow)
 {
     printLook(mainWindow);
     PrintWindowImage(&mainWindow, PageOrientation::Landscape, state.services.printer, state.services.dialogs,
-        QStringLiteral("Таблица %1 %2.pdf")
-            .arg(mainWindow.shownSubscriber(), mainWindow.shownYear()));
+        QStringLiteral("Таблица %1 %2.pdf").arg(mainWindow.shownSubscriber(), mainWindow.shownYear()));
     normalLook(state, mainWindow);
 }

@@ -71,7 +71,7 @@ std::optional<CellRange> parseCell(std::string_view address)
     const auto row = rowNumber(address.substr(split));
     if (!column || !row)
         return std::nullopt;
-    return CellRange{*row, *column, *row, *column};
+    return CellRange{ *row, *column, *row, *column };
 }
 
 std::optional<CellRange> parseRange(std::string_view address)
@@ -86,14 +86,14 @@ std::optional<CellRange> parseRange(std::string_view address)
         const auto b = columnNumber(last);
         if (!b)
             return std::nullopt;
-        return CellRange{1, std::min(*a, *b), MaxRows, std::max(*a, *b)};
+        return CellRange{ 1, std::min(*a, *b), MaxRows, std::max(*a, *b) };
     }
     const auto a = parseCell(first);
     const auto b = parseCell(last);
     if (!a || !b)
         return std::nullopt;
-    return CellRange{std::min(a->firstRow, b->firstRow), std::min(a->firstColumn, b->firstColumn),
-                     std::max(a->firstRow, b->firstRow), std::max(a->firstColumn, b->firstColumn)};
+    return CellRange{ std::min(a->firstRow, b->firstRow), std::min(a->firstColumn, b->firstColumn),
+        std::max(a->firstRow, b->firstRow), std::max(a->firstColumn, b->firstColumn) };
 }
 
 std::string generalNumberText(double value)

@@ -20,7 +20,7 @@ public:
 class FixedClock : public Clock
 {
 public:
-    explicit FixedClock(QDateTime time) : m_time(std::move(time)) {}
+    explicit FixedClock(QDateTime time) : m_time(std::move(time)) { }
     QDateTime now() const override { return m_time; }
     void set(const QDateTime& time) { m_time = time; }
 

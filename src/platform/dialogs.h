@@ -25,7 +25,7 @@ struct FileRequest
     // Filters as the program keeps them: "description|pattern|description|pattern|".
     QString filter;
     QString defaultExtension; // "*.spb"
-    QString proposedName;     // "" for none
+    QString proposedName; // "" for none
 };
 
 class Dialogs
@@ -43,10 +43,10 @@ public:
     // Shorthands for the common boxes.
     void error(const QString& text, const QString& title)
     {
-        message({text, title, MessageIcon::Critical, MessageButtons::Ok, Answer::Ok});
+        message({ text, title, MessageIcon::Critical, MessageButtons::Ok, Answer::Ok });
     }
     bool askYesNo(const QString& text, const QString& title, MessageIcon icon)
     {
-        return message({text, title, icon, MessageButtons::YesNo, Answer::No}) == Answer::Yes;
+        return message({ text, title, icon, MessageButtons::YesNo, Answer::No }) == Answer::Yes;
     }
 };

@@ -121,7 +121,7 @@ void drawPicture(QPainter& p, Picture picture)
 QIcon drawnIcon(Picture picture)
 {
     QIcon icon;
-    for (int size : {32, 64}) {
+    for (int size : { 32, 64 }) {
         QPixmap pixmap(size, size);
         pixmap.fill(Qt::transparent);
         QPainter painter(&pixmap);

@@ -47,12 +47,10 @@ bool writePdf(const QString& fileName, PageOrientation orientation, const PageDr
 } // namespace
 
 Printer::Printer() : Printer(Kind::System, QString())
-{
-}
+{ }
 
 Printer::Printer(Kind kind, QString folder) : m_kind(kind), m_folder(std::move(folder))
-{
-}
+{ }
 
 Printer Printer::intoFolder(const QString& folder)
 {

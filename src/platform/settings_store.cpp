@@ -8,8 +8,7 @@ const QString Name = QStringLiteral("tervolin");
 
 SettingsStore::SettingsStore()
     : m_settings(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, Name, Name))
-{
-}
+{ }
 
 SettingsStore::~SettingsStore() = default;
 

@@ -17,8 +17,8 @@ bool DesktopShell::openUrl(const QString& url)
 
 QStringList DesktopShell::calculatorPrograms()
 {
-    return {QStringLiteral("gnome-calculator"), QStringLiteral("kcalc"), QStringLiteral("galculator"),
-            QStringLiteral("qalculate-gtk"), QStringLiteral("xcalc")};
+    return { QStringLiteral("gnome-calculator"), QStringLiteral("kcalc"), QStringLiteral("galculator"),
+        QStringLiteral("qalculate-gtk"), QStringLiteral("xcalc") };
 }
 
 bool DesktopShell::startCalculator()

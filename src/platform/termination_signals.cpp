@@ -7,7 +7,7 @@
 
 namespace {
 
-int g_pipe[2] = {-1, -1};
+int g_pipe[2] = { -1, -1 };
 
 extern "C" void onSignal(int signalNumber)
 {
@@ -27,20 +27,22 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent)
     m_notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::readPending);
 
-    struct sigaction action{};
+    struct sigaction action
+    { };
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int s : {SIGTERM, SIGINT, SIGHUP})
+    for (int s : { SIGTERM, SIGINT, SIGHUP })
         ::sigaction(s, &action, nullptr);
 }
 
 TerminationSignals::~TerminationSignals()
 {
-    struct sigaction action{};
+    struct sigaction action
+    { };
     action.sa_handler = SIG_DFL;
     sigemptyset(&action.sa_mask);
-    for (int s : {SIGTERM, SIGINT, SIGHUP})
+    for (int s : { SIGTERM, SIGINT, SIGHUP })
         ::sigaction(s, &action, nullptr);
 }
 

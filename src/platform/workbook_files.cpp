@@ -13,7 +13,7 @@ std::optional<QString> askSaveName(Dialogs& dialogs, const QString& proposedName
     QString name = proposedName;
     name.replace(QLatin1Char('/'), QLatin1Char('_'));
     name.replace(QLatin1Char('\\'), QLatin1Char('_'));
-    return dialogs.saveFileName({SaveFilter, Extension, name + QStringLiteral(".xlsx")});
+    return dialogs.saveFileName({ SaveFilter, Extension, name + QStringLiteral(".xlsx") });
 }
 
 bool save(WorkbookWriter& writer, const QString& path, Dialogs& dialogs)
@@ -21,7 +21,7 @@ bool save(WorkbookWriter& writer, const QString& path, Dialogs& dialogs)
     if (writer.saveAs(QFile::encodeName(path).toStdString()))
         return true;
     dialogs.error(QStringLiteral("Не удалось сохранить файл %1").arg(QDir::toNativeSeparators(path)),
-                  QStringLiteral("Ошибка сохранения"));
+        QStringLiteral("Ошибка сохранения"));
     return false;
 }
 

@@ -32,7 +32,7 @@ struct Damaged
 
 [[noreturn]] void damaged(std::string reason)
 {
-    throw Damaged{std::move(reason)};
+    throw Damaged{ std::move(reason) };
 }
 
 std::string_view localName(const char* name)
@@ -212,8 +212,8 @@ std::string isoDateText(std::string_view iso)
 {
     int year = 0, month = 0, day = 0, hours = 0, minutes = 0, seconds = 0;
     const std::string text(iso);
-    const int fields = std::sscanf(text.c_str(), "%4d-%2d-%2d%*1[T ]%2d:%2d:%2d", &year, &month, &day, &hours,
-                                   &minutes, &seconds);
+    const int fields = std::sscanf(
+        text.c_str(), "%4d-%2d-%2d%*1[T ]%2d:%2d:%2d", &year, &month, &day, &hours, &minutes, &seconds);
     if (fields < 3)
         return text;
     std::string shown = dateText(year, month, day);
@@ -233,8 +233,8 @@ std::string timeOnlyText(std::string_view hms)
 
 bool isBuiltInDateFormat(int id)
 {
-    return (id >= 14 && id <= 22) || (id >= 27 && id <= 36) || (id >= 45 && id <= 47) ||
-           (id >= 50 && id <= 58);
+    return (id >= 14 && id <= 22) || (id >= 27 && id <= 36) || (id >= 45 && id <= 47)
+        || (id >= 50 && id <= 58);
 }
 
 // A format code shows a date or a time when, outside quoted texts, escaped characters and
@@ -256,10 +256,11 @@ bool isDateFormatCode(std::string_view code)
         case '[': {
             const std::size_t close = code.find(']', i);
             // Elapsed time ([h]:mm) is a time all the same.
-            const std::string_view inside =
-                code.substr(i + 1, close == std::string_view::npos ? 0 : close - i - 1);
-            if (!inside.empty() && (inside[0] == 'h' || inside[0] == 'H' || inside[0] == 'm' ||
-                                    inside[0] == 'M' || inside[0] == 's' || inside[0] == 'S'))
+            const std::string_view inside
+                = code.substr(i + 1, close == std::string_view::npos ? 0 : close - i - 1);
+            if (!inside.empty()
+                && (inside[0] == 'h' || inside[0] == 'H' || inside[0] == 'm' || inside[0] == 'M'
+                    || inside[0] == 's' || inside[0] == 'S'))
                 return true;
             if (close == std::string_view::npos)
                 return false;
@@ -350,8 +351,8 @@ private:
 void parseXml(pugi::xml_document& document, std::string& data, const std::string& name)
 {
     const unsigned options = pugi::parse_default | pugi::parse_ws_pcdata_single | pugi::parse_doctype;
-    const pugi::xml_parse_result result =
-        document.load_buffer_inplace(data.data(), data.size(), options, pugi::encoding_auto);
+    const pugi::xml_parse_result result
+        = document.load_buffer_inplace(data.data(), data.size(), options, pugi::encoding_auto);
     if (!result)
         damaged(name + ": " + result.description());
     for (pugi::xml_node node : document.children())
@@ -427,8 +428,8 @@ std::map<std::string, Relationship> readRelationships(Package& package, const st
     for (pugi::xml_node r : document.document_element().children()) {
         if (!named(r, "Relationship") || attribute(r, "TargetMode") == "External")
             continue;
-        result[std::string(attribute(r, "Id"))] = {std::string(attribute(r, "Type")),
-                                                   resolveTarget(part, attribute(r, "Target"))};
+        result[std::string(attribute(r, "Id"))]
+            = { std::string(attribute(r, "Type")), resolveTarget(part, attribute(r, "Target")) };
     }
     return result;
 }
@@ -514,8 +515,8 @@ std::vector<bool> readDateFormats(Package& package, const std::string& part)
     std::map<int, bool> custom;
     for (pugi::xml_node format : child(styleSheet, "numFmts").children())
         if (named(format, "numFmt"))
-            custom[format.attribute("numFmtId").as_int(-1)] =
-                isDateFormatCode(attribute(format, "formatCode"));
+            custom[format.attribute("numFmtId").as_int(-1)]
+                = isDateFormatCode(attribute(format, "formatCode"));
     for (pugi::xml_node xf : child(styleSheet, "cellXfs").children()) {
         if (!named(xf, "xf"))
             continue;
@@ -536,7 +537,7 @@ std::optional<std::uint32_t> unsignedNumber(std::string_view text)
 }
 
 std::string cellText(const pugi::xml_node& cell, const std::vector<std::string>& sharedStrings,
-                     const std::vector<bool>& dateFormats, bool base1904)
+    const std::vector<bool>& dateFormats, bool base1904)
 {
     const std::string_view type = attribute(cell, "t");
     const pugi::xml_node valueNode = child(cell, "v");
@@ -582,8 +583,7 @@ std::string cellText(const pugi::xml_node& cell, const std::vector<std::string>&
 }
 
 std::vector<WorkbookReader::Cell> readSheet(Package& package, const WorkbookParts& parts,
-                                            const std::vector<std::string>& sharedStrings,
-                                            const std::vector<bool>& dateFormats)
+    const std::vector<std::string>& sharedStrings, const std::vector<bool>& dateFormats)
 {
     std::optional<std::string> data = package.read(parts.sheet);
     if (!data)
@@ -635,7 +635,7 @@ std::vector<WorkbookReader::Cell> readSheet(Package& package, const WorkbookPart
             textBytes += text.size();
             if (textBytes > WorkbookReader::MaxTextBytes)
                 damaged("more text than a workbook the program reads");
-            cells.push_back({std::uint32_t(cellRow), std::uint32_t(columnNumber), std::move(text)});
+            cells.push_back({ std::uint32_t(cellRow), std::uint32_t(columnNumber), std::move(text) });
         }
     }
     return cells;
@@ -693,8 +693,8 @@ bool readLegacyCells(const std::string& path, std::vector<WorkbookReader::Cell>&
     }
     unsigned int rows = 0;
     unsigned short columns = 0;
-    if (freexl_select_active_worksheet(handle, 0) != FREEXL_OK ||
-        freexl_worksheet_dimensions(handle, &rows, &columns) != FREEXL_OK) {
+    if (freexl_select_active_worksheet(handle, 0) != FREEXL_OK
+        || freexl_worksheet_dimensions(handle, &rows, &columns) != FREEXL_OK) {
         close();
         failure = "the first worksheet cannot be read";
         return false;
@@ -733,7 +733,7 @@ bool readLegacyCells(const std::string& path, std::vector<WorkbookReader::Cell>&
                 failure = "more text than a workbook the program reads";
                 return false;
             }
-            cells.push_back({row + 1, std::uint32_t(column) + 1, std::move(text)});
+            cells.push_back({ row + 1, std::uint32_t(column) + 1, std::move(text) });
         }
     }
     close();
@@ -790,7 +790,7 @@ bool receive(int fd, std::string& message)
             deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0)
             return false;
-        pollfd waiting{fd, POLLIN, 0};
+        pollfd waiting{ fd, POLLIN, 0 };
         const int ready = poll(&waiting, 1, int(left.count()));
         if (ready < 0 && errno == EINTR)
             continue;
@@ -809,8 +809,8 @@ bool receive(int fd, std::string& message)
     }
 }
 
-bool decodeLegacyCells(std::string_view message, std::vector<WorkbookReader::Cell>& cells,
-                       std::string& failure)
+bool decodeLegacyCells(
+    std::string_view message, std::vector<WorkbookReader::Cell>& cells, std::string& failure)
 {
     if (message.empty() || message.front() != 'R') {
         failure = message.empty() ? "the legacy reader gave no answer" : std::string(message.substr(1));
@@ -830,7 +830,7 @@ bool decodeLegacyCells(std::string_view message, std::vector<WorkbookReader::Cel
             failure = "the legacy reader's answer is cut short";
             return false;
         }
-        cells.push_back({row, column, std::string(message.substr(0, length))});
+        cells.push_back({ row, column, std::string(message.substr(0, length)) });
         message.remove_prefix(length);
     }
     return true;
@@ -911,7 +911,7 @@ WorkbookReader::Status WorkbookReader::open(const std::string& path)
     if (fd < 0) {
         const int error = errno;
         return fail(error == EACCES || error == EPERM ? Status::AccessDenied : Status::Unreadable,
-                    std::strerror(error));
+            std::strerror(error));
     }
     struct stat info;
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
@@ -950,10 +950,9 @@ WorkbookReader::Status WorkbookReader::open(const std::string& path)
 std::string WorkbookReader::text(int row, int column) const
 {
     const auto found = std::lower_bound(m_cells.begin(), m_cells.end(), std::pair(row, column),
-                                        [](const Cell& c, const std::pair<int, int>& key) {
-                                            return int(c.row) != key.first ? int(c.row) < key.first
-                                                                           : int(c.column) < key.second;
-                                        });
+        [](const Cell& c, const std::pair<int, int>& key) {
+            return int(c.row) != key.first ? int(c.row) < key.first : int(c.column) < key.second;
+        });
     if (found != m_cells.end() && int(found->row) == row && int(found->column) == column)
         return found->text;
     return {};

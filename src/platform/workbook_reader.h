@@ -22,7 +22,7 @@ public:
     enum class Status {
         Read,
         AccessDenied, // the system refused to open the file
-        Unreadable,   // missing, damaged, too large, not a workbook, or without a worksheet
+        Unreadable, // missing, damaged, too large, not a workbook, or without a worksheet
     };
 
     // A 3000-row sheet is well under a megabyte; these leave room for workbooks made by hand.

@@ -20,7 +20,7 @@ namespace {
 
 // The first colours of the standard palette, by colour index.
 constexpr std::array<lxw_color_t, 9> PaletteColours = {
-    0,        // unused: index 0 is "automatic"
+    0, // unused: index 0 is "automatic"
     0x000000, // 1 black
     0xFFFFFF, // 2 white
     0xFF0000, // 3 red
@@ -137,8 +137,7 @@ const WorkbookWriter::Cell* WorkbookWriter::findCell(int row, int column) const
     return &cells[std::size_t(column - 1)];
 }
 
-template<typename Change>
-void WorkbookWriter::forEachCell(std::string_view address, Change change)
+template <typename Change> void WorkbookWriter::forEachCell(std::string_view address, Change change)
 {
     CellRange range;
     if (!resolve(address, range))
@@ -241,7 +240,7 @@ void WorkbookWriter::setPrintLayout(bool landscape, int headingRows)
 bool WorkbookWriter::inMergedRange(int row, int column) const
 {
     return std::any_of(m_merges.begin(), m_merges.end(),
-                       [row, column](const CellRange& r) { return r.contains(row, column); });
+        [row, column](const CellRange& r) { return r.contains(row, column); });
 }
 
 std::string WorkbookWriter::shown(const Cell& c) const
@@ -399,9 +398,9 @@ bool WorkbookWriter::saveAs(const std::string& path, std::string* error)
     // A merge writes its first cell with an empty text and blanks the others; the cells' own
     // values and formats are written over that afterwards.
     for (const CellRange& r : m_merges) {
-        const lxw_error result = worksheet_merge_range(
-            sheet, lxw_row_t(r.firstRow - 1), lxw_col_t(r.firstColumn - 1), lxw_row_t(r.lastRow - 1),
-            lxw_col_t(r.lastColumn - 1), "", formatOf(styleAt(r.firstRow, r.firstColumn)));
+        const lxw_error result = worksheet_merge_range(sheet, lxw_row_t(r.firstRow - 1),
+            lxw_col_t(r.firstColumn - 1), lxw_row_t(r.lastRow - 1), lxw_col_t(r.lastColumn - 1), "",
+            formatOf(styleAt(r.firstRow, r.firstColumn)));
         if (result != LXW_NO_ERROR)
             return fail(lxw_strerror(result));
     }
@@ -431,8 +430,8 @@ bool WorkbookWriter::saveAs(const std::string& path, std::string* error)
 
     for (std::size_t c = 0; c < m_widths.size(); ++c) {
         if (m_widths[c] > 0) {
-            const lxw_error result =
-                worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c), m_widths[c], nullptr);
+            const lxw_error result
+                = worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c), m_widths[c], nullptr);
             if (result != LXW_NO_ERROR)
                 return fail(lxw_strerror(result));
         }

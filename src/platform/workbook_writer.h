@@ -80,14 +80,13 @@ private:
     bool resolve(std::string_view address, workbook::CellRange& range);
     Cell& cell(int row, int column);
     const Cell* findCell(int row, int column) const;
-    template<typename Change>
-    void forEachCell(std::string_view address, Change change);
+    template <typename Change> void forEachCell(std::string_view address, Change change);
     bool inMergedRange(int row, int column) const;
     std::string shown(const Cell& cell) const;
 
     std::vector<std::vector<Cell>> m_rows; // [row − 1][column − 1]
     std::vector<workbook::CellRange> m_merges;
-    std::vector<std::string> m_numberFormats{"General"};
+    std::vector<std::string> m_numberFormats{ "General" };
     std::vector<double> m_widths; // [column − 1]; 0 for the default width
     bool m_printLayout = false;
     bool m_landscape = false;

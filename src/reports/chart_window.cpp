@@ -58,7 +58,7 @@ frmGr1::frmGr1(AppState& state, const QString& subscriber, const QString& year, 
     m_plus = new QPushButton(QStringLiteral("+"), strip);
     m_plus->setObjectName(QStringLiteral("Command2"));
     m_plus->setToolTip(QStringLiteral("Опустить верх шкалы на 100 кВт*ч"));
-    for (QPushButton* button : {m_minus, m_plus})
+    for (QPushButton* button : { m_minus, m_plus })
         button->setFixedWidth(button->sizeHint().height() + 8);
     connect(m_draw, &QPushButton::clicked, this, &frmGr1::CmdDraw_Click);
     connect(m_erase, &QPushButton::clicked, this, &frmGr1::CmdErase_Click);

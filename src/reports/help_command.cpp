@@ -19,15 +19,15 @@ void openHelp(AppState& state)
     const QString path = helpFilePath(state);
     Dialogs& dialogs = state.services.dialogs;
     if (!QFileInfo(path).isFile()) {
-        dialogs.message({QStringLiteral("Файл справки %1 не найден.").arg(path), QStringLiteral("Помощь"),
-            MessageIcon::Exclamation});
+        dialogs.message({ QStringLiteral("Файл справки %1 не найден.").arg(path), QStringLiteral("Помощь"),
+            MessageIcon::Exclamation });
         return;
     }
     if (!state.services.shell.openFile(path)) {
-        dialogs.message({QStringLiteral("Не найдена программа для просмотра файлов PDF.\n"
-                                        "Откройте файл справки вручную: %1")
-                             .arg(path),
-            QStringLiteral("Помощь"), MessageIcon::Information});
+        dialogs.message({ QStringLiteral("Не найдена программа для просмотра файлов PDF.\n"
+                                         "Откройте файл справки вручную: %1")
+                              .arg(path),
+            QStringLiteral("Помощь"), MessageIcon::Information });
     }
 }
 

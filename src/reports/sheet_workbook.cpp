@@ -22,43 +22,28 @@ struct NumberColumn
     int element;
 };
 
-constexpr std::array<NumberColumn, 16> NumberColumns = {{
-    {true, 1}, // C current reading
-    {true, 2}, // D previous reading
-    {false, sheet::Difference},
-    {true, 3}, // F street-lighting power
-    {true, 4}, // G hours
-    {true, 5}, // H days
-    {false, sheet::Lighting},
-    {false, sheet::TotalEnergy},
-    {true, 6}, // K losses, %
-    {false, sheet::Losses},
-    {false, sheet::EnergyToPay},
-    {true, 7}, // N tariff
-    {false, sheet::EnergyMoney},
-    {true, 8}, // P maintenance, %
-    {false, sheet::ServiceMoney},
-    {false, sheet::MonthTotal},
-}};
+constexpr std::array<NumberColumn, 16> NumberColumns = { {
+    { true, 1 }, // C current reading
+    { true, 2 }, // D previous reading
+    { false, sheet::Difference },
+    { true, 3 }, // F street-lighting power
+    { true, 4 }, // G hours
+    { true, 5 }, // H days
+    { false, sheet::Lighting },
+    { false, sheet::TotalEnergy },
+    { true, 6 }, // K losses, %
+    { false, sheet::Losses },
+    { false, sheet::EnergyToPay },
+    { true, 7 }, // N tariff
+    { false, sheet::EnergyMoney },
+    { true, 8 }, // P maintenance, %
+    { false, sheet::ServiceMoney },
+    { false, sheet::MonthTotal },
+} };
 
-constexpr std::array<const char*, 18> ColumnHeadings = {"Месяц",
-                                                        "Дата",
-                                                        "текущее  ",
-                                                        "последнее",
-                                                        "разница  ",
-                                                        "мощн., кВт",
-                                                        "часы",
-                                                        "сутки",
-                                                        "кВт*Ч",
-                                                        "кВт*Ч",
-                                                        "%",
-                                                        "кВт*Ч",
-                                                        "кВт*Ч",
-                                                        "Тариф, р.",
-                                                        "За эл. эн., р.",
-                                                        "Сбор бака, %",
-                                                        "Сбор бака, р.",
-                                                        "Итого к оплате, р."};
+constexpr std::array<const char*, 18> ColumnHeadings = { "Месяц", "Дата", "текущее  ", "последнее",
+    "разница  ", "мощн., кВт", "часы", "сутки", "кВт*Ч", "кВт*Ч", "%", "кВт*Ч", "кВт*Ч", "Тариф, р.",
+    "За эл. эн., р.", "Сбор бака, %", "Сбор бака, р.", "Итого к оплате, р." };
 
 std::string cell(int column, int row)
 {
@@ -72,8 +57,8 @@ bool exportSheetWorkbook(AppState& state, const Form1& form)
     const QString name = form.shownSubscriber();
     const QString year = form.shownYear();
     Dialogs& dialogs = state.services.dialogs;
-    const std::optional<QString> path =
-        workbook::askSaveName(dialogs, QStringLiteral("Учет эл. энергии  %1 %2").arg(name, year));
+    const std::optional<QString> path
+        = workbook::askSaveName(dialogs, QStringLiteral("Учет эл. энергии  %1 %2").arg(name, year));
     if (!path)
         return false;
 
@@ -108,8 +93,8 @@ bool exportSheetWorkbook(AppState& state, const Form1& form)
         const NumberColumn& source = NumberColumns[std::size_t(c)];
         for (int m = 1; m <= sheet::Months; ++m) {
             const Currency value = source.input
-                                       ? computed.inputs[std::size_t(m)][std::size_t(source.element)]
-                                       : computed.results[std::size_t(m)][std::size_t(source.element)];
+                ? computed.inputs[std::size_t(m)][std::size_t(source.element)]
+                : computed.results[std::size_t(m)][std::size_t(source.element)];
             writer.setNumber(cell(c + 3, m + 3), value.toDouble());
         }
     }

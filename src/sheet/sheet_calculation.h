@@ -12,7 +12,16 @@
 namespace sheet {
 
 // Computed columns of a month row.
-enum Computed { Difference = 0, Lighting, TotalEnergy, Losses, EnergyToPay, EnergyMoney, ServiceMoney, MonthTotal };
+enum Computed {
+    Difference = 0,
+    Lighting,
+    TotalEnergy,
+    Losses,
+    EnergyToPay,
+    EnergyMoney,
+    ServiceMoney,
+    MonthTotal
+};
 
 constexpr int TotalsRow = 13;
 

@@ -6,12 +6,12 @@
 namespace sheet {
 namespace {
 
-constexpr std::array<const char*, Months> MonthEnds = {"31.01", "28.02", "31.03", "30.04", "31.05", "30.06",
-    "31.07", "31.08", "30.09", "31.10", "30.11", "31.12"};
+constexpr std::array<const char*, Months> MonthEnds = { "31.01", "28.02", "31.03", "30.04", "31.05", "30.06",
+    "31.07", "31.08", "30.09", "31.10", "30.11", "31.12" };
 constexpr std::array<const char*, Months> LightingHours
-    = {"14", "12", "10", "7", "5", "5", "6,5", "8", "11", "14", "15", "15"};
+    = { "14", "12", "10", "7", "5", "5", "6,5", "8", "11", "14", "15", "15" };
 constexpr std::array<const char*, Months> MonthDays
-    = {"31", "28", "31", "30", "31", "30", "31", "31", "30", "31", "30", "31"};
+    = { "31", "28", "31", "30", "31", "30", "31", "31", "30", "31", "30", "31" };
 
 std::string_view lastTwoDigits(std::string_view yearText)
 {
@@ -42,7 +42,7 @@ std::vector<CellEdit> copiesOnLeaving(const SheetTexts& texts, int m, int b, con
 
     if (b == fields::CurrentReading && tools.autofillPrevious && m >= 1 && m < Months) {
         if (cell(m + 1, fields::PreviousReading).empty() && !cell(m, fields::CurrentReading).empty())
-            edits.push_back({m + 1, fields::PreviousReading, cell(m, fields::CurrentReading)});
+            edits.push_back({ m + 1, fields::PreviousReading, cell(m, fields::CurrentReading) });
     }
 
     if (m == 1) {
@@ -51,7 +51,7 @@ std::vector<CellEdit> copiesOnLeaving(const SheetTexts& texts, int m, int b, con
         if (copyJanuary) {
             for (int month = 2; month <= Months; ++month) {
                 if (cell(month, b).empty())
-                    edits.push_back({month, b, cell(1, b)});
+                    edits.push_back({ month, b, cell(1, b) });
             }
         }
     }
@@ -88,7 +88,7 @@ std::vector<CellEdit> monthEndDates(std::string_view yearText)
         std::string date = m == 2 && isLeapYear(yearText) ? "29.02" : MonthEnds[m - 1];
         date += '.';
         date += lastTwoDigits(yearText);
-        edits.push_back({m, fields::Date, std::move(date)});
+        edits.push_back({ m, fields::Date, std::move(date) });
     }
     return edits;
 }
@@ -97,9 +97,10 @@ std::vector<CellEdit> lightingHoursAndDays(std::string_view yearText)
 {
     std::vector<CellEdit> edits;
     for (int m = 1; m <= Months; ++m)
-        edits.push_back({m, fields::LightingHours, LightingHours[m - 1]});
+        edits.push_back({ m, fields::LightingHours, LightingHours[m - 1] });
     for (int m = 1; m <= Months; ++m)
-        edits.push_back({m, fields::LightingDays, m == 2 && isLeapYear(yearText) ? "29" : MonthDays[m - 1]});
+        edits.push_back(
+            { m, fields::LightingDays, m == 2 && isLeapYear(yearText) ? "29" : MonthDays[m - 1] });
     return edits;
 }
 
@@ -107,8 +108,8 @@ std::vector<CellEdit> lightingCleared()
 {
     std::vector<CellEdit> edits;
     for (int m = 1; m <= Months; ++m) {
-        edits.push_back({m, fields::LightingHours, {}});
-        edits.push_back({m, fields::LightingDays, {}});
+        edits.push_back({ m, fields::LightingHours, {} });
+        edits.push_back({ m, fields::LightingDays, {} });
     }
     return edits;
 }

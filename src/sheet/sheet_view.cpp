@@ -38,11 +38,10 @@ enum Column {
     ColumnCount
 };
 
-constexpr std::array<int, sheet::ShownElements> TypedColumn = {ColDate,  ColCurrent,       ColPrevious,
-                                                               ColPower, ColHours,         ColDays,
-                                                               ColLossesPercent, ColTariff, ColServicePercent};
-constexpr std::array<int, sheet::ComputedElements> ComputedColumn = {
-    ColDifference, ColLighting, ColTotal, ColLosses, ColToPay, ColEnergyMoney, ColServiceMoney, ColMonthTotal};
+constexpr std::array<int, sheet::ShownElements> TypedColumn = { ColDate, ColCurrent, ColPrevious, ColPower,
+    ColHours, ColDays, ColLossesPercent, ColTariff, ColServicePercent };
+constexpr std::array<int, sheet::ComputedElements> ComputedColumn = { ColDifference, ColLighting, ColTotal,
+    ColLosses, ColToPay, ColEnergyMoney, ColServiceMoney, ColMonthTotal };
 
 // Header rows: group captions, then the captions of single columns.
 constexpr int GroupRow = 0;
@@ -112,7 +111,8 @@ void SheetCell::mouseReleaseEvent(QMouseEvent* event)
     emit mouseReleased(this, event->button());
 }
 
-MonthLabel::MonthLabel(int index, const QString& caption, QWidget* parent) : QLabel(caption, parent), m_index(index)
+MonthLabel::MonthLabel(int index, const QString& caption, QWidget* parent)
+    : QLabel(caption, parent), m_index(index)
 {
     setObjectName(QStringLiteral("lbl1_%1").arg(index));
     setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -158,9 +158,8 @@ SheetView::SheetView(QWidget* parent) : QWidget(parent)
         band->setAutoFillBackground(true);
         auto* bandLayout = new QHBoxLayout(band);
         bandLayout->setContentsMargins(0, 0, 0, 0);
-        auto* label = new MonthLabel(100 + m, QString::fromUtf8(fields::MonthNames[m - 1].data(),
-                                                                int(fields::MonthNames[m - 1].size())),
-                                     band);
+        auto* label = new MonthLabel(100 + m,
+            QString::fromUtf8(fields::MonthNames[m - 1].data(), int(fields::MonthNames[m - 1].size())), band);
         bandLayout->addWidget(label);
         m_bands[bandIndex] = band;
         m_monthLabels[m - 1] = label;
@@ -189,7 +188,7 @@ SheetView::SheetView(QWidget* parent) : QWidget(parent)
             connect(cell, &SheetCell::keyDown, this, &SheetView::cellKeyDown);
             connect(cell, &SheetCell::mouseReleased, this, &SheetView::cellMouseReleased);
             connect(cell, &QLineEdit::textChanged, this,
-                    [this, cell](const QString& text) { onTextChanged(cell, text); });
+                [this, cell](const QString& text) { onTextChanged(cell, text); });
         }
     }
 
@@ -250,12 +249,14 @@ void SheetView::buildCaptions(QGridLayout* grid)
     grid->setRowMinimumHeight(CaptionRow, 3 * line + 2);
     grid->addWidget(caption(this, 0, QStringLiteral("Месяц")), GroupRow, ColMonth, 2, 1);
     grid->addWidget(caption(this, 1, QStringLiteral("Дата")), GroupRow, ColDate, 2, 1);
-    grid->addWidget(caption(this, 2, QStringLiteral("Показания счетчика, кВт*Ч")), GroupRow, ColCurrent, 1, 2);
+    grid->addWidget(
+        caption(this, 2, QStringLiteral("Показания счетчика, кВт*Ч")), GroupRow, ColCurrent, 1, 2);
     grid->addWidget(caption(this, 3, QStringLiteral("Текущее")), CaptionRow, ColCurrent);
     grid->addWidget(caption(this, 4, QStringLiteral("Последнее")), CaptionRow, ColPrevious);
     grid->addWidget(caption(this, 5, QStringLiteral("Разница")), GroupRow, ColDifference, 2, 1);
     grid->addWidget(caption(this, 6, QStringLiteral("Уличное освещение, квт*Ч")), GroupRow, ColPower, 1, 4);
-    grid->addWidget(caption(this, 7, QStringLiteral("кВт   *    Ч    *  Сутки = кВт*Ч")), CaptionRow, ColPower, 1, 4);
+    grid->addWidget(
+        caption(this, 7, QStringLiteral("кВт   *    Ч    *  Сутки = кВт*Ч")), CaptionRow, ColPower, 1, 4);
     grid->addWidget(caption(this, 9, QStringLiteral("ИТОГО, кВт*Ч")), GroupRow, ColTotal, 2, 1);
     grid->addWidget(caption(this, 10, QStringLiteral("Потери %")), GroupRow, ColLossesPercent, 2, 1);
     grid->addWidget(caption(this, 11, QStringLiteral("Потери кВт*Ч")), GroupRow, ColLosses, 2, 1);
@@ -272,7 +273,8 @@ void SheetView::onTextChanged(SheetCell* cell, const QString& text)
 {
     if (text.contains(QLatin1Char(sheet::wrongSeparator(cell->element())))) {
         // The corrected text raises this handling once more, and that run reports the change.
-        cell->setText(QString::fromStdString(sheet::withRightSeparators(cell->element(), text.toStdString())));
+        cell->setText(
+            QString::fromStdString(sheet::withRightSeparators(cell->element(), text.toStdString())));
         cell->setCursorPosition(int(cell->text().size()));
         return;
     }

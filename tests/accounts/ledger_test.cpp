@@ -40,7 +40,7 @@ TEST(LedgerMonth, BasesOfYearsAndMonthsAndTheFallBackToJanuary2020)
     EXPECT_EQ(findLedgerMonth("2027", "Январь").base, 1873);
     EXPECT_EQ(findLedgerMonth("2024", "Март").base, B);
     EXPECT_EQ(findLedgerMonth("2027", "Декабрь").base, 1873 + 242);
-    for (auto [year, month] : {std::pair{"1999", "Март"}, {"2024", "Мартобрь"}, {"", ""}}) {
+    for (auto [year, month] : { std::pair{ "1999", "Март" }, { "2024", "Мартобрь" }, { "", "" } }) {
         const LedgerMonth shown = findLedgerMonth(year, month);
         EXPECT_TRUE(shown.fellBack);
         EXPECT_EQ(shown.base, 18);
@@ -52,12 +52,12 @@ TEST(LedgerMonth, BasesOfYearsAndMonthsAndTheFallBackToJanuary2020)
 TEST(Ledger, FillNormalisesStoredAmountsInTheGridAndTheRecord)
 {
     RecordTable table = tableOf(1);
-    table.set(1, B - 1, "5");      // electricity
-    table.set(1, B, "5,5");        // start underpayment
-    table.set(1, B + 1, "0,00");   // start overpayment
-    table.set(1, B + 3, "0");      // electrician
+    table.set(1, B - 1, "5"); // electricity
+    table.set(1, B, "5,5"); // start underpayment
+    table.set(1, B + 1, "0,00"); // start overpayment
+    table.set(1, B + 3, "0"); // electrician
     table.set(1, B + 4, "12,345"); // other charges: more decimals stay
-    table.set(1, B + 9, "77");     // end underpayment: not filled, recomputed
+    table.set(1, B + 9, "77"); // end underpayment: not filled, recomputed
     Grid grid;
     fill(table, March2024, grid);
     ASSERT_EQ(grid.rows.size(), 1u);
@@ -88,12 +88,13 @@ struct BalanceCase
 TEST(Ledger, ComputesTotalDueAndEndBalances)
 {
     const std::vector<BalanceCase> cases = {
-        {"overpaid", {{0, "100"}, {-1, "50"}, {3, "20"}, {6, "200"}}, "170,00", "", "30,00"},
-        {"paid exactly", {{0, "100"}, {-1, "50"}, {3, "20"}, {6, "150"}, {8, "20"}}, "170,00", "", ""},
-        {"underpaid", {{1, "30"}, {-1, "512,51"}, {4, "100"}, {6, "500"}}, "582,51", "82,51", ""},
-        {"only a start overpayment", {{1, "40,5"}}, "-40,50", "", "40,50"},
-        {"supplier account counts in", {{2, "10"}, {7, "25"}}, "10,00", "", "15,00"},
-        {"letters count as nothing", {{0, "сто"}, {6, "12,5"}}, "", "", "12,50"},
+        { "overpaid", { { 0, "100" }, { -1, "50" }, { 3, "20" }, { 6, "200" } }, "170,00", "", "30,00" },
+        { "paid exactly", { { 0, "100" }, { -1, "50" }, { 3, "20" }, { 6, "150" }, { 8, "20" } }, "170,00",
+            "", "" },
+        { "underpaid", { { 1, "30" }, { -1, "512,51" }, { 4, "100" }, { 6, "500" } }, "582,51", "82,51", "" },
+        { "only a start overpayment", { { 1, "40,5" } }, "-40,50", "", "40,50" },
+        { "supplier account counts in", { { 2, "10" }, { 7, "25" } }, "10,00", "", "15,00" },
+        { "letters count as nothing", { { 0, "сто" }, { 6, "12,5" } }, "", "", "12,50" },
     };
     for (const BalanceCase& c : cases) {
         RecordTable table = tableOf(1);
@@ -150,7 +151,7 @@ TEST(Ledger, SumsAddTheCellsAsShown)
     options.everyField = true;
     fillDemoTable(table, options);
     table.set(3, B + 4, "1,005"); // counts with its third decimal
-    table.set(4, B + 6, "кот");   // counts as nothing
+    table.set(4, B + 6, "кот"); // counts as nothing
     Grid grid;
     fill(table, March2024, grid);
     compute(grid);
@@ -261,7 +262,7 @@ TEST(Ledger, StoreReachesTheLastOfAFullTable)
 // opened afresh on the same month would show it: what is stored is never stale.
 TEST(Ledger, StoredRowsAgreeWithAFreshLedgerAfterEveryCommit)
 {
-    for (const LedgerMonth month : {ledgerMonth(4, 1), March2024}) {
+    for (const LedgerMonth month : { ledgerMonth(4, 1), March2024 }) {
         RecordTable table;
         DemoOptions options;
         options.subscribers = 30;
@@ -272,13 +273,13 @@ TEST(Ledger, StoredRowsAgreeWithAFreshLedgerAfterEveryCommit)
         compute(grid);
         store(table, month, grid);
         std::mt19937 random(11);
-        const std::array<int, 6> editable = {SupplierCharge, ElectricianPay, OtherCharges,
-                                             PaidIn,         SupplierIncome, OtherIncome};
+        const std::array<int, 6> editable
+            = { SupplierCharge, ElectricianPay, OtherCharges, PaidIn, SupplierIncome, OtherIncome };
         for (int step = 0; step < 60; ++step) {
             const int row = std::uniform_int_distribution<int>(0, 29)(random);
             const int column = editable[std::uniform_int_distribution<std::size_t>(0, 5)(random)];
             setCell(grid, row, column,
-                    std::to_string(std::uniform_int_distribution<int>(0, 5000)(random)) + ",50");
+                std::to_string(std::uniform_int_distribution<int>(0, 5000)(random)) + ",50");
             compute(grid);
             store(table, month, grid);
 
@@ -300,8 +301,8 @@ TEST(Ledger, StoredRowsAgreeWithAFreshLedgerAfterEveryCommit)
             // stored before the commit), so it is left out.
             for (int r = 0; r < 30; ++r) {
                 for (int c = 0; c < SupplierSum; ++c)
-                    ASSERT_EQ(fresh.rows[std::size_t(r)][std::size_t(c)],
-                              grid.rows[std::size_t(r)][std::size_t(c)])
+                    ASSERT_EQ(
+                        fresh.rows[std::size_t(r)][std::size_t(c)], grid.rows[std::size_t(r)][std::size_t(c)])
                         << "month " << month.month << " step " << step << " row " << r << " column " << c;
             }
             for (int j = 0; j < SumBoxes - 1; ++j)
@@ -313,13 +314,20 @@ TEST(Ledger, StoredRowsAgreeWithAFreshLedgerAfterEveryCommit)
 TEST(LedgerEditing, TypedAmounts)
 {
     const std::vector<std::pair<const char*, std::optional<std::string>>> cases = {
-        {"12,5", "12,50"},      {"7", "7,00"},
-        {"7,5", "7,50"},        {"", ""},
-        {"  8 ", "8,00"},       {"-3", "-3,00"},
-        {"0,125", "0,125"},     {"1200,00", "1200,00"},
-        {"abc", std::nullopt},  {"1 000", std::nullopt},
-        {"12.5", std::nullopt}, {"-", std::nullopt},
-        {",5", std::nullopt},   {"99999999999999999", std::nullopt},
+        { "12,5", "12,50" },
+        { "7", "7,00" },
+        { "7,5", "7,50" },
+        { "", "" },
+        { "  8 ", "8,00" },
+        { "-3", "-3,00" },
+        { "0,125", "0,125" },
+        { "1200,00", "1200,00" },
+        { "abc", std::nullopt },
+        { "1 000", std::nullopt },
+        { "12.5", std::nullopt },
+        { "-", std::nullopt },
+        { ",5", std::nullopt },
+        { "99999999999999999", std::nullopt },
     };
     for (const auto& [typed, expected] : cases)
         EXPECT_EQ(typedAmount(typed), expected) << typed;
@@ -330,14 +338,14 @@ TEST(LedgerEditing, TypedAmounts)
 TEST(LedgerEditing, EnterMovesDownOrAlongTheEditableColumns)
 {
     const int rows = 3;
-    EXPECT_EQ(cellAfterEnter({0, PaidIn}, rows, true), (Cell{1, PaidIn}));
-    EXPECT_EQ(cellAfterEnter({2, PaidIn}, rows, true), std::nullopt);
-    EXPECT_EQ(cellAfterEnter({0, ElectricianPay}, rows, false), (Cell{0, OtherCharges}));
-    EXPECT_EQ(cellAfterEnter({0, OtherCharges}, rows, false), (Cell{0, PaidIn}));
-    EXPECT_EQ(cellAfterEnter({0, PaidIn}, rows, false), (Cell{0, OtherIncome}));
-    EXPECT_EQ(cellAfterEnter({1, OtherIncome}, rows, false), (Cell{2, ElectricianPay}));
-    EXPECT_EQ(cellAfterEnter({2, OtherIncome}, rows, false), std::nullopt);
-    EXPECT_EQ(cellAfterEnter({2, PaidIn}, rows, false), (Cell{2, OtherIncome}));
+    EXPECT_EQ(cellAfterEnter({ 0, PaidIn }, rows, true), (Cell{ 1, PaidIn }));
+    EXPECT_EQ(cellAfterEnter({ 2, PaidIn }, rows, true), std::nullopt);
+    EXPECT_EQ(cellAfterEnter({ 0, ElectricianPay }, rows, false), (Cell{ 0, OtherCharges }));
+    EXPECT_EQ(cellAfterEnter({ 0, OtherCharges }, rows, false), (Cell{ 0, PaidIn }));
+    EXPECT_EQ(cellAfterEnter({ 0, PaidIn }, rows, false), (Cell{ 0, OtherIncome }));
+    EXPECT_EQ(cellAfterEnter({ 1, OtherIncome }, rows, false), (Cell{ 2, ElectricianPay }));
+    EXPECT_EQ(cellAfterEnter({ 2, OtherIncome }, rows, false), std::nullopt);
+    EXPECT_EQ(cellAfterEnter({ 2, PaidIn }, rows, false), (Cell{ 2, OtherIncome }));
 }
 
 TEST(LedgerFind, MatchesPartsOfNamesInAnyLetterCase)
@@ -348,10 +356,10 @@ TEST(LedgerFind, MatchesPartsOfNamesInAnyLetterCase)
     table.set(3, fields::FullName, "Иванова А. В.");
     table.set(4, fields::FullName, "Семёнов Л. Д.");
     table.set(5, fields::FullName, "Smith J.");
-    EXPECT_EQ(findRows(table, "иванов"), (std::vector<int>{0, 2}));
-    EXPECT_EQ(findRows(table, "СЕМЁН"), (std::vector<int>{3}));
-    EXPECT_EQ(findRows(table, "smith"), (std::vector<int>{4}));
-    EXPECT_EQ(findRows(table, ". "), (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_EQ(findRows(table, "иванов"), (std::vector<int>{ 0, 2 }));
+    EXPECT_EQ(findRows(table, "СЕМЁН"), (std::vector<int>{ 3 }));
+    EXPECT_EQ(findRows(table, "smith"), (std::vector<int>{ 4 }));
+    EXPECT_EQ(findRows(table, ". "), (std::vector<int>{ 0, 1, 2, 3 }));
     EXPECT_TRUE(findRows(table, "Сидоров").empty());
     EXPECT_TRUE(findRows(table, "").empty());
 }

@@ -142,8 +142,9 @@ protected:
 
 TEST_F(LedgerWindow, OpensOverTheMainWindowAndClosingStoresWritesAndReturns)
 {
-    writeRecords({{"Иванов И. И.", {{March2024, "100"}, {March2024 - 1, "50"}, {March2024 + 6, "200"}}},
-                  {"Петров П. П.", {}}});
+    writeRecords(
+        { { "Иванов И. И.", { { March2024, "100" }, { March2024 - 1, "50" }, { March2024 + 6, "200" } } },
+            { "Петров П. П.", {} } });
     const std::string before = databaseBytes();
     frmRedLS* ledger = openLedger("2024", 2);
     ASSERT_NE(ledger, nullptr);
@@ -176,7 +177,7 @@ TEST_F(LedgerWindow, OpensOverTheMainWindowAndClosingStoresWritesAndReturns)
 
 TEST_F(LedgerWindow, TheLedgerButtonWritesTheFileFirst)
 {
-    writeRecords({{"Иванов И. И.", {}}});
+    writeRecords({ { "Иванов И. И.", {} } });
     main = start();
     ASSERT_NE(main, nullptr);
     state.table.set(1, fields::Note, "записано до открытия");
@@ -187,16 +188,16 @@ TEST_F(LedgerWindow, TheLedgerButtonWritesTheFileFirst)
 
 TEST_F(LedgerWindow, OnlyTheChargeAndIncomeCellsOpenTheEditor)
 {
-    writeRecords({{"Иванов", {{March2024 + 3, "150"}}}, {"Петров", {}}});
+    writeRecords({ { "Иванов", { { March2024 + 3, "150" } } }, { "Петров", {} } });
     frmRedLS* ledger = openLedger("2024", 2);
     ASSERT_NE(ledger, nullptr);
     CellEditor* txtg = ledger->editor();
-    for (int c : {NameColumn, StartUnderpayment, StartOverpayment, Electricity, TotalDue, EndUnderpayment,
-                  EndOverpayment}) {
+    for (int c : { NameColumn, StartUnderpayment, StartOverpayment, Electricity, TotalDue, EndUnderpayment,
+             EndOverpayment }) {
         click(ledger->grid(), at(ledger, 0, c));
         EXPECT_FALSE(txtg->isVisible()) << "column " << c;
     }
-    for (int c : {ElectricianPay, OtherCharges, PaidIn, OtherIncome}) {
+    for (int c : { ElectricianPay, OtherCharges, PaidIn, OtherIncome }) {
         click(ledger->grid(), at(ledger, 1, c));
         EXPECT_TRUE(txtg->isVisible()) << "column " << c;
         const QRect cell = ledger->grid()->visualRect(at(ledger, 1, c));
@@ -215,8 +216,8 @@ TEST_F(LedgerWindow, OnlyTheChargeAndIncomeCellsOpenTheEditor)
 
 TEST_F(LedgerWindow, EnterCommitsTwoDecimalsRecomputesStoresAndMovesDown)
 {
-    writeRecords(
-        {{"Иванов", {{March2024, "100"}, {March2024 - 1, "50"}, {March2024 + 3, "20"}}}, {"Петров", {}}});
+    writeRecords({ { "Иванов", { { March2024, "100" }, { March2024 - 1, "50" }, { March2024 + 3, "20" } } },
+        { "Петров", {} } });
     frmRedLS* ledger = openLedger("2024", 2);
     ASSERT_NE(ledger, nullptr);
     CellEditor* txtg = ledger->editor();
@@ -255,14 +256,14 @@ TEST_F(LedgerWindow, EnterCommitsTwoDecimalsRecomputesStoresAndMovesDown)
 
 TEST_F(LedgerWindow, EnterMovesRightAlongTheEditableColumns)
 {
-    writeRecords({{"Иванов", {}}, {"Петров", {}}});
+    writeRecords({ { "Иванов", {} }, { "Петров", {} } });
     frmRedLS* ledger = openLedger("2024", 2);
     ASSERT_NE(ledger, nullptr);
     state.EnterMovesDown = false;
     CellEditor* txtg = ledger->editor();
     click(ledger->grid(), at(ledger, 0, ElectricianPay));
-    const std::vector<std::pair<int, int>> path = {
-        {0, OtherCharges}, {0, PaidIn}, {0, OtherIncome}, {1, ElectricianPay}};
+    const std::vector<std::pair<int, int>> path
+        = { { 0, OtherCharges }, { 0, PaidIn }, { 0, OtherIncome }, { 1, ElectricianPay } };
     for (auto [row, column] : path) {
         type(txtg, "1");
         EXPECT_EQ(ledger->grid()->currentIndex(), at(ledger, row, column));
@@ -271,7 +272,7 @@ TEST_F(LedgerWindow, EnterMovesRightAlongTheEditableColumns)
     click(ledger->grid(), at(ledger, 1, OtherIncome));
     type(txtg, "2");
     EXPECT_FALSE(txtg->isVisible());
-    for (int offset : {3, 4, 6, 8})
+    for (int offset : { 3, 4, 6, 8 })
         EXPECT_EQ(state.table.field(1, March2024 + offset), "1,00") << offset;
     EXPECT_EQ(state.table.field(2, March2024 + 3), "");
     EXPECT_EQ(state.table.field(2, March2024 + 8), "2,00");
@@ -281,7 +282,7 @@ TEST_F(LedgerWindow, EscapeAndScrollingDropTheEdit)
 {
     std::vector<std::pair<std::string, Fields>> records;
     for (int i = 0; i < 60; ++i)
-        records.push_back({"Абонент " + std::to_string(i + 1), {{March2024 + 6, "10"}}});
+        records.push_back({ "Абонент " + std::to_string(i + 1), { { March2024 + 6, "10" } } });
     writeRecords(records);
     frmRedLS* ledger = openLedger("2024", 2);
     ASSERT_NE(ledger, nullptr);
@@ -302,7 +303,7 @@ TEST_F(LedgerWindow, EscapeAndScrollingDropTheEdit)
 
 TEST_F(LedgerWindow, TextThatIsNoAmountIsRefusedWithAMessage)
 {
-    writeRecords({{"Иванов", {{March2024 + 6, "10"}}}});
+    writeRecords({ { "Иванов", { { March2024 + 6, "10" } } } });
     frmRedLS* ledger = openLedger("2024", 2);
     ASSERT_NE(ledger, nullptr);
     CellEditor* txtg = ledger->editor();
@@ -324,7 +325,7 @@ TEST_F(LedgerWindow, FindPaintsTheMatchingRowsAndASecondFindClearsTheFirst)
 {
     std::vector<std::pair<std::string, Fields>> records;
     for (int i = 0; i < 40; ++i)
-        records.push_back({"Абонент " + std::to_string(i + 1), {}});
+        records.push_back({ "Абонент " + std::to_string(i + 1), {} });
     records[4].first = "Иванов И. И.";
     records[20].first = "ИВАНОВА А. А.";
     records[33].first = "Заиванов З. З.";
@@ -345,18 +346,18 @@ TEST_F(LedgerWindow, FindPaintsTheMatchingRowsAndASecondFindClearsTheFirst)
 
     txtfind->setText("иванов");
     QTest::keyClick(txtfind, Qt::Key_Return);
-    EXPECT_EQ(found(), (std::vector<int>{4, 20, 33}));
+    EXPECT_EQ(found(), (std::vector<int>{ 4, 20, 33 }));
     EXPECT_EQ(model->data(at(ledger, 20, EndOverpayment), Qt::BackgroundRole).value<QColor>(),
-              QColor(0x80, 0xFF, 0xFF));
+        QColor(0x80, 0xFF, 0xFF));
     EXPECT_FALSE(model->data(at(ledger, 19, EndOverpayment), Qt::BackgroundRole).isValid());
     EXPECT_EQ(ledger->grid()->rowAt(0), 4);
 
     txtfind->setText("Петр");
     ledger->findChild<QPushButton*>("Cmdfind")->click();
-    EXPECT_EQ(found(), (std::vector<int>{10}));
+    EXPECT_EQ(found(), (std::vector<int>{ 10 }));
     txtfind->clear();
     ledger->findChild<QPushButton*>("Cmdfind")->click();
-    EXPECT_EQ(found(), (std::vector<int>{10}));
+    EXPECT_EQ(found(), (std::vector<int>{ 10 }));
     ledger->findChild<QPushButton*>("CmdRes")->click();
     EXPECT_TRUE(found().empty());
     EXPECT_TRUE(dialogs.shown.isEmpty());
@@ -365,7 +366,7 @@ TEST_F(LedgerWindow, FindPaintsTheMatchingRowsAndASecondFindClearsTheFirst)
 TEST_F(LedgerWindow, MonthButtonsStepCarryAndStopAtTheYearsEnds)
 {
     // January's end underpayment of 100 must reach February, whatever February held before.
-    writeRecords({{"Иванов", {{1078, "100"}, {1078 + 22, "5"}}}});
+    writeRecords({ { "Иванов", { { 1078, "100" }, { 1078 + 22, "5" } } } });
     frmRedLS* ledger = openLedger("2024", 0);
     ASSERT_NE(ledger, nullptr);
     auto* left = ledger->findChild<QToolButton*>("CmdLeft");
@@ -406,7 +407,7 @@ TEST_F(LedgerWindow, MonthButtonsStepCarryAndStopAtTheYearsEnds)
 
 TEST_F(LedgerWindow, AYearThatIsNotInTheListShowsJanuary2020)
 {
-    writeRecords({{"Иванов", {{18 + 6, "12"}}}});
+    writeRecords({ { "Иванов", { { 18 + 6, "12" } } } });
     main = start();
     ASSERT_NE(main, nullptr);
     chooseMainYear("1999");
@@ -423,7 +424,7 @@ TEST_F(LedgerWindow, AYearThatIsNotInTheListShowsJanuary2020)
 
 TEST_F(LedgerWindow, ChoosingAnotherYearShowsTheSameMonthThere)
 {
-    writeRecords({{"Иванов", {{March2024 + 6, "12"}, {March2024 + 265 + 6, "34"}}}});
+    writeRecords({ { "Иванов", { { March2024 + 6, "12" }, { March2024 + 265 + 6, "34" } } } });
     frmRedLS* ledger = openLedger("2024", 2);
     ASSERT_NE(ledger, nullptr);
     QComboBox* year = ledger->yearSelector();
@@ -438,9 +439,8 @@ TEST_F(LedgerWindow, ChoosingAnotherYearShowsTheSameMonthThere)
 
 TEST_F(LedgerWindow, CarryOverFromDecember2024IntoJanuary2025)
 {
-    writeRecords({{"Иванов", {{December2024, "100"}}},
-                  {"Петров", {{December2024 + 6, "30"}}},
-                  {"Сидоров", {{January2025, "77,00"}}}});
+    writeRecords({ { "Иванов", { { December2024, "100" } } }, { "Петров", { { December2024 + 6, "30" } } },
+        { "Сидоров", { { January2025, "77,00" } } } });
     frmRedLS* ledger = openLedger("2024", 11);
     ASSERT_NE(ledger, nullptr);
     ledger->findChild<QPushButton*>("CmdPerenos")->click();
@@ -499,7 +499,7 @@ TEST_F(LedgerWindow, CarryOverFromDecember2024IntoJanuary2025)
 
 TEST_F(LedgerWindow, TheLastYearHasNoCarryOver)
 {
-    writeRecords({{"Иванов", {}}});
+    writeRecords({ { "Иванов", {} } });
     frmRedLS* ledger = openLedger("2027", 11);
     ASSERT_NE(ledger, nullptr);
     auto* perenos = ledger->findChild<QPushButton*>("CmdPerenos");
@@ -511,7 +511,7 @@ TEST_F(LedgerWindow, TheLastYearHasNoCarryOver)
 
 TEST_F(LedgerWindow, SettingsWindowChoosesWhereEnterGoes)
 {
-    writeRecords({{"Иванов", {}}});
+    writeRecords({ { "Иванов", {} } });
     frmRedLS* ledger = openLedger("2024", 2);
     ASSERT_NE(ledger, nullptr);
     ledger->findChild<QToolButton*>("Command2")->click();
@@ -539,7 +539,7 @@ TEST_F(LedgerWindow, SettingsWindowChoosesWhereEnterGoes)
 
 TEST_F(LedgerWindow, HelpListsTheEditingKeysWhileTheLedgerWaits)
 {
-    writeRecords({{"Иванов", {}}});
+    writeRecords({ { "Иванов", {} } });
     frmRedLS* ledger = openLedger("2024", 2);
     ASSERT_NE(ledger, nullptr);
     ledger->findChild<QToolButton*>("Cmd5")->click();
@@ -553,7 +553,7 @@ TEST_F(LedgerWindow, HelpListsTheEditingKeysWhileTheLedgerWaits)
         EXPECT_GT(labels[i]->y(), labels[i - 1]->y());
     EXPECT_EQ(labels[1]->text(), "При редактировании:");
     EXPECT_EQ(labels[9]->text(),
-              "Для выхода без сохранения - кликните мышкой по любой другой ячейке или клавиша Esc.");
+        "Для выхода без сохранения - кликните мышкой по любой другой ячейке или клавиша Esc.");
     window->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
@@ -561,11 +561,11 @@ TEST_F(LedgerWindow, HelpListsTheEditingKeysWhileTheLedgerWaits)
 
 TEST_F(LedgerWindow, ToolButtonsShowTheirHintsAndTheSaveButtonWrites)
 {
-    writeRecords({{"Иванов", {}}});
+    writeRecords({ { "Иванов", {} } });
     frmRedLS* ledger = openLedger("2024", 2);
     ASSERT_NE(ledger, nullptr);
-    const QStringList hints = {"Сохранить", "Печать", "Калькулятор", "Экспорт", "Настройки", "Помощь"};
-    const QStringList names = {"Cmd6", "Command3", "Cmd3", "Command1", "Command2", "Cmd5"};
+    const QStringList hints = { "Сохранить", "Печать", "Калькулятор", "Экспорт", "Настройки", "Помощь" };
+    const QStringList names = { "Cmd6", "Command3", "Cmd3", "Command1", "Command2", "Cmd5" };
     for (int i = 0; i < 6; ++i) {
         QLabel* hint = ledger->findChild<QLabel*>(QStringLiteral("LbN_%1").arg(i));
         ASSERT_NE(hint, nullptr);
@@ -576,8 +576,8 @@ TEST_F(LedgerWindow, ToolButtonsShowTheirHintsAndTheSaveButtonWrites)
         EXPECT_TRUE(hint->isVisible());
     }
     QMouseEvent move(QEvent::MouseMove, QPointF(ledger->width() - 5, ledger->height() - 5),
-                     QPointF(ledger->mapToGlobal(QPoint(ledger->width() - 5, ledger->height() - 5))),
-                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QPointF(ledger->mapToGlobal(QPoint(ledger->width() - 5, ledger->height() - 5))), Qt::NoButton,
+        Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(ledger, &move);
     for (int i = 0; i < 6; ++i)
         EXPECT_FALSE(ledger->findChild<QLabel*>(QStringLiteral("LbN_%1").arg(i))->isVisible());
@@ -606,12 +606,12 @@ TEST_F(LedgerWindow, SumsStayUnderTheirColumnsWhenTheWindowIsResized)
                 EXPECT_FALSE(box->isVisible());
                 continue;
             }
-            const int columnLeft =
-                grid->viewport()->mapTo(ledger, QPoint(grid->columnViewportPosition(c), 0)).x();
+            const int columnLeft
+                = grid->viewport()->mapTo(ledger, QPoint(grid->columnViewportPosition(c), 0)).x();
             EXPECT_EQ(box->mapTo(ledger, QPoint(0, 0)).x(), columnLeft) << "tS " << j;
             EXPECT_EQ(box->width(), grid->columnWidth(c)) << "tS " << j;
-            EXPECT_GT(box->mapTo(ledger, QPoint(0, 0)).y(),
-                      grid->mapTo(ledger, QPoint(0, grid->height())).y() - 1);
+            EXPECT_GT(
+                box->mapTo(ledger, QPoint(0, 0)).y(), grid->mapTo(ledger, QPoint(0, grid->height())).y() - 1);
         }
     };
     checkAligned();

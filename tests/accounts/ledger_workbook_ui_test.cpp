@@ -22,13 +22,13 @@ protected:
     }
 };
 
-const QStringList RowThree = {
-    "№",         "Фамилия И. О.", " Недоплата ",   " Переплата ",  "За электро энерг.", "Зарплата эл-ку",
-    "  Прочее ", "к оплате",      "   Внесено   ", "   Прочее   ", "   Недоплата  ",    "   Переплата  "};
+const QStringList RowThree
+    = { "№", "Фамилия И. О.", " Недоплата ", " Переплата ", "За электро энерг.", "Зарплата эл-ку",
+          "  Прочее ", "к оплате", "   Внесено   ", "   Прочее   ", "   Недоплата  ", "   Переплата  " };
 
 TEST_F(LedgerWorkbook, WritesTheHeadingWithItsMergesFontsAndColours)
 {
-    writeDatabase({{"1", "Иванов И. И."}, {"2", "Петров П. П."}});
+    writeDatabase({ { "1", "Иванов И. И." }, { "2", "Петров П. П." } });
     load();
     ASSERT_TRUE(exportTo(workbookPath(), "2024", "Март"));
     ASSERT_EQ(dialogs.fileRequests.size(), 1);
@@ -44,7 +44,7 @@ TEST_F(LedgerWorkbook, WritesTheHeadingWithItsMergesFontsAndColours)
     EXPECT_TRUE(dump.landscape);
     EXPECT_TRUE(dump.onePageWide);
     EXPECT_EQ(dump.titleRows, "$1:$3");
-    EXPECT_EQ(dump.merges, (QStringList{"C2:D2", "D1:E1", "E2:G2", "I2:J2", "K2:L2"}));
+    EXPECT_EQ(dump.merges, (QStringList{ "C2:D2", "D1:E1", "E2:G2", "I2:J2", "K2:L2" }));
     EXPECT_EQ(dump.text("D1"), "Март 2024");
     EXPECT_EQ(dump.text("C2"), "Остаток на нач. мес., р.");
     EXPECT_EQ(dump.text("E2"), "Начислены расходы в текущ. мес., р.");
@@ -62,18 +62,18 @@ TEST_F(LedgerWorkbook, WritesTheHeadingWithItsMergesFontsAndColours)
 
     const QString blue = "FF0000FF";
     const QString red = "FFFF0000";
-    for (const char* c : {"C3", "K3", "E2", "F2", "G2", "E3", "F3", "G3"})
+    for (const char* c : { "C3", "K3", "E2", "F2", "G2", "E3", "F3", "G3" })
         EXPECT_EQ(dump.colour(c), blue) << c;
-    for (const char* c : {"D3", "L3", "I2", "J2", "I3", "J3"})
+    for (const char* c : { "D3", "L3", "I2", "J2", "I3", "J3" })
         EXPECT_EQ(dump.colour(c), red) << c;
-    for (const char* c : {"A3", "B3", "H2", "H3", "C2", "D1", "C4", "K4"})
+    for (const char* c : { "A3", "B3", "H2", "H3", "C2", "D1", "C4", "K4" })
         EXPECT_EQ(dump.colour(c), "") << c;
 
     // Borders from row 2 to the last subscriber, every cell, nothing else.
     for (int row = 2; row <= 5; ++row)
         for (int c = 1; c <= 12; ++c)
             EXPECT_TRUE(dump.bordered(cellName(c, row))) << cellName(c, row).toStdString();
-    for (const char* c : {"A1", "D1", "L1", "A6", "L6", "M2"})
+    for (const char* c : { "A1", "D1", "L1", "A6", "L6", "M2" })
         EXPECT_TRUE(dump.unbordered(c)) << c;
 }
 
@@ -86,23 +86,23 @@ TEST_F(LedgerWorkbook, WritesTheStoredValuesOfTheMonthWithAFullStop)
     const int base = fields::ledgerBase(4, 3);
     ASSERT_EQ(base, 1122);
     for (int offset = -1; offset <= 11; ++offset)
-        record[std::size_t(base + offset - 1)] =
-            std::to_string(1000 + offset) + ",5" + std::to_string(offset + 1);
+        record[std::size_t(base + offset - 1)]
+            = std::to_string(1000 + offset) + ",5" + std::to_string(offset + 1);
     record[std::size_t(base - 1)] = "1234,50";
-    record[std::size_t(base + 6 - 1)] = "";  // nothing paid
+    record[std::size_t(base + 6 - 1)] = ""; // nothing paid
     record[std::size_t(base + 8 - 1)] = "7"; // no decimals
     std::vector<std::string> second(2128);
     second[0] = "2";
     second[1] = "Петров П. П.";
     second[std::size_t(base + 9 - 1)] = "-3,00";
-    writeDatabase({record, second});
+    writeDatabase({ record, second });
     load();
     ASSERT_TRUE(exportTo(workbookPath(), "2024", "Март"));
 
     const WorkbookDump dump = dumpWorkbook(workbookPath());
     ASSERT_TRUE(dump.ok) << dump.error.toStdString();
-    const QStringList first = {"1",       "Иванов И. И.", "1234.50", "1001.52", "999.50",   "1003.54",
-                               "1004.55", "1005.56",      "",        "7",       "1009.510", "1010.511"};
+    const QStringList first = { "1", "Иванов И. И.", "1234.50", "1001.52", "999.50", "1003.54", "1004.55",
+        "1005.56", "", "7", "1009.510", "1010.511" };
     for (int c = 1; c <= 12; ++c) {
         const QString address = cellName(c, 4);
         EXPECT_EQ(dump.text(address), first[c - 1]) << address.toStdString();
@@ -113,7 +113,7 @@ TEST_F(LedgerWorkbook, WritesTheStoredValuesOfTheMonthWithAFullStop)
     EXPECT_EQ(dump.text("B5"), "Петров П. П.");
     EXPECT_EQ(dump.text("K5"), "-3.00");
     // Money columns C … L: the money format and right-aligned, down to row 500; A and B not.
-    for (const char* c : {"C4", "L4", "H5", "C500", "L500"}) {
+    for (const char* c : { "C4", "L4", "H5", "C500", "L500" }) {
         EXPECT_EQ(dump.format(c), "#,##0.00$") << c;
         EXPECT_EQ(dump.align(c), "right") << c;
     }
@@ -143,7 +143,7 @@ TEST_F(LedgerWorkbook, EverySubscriberOfAFullTableIsWritten)
 
 TEST_F(LedgerWorkbook, CancellingOrAnUnknownMonthWritesNothing)
 {
-    writeDatabase({{"1", "Иванов И. И."}});
+    writeDatabase({ { "1", "Иванов И. И." } });
     load();
     EXPECT_FALSE(exportLedgerWorkbook(state, "2024", "Март"));
     EXPECT_EQ(dialogs.fileRequests.size(), 1);

@@ -13,7 +13,7 @@ std::string lines(int count)
 {
     std::string bytes;
     for (int i = 1; i <= count; ++i)
-        bytes += databaseLine({std::to_string(i), "Абонент " + std::to_string(i)});
+        bytes += databaseLine({ std::to_string(i), "Абонент " + std::to_string(i) });
     return bytes;
 }
 
@@ -28,14 +28,14 @@ TEST(BackupCheck, TellsWhatIsWrongWithTheChosenFile)
         Status status;
         int line;
     } cases[] = {
-        {"good.spb", lines(3), Status::Ready, 0},
-        {"empty.spb", "", Status::Empty, 0},
-        {"letter.spb", "Уважаемые садоводы!\r\n", Status::BadLine, 1},
-        {"second.spb", lines(1) + shortLine + lines(1), Status::BadLine, 2},
+        { "good.spb", lines(3), Status::Ready, 0 },
+        { "empty.spb", "", Status::Empty, 0 },
+        { "letter.spb", "Уважаемые садоводы!\r\n", Status::BadLine, 1 },
+        { "second.spb", lines(1) + shortLine + lines(1), Status::BadLine, 2 },
         // A line break inside a field splits the record into two short lines.
-        {"broken.spb", databaseLine({"1", "Иванов"}).insert(20, "\r\n"), Status::BadLine, 1},
-        {"full.spb", lines(fields::MaxRecords), Status::Ready, 0},
-        {"toomany.spb", lines(fields::MaxRecords + 1), Status::BadLine, fields::MaxRecords + 1},
+        { "broken.spb", databaseLine({ "1", "Иванов" }).insert(20, "\r\n"), Status::BadLine, 1 },
+        { "full.spb", lines(fields::MaxRecords), Status::Ready, 0 },
+        { "toomany.spb", lines(fields::MaxRecords + 1), Status::BadLine, fields::MaxRecords + 1 },
     };
     for (const auto& c : cases) {
         writeBytes(folder.file(c.name), c.bytes);

@@ -25,7 +25,7 @@ QString nativePath(const std::string& path)
 
 TEST_F(Backup, WritesTheDatabaseUnderADatedNameTheUserConfirms)
 {
-    writeDatabase({{"1", "Иванов И. И.", "Садовая, 1"}, {"2", "Петров П. П."}});
+    writeDatabase({ { "1", "Иванов И. И.", "Садовая, 1" }, { "2", "Петров П. П." } });
     Form1* form = start();
     ASSERT_NE(form, nullptr);
     const std::string copy = folder.file("копия.spb");
@@ -43,7 +43,7 @@ TEST_F(Backup, WritesTheDatabaseUnderADatedNameTheUserConfirms)
 
 TEST_F(Backup, CancelWritesNothingAndSaysNothing)
 {
-    writeDatabase({{"1", "Иванов И. И."}});
+    writeDatabase({ { "1", "Иванов И. И." } });
     Form1* form = start();
     ASSERT_NE(form, nullptr);
     trigger(form, "Menu_Tuns_RCopy");
@@ -57,7 +57,7 @@ TEST_F(Backup, CancelWritesNothingAndSaysNothing)
 
 TEST_F(Backup, ABackupOfAFieldWithALineBreakCanBeRestored)
 {
-    writeDatabase({{"1", "Иванов И. И."}, {"2", "Петров П. П."}});
+    writeDatabase({ { "1", "Иванов И. И." }, { "2", "Петров П. П." } });
     Form1* form = start();
     ASSERT_NE(form, nullptr);
     state.table.set(1, fields::Note, "первая строка\r\nвторая строка");
@@ -78,7 +78,7 @@ TEST_F(Backup, ABackupOfAFieldWithALineBreakCanBeRestored)
 
 TEST_F(Backup, AFailedBackupIsReported)
 {
-    writeDatabase({{"1", "Иванов И. И."}});
+    writeDatabase({ { "1", "Иванов И. И." } });
     Form1* form = start();
     ASSERT_NE(form, nullptr);
     const std::string copy = folder.file("нет такой папки/копия.spb");
@@ -92,12 +92,12 @@ TEST_F(Backup, AFailedBackupIsReported)
 
 TEST_F(Backup, RestoreRefusesABadFileAndChangesNothing)
 {
-    writeDatabase({{"1", "Иванов И. И."}});
+    writeDatabase({ { "1", "Иванов И. И." } });
     Form1* form = start();
     ASSERT_NE(form, nullptr);
     const std::string before = databaseBytes();
     const std::string letter = folder.file("письмо.spb");
-    writeBytes(letter, "Уважаемые садоводы!\r\n" + databaseLine({"1", "Петров"}));
+    writeBytes(letter, "Уважаемые садоводы!\r\n" + databaseLine({ "1", "Петров" }));
     const std::string empty = folder.file("пустой.spb");
     writeBytes(empty, "");
     const std::string gone = folder.file("нет.spb");
@@ -109,11 +109,12 @@ TEST_F(Backup, RestoreRefusesABadFileAndChangesNothing)
         QString title;
         MessageIcon icon;
     } cases[] = {
-        {letter, "Строка № 1   файла " + nativePath(letter) + "  Содержит ошибку!", "Ошибка формата файла",
-            MessageIcon::Critical},
-        {empty, "ФАЙЛ БАЗЫ   " + nativePath(empty) + "   ПУСТОЙ!", "Ошибка загрузки", MessageIcon::Critical},
-        {gone, "файл не найден!", "Ошибка копирования", MessageIcon::Exclamation},
-        {folder.path().string(), "Ошибка копирования файла", "", MessageIcon::None},
+        { letter, "Строка № 1   файла " + nativePath(letter) + "  Содержит ошибку!", "Ошибка формата файла",
+            MessageIcon::Critical },
+        { empty, "ФАЙЛ БАЗЫ   " + nativePath(empty) + "   ПУСТОЙ!", "Ошибка загрузки",
+            MessageIcon::Critical },
+        { gone, "файл не найден!", "Ошибка копирования", MessageIcon::Exclamation },
+        { folder.path().string(), "Ошибка копирования файла", "", MessageIcon::None },
     };
     for (const auto& c : cases) {
         dialogs.shown.clear();
@@ -132,12 +133,12 @@ TEST_F(Backup, RestoreRefusesABadFileAndChangesNothing)
 
 TEST_F(Backup, RestoreAsksFirstAndNoKeepsTheDatabase)
 {
-    writeDatabase({{"1", "Иванов И. И."}});
+    writeDatabase({ { "1", "Иванов И. И." } });
     Form1* form = start();
     ASSERT_NE(form, nullptr);
     const std::string before = databaseBytes();
     const std::string copy = folder.file("копия.spb");
-    writeBytes(copy, databaseLine({"1", "Петров П. П."}));
+    writeBytes(copy, databaseLine({ "1", "Петров П. П." }));
     dialogs.fileNames.push_back(nativePath(copy));
 
     trigger(form, "Menu_Tuns_Vost"); // the box's default answer: No
@@ -156,14 +157,14 @@ TEST_F(Backup, RestoreAsksFirstAndNoKeepsTheDatabase)
 
 TEST_F(Backup, ASuccessfulRestoreReplacesTheFileAndEndsWithoutWritingTheOldTable)
 {
-    writeDatabase({{"1", "Иванов И. И."}});
+    writeDatabase({ { "1", "Иванов И. И." } });
     Form1* form = start();
     ASSERT_NE(form, nullptr);
     // Something stored since the last write, which the autosave would write.
     form->SAVE();
     state.table.set(1, fields::Address, "Садовая, 1");
     const std::string backupBytes
-        = databaseLine({"1", "Петров П. П."}) + databaseLine({"2", "Сидоров С. С."});
+        = databaseLine({ "1", "Петров П. П." }) + databaseLine({ "2", "Сидоров С. С." });
     const std::string copy = folder.file("копия.spb");
     writeBytes(copy, backupBytes);
     dialogs.fileNames.push_back(nativePath(copy));

@@ -5,9 +5,9 @@
 #include "sheet/sheet_view.h"
 #include "support/app_fixture.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
-#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
@@ -27,16 +27,17 @@ void send(QWidget* target, QEvent::Type type, Qt::MouseButton button = Qt::NoBut
         return;
     }
     QMouseEvent event(type, QPointF(2, 2), target->mapToGlobal(QPointF(2, 2)), button,
-                      type == QEvent::MouseButtonRelease ? Qt::NoButton : button, Qt::NoModifier);
+        type == QEvent::MouseButtonRelease ? Qt::NoButton : button, Qt::NoModifier);
     QApplication::sendEvent(target, &event);
 }
 
 TEST_F(MainWindowFrame, EveryPictureButtonHasAPictureAndAHint)
 {
-    writeDatabase({{"1", "Иванов"}});
+    writeDatabase({ { "1", "Иванов" } });
     Form1* form = start();
-    const char* names[] = {"Cmd6", "Command1", "Cmd1", "Cmd2", "Cmd3", "Cmd4", "Command6", "Cmd5"};
-    const char* hints[] = {"Сохранить ", "Печать", "Справочник", "Л. счет", "Калькулятор", "График", "Экспорт", "Помощь"};
+    const char* names[] = { "Cmd6", "Command1", "Cmd1", "Cmd2", "Cmd3", "Cmd4", "Command6", "Cmd5" };
+    const char* hints[]
+        = { "Сохранить ", "Печать", "Справочник", "Л. счет", "Калькулятор", "График", "Экспорт", "Помощь" };
     for (int i = 0; i < 8; ++i) {
         auto* button = form->findChild<QToolButton*>(names[i]);
         ASSERT_NE(button, nullptr) << names[i];
@@ -50,7 +51,7 @@ TEST_F(MainWindowFrame, EveryPictureButtonHasAPictureAndAHint)
 
 TEST_F(MainWindowFrame, HintsShowOverTheirButtonAndHideOverTheFrame)
 {
-    writeDatabase({{"1", "Иванов"}});
+    writeDatabase({ { "1", "Иванов" } });
     Form1* form = start();
     auto* calculatorHint = form->findChild<QLabel*>("Label1_4");
     send(form->findChild<QToolButton*>("Cmd3"), QEvent::Enter);
@@ -64,7 +65,7 @@ TEST_F(MainWindowFrame, HintsShowOverTheirButtonAndHideOverTheFrame)
 
 TEST_F(MainWindowFrame, MonthLabelsTurnBoldAndHandTheMonthOver)
 {
-    writeDatabase({{"1", "Иванов"}});
+    writeDatabase({ { "1", "Иванов" } });
     Form1* form = start();
     MonthLabel* march = form->sheet()->monthLabel(3);
     EXPECT_EQ(march->objectName(), "lbl1_103");
@@ -90,7 +91,7 @@ TEST_F(MainWindowFrame, MonthLabelsTurnBoldAndHandTheMonthOver)
 
 TEST_F(MainWindowFrame, CalculatorFromTheButtonAndTheMenu)
 {
-    writeDatabase({{"1", "Иванов"}});
+    writeDatabase({ { "1", "Иванов" } });
     Form1* form = start();
     form->findChild<QToolButton*>("Cmd3")->click();
     form->findChild<QAction*>("Menu_Tools_kalc")->trigger();
@@ -99,7 +100,7 @@ TEST_F(MainWindowFrame, CalculatorFromTheButtonAndTheMenu)
 
 TEST_F(MainWindowFrame, SaveButtonStoresTheSheetAndWritesTheFile)
 {
-    writeDatabase({{"1", "Иванов"}});
+    writeDatabase({ { "1", "Иванов" } });
     Form1* form = start();
     auto* save = form->findChild<QToolButton*>("Cmd6");
     form->sheet()->typed(1, 7)->setText("5,47");

@@ -3,12 +3,12 @@
 #include "sheet/sheet_view.h"
 #include "support/app_fixture.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QGuiApplication>
-#include <QApplication>
-#include <QKeyEvent>
 #include <QComboBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QTimer>
 #include <QToolButton>
@@ -29,7 +29,7 @@ QColor background(QWidget* w)
 
 TEST_F(MainWindow, FirstStartWithoutSettings)
 {
-    writeDatabase({{"1", "Иванов И. И."}, {"2", "Петров П. П."}});
+    writeDatabase({ { "1", "Иванов И. И." }, { "2", "Петров П. П." } });
     Form1* form = start();
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->windowTitle(), "Терволин, оплата электричества");
@@ -41,8 +41,8 @@ TEST_F(MainWindow, FirstStartWithoutSettings)
         EXPECT_FALSE(form->copyTool(i)->isChecked());
     EXPECT_TRUE(form->timer2()->isActive());
     EXPECT_FALSE(form->timer1()->isActive());
-    EXPECT_EQ(background(form->sheet()->typed(1, 0)), QColor(0xC0, 0xFF, 0xFF));  // 0x00FFFFC0
-    EXPECT_EQ(background(form->sheet()->typed(2, 0)), QColor(0x00, 0xFF, 0xFF));  // 0x00FFFF00
+    EXPECT_EQ(background(form->sheet()->typed(1, 0)), QColor(0xC0, 0xFF, 0xFF)); // 0x00FFFFC0
+    EXPECT_EQ(background(form->sheet()->typed(2, 0)), QColor(0x00, 0xFF, 0xFF)); // 0x00FFFF00
     EXPECT_EQ(background(form->sheet()->computed(3, 5)), QColor(0xC0, 0xFF, 0xFF));
     EXPECT_FALSE(form->findChild<QToolButton*>("Cmd6")->isEnabled());
     EXPECT_TRUE(dialogs.shown.isEmpty());
@@ -50,7 +50,7 @@ TEST_F(MainWindow, FirstStartWithoutSettings)
 
 TEST_F(MainWindow, AStoredNameThatNoLongerExistsFallsBackToTheFirstSubscriber)
 {
-    writeDatabase({{"1", "Иванов И. И."}, {"2", "Петров П. П."}});
+    writeDatabase({ { "1", "Иванов И. И." }, { "2", "Петров П. П." } });
     settings.setValue(settings::Main, "Cmb0", "Удалённый У. У.");
     settings.setValue(settings::Main, "Cmb1", "2026");
     settings.setValue(settings::Main, "Form1.Ch3", "1");
@@ -64,7 +64,7 @@ TEST_F(MainWindow, AStoredNameThatNoLongerExistsFallsBackToTheFirstSubscriber)
 
 TEST_F(MainWindow, AnEmptyDatabaseOpensWithAnEmptySheet)
 {
-    writeDatabase({{}});
+    writeDatabase({ {} });
     Form1* form = start();
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->subscriberSelector()->currentText(), "");
@@ -83,7 +83,7 @@ TEST_F(MainWindow, FillsTheSheetFromTheChosenYear)
     third[4] = "НЕВА 101";
     third[1598 - 1] = "31.01.26";
     third[1848 - 1] = "1,8";
-    writeDatabase({{"1", "Иванов"}, {"2", "Петров"}, third});
+    writeDatabase({ { "1", "Иванов" }, { "2", "Петров" }, third });
     settings.setValue(settings::Main, "Cmb0", "Сидоров С. С.");
     settings.setValue(settings::Main, "Cmb1", "2026");
     Form1* form = start();
@@ -109,7 +109,7 @@ TEST_F(MainWindow, ChoosingAnotherSubscriberRefillsTheSheet)
 
 TEST_F(MainWindow, CloseStoresSettingsSheetAndFile)
 {
-    writeDatabase({{"7", "  Иванов И. И. "}, {"3", "Петров П. П."}});
+    writeDatabase({ { "7", "  Иванов И. И. " }, { "3", "Петров П. П." } });
     Form1* form = start();
     ASSERT_NE(form, nullptr);
     form->copyTool(2)->setChecked(true);
@@ -122,16 +122,16 @@ TEST_F(MainWindow, CloseStoresSettingsSheetAndFile)
     std::vector<std::string> first(2128);
     first[0] = "1";
     first[1] = "Иванов И. И.";
-    first[8 + 44 + 1 - 1] = "10700";  // March 2020, current reading
+    first[8 + 44 + 1 - 1] = "10700"; // March 2020, current reading
     // Every month of the year gets its charge in field +9: "0" where nothing is due.
     for (int m = 1; m <= 12; ++m)
         first[8 + 22 * (m - 1) + 9 - 1] = "0";
-    EXPECT_EQ(databaseBytes(), databaseLine(first) + databaseLine({"2", "Петров П. П."}));
+    EXPECT_EQ(databaseBytes(), databaseLine(first) + databaseLine({ "2", "Петров П. П." }));
 }
 
 TEST_F(MainWindow, AutosaveWritesOnlyAfterTheSheetWasStored)
 {
-    writeDatabase({{"1", "Иванов"}});
+    writeDatabase({ { "1", "Иванов" } });
     Form1* form = start();
     ASSERT_NE(form, nullptr);
     const std::string before = databaseBytes();
@@ -151,7 +151,7 @@ TEST_F(MainWindow, AutosaveWritesOnlyAfterTheSheetWasStored)
 
 TEST_F(MainWindow, AFailedWriteAtCloseKeepsTheWindowOpen)
 {
-    writeDatabase({{"1", "Иванов"}});
+    writeDatabase({ { "1", "Иванов" } });
     Form1* form = start();
     ASSERT_NE(form, nullptr);
     std::filesystem::create_directory(databasePath() + ".tmp");
@@ -166,7 +166,7 @@ TEST_F(MainWindow, AFailedWriteAtCloseKeepsTheWindowOpen)
 
 TEST_F(MainWindow, NoWriteStartsWhileAnotherIsShowingItsMessage)
 {
-    writeDatabase({{"1", "Иванов"}});
+    writeDatabase({ { "1", "Иванов" } });
     Form1* form = start();
     ASSERT_NE(form, nullptr);
     std::filesystem::create_directory(databasePath() + ".tmp");
@@ -183,13 +183,13 @@ namespace {
 
 TEST_F(MainWindow, CellsRefuseWhatTheDatabaseCannotHold)
 {
-    writeDatabase({{"1", "Иванов"}});
+    writeDatabase({ { "1", "Иванов" } });
     Form1* form = start();
     ASSERT_NE(form, nullptr);
     SheetCell* cell = form->sheet()->typed(4, 6);
     cell->setFocus();
     // Typed one character at a time, as a keyboard does (QTest only knows Latin keys).
-    for (const QString& text : {"1", "|", "2", "中", "3"}) {
+    for (const QString& text : { "1", "|", "2", "中", "3" }) {
         QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, text);
         QApplication::sendEvent(cell, &press);
     }

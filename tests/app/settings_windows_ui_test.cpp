@@ -14,8 +14,7 @@ namespace {
 
 using SettingsWindows = AppFixture;
 
-template<typename Window>
-Window* openFrom(Form1* form, const char* action)
+template <typename Window> Window* openFrom(Form1* form, const char* action)
 {
     form->findChild<QAction*>(action)->trigger();
     auto* window = form->findChild<Window*>();
@@ -35,7 +34,7 @@ QColor oddRowColour(Form1* form)
 
 TEST_F(SettingsWindows, TurningAutosaveOffStopsTheTimerAtOnceAndIsStored)
 {
-    writeDatabase({{"1", "Иванов"}});
+    writeDatabase({ { "1", "Иванов" } });
     Form1* form = start();
     auto* window = openFrom<frmTunSave>(form, "Menu_Tuns_Save");
     EXPECT_EQ(window->windowTitle(), "Параметры сохранения");
@@ -50,7 +49,7 @@ TEST_F(SettingsWindows, TurningAutosaveOffStopsTheTimerAtOnceAndIsStored)
 
 TEST_F(SettingsWindows, ClosingTheSaveWindowStoresTheFlagUnchanged)
 {
-    writeDatabase({{"1", "Иванов"}});
+    writeDatabase({ { "1", "Иванов" } });
     Form1* form = start();
     auto* window = openFrom<frmTunSave>(form, "Menu_Tuns_Save");
     window->ChSave1->setChecked(false); // without Ok
@@ -62,7 +61,7 @@ TEST_F(SettingsWindows, ClosingTheSaveWindowStoresTheFlagUnchanged)
 
 TEST_F(SettingsWindows, FirstOkOfTheColourWindowStoresTheDefaults)
 {
-    writeDatabase({{"1", "Иванов"}});
+    writeDatabase({ { "1", "Иванов" } });
     Form1* form = start();
     auto* window = openFrom<frmColor>(form, "Menu_Tuns_Coloor");
     EXPECT_EQ(window->windowTitle(), "Настройка цвета таблицы");
@@ -74,10 +73,10 @@ TEST_F(SettingsWindows, FirstOkOfTheColourWindowStoresTheDefaults)
 
 TEST_F(SettingsWindows, AChosenColourPaintsTheRowsOnlyAfterOk)
 {
-    writeDatabase({{"1", "Иванов"}});
+    writeDatabase({ { "1", "Иванов" } });
     Form1* form = start();
     auto* window = openFrom<frmColor>(form, "Menu_Tuns_Coloor");
-    dialogs.colours = {quint32(0x00204060)};
+    dialogs.colours = { quint32(0x00204060) };
     click(window, "Cmd1");
     EXPECT_EQ(window->W1, 0x00204060u);
     EXPECT_EQ(oddRowColour(form), QColor(0xC0, 0xFF, 0xFF)); // not yet
@@ -95,11 +94,11 @@ TEST_F(SettingsWindows, AChosenColourPaintsTheRowsOnlyAfterOk)
 
 TEST_F(SettingsWindows, DefaultsWithoutOkChangeNothing)
 {
-    writeDatabase({{"1", "Иванов"}});
+    writeDatabase({ { "1", "Иванов" } });
     settings.setValue(settings::Main, "Color1", QString::number(0x00204060));
     Form1* form = start();
     auto* window = openFrom<frmColor>(form, "Menu_Tuns_Coloor");
-    dialogs.colours = {std::nullopt}; // a cancelled colour dialog keeps the working colour
+    dialogs.colours = { std::nullopt }; // a cancelled colour dialog keeps the working colour
     click(window, "Cmd2");
     EXPECT_EQ(window->W2, 0x00FFFF00u);
     click(window, "CmdUmolch");
@@ -112,7 +111,7 @@ TEST_F(SettingsWindows, DefaultsWithoutOkChangeNothing)
 
 TEST_F(SettingsWindows, UnreadableStoredColoursFallBackToTheDefaults)
 {
-    writeDatabase({{"1", "Иванов"}});
+    writeDatabase({ { "1", "Иванов" } });
     settings.setValue(settings::Main, "Color1", "");
     settings.setValue(settings::Main, "Color2", "зелёный");
     Form1* form = start();

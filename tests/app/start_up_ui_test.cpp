@@ -32,7 +32,7 @@ TEST_F(StartUp, AnEmptyFileIsReportedTwiceAndKept)
 
 TEST_F(StartUp, ABadLineIsNamedByItsNumber)
 {
-    writeBytes(databasePath(), databaseLine({"1", "Иванов"}) + std::string(2127, '|') + "\r\n");
+    writeBytes(databasePath(), databaseLine({ "1", "Иванов" }) + std::string(2127, '|') + "\r\n");
     const std::string before = databaseBytes();
     EXPECT_EQ(start(), nullptr);
     ASSERT_EQ(dialogs.shown.size(), 2);
@@ -57,7 +57,7 @@ TEST_F(StartUp, TooManyLinesEndTheProgramWithTheOpenFailure)
 
 TEST_F(StartUp, AMissingFileAnsweredNoCreatesNothing)
 {
-    dialogs.answers = {Answer::No};
+    dialogs.answers = { Answer::No };
     EXPECT_EQ(start(), nullptr);
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].text, "Файл базы Tervolin2.spb не найден, хотите создать новый?");
@@ -69,7 +69,7 @@ TEST_F(StartUp, AMissingFileAnsweredNoCreatesNothing)
 
 TEST_F(StartUp, AMissingFileAnsweredYesStartsWithOneEmptyRecord)
 {
-    dialogs.answers = {Answer::Yes};
+    dialogs.answers = { Answer::Yes };
     Form1* form = start();
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(databaseBytes(), std::string(2128, '|') + "\r\n");
@@ -80,7 +80,7 @@ TEST_F(StartUp, AMissingFileAnsweredYesStartsWithOneEmptyRecord)
 
 TEST_F(StartUp, ASecondCopyOnTheSameDatabaseTouchesNothing)
 {
-    writeDatabase({{"5", " Иванов "}});
+    writeDatabase({ { "5", " Иванов " } });
     const std::string before = databaseBytes();
     InstanceLock other;
     ASSERT_TRUE(other.acquire(shownPath()));

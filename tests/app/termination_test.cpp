@@ -57,7 +57,8 @@ int runAndSignal(const TempFolder& folder, int signalNumber)
     }
     // The lock beside the database is taken once the program listens for the signal.
     const auto deadline = std::chrono::steady_clock::now() + 60s;
-    while (!std::filesystem::exists(folder.file("Tervolin2.spb.lock")) && std::chrono::steady_clock::now() < deadline)
+    while (!std::filesystem::exists(folder.file("Tervolin2.spb.lock"))
+        && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(20ms);
     ::kill(child, signalNumber);
     int status = 0;
@@ -66,16 +67,15 @@ int runAndSignal(const TempFolder& folder, int signalNumber)
 }
 
 class Termination : public ::testing::TestWithParam<int>
-{
-};
+{ };
 
 TEST_P(Termination, WritesTheDatabaseAndTheSettings)
 {
     TempFolder folder;
     std::filesystem::copy_file(std::string(TERVOLIN_BIN_DIR) + "/tervolin", folder.file("tervolin"));
     // Numbers out of order, blanks around texts, a line with extra separators.
-    const std::string first = databaseLine({"17", "  Иванов И. И. ", " ул. Лесная, 5"});
-    const std::string second = databaseLine({"3", "Петров П. П."});
+    const std::string first = databaseLine({ "17", "  Иванов И. И. ", " ул. Лесная, 5" });
+    const std::string second = databaseLine({ "3", "Петров П. П." });
     writeBytes(folder.file("Tervolin2.spb"), first.substr(0, first.size() - 2) + "|лишнее|\r\n" + second);
 
     const int status = runAndSignal(folder, GetParam());
@@ -99,7 +99,8 @@ TEST_P(Termination, WritesTheDatabaseAndTheSettings)
 
     const std::string conf = readBytes(folder.file("config/tervolin/tervolin.conf"));
     EXPECT_NE(conf.find("[Nastr]"), std::string::npos);
-    for (const char* key : {"Cmb0=", "Cmb1=2020", "Form1.Ch1=0", "Form1.Ch2=0", "Form1.Ch3=0", "Form1.Ch4=0"})
+    for (const char* key :
+        { "Cmb0=", "Cmb1=2020", "Form1.Ch1=0", "Form1.Ch2=0", "Form1.Ch3=0", "Form1.Ch4=0" })
         EXPECT_NE(conf.find(key), std::string::npos) << key;
 }
 

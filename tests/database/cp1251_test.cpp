@@ -22,9 +22,13 @@ TEST(Cp1251, RussianTextBothWays)
 
 TEST(Cp1251, CharactersTheFileCannotHoldAreLeftOut)
 {
-    EXPECT_EQ(cp1251::encode("a€b"), std::string("a\x88" "b"));
+    EXPECT_EQ(cp1251::encode("a€b"),
+        std::string("a\x88"
+                    "b"));
     EXPECT_EQ(cp1251::encode("a中b😀c"), "abc");
-    EXPECT_EQ(cp1251::encode(std::string("a\xFF\xFE" "b")), "ab"); // broken UTF-8
+    EXPECT_EQ(cp1251::encode(std::string("a\xFF\xFE"
+                                         "b")),
+        "ab"); // broken UTF-8
 }
 
 TEST(Cp1251, StorableTextDropsSeparatorsAndForeignCharacters)

@@ -49,7 +49,8 @@ TEST(CrashSafety, AKilledWriteLeavesTheOldFileOrTheNewOne)
             for (int i = 0;; ++i)
                 database::write(path, i % 2 == 0 ? first : second);
         }
-        std::this_thread::sleep_for(std::chrono::microseconds(std::uniform_int_distribution<int>(1000, 30000)(random)));
+        std::this_thread::sleep_for(
+            std::chrono::microseconds(std::uniform_int_distribution<int>(1000, 30000)(random)));
         ::kill(child, SIGKILL);
         int status = 0;
         ::waitpid(child, &status, 0);

@@ -38,7 +38,7 @@ TEST_F(DatabaseFile, OneEmptyLineIsOneRecord)
 
 TEST_F(DatabaseFile, ALineWithTooFewSeparatorsNamesItsNumber)
 {
-    writeBytes(path, databaseLine({"1", "Иванов"}) + separators(2127) + "\r\n" + databaseLine({}));
+    writeBytes(path, databaseLine({ "1", "Иванов" }) + separators(2127) + "\r\n" + databaseLine({}));
     const auto result = load();
     EXPECT_EQ(result.status, Status::BadLine);
     EXPECT_EQ(result.line, 2);
@@ -58,18 +58,18 @@ TEST_F(DatabaseFile, TextAfterTheLastSeparatorIsDropped)
 
 TEST_F(DatabaseFile, RecordNumbersAreRewrittenFromTheLineOrder)
 {
-    writeBytes(path, databaseLine({"17", "Первый"}) + databaseLine({"3", "Второй"}));
+    writeBytes(path, databaseLine({ "17", "Первый" }) + databaseLine({ "3", "Второй" }));
     ASSERT_EQ(load().status, Status::Loaded);
     EXPECT_EQ(table.field(1, 1), "1");
     EXPECT_EQ(table.field(2, 1), "2");
     EXPECT_EQ(table.field(2, 2), "Второй");
     ASSERT_TRUE(database::write(path, table));
-    EXPECT_EQ(readBytes(path), databaseLine({"1", "Первый"}) + databaseLine({"2", "Второй"}));
+    EXPECT_EQ(readBytes(path), databaseLine({ "1", "Первый" }) + databaseLine({ "2", "Второй" }));
 }
 
 TEST_F(DatabaseFile, FieldsAreTrimmedOfBlanksButKeepInnerOnes)
 {
-    writeBytes(path, databaseLine({"1", "  Иванов  И. И.  ", " ул. Лесная", "5 ", "", "", "", "  12,5  "}));
+    writeBytes(path, databaseLine({ "1", "  Иванов  И. И.  ", " ул. Лесная", "5 ", "", "", "", "  12,5  " }));
     ASSERT_EQ(load().status, Status::Loaded);
     EXPECT_EQ(table.field(1, 2), "Иванов  И. И.");
     EXPECT_EQ(table.field(1, 3), "ул. Лесная");
@@ -84,7 +84,7 @@ TEST_F(DatabaseFile, LineBreaksInFieldsAreJoinedInTheFileAndTheTable)
     table.set(1, 3, "ул. Лесная,\r\nуч. 5");
     table.set(1, 6, "строка\nещё\rконец");
     ASSERT_TRUE(database::write(path, table));
-    EXPECT_EQ(readBytes(path), databaseLine({"1", "", "ул. Лесная,уч. 5", "", "", "строкаещёконец"}));
+    EXPECT_EQ(readBytes(path), databaseLine({ "1", "", "ул. Лесная,уч. 5", "", "", "строкаещёконец" }));
     EXPECT_EQ(table.field(1, 3), "ул. Лесная,уч. 5");
     EXPECT_EQ(table.field(1, 6), "строкаещёконец");
 }
@@ -118,9 +118,10 @@ TEST_F(DatabaseFile, LineEndsOfOtherSystemsAndLongLinesLoad)
 {
     // LF alone and CR alone end lines too; a line of any length loads.
     const std::string longNote(70000, 'x');
-    const std::string first = databaseLine({"1", "А"});
-    writeBytes(path, first.substr(0, first.size() - 2) + "\n" + cp1251::encode("2|Б|") + separators(2126) + "\r" + cp1251::encode("3|В|") + longNote +
-                         "|" + separators(2125));
+    const std::string first = databaseLine({ "1", "А" });
+    writeBytes(path,
+        first.substr(0, first.size() - 2) + "\n" + cp1251::encode("2|Б|") + separators(2126) + "\r"
+            + cp1251::encode("3|В|") + longNote + "|" + separators(2125));
     const auto result = load();
     ASSERT_EQ(result.status, Status::Loaded);
     EXPECT_EQ(table.recordCount(), 3);
@@ -164,18 +165,18 @@ TEST_F(DatabaseFile, WrittenFileComesBackByteForByte)
 
 TEST_F(DatabaseFile, EditedRecordsAreWrittenWithTheirNewTexts)
 {
-    writeBytes(path, databaseLine({"1", "Иванов", "", "", "", "", "", "31.01.20", "10700"}));
+    writeBytes(path, databaseLine({ "1", "Иванов", "", "", "", "", "", "31.01.20", "10700" }));
     ASSERT_EQ(load().status, Status::Loaded);
-    table.set(1, 9, "10800");   // same length: in place
+    table.set(1, 9, "10800"); // same length: in place
     table.set(1, 2, "Иванова"); // longer: appended
     table.set(1, 8, "");
     ASSERT_TRUE(database::write(path, table));
-    EXPECT_EQ(readBytes(path), databaseLine({"1", "Иванова", "", "", "", "", "", "", "10800"}));
+    EXPECT_EQ(readBytes(path), databaseLine({ "1", "Иванова", "", "", "", "", "", "", "10800" }));
 }
 
 TEST_F(DatabaseFile, AFailedWriteLeavesFileAndTableAsTheyWere)
 {
-    writeBytes(path, databaseLine({"1", "Старый"}));
+    writeBytes(path, databaseLine({ "1", "Старый" }));
     ASSERT_EQ(load().status, Status::Loaded);
     const std::string before = readBytes(path);
     table.set(1, 2, "Новый\r\nс переносом");
@@ -207,11 +208,11 @@ TEST_F(DatabaseFile, CreateMakesOneEmptyRecord)
 
 TEST_F(DatabaseFile, CheckReadsWithoutKeepingAnything)
 {
-    writeBytes(path, databaseLine({"1"}) + "1|2|3\r\n");
+    writeBytes(path, databaseLine({ "1" }) + "1|2|3\r\n");
     const auto result = database::check(path);
     EXPECT_EQ(result.status, Status::BadLine);
     EXPECT_EQ(result.line, 2);
-    writeBytes(path, databaseLine({"1"}));
+    writeBytes(path, databaseLine({ "1" }));
     EXPECT_EQ(database::check(path).status, Status::Loaded);
 }
 
@@ -219,7 +220,7 @@ TEST_F(DatabaseFile, CopyReplacesTheDestinationWhole)
 {
     writeBytes(path, "old");
     const std::string source = folder.file("backup.spb");
-    writeBytes(source, databaseLine({"1", "Копия"}));
+    writeBytes(source, databaseLine({ "1", "Копия" }));
     ASSERT_TRUE(database::copyFile(source, path));
     EXPECT_EQ(readBytes(path), readBytes(source));
     EXPECT_FALSE(database::copyFile(folder.file("nothing.spb"), path));

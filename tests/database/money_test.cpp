@@ -16,9 +16,17 @@ TEST(Currency, ParsesPlainCommaDecimals)
         const char* text;
         std::int64_t raw;
     } cases[] = {
-        {"0", 0},           {"12", 120000},     {"1,8", 18000},        {"-3,5", -35000},
-        {"0,25", 2500},     {" 42 ", 420000},   {"1,23456", 12346},    {"1,23445", 12344},
-        {"10700", 107000000}, {",5", 5000},     {"7,", 70000},
+        { "0", 0 },
+        { "12", 120000 },
+        { "1,8", 18000 },
+        { "-3,5", -35000 },
+        { "0,25", 2500 },
+        { " 42 ", 420000 },
+        { "1,23456", 12346 },
+        { "1,23445", 12344 },
+        { "10700", 107000000 },
+        { ",5", 5000 },
+        { "7,", 70000 },
     };
     for (const Case& k : cases)
         EXPECT_EQ(Currency::parse(k.text).value().raw(), k.raw) << k.text;
@@ -26,8 +34,8 @@ TEST(Currency, ParsesPlainCommaDecimals)
 
 TEST(Currency, TextsThatAreNotNumbersDoNotConvert)
 {
-    for (const char* text : {"", " ", "abc", "1.8", "1,2,3", "-", ",", "12a", "1 000", "--1",
-                             "99999999999999999999"})
+    for (const char* text :
+        { "", " ", "abc", "1.8", "1,2,3", "-", ",", "12a", "1 000", "--1", "99999999999999999999" })
         EXPECT_FALSE(Currency::parse(text).has_value()) << text;
     EXPECT_EQ(Currency::parseOrZero("Иванов").raw(), 0);
 }
@@ -54,7 +62,7 @@ TEST(Currency, PercentagesRoundOnTheExactQuotient)
 TEST(Currency, ProductsKeepFourDecimals)
 {
     EXPECT_EQ(Currency::multiply(c("0,25"), c("6,5")).value(), c("1,625"));
-    EXPECT_EQ(Currency::multiply(c("0,0001"), c("0,5")).value(), c("0"));      // half of the last digit: even
+    EXPECT_EQ(Currency::multiply(c("0,0001"), c("0,5")).value(), c("0")); // half of the last digit: even
     EXPECT_EQ(Currency::multiply(c("0,0003"), c("0,5")).value(), c("0,0002")); // 1,5 → 2
 }
 
@@ -84,8 +92,8 @@ TEST(MoneyText, TwoDecimalRule)
     {
         const char* in;
         const char* out;
-    } cases[] = {{"150", "150,00"}, {"12,5", "12,50"}, {"7,25", "7,25"}, {"1,234", "1,234"},
-                 {"", ""},          {"5", "5,00"},     {"0", "0,00"},    {"-3", "-3,00"}};
+    } cases[] = { { "150", "150,00" }, { "12,5", "12,50" }, { "7,25", "7,25" }, { "1,234", "1,234" },
+        { "", "" }, { "5", "5,00" }, { "0", "0,00" }, { "-3", "-3,00" } };
     for (const Case& k : cases)
         EXPECT_EQ(twoDecimalText(k.in), k.out) << k.in;
 }

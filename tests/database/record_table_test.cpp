@@ -1,7 +1,7 @@
 #include "database/record_table.h"
 
-#include <gtest/gtest.h>
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <map>
 #include <random>
 
@@ -55,13 +55,13 @@ TEST(RecordTable, ManyEditsAgreeWithASimpleModel)
     RecordTable table;
     std::map<std::pair<int, int>, std::string> model;
     std::mt19937 random(7);
-    const char* values[] = {"", "1", "12,50", "Петров П. П.", "0,25", "10700", "длинный текст примечания"};
+    const char* values[] = { "", "1", "12,50", "Петров П. П.", "0,25", "10700", "длинный текст примечания" };
     for (int i = 0; i < 200000; ++i) {
         const int row = std::uniform_int_distribution<int>(0, 5)(random);
         const int f = std::uniform_int_distribution<int>(0, 2200)(random) % (i % 3 == 0 ? 20 : 2201);
         const std::string value = values[std::uniform_int_distribution<int>(0, 6)(random)];
         table.set(row, f, value);
-        model[{row, f}] = value;
+        model[{ row, f }] = value;
         if (i % 50000 == 0)
             table.record(row).compact();
     }

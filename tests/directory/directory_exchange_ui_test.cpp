@@ -34,9 +34,10 @@ TEST_F(DirectoryExchange, AnImportedWorkbookIsWhatTheGridShows)
     ASSERT_EQ(directory->model()->rowCount(), 6);
 
     WorkbookWriter writer;
-    writer.setTexts("A1", {{"№", "Фамилия И. О.", "Адрес", "Телефон", "Тип счетчика", "Примечание"},
-                           {"1", "Новикова Н. Н.", "уч. 7", "", "НЕВА 101", ""},
-                           {"2", "Зайцев З. З.", "уч. 9", "", "", "новый"}});
+    writer.setTexts("A1",
+        { { "№", "Фамилия И. О.", "Адрес", "Телефон", "Тип счетчика", "Примечание" },
+            { "1", "Новикова Н. Н.", "уч. 7", "", "НЕВА 101", "" },
+            { "2", "Зайцев З. З.", "уч. 9", "", "", "новый" } });
     const std::string path = folder.file("import.xlsx");
     ASSERT_TRUE(writer.saveAs(path));
     dialogs.answers.push_back(Answer::Yes);

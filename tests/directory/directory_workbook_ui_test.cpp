@@ -40,8 +40,8 @@ protected:
     }
 
     // A workbook of these rows, from row 1 (the heading) down.
-    std::string workbookOf(const std::vector<std::vector<std::string>>& rows,
-                           const std::string& name = "in.xlsx")
+    std::string workbookOf(
+        const std::vector<std::vector<std::string>>& rows, const std::string& name = "in.xlsx")
     {
         WorkbookWriter writer;
         writer.setTexts("A1", rows);
@@ -51,14 +51,14 @@ protected:
     }
 };
 
-const std::vector<std::string> Heading = {"№",       "Фамилия И. О.", "Адрес",
-                                          "Телефон", "Тип счетчика",  "Примечание"};
+const std::vector<std::string> Heading
+    = { "№", "Фамилия И. О.", "Адрес", "Телефон", "Тип счетчика", "Примечание" };
 
 TEST_F(DirectoryWorkbook, ExportWritesTheHeadingAndEveryFieldAsText)
 {
-    writeDatabase({{"1", "Иванов Иван Иванович", "ул. Садовая, уч. 12", "007", "НЕВА 101", "=1+1"},
-                   {"2", "Петрова А. С.", "", "", "", "1,5"},
-                   {"3", "Ёлкин Ё. Ё.", "уч. 40", "+7 (495) 123-45-67", "ЦЭ6807", ""}});
+    writeDatabase({ { "1", "Иванов Иван Иванович", "ул. Садовая, уч. 12", "007", "НЕВА 101", "=1+1" },
+        { "2", "Петрова А. С.", "", "", "", "1,5" },
+        { "3", "Ёлкин Ё. Ё.", "уч. 40", "+7 (495) 123-45-67", "ЦЭ6807", "" } });
     load();
     answerFile(workbookPath());
     ASSERT_TRUE(exportDirectoryWorkbook(state));
@@ -114,7 +114,7 @@ TEST_F(DirectoryWorkbook, ExportWritesTheHeadingAndEveryFieldAsText)
 
 TEST_F(DirectoryWorkbook, CancellingTheExportWritesNothing)
 {
-    writeDatabase({{"1", "Иванов"}});
+    writeDatabase({ { "1", "Иванов" } });
     load();
     EXPECT_FALSE(exportDirectoryWorkbook(state));
     EXPECT_EQ(dialogs.fileRequests.size(), 1);
@@ -124,7 +124,7 @@ TEST_F(DirectoryWorkbook, CancellingTheExportWritesNothing)
 
 TEST_F(DirectoryWorkbook, AnExportThatCannotBeSavedSaysSo)
 {
-    writeDatabase({{"1", "Иванов"}});
+    writeDatabase({ { "1", "Иванов" } });
     load();
     const std::string path = folder.file("нет такой папки/справочник.xlsx");
     answerFile(path);
@@ -161,9 +161,9 @@ TEST_F(DirectoryWorkbook, AFullDirectoryComesBackUnchangedThroughExportAndImport
 
 TEST_F(DirectoryWorkbook, ImportAsksFirstAndDoesNothingOnNo)
 {
-    writeDatabase({{"1", "Иванов"}});
+    writeDatabase({ { "1", "Иванов" } });
     load();
-    const std::string path = workbookOf({Heading, {"1", "Петров"}});
+    const std::string path = workbookOf({ Heading, { "1", "Петров" } });
     dialogs.answers.push_back(Answer::No);
     answerFile(path);
     EXPECT_FALSE(importDirectoryWorkbook(state));
@@ -202,18 +202,16 @@ TEST_F(DirectoryWorkbook, ImportReplacesTheDirectoryAndKeepsEachRowsYearlyData)
     }
     writeDatabase(records);
     load();
-    const std::string path =
-        workbookOf({Heading,
-                    {"10", "Новый Н. Н.", "ул. Лесная, 1", "89161234567", "НЕВА", "новый"},
-                    {"x", "Второй В. В.", "", "", "", ""},
-                    {"", "Без номера: конец данных"},
-                    {"4", "Не читается"}});
+    const std::string path
+        = workbookOf({ Heading, { "10", "Новый Н. Н.", "ул. Лесная, 1", "89161234567", "НЕВА", "новый" },
+            { "x", "Второй В. В.", "", "", "", "" }, { "", "Без номера: конец данных" },
+            { "4", "Не читается" } });
     ASSERT_TRUE(import(path));
 
     EXPECT_EQ(state.table.recordCount(), 2);
-    EXPECT_EQ(directoryOf(state.table, 1), (std::vector<std::string>{"1", "Новый Н. Н.", "ул. Лесная, 1",
-                                                                     "89161234567", "НЕВА", "новый"}));
-    EXPECT_EQ(directoryOf(state.table, 2), (std::vector<std::string>{"2", "Второй В. В.", "", "", "", ""}));
+    EXPECT_EQ(directoryOf(state.table, 1),
+        (std::vector<std::string>{ "1", "Новый Н. Н.", "ул. Лесная, 1", "89161234567", "НЕВА", "новый" }));
+    EXPECT_EQ(directoryOf(state.table, 2), (std::vector<std::string>{ "2", "Второй В. В.", "", "", "", "" }));
     EXPECT_EQ(state.table.field(1, 9), "100");
     EXPECT_EQ(state.table.field(2, 9), "200");
     EXPECT_EQ(dialogs.shown.size(), 1); // the question only
@@ -229,10 +227,11 @@ TEST_F(DirectoryWorkbook, ImportReplacesTheDirectoryAndKeepsEachRowsYearlyData)
 TEST_F(DirectoryWorkbook, NewRowsPastTheOldDirectoryStartEmpty)
 {
     // Row 2 still holds, in memory, a subscriber an earlier import dropped.
-    writeDatabase({{"1", "Первый", "", "", "", "", "", "150"}, {"2", "Выбывший", "", "", "", "", "", "270"}});
+    writeDatabase(
+        { { "1", "Первый", "", "", "", "", "", "150" }, { "2", "Выбывший", "", "", "", "", "", "270" } });
     load();
     state.table.setRecordCount(1);
-    ASSERT_TRUE(import(workbookOf({Heading, {"1", "Первый"}, {"2", "Новенький"}})));
+    ASSERT_TRUE(import(workbookOf({ Heading, { "1", "Первый" }, { "2", "Новенький" } })));
     EXPECT_EQ(state.table.recordCount(), 2);
     EXPECT_EQ(state.table.field(1, 8), "150");
     EXPECT_EQ(state.table.field(2, fields::FullName), "Новенький");
@@ -242,14 +241,15 @@ TEST_F(DirectoryWorkbook, NewRowsPastTheOldDirectoryStartEmpty)
 TEST_F(DirectoryWorkbook, ImportsWorkbooksSavedByASpreadsheetProgram)
 {
     const std::vector<std::vector<std::string>> expected = {
-        {"1", "Иванов Иван Иванович", "ул. Садовая, уч. 12", "89161234567", "НЕВА 101", "поверка 15.03.2024"},
-        {"2", "Петрова Анна Сергеевна", "уч. 7", "+7 (495) 123-45-67", "Меркурий 201", "15.03.2024"},
-        {"3", "Сидоров С. С.", "уч. 3", "", "", "Примечание с \"кавычками\""},
-        {"4", "Ёлкин Ё. Ё.", "уч. 40", "", "ЦЭ6807", "1,5"},
+        { "1", "Иванов Иван Иванович", "ул. Садовая, уч. 12", "89161234567", "НЕВА 101",
+            "поверка 15.03.2024" },
+        { "2", "Петрова Анна Сергеевна", "уч. 7", "+7 (495) 123-45-67", "Меркурий 201", "15.03.2024" },
+        { "3", "Сидоров С. С.", "уч. 3", "", "", "Примечание с \"кавычками\"" },
+        { "4", "Ёлкин Ё. Ё.", "уч. 40", "", "ЦЭ6807", "1,5" },
     };
-    for (const char* file : {"directory_libreoffice.xlsx", "directory_legacy.xls"}) {
+    for (const char* file : { "directory_libreoffice.xlsx", "directory_legacy.xls" }) {
         SCOPED_TRACE(file);
-        writeDatabase({{"1", "Старый"}});
+        writeDatabase({ { "1", "Старый" } });
         load();
         ASSERT_TRUE(import(std::string(TERVOLIN_TEST_DATA_DIR) + "/" + file));
         ASSERT_EQ(state.table.recordCount(), 4);
@@ -262,10 +262,10 @@ TEST_F(DirectoryWorkbook, ImportsWorkbooksSavedByASpreadsheetProgram)
 
 TEST_F(DirectoryWorkbook, AWorkbookWithoutDataRowsChangesNothing)
 {
-    writeDatabase({{"1", "Иванов"}, {"2", "Петров"}});
+    writeDatabase({ { "1", "Иванов" }, { "2", "Петров" } });
     load();
     const std::string before = databaseBytes();
-    EXPECT_FALSE(import(workbookOf({Heading, {"", "Имя без номера"}})));
+    EXPECT_FALSE(import(workbookOf({ Heading, { "", "Имя без номера" } })));
     EXPECT_EQ(state.table.recordCount(), 2);
     EXPECT_EQ(state.table.field(2, fields::FullName), "Петров");
     EXPECT_EQ(dialogs.shown.size(), 1); // the question only
@@ -274,15 +274,15 @@ TEST_F(DirectoryWorkbook, AWorkbookWithoutDataRowsChangesNothing)
 
 TEST_F(DirectoryWorkbook, BadWorkbooksAreRefusedAndChangeNothing)
 {
-    writeDatabase({{"1", "Иванов"}, {"2", "Петров"}});
+    writeDatabase({ { "1", "Иванов" }, { "2", "Петров" } });
     load();
     const std::string before = databaseBytes();
 
-    std::vector<std::vector<std::string>> tooMany = {Heading};
+    std::vector<std::vector<std::string>> tooMany = { Heading };
     for (int i = 1; i <= fields::MaxRecords + 1; ++i)
-        tooMany.push_back({std::to_string(i), "Абонент " + std::to_string(i)});
+        tooMany.push_back({ std::to_string(i), "Абонент " + std::to_string(i) });
     const std::string exported = workbookOf(tooMany, "too-many.xlsx");
-    const std::string good = readBytes(workbookOf({Heading, {"1", "Новый"}}, "good.xlsx"));
+    const std::string good = readBytes(workbookOf({ Heading, { "1", "Новый" } }, "good.xlsx"));
 
     std::string bomb = "<worksheet><sheetData>";
     bomb.append(20u << 20, ' ');
@@ -297,13 +297,13 @@ TEST_F(DirectoryWorkbook, BadWorkbooksAreRefusedAndChangeNothing)
             content = "<workbook><sheets/></workbook>";
 
     const std::vector<std::pair<std::string, std::string>> files = {
-        {"truncated.xlsx", good.substr(0, good.size() - 100)},
-        {"random.xlsx", std::string(3000, '\x9C') + "Иванов"},
-        {"bomb.xlsx", zipBytes(bombParts)},
-        {"no-sheet.xlsx", zipBytes(noSheet)},
-        {"empty.xls", ""},
+        { "truncated.xlsx", good.substr(0, good.size() - 100) },
+        { "random.xlsx", std::string(3000, '\x9C') + "Иванов" },
+        { "bomb.xlsx", zipBytes(bombParts) },
+        { "no-sheet.xlsx", zipBytes(noSheet) },
+        { "empty.xls", "" },
     };
-    std::vector<std::string> paths = {exported};
+    std::vector<std::string> paths = { exported };
     for (const auto& [name, bytes] : files) {
         writeBytes(folder.file(name), bytes);
         paths.push_back(folder.file(name));
@@ -324,9 +324,9 @@ TEST_F(DirectoryWorkbook, BadWorkbooksAreRefusedAndChangeNothing)
 
 TEST_F(DirectoryWorkbook, AWorkbookTheUserMayNotReadIsReportedAsClosed)
 {
-    writeDatabase({{"1", "Иванов"}});
+    writeDatabase({ { "1", "Иванов" } });
     load();
-    const std::string path = workbookOf({Heading, {"1", "Петров"}});
+    const std::string path = workbookOf({ Heading, { "1", "Петров" } });
     ASSERT_EQ(chmod(path.c_str(), 0), 0);
     ASSERT_EQ(chmod(folder.path().c_str(), 0755), 0);
     // The superuser reads anything: the import runs as an ordinary user in a child process,
@@ -337,11 +337,11 @@ TEST_F(DirectoryWorkbook, AWorkbookTheUserMayNotReadIsReportedAsClosed)
         if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
             _exit(2);
         const bool imported = import(path);
-        const bool told = dialogs.shown.size() == 2 && dialogs.shown[1].text == "Доступ к файлу закрыт!" &&
-                          dialogs.shown[1].title == "Ошибка импорта" &&
-                          dialogs.shown[1].icon == MessageIcon::Exclamation;
-        const bool untouched =
-            state.table.recordCount() == 1 && state.table.field(1, fields::FullName) == "Иванов";
+        const bool told = dialogs.shown.size() == 2 && dialogs.shown[1].text == "Доступ к файлу закрыт!"
+            && dialogs.shown[1].title == "Ошибка импорта"
+            && dialogs.shown[1].icon == MessageIcon::Exclamation;
+        const bool untouched
+            = state.table.recordCount() == 1 && state.table.field(1, fields::FullName) == "Иванов";
         _exit(!imported && told && untouched ? 0 : 1);
     }
     int status = 0;

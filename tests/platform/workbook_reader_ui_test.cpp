@@ -32,7 +32,7 @@ TEST(WorkbookReader, ReadsBackWhatTheProgramWrites)
     WorkbookWriter writer;
     writer.setText("A1", "Иванов Иван Иванович");
     writer.setText("B1", "");
-    writer.setTexts("A2", {{"007", "=1+1", "1,5"}, {"", "ул. Садовая, уч. 12"}});
+    writer.setTexts("A2", { { "007", "=1+1", "1,5" }, { "", "ул. Садовая, уч. 12" } });
     writer.setNumber("A5", 1234.5);
     writer.setNumber("B5", 89161234567.0);
     writer.setNumber("C5", 0.1 + 0.2);
@@ -78,11 +78,15 @@ TEST(WorkbookReader, ReadsTheCellsOtherProgramsWrite)
 <x:numFmts><x:numFmt numFmtId="164" formatCode="[$-419]d\ mmmm\ yyyy"/><x:numFmt numFmtId="165" formatCode="&quot;Итого: &quot;0.00"/></x:numFmts>
 <x:cellXfs><x:xf numFmtId="0"/><x:xf numFmtId="14"/><x:xf numFmtId="164"/><x:xf numFmtId="20"/><x:xf numFmtId="165"/></x:cellXfs>
 </x:styleSheet>)");
-    replacePart(parts, "xl/_rels/workbook.xml.rels", R"(<?xml version="1.0" encoding="UTF-8"?>
+    replacePart(parts, "xl/_rels/workbook.xml.rels",
+        R"(<?xml version="1.0" encoding="UTF-8"?>
 <Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">
-<Relationship Id="rId1" Type=")" + Relations + R"(/worksheet" Target="/xl/worksheets/sheet1.xml"/>
-<Relationship Id="rId2" Type=")" + Relations + R"(/sharedStrings" Target="./sharedStrings.xml"/>
-<Relationship Id="rId3" Type=")" + Relations + R"(/styles" Target="../xl/styles.xml"/>
+<Relationship Id="rId1" Type=")"
+            + Relations + R"(/worksheet" Target="/xl/worksheets/sheet1.xml"/>
+<Relationship Id="rId2" Type=")"
+            + Relations + R"(/sharedStrings" Target="./sharedStrings.xml"/>
+<Relationship Id="rId3" Type=")"
+            + Relations + R"(/styles" Target="../xl/styles.xml"/>
 </Relationships>)");
 
     WorkbookReader reader;
@@ -113,32 +117,33 @@ TEST(WorkbookReader, TakesTheFirstWorksheetInTabOrderThroughTheRelationships)
     // is stored as sheet2.xml.
     const std::string main = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
     ZipParts parts = {
-        {"_rels/.rels",
-         R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">
-<Relationship Id="r" Type=")" +
-             Relations + R"(/officeDocument" Target="book/main.xml"/></Relationships>)"},
-        {"book/main.xml", R"(<workbook xmlns=")" + main + R"(" xmlns:rel=")" + Relations + R"(">
+        { "_rels/.rels",
+            R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">
+<Relationship Id="r" Type=")"
+                + Relations + R"(/officeDocument" Target="book/main.xml"/></Relationships>)" },
+        { "book/main.xml", R"(<workbook xmlns=")" + main + R"(" xmlns:rel=")" + Relations + R"(">
 <workbookPr date1904="1"/>
-<sheets><sheet name="График" sheetId="3" rel:id="c"/><sheet name="Второй" sheetId="2" rel:id="b"/><sheet name="Первый" sheetId="1" rel:id="a"/></sheets></workbook>)"},
-        {"book/_rels/main.xml.rels",
-         R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">
-<Relationship Id="a" Type=")" +
-             Relations + R"(/worksheet" Target="sheets/sheet1.xml"/>
-<Relationship Id="b" Type=")" +
-             Relations + R"(/worksheet" Target="sheets/sheet2.xml"/>
-<Relationship Id="c" Type=")" +
-             Relations + R"(/chartsheet" Target="sheets/chart1.xml"/>
-<Relationship Id="s" Type=")" +
-             Relations + R"(/styles" Target="styles.xml"/></Relationships>)"},
-        {"book/styles.xml", R"(<styleSheet xmlns=")" + main +
-                                R"("><cellXfs><xf numFmtId="0"/><xf numFmtId="14"/></cellXfs></styleSheet>)"},
-        {"book/sheets/sheet1.xml",
-         R"(<worksheet xmlns=")" + main +
-             R"("><sheetData><row r="1"><c r="A1" t="inlineStr"><is><t>третий</t></is></c></row></sheetData></worksheet>)"},
-        {"book/sheets/sheet2.xml",
-         R"(<worksheet xmlns=")" + main +
-             R"("><sheetData><row r="1"><c r="A1" t="inlineStr"><is><t>второй</t></is></c><c r="B1" s="1"><v>0</v></c></row></sheetData></worksheet>)"},
-        {"book/sheets/chart1.xml", "<chartsheet/>"},
+<sheets><sheet name="График" sheetId="3" rel:id="c"/><sheet name="Второй" sheetId="2" rel:id="b"/><sheet name="Первый" sheetId="1" rel:id="a"/></sheets></workbook>)" },
+        { "book/_rels/main.xml.rels",
+            R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">
+<Relationship Id="a" Type=")"
+                + Relations + R"(/worksheet" Target="sheets/sheet1.xml"/>
+<Relationship Id="b" Type=")"
+                + Relations + R"(/worksheet" Target="sheets/sheet2.xml"/>
+<Relationship Id="c" Type=")"
+                + Relations + R"(/chartsheet" Target="sheets/chart1.xml"/>
+<Relationship Id="s" Type=")"
+                + Relations + R"(/styles" Target="styles.xml"/></Relationships>)" },
+        { "book/styles.xml",
+            R"(<styleSheet xmlns=")" + main
+                + R"("><cellXfs><xf numFmtId="0"/><xf numFmtId="14"/></cellXfs></styleSheet>)" },
+        { "book/sheets/sheet1.xml",
+            R"(<worksheet xmlns=")" + main
+                + R"("><sheetData><row r="1"><c r="A1" t="inlineStr"><is><t>третий</t></is></c></row></sheetData></worksheet>)" },
+        { "book/sheets/sheet2.xml",
+            R"(<worksheet xmlns=")" + main
+                + R"("><sheetData><row r="1"><c r="A1" t="inlineStr"><is><t>второй</t></is></c><c r="B1" s="1"><v>0</v></c></row></sheetData></worksheet>)" },
+        { "book/sheets/chart1.xml", "<chartsheet/>" },
     };
     WorkbookReader reader;
     ASSERT_EQ(reader.openXlsx(zipBytes(parts)), Status::Read) << reader.failure();
@@ -175,24 +180,24 @@ std::vector<BadWorkbook> badWorkbooks()
 {
     std::vector<BadWorkbook> bad;
     const std::string good = zipBytes(minimalWorkbook(R"(<row r="1"><c r="A1"><v>1</v></c></row>)"));
-    bad.push_back({"an empty file", ""});
-    bad.push_back({"a truncated archive", good.substr(0, good.size() / 2)});
+    bad.push_back({ "an empty file", "" });
+    bad.push_back({ "a truncated archive", good.substr(0, good.size() / 2) });
     std::mt19937 random(7);
     std::string noise(4096, '\0');
     for (char& c : noise)
         c = char(random());
-    bad.push_back({"random bytes", noise});
-    bad.push_back({"random bytes after a zip signature", std::string("PK\x03\x04", 4) + noise});
-    bad.push_back({"a zip without a workbook", zipBytes({{"readme.txt", "привет"}})});
+    bad.push_back({ "random bytes", noise });
+    bad.push_back({ "random bytes after a zip signature", std::string("PK\x03\x04", 4) + noise });
+    bad.push_back({ "a zip without a workbook", zipBytes({ { "readme.txt", "привет" } }) });
 
     ZipParts noSheet = minimalWorkbook("");
-    replacePart(noSheet, "xl/workbook.xml",
-                R"(<workbook xmlns:r=")" + Relations + R"("><sheets/></workbook>)");
-    bad.push_back({"a workbook without a worksheet", zipBytes(noSheet)});
+    replacePart(
+        noSheet, "xl/workbook.xml", R"(<workbook xmlns:r=")" + Relations + R"("><sheets/></workbook>)");
+    bad.push_back({ "a workbook without a worksheet", zipBytes(noSheet) });
 
     ZipParts missingSheet = minimalWorkbook("");
     std::erase_if(missingSheet, [](const auto& part) { return part.first == "xl/worksheets/sheet1.xml"; });
-    bad.push_back({"a worksheet part that is missing", zipBytes(missingSheet)});
+    bad.push_back({ "a worksheet part that is missing", zipBytes(missingSheet) });
 
     // A sheet that inflates past the bound from a few kilobytes.
     std::string huge = "<worksheet><sheetData>";
@@ -202,7 +207,7 @@ std::vector<BadWorkbook> badWorkbooks()
     replacePart(bomb, "xl/worksheets/sheet1.xml", huge);
     const std::string bombBytes = zipBytes(bomb);
     EXPECT_LT(bombBytes.size(), 100000u);
-    bad.push_back({"a zip bomb", bombBytes, "more than a workbook part may hold"});
+    bad.push_back({ "a zip bomb", bombBytes, "more than a workbook part may hold" });
 
     // The same sheet declaring a small size: reading must not go past it.
     std::string bigSheet = "<worksheet><sheetData>";
@@ -210,35 +215,33 @@ std::vector<BadWorkbook> badWorkbooks()
     bigSheet += "</sheetData></worksheet>";
     ZipParts lying = minimalWorkbook("");
     replacePart(lying, "xl/worksheets/sheet1.xml", bigSheet);
-    bad.push_back({"a part larger than it declares",
-                   patchedSizes(zipBytes(lying), "xl/worksheets/sheet1.xml", 100),
-                   "not of its declared size"});
+    bad.push_back({ "a part larger than it declares",
+        patchedSizes(zipBytes(lying), "xl/worksheets/sheet1.xml", 100), "not of its declared size" });
 
     // One long shared string shown by many cells: copied into each, it would take gigabytes.
     std::string manyCells;
     for (int row = 1; row <= 5000; ++row)
         manyCells += "<row r=\"" + std::to_string(row) + "\"><c t=\"s\"><v>0</v></c></row>";
-    bad.push_back({"a long shared string in many cells",
-                   zipBytes(minimalWorkbook(manyCells, "<si><t>" + std::string(1u << 20, 'x') + "</t></si>")),
-                   "more text"});
-    bad.push_back(
-        {"a shared string that is not there",
-         zipBytes(minimalWorkbook(R"(<row r="1"><c r="A1" t="s"><v>5</v></c></row>)", "<si><t>a</t></si>"))});
-    bad.push_back({"a shared string without a table",
-                   zipBytes(minimalWorkbook(R"(<row r="1"><c r="A1" t="s"><v>0</v></c></row>)"))});
-    bad.push_back({"a cell past the last column",
-                   zipBytes(minimalWorkbook(R"(<row r="1"><c r="XFE1"><v>1</v></c></row>)"))});
-    bad.push_back(
-        {"a row past the last row", zipBytes(minimalWorkbook(R"(<row r="1048577"><c><v>1</v></c></row>)"))});
-    bad.push_back({"a number cell without a number",
-                   zipBytes(minimalWorkbook(R"(<row r="1"><c r="A1"><v>один</v></c></row>)"))});
-    bad.push_back({"broken XML", zipBytes(minimalWorkbook(R"(<row r="1"><c r="A1"><v>1</v></row>)"))});
+    bad.push_back({ "a long shared string in many cells",
+        zipBytes(minimalWorkbook(manyCells, "<si><t>" + std::string(1u << 20, 'x') + "</t></si>")),
+        "more text" });
+    bad.push_back({ "a shared string that is not there",
+        zipBytes(minimalWorkbook(R"(<row r="1"><c r="A1" t="s"><v>5</v></c></row>)", "<si><t>a</t></si>")) });
+    bad.push_back({ "a shared string without a table",
+        zipBytes(minimalWorkbook(R"(<row r="1"><c r="A1" t="s"><v>0</v></c></row>)")) });
+    bad.push_back({ "a cell past the last column",
+        zipBytes(minimalWorkbook(R"(<row r="1"><c r="XFE1"><v>1</v></c></row>)")) });
+    bad.push_back({ "a row past the last row",
+        zipBytes(minimalWorkbook(R"(<row r="1048577"><c><v>1</v></c></row>)")) });
+    bad.push_back({ "a number cell without a number",
+        zipBytes(minimalWorkbook(R"(<row r="1"><c r="A1"><v>один</v></c></row>)")) });
+    bad.push_back({ "broken XML", zipBytes(minimalWorkbook(R"(<row r="1"><c r="A1"><v>1</v></row>)")) });
 
     ZipParts laughs = minimalWorkbook("");
     replacePart(laughs, "xl/worksheets/sheet1.xml", R"(<?xml version="1.0"?>
 <!DOCTYPE worksheet [<!ENTITY a "aaaaaaaaaa"><!ENTITY b "&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;"><!ENTITY c "&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;">]>
 <worksheet><sheetData><row r="1"><c r="A1" t="inlineStr"><is><t>&c;</t></is></c></row></sheetData></worksheet>)");
-    bad.push_back({"XML with entities", zipBytes(laughs)});
+    bad.push_back({ "XML with entities", zipBytes(laughs) });
     return bad;
 }
 
@@ -248,7 +251,7 @@ TEST(WorkbookReader, RefusesDamagedForeignAndHostileFilesWithoutKeepingAnything)
     for (const BadWorkbook& bad : badWorkbooks()) {
         // A good read before each, so that a failure is seen to drop what was read.
         ASSERT_EQ(reader.openXlsx(zipBytes(minimalWorkbook(R"(<row r="1"><c r="A1"><v>1</v></c></row>)"))),
-                  Status::Read);
+            Status::Read);
         EXPECT_EQ(reader.openXlsx(bad.bytes), Status::Unreadable) << bad.what;
         EXPECT_EQ(reader.cellCount(), 0u) << bad.what;
         EXPECT_FALSE(reader.failure().empty()) << bad.what;
@@ -295,7 +298,7 @@ TEST(WorkbookReader, ALegacyWorkbookIsReadWithinTheSameBounds)
     EXPECT_EQ(reader.text("A7"), "6");
     // 5000 cells showing one string of 8000 letters: 40 MB of text from a 180 KB file.
     EXPECT_EQ(reader.open(std::string(TERVOLIN_TEST_DATA_DIR) + "/legacy_long_text_in_many_cells.xls"),
-              Status::Unreadable);
+        Status::Unreadable);
     EXPECT_NE(reader.failure().find("more text"), std::string::npos) << reader.failure();
     EXPECT_EQ(reader.cellCount(), 0u);
     // A damaged file on which the legacy reader reads past its buffers.

@@ -21,22 +21,22 @@ TEST(CellAddress, TakesApartTheAddressesTheProgramWrites)
         std::optional<CellRange> range;
     };
     const Case cases[] = {
-        {"A1", CellRange{1, 1, 1, 1}},
-        {"f12", CellRange{12, 6, 12, 6}},
-        {"C4:L500", CellRange{4, 3, 500, 12}},
-        {"L3:A1", CellRange{1, 1, 3, 12}},
-        {"A:R", CellRange{1, 1, workbook::MaxRows, 18}},
-        {"XFD1048576", CellRange{1048576, 16384, 1048576, 16384}},
-        {"AA10", CellRange{10, 27, 10, 27}},
-        {"XFE1", std::nullopt},
-        {"A1048577", std::nullopt},
-        {"A0", std::nullopt},
-        {"A01", std::nullopt},
-        {"1A", std::nullopt},
-        {"", std::nullopt},
-        {"A1:", std::nullopt},
-        {"A:1", std::nullopt},
-        {"Б2", std::nullopt},
+        { "A1", CellRange{ 1, 1, 1, 1 } },
+        { "f12", CellRange{ 12, 6, 12, 6 } },
+        { "C4:L500", CellRange{ 4, 3, 500, 12 } },
+        { "L3:A1", CellRange{ 1, 1, 3, 12 } },
+        { "A:R", CellRange{ 1, 1, workbook::MaxRows, 18 } },
+        { "XFD1048576", CellRange{ 1048576, 16384, 1048576, 16384 } },
+        { "AA10", CellRange{ 10, 27, 10, 27 } },
+        { "XFE1", std::nullopt },
+        { "A1048577", std::nullopt },
+        { "A0", std::nullopt },
+        { "A01", std::nullopt },
+        { "1A", std::nullopt },
+        { "", std::nullopt },
+        { "A1:", std::nullopt },
+        { "A:1", std::nullopt },
+        { "Б2", std::nullopt },
     };
     for (const Case& c : cases)
         EXPECT_EQ(workbook::parseRange(c.address), c.range) << c.address;
@@ -75,7 +75,7 @@ TEST(WorkbookWriter, FormatsAddUpOnEveryCellOfTheirRanges)
 
     const WorkbookDump dump = dumpWorkbook(path);
     ASSERT_TRUE(dump.ok) << dump.error.toStdString();
-    EXPECT_EQ(dump.sheets, QStringList{"Лист1"});
+    EXPECT_EQ(dump.sheets, QStringList{ "Лист1" });
     EXPECT_EQ(dump.paper, 9);
     EXPECT_EQ(dump.text("A1"), "Заголовок");
     EXPECT_EQ(dump.type("A1"), "s");
@@ -95,7 +95,7 @@ TEST(WorkbookWriter, FormatsAddUpOnEveryCellOfTheirRanges)
     EXPECT_EQ(dump.format("B3"), "0.00");
     EXPECT_EQ(dump.format("C2"), "#,##0.00$");
     EXPECT_TRUE(dump.unbordered("A1"));
-    for (const char* c : {"A2", "B2", "C2", "A3", "B3", "C3"})
+    for (const char* c : { "A2", "B2", "C2", "A3", "B3", "C3" })
         EXPECT_TRUE(dump.bordered(c)) << c;
 }
 
@@ -113,10 +113,10 @@ TEST(WorkbookWriter, AMergedRangeKeepsItsNumberAndEveryCellItsFormat)
 
     const WorkbookDump dump = dumpWorkbook(path);
     ASSERT_TRUE(dump.ok) << dump.error.toStdString();
-    EXPECT_EQ(dump.merges, (QStringList{"A1:C1", "A2:B2"}));
+    EXPECT_EQ(dump.merges, (QStringList{ "A1:C1", "A2:B2" }));
     EXPECT_EQ(dump.number("A1"), 5.25);
     EXPECT_EQ(dump.text("A2"), "Показания");
-    for (const char* c : {"A1", "B1", "C1", "A2", "B2", "C2"})
+    for (const char* c : { "A1", "B1", "C1", "A2", "B2", "C2" })
         EXPECT_TRUE(dump.bordered(c)) << c;
 }
 

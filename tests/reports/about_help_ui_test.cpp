@@ -26,7 +26,7 @@ void deleteClosedWindows()
 
 TEST_F(AboutAndHelp, AboutNamesTheVersionAndBlocksTheMainWindowUntilOk)
 {
-    writeDatabase({{"1", "Иванов И. И."}});
+    writeDatabase({ { "1", "Иванов И. И." } });
     Form1* form = start();
     ASSERT_NE(form, nullptr);
     QPointer<frmAbout> about = openAbout(form);
@@ -44,7 +44,7 @@ TEST_F(AboutAndHelp, AboutNamesTheVersionAndBlocksTheMainWindowUntilOk)
 
 TEST_F(AboutAndHelp, AboutClosesWhenAnotherWindowIsActivated)
 {
-    writeDatabase({{"1", "Иванов И. И."}});
+    writeDatabase({ { "1", "Иванов И. И." } });
     Form1* form = start();
     ASSERT_NE(form, nullptr);
     QPointer<frmAbout> about = openAbout(form);
@@ -60,7 +60,7 @@ TEST_F(AboutAndHelp, AboutClosesWhenAnotherWindowIsActivated)
 
 TEST_F(AboutAndHelp, TheLinksOpenTheWebPageAndAMessageWithTheSubject)
 {
-    writeDatabase({{"1", "Иванов И. И."}});
+    writeDatabase({ { "1", "Иванов И. И." } });
     Form1* form = start();
     ASSERT_NE(form, nullptr);
     frmAbout* about = openAbout(form);
@@ -81,7 +81,7 @@ TEST_F(AboutAndHelp, TheLinksOpenTheWebPageAndAMessageWithTheSubject)
 
 TEST_F(AboutAndHelp, HelpOpensTheGuideBesideTheProgram)
 {
-    writeDatabase({{"1", "Иванов И. И."}});
+    writeDatabase({ { "1", "Иванов И. И." } });
     writeBytes(folder.file("Help.pdf"), "%PDF-1.4\n");
     Form1* form = start();
     ASSERT_NE(form, nullptr);
@@ -94,7 +94,7 @@ TEST_F(AboutAndHelp, HelpOpensTheGuideBesideTheProgram)
 
 TEST_F(AboutAndHelp, HelpNamesTheFileWhenItCannotBeShown)
 {
-    writeDatabase({{"1", "Иванов И. И."}});
+    writeDatabase({ { "1", "Иванов И. И." } });
     Form1* form = start();
     ASSERT_NE(form, nullptr);
     const QString path = QString::fromStdString(folder.file("Help.pdf"));

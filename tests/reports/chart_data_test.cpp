@@ -17,10 +17,10 @@ TEST(ChartReading, TakesTheLeadingNumberWithAFullStop)
         const char* text;
         std::int64_t tenThousandths;
     } cases[] = {
-        {"10625,5", 106250000}, // a decimal comma ends the number
-        {"10600", 106000000}, {"12.5", 125000}, {"12.5.7", 125000}, {".5", 5000}, {"", 0}, {"абв", 0},
-        {"7 кВт", 70000}, {"  42", 420000}, {"-5", 0},
-        {"99999999999999999999", 0}, // longer than any meter: no reading
+        { "10625,5", 106250000 }, // a decimal comma ends the number
+        { "10600", 106000000 }, { "12.5", 125000 }, { "12.5.7", 125000 }, { ".5", 5000 }, { "", 0 },
+        { "абв", 0 }, { "7 кВт", 70000 }, { "  42", 420000 }, { "-5", 0 },
+        { "99999999999999999999", 0 }, // longer than any meter: no reading
     };
     for (const auto& c : cases)
         EXPECT_EQ(chart::readingValue(c.text).raw(), c.tenThousandths) << c.text;
@@ -45,7 +45,7 @@ TEST(ChartReading, MonthlyValuesComeFromTheStoredReadingsOfThatYear)
     EXPECT_EQ(values[2], units(25));
     EXPECT_EQ(values[3], units(-125)); // a lower current reading is drawn below zero
     EXPECT_EQ(values[11], Currency::fromRaw(7307500));
-    for (int m : {1, 2, 5, 6, 7, 8, 9, 10, 11})
+    for (int m : { 1, 2, 5, 6, 7, 8, 9, 10, 11 })
         EXPECT_TRUE(values[m - 1].isZero()) << m;
 
     for (const Currency value : chart::monthlyValues(table, 2, 7))
@@ -85,9 +85,9 @@ TEST(ChartScale, TheFirstCurveRaisesTheTopInStepsUntilEveryMonthFits)
         Currency largest;
         std::int64_t top;
     } cases[] = {
-        {units(730), 800}, {units(800), 800},
-        {Currency::fromRaw(8000001), 900}, // 800,0001 does not fit under 800
-        {units(499), 500}, {units(-300), 500}, {units(123456789), 123456800}, // any reading, at once
+        { units(730), 800 }, { units(800), 800 },
+        { Currency::fromRaw(8000001), 900 }, // 800,0001 does not fit under 800
+        { units(499), 500 }, { units(-300), 500 }, { units(123456789), 123456800 }, // any reading, at once
     };
     for (const auto& c : cases) {
         chart::Scale scale;
@@ -114,7 +114,7 @@ TEST(ChartScale, NegativeMonthsTakeTheBottomDownInWholeSteps)
 TEST(ChartScale, PlusStopsAtOneHundredAndMinusFreesItAgain)
 {
     chart::Scale scale;
-    for (int top : {400, 300, 200, 100}) {
+    for (int top : { 400, 300, 200, 100 }) {
         scale.lower();
         EXPECT_EQ(scale.maximum(), top);
         EXPECT_TRUE(scale.canLower());

@@ -33,7 +33,7 @@ protected:
         put(a, 2, "10625,5", "10600"); // the comma ends the number: 25
         put(b, 1, "1200", "0");
         put(b, 3, "50", "80"); // drawn below zero
-        writeDatabase({a, b, c});
+        writeDatabase({ a, b, c });
     }
 
     frmGr1* openChart()

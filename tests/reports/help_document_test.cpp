@@ -51,7 +51,7 @@ TEST(HelpDocument, DescribesEveryWindowAndMenu)
 {
     const std::string text = flattened(run("pdftotext -layout '" + GuidePath + "' -"));
     ASSERT_FALSE(text.empty());
-    const char* names[] = {// windows, by their captions
+    const char* names[] = { // windows, by their captions
         "Терволин, оплата электричества", "Справочник абоненты", "Добавление нового абонента",
         "Редактирование справочника", "Лицевой счет", "Настройки в лицевом счете",
         "Справка по горячим клавишам", "Перенос данных на следующий год", "Квитанция",
@@ -63,7 +63,8 @@ TEST(HelpDocument, DescribesEveryWindowAndMenu)
         "Цвет таблицы", "Резервное копирование базы", "Восстановление базы из резервной копии",
         "Сформировать ведомость", "Сформировать квитанцию",
         // the data and where it lives
-        "Tervolin2.spb", "Help.pdf"};
+        "Tervolin2.spb", "Help.pdf"
+    };
     for (const char* name : names)
         EXPECT_NE(text.find(name), std::string::npos) << name;
 }

@@ -13,24 +13,9 @@ namespace {
 
 using SheetWorkbook = AppFixture;
 
-const QStringList RowThree = {"Месяц",
-                              "Дата",
-                              "текущее  ",
-                              "последнее",
-                              "разница  ",
-                              "мощн., кВт",
-                              "часы",
-                              "сутки",
-                              "кВт*Ч",
-                              "кВт*Ч",
-                              "%",
-                              "кВт*Ч",
-                              "кВт*Ч",
-                              "Тариф, р.",
-                              "За эл. эн., р.",
-                              "Сбор бака, %",
-                              "Сбор бака, р.",
-                              "Итого к оплате, р."};
+const QStringList RowThree = { "Месяц", "Дата", "текущее  ", "последнее", "разница  ", "мощн., кВт", "часы",
+    "сутки", "кВт*Ч", "кВт*Ч", "%", "кВт*Ч", "кВт*Ч", "Тариф, р.", "За эл. эн., р.", "Сбор бака, %",
+    "Сбор бака, р.", "Итого к оплате, р." };
 
 // A subscriber with January and February 2020 filled in.
 std::vector<std::string> subscriber()
@@ -41,8 +26,8 @@ std::vector<std::string> subscriber()
     const auto set = [&](int m, int b, const char* text) {
         record[std::size_t(fields::monthBase(0, m) + b - 1)] = text;
     };
-    const char* january[] = {"31.01.20", "1500", "1400", "0,5", "100", "31", "10", "5,47", "2"};
-    const char* february[] = {"29.02.20", "1580", "1500", "0,5", "90", "29", "10", "5,47", "2"};
+    const char* january[] = { "31.01.20", "1500", "1400", "0,5", "100", "31", "10", "5,47", "2" };
+    const char* february[] = { "29.02.20", "1580", "1500", "0,5", "90", "29", "10", "5,47", "2" };
     for (int b = 0; b < 9; ++b) {
         set(1, b, january[b]);
         set(2, b, february[b]);
@@ -52,7 +37,7 @@ std::vector<std::string> subscriber()
 
 TEST_F(SheetWorkbook, WritesTheSheetOnScreenWithItsLayout)
 {
-    writeDatabase({subscriber()});
+    writeDatabase({ subscriber() });
     Form1* form = start();
     ASSERT_NE(form, nullptr);
     const std::string path = folder.file("sheet.xlsx");
@@ -74,7 +59,7 @@ TEST_F(SheetWorkbook, WritesTheSheetOnScreenWithItsLayout)
     EXPECT_EQ(dump.titleRows, "");
     EXPECT_EQ(dump.maxRow, 15);
     EXPECT_EQ(dump.maxColumn, 18);
-    EXPECT_EQ(dump.merges, (QStringList{"C2:E2", "F1:I1", "F2:I2", "N2:R2"}));
+    EXPECT_EQ(dump.merges, (QStringList{ "C2:E2", "F1:I1", "F2:I2", "N2:R2" }));
     EXPECT_EQ(dump.text("F1"), "Иванов И. И. 2020 г.");
     EXPECT_TRUE(dump.bold("F1"));
     EXPECT_TRUE(dump.bold("A1"));
@@ -142,9 +127,9 @@ TEST_F(SheetWorkbook, WritesTheSheetOnScreenWithItsLayout)
         for (int col = 1; col <= 18; ++col)
             EXPECT_TRUE(dump.bordered(cellName(col, row))) << cellName(col, row).toStdString();
     EXPECT_TRUE(dump.unbordered("A16"));
-    for (const char* a : {"B4", "C4", "H15"})
+    for (const char* a : { "B4", "C4", "H15" })
         EXPECT_EQ(dump.format(a), "General") << a;
-    for (const char* a : {"I4", "R4", "R15"})
+    for (const char* a : { "I4", "R4", "R15" })
         EXPECT_EQ(dump.format(a), "0.00") << a;
     // Fitted columns: "Сентябрь" in A, the longest heading in R.
     EXPECT_GT(dump.width("A"), 8);
@@ -155,7 +140,7 @@ TEST_F(SheetWorkbook, WritesTheSheetOnScreenWithItsLayout)
 
 TEST_F(SheetWorkbook, ExportsWhatWasJustTypedWithoutStoringAnything)
 {
-    writeDatabase({subscriber()});
+    writeDatabase({ subscriber() });
     Form1* form = start();
     ASSERT_NE(form, nullptr);
     const std::string databaseBefore = databaseBytes();
@@ -175,7 +160,7 @@ TEST_F(SheetWorkbook, ExportsWhatWasJustTypedWithoutStoringAnything)
 
 TEST_F(SheetWorkbook, CancellingWritesNothing)
 {
-    writeDatabase({subscriber()});
+    writeDatabase({ subscriber() });
     Form1* form = start();
     ASSERT_NE(form, nullptr);
     const auto files = std::distance(std::filesystem::directory_iterator(folder.path()), {});
@@ -189,7 +174,7 @@ TEST_F(SheetWorkbook, ANameWithASlashIsProposedAsOneFileName)
 {
     std::vector<std::string> record = subscriber();
     record[1] = "Участок 12/3";
-    writeDatabase({record});
+    writeDatabase({ record });
     Form1* form = start();
     ASSERT_NE(form, nullptr);
     EXPECT_FALSE(exportSheetWorkbook(state, *form));

@@ -26,9 +26,9 @@ TEST(ProgramRun, EndedBySigtermItStoresTheMonthChargesOfTheShownSheet)
         for (std::size_t b = 0; b < typed.size(); ++b)
             first[fields::monthBase(0, m) + b - 1] = typed[b];
     };
-    set(3, {"31.03.20", "10700", "10625", "0,25", "6,5", "26", "4", "3,22", "1,8"});
-    set(6, {"30.06.20", "", "", "0,25", "6,5", "26", "4", "3,22", "1,8"});
-    std::vector<std::string> second = {"2", "Петров П. П."};
+    set(3, { "31.03.20", "10700", "10625", "0,25", "6,5", "26", "4", "3,22", "1,8" });
+    set(6, { "30.06.20", "", "", "0,25", "6,5", "26", "4", "3,22", "1,8" });
+    std::vector<std::string> second = { "2", "Петров П. П." };
     writeBytes(folder.file("Tervolin2.spb"), databaseLine(first) + databaseLine(second));
 
     QProcess run;

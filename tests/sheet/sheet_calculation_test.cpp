@@ -11,7 +11,7 @@ using Shown = std::array<std::string, ComputedElements>;
 MonthTexts row(std::string current, std::string previous, std::string power, std::string hours,
     std::string days, std::string losses, std::string tariff, std::string service)
 {
-    return {"", current, previous, power, hours, days, losses, tariff, service, ""};
+    return { "", current, previous, power, hours, days, losses, tariff, service, "" };
 }
 
 // The month the operators check the program against.
@@ -34,14 +34,14 @@ TEST(SheetCalculation, TheWorkedMonthComesOutToTheKopeck)
     texts[2] = workedMonth();
     const SheetComputation c = computeSheet(texts);
 
-    const Shown expected = {"75", "42,25", "117,25", "4,69", "121,94", "392,65", "7,07", "399,72"};
+    const Shown expected = { "75", "42,25", "117,25", "4,69", "121,94", "392,65", "7,07", "399,72" };
     EXPECT_EQ(shownRow(c, 3), expected);
     EXPECT_EQ(c.hiddenTotal[3], "399,72");
     EXPECT_EQ(c.results[3][MonthTotal], Currency::parse("399,72").value());
     EXPECT_EQ(c.inputs[3][fields::Tariff], Currency::parse("3,22").value());
     // The only month with anything in it makes the year's totals.
     EXPECT_EQ(shownRow(c, TotalsRow), expected);
-    for (int m : {1, 2, 4, 12}) {
+    for (int m : { 1, 2, 4, 12 }) {
         EXPECT_EQ(shownRow(c, m), Shown{}) << m;
         EXPECT_EQ(c.hiddenTotal[m], "0") << m;
     }
@@ -64,9 +64,9 @@ TEST(SheetCalculation, LossesRoundHalvesToTheEvenKopeck)
         const char* losses;
         const char* toPay;
     } cases[] = {
-        {"117,25", "2,34", "119,59"}, // 2,345
-        {"117,75", "2,36", "120,11"}, // 2,355
-        {"117,26", "2,35", "119,61"}, // 2,3452
+        { "117,25", "2,34", "119,59" }, // 2,345
+        { "117,75", "2,36", "120,11" }, // 2,355
+        { "117,26", "2,35", "119,61" }, // 2,3452
     };
     for (const Case& k : cases) {
         SheetTexts texts{};
@@ -81,8 +81,8 @@ TEST(SheetCalculation, StreetLightingAloneIsChargedWithoutConsumption)
 {
     // A reading below the previous one (no roll-over) and no readings at all: no consumption,
     // the street lighting is still charged.
-    const Shown expected = {"", "42,25", "42,25", "1,69", "43,94", "141,49", "2,55", "144,04"};
-    for (const auto& [current, previous] : {std::pair{"10600", "10625"}, std::pair{"", ""}}) {
+    const Shown expected = { "", "42,25", "42,25", "1,69", "43,94", "141,49", "2,55", "144,04" };
+    for (const auto& [current, previous] : { std::pair{ "10600", "10625" }, std::pair{ "", "" } }) {
         SheetTexts texts{};
         texts[5] = row(current, previous, "0,25", "6,5", "26", "4", "3,22", "1,8");
         const SheetComputation c = computeSheet(texts);
@@ -98,7 +98,7 @@ TEST(SheetCalculation, TextsThatAreNotNumbersCountAsZero)
     texts[0] = row("10700", "10625", "0,25", "6,5", "26", "четыре", "3.22", "1,8");
     const SheetComputation c = computeSheet(texts);
     // No losses; a tariff with a full stop is not a number to the calculation, so nothing is due.
-    const Shown expected = {"75", "42,25", "117,25", "", "117,25", "", "", ""};
+    const Shown expected = { "75", "42,25", "117,25", "", "117,25", "", "", "" };
     EXPECT_EQ(shownRow(c, 1), expected);
     EXPECT_EQ(c.hiddenTotal[1], "0");
 }
@@ -141,7 +141,7 @@ TEST(SheetCalculation, AStepThatOverflowsLeavesZeroAndTheRunGoesOn)
     texts[1] = workedMonth();
     texts[2] = row("99999999999999999999", "", "", "", "", "", "", ""); // does not even convert
     const SheetComputation c = computeSheet(texts);
-    const Shown huge = {"900000000000000", "", "900000000000000,00", "", "900000000000000,00", "", "", ""};
+    const Shown huge = { "900000000000000", "", "900000000000000,00", "", "900000000000000,00", "", "", "" };
     EXPECT_EQ(shownRow(c, 1), huge);
     EXPECT_EQ(c.hiddenTotal[1], "0");
     EXPECT_EQ(c.shown[2][MonthTotal], "399,72");

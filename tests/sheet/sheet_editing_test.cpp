@@ -14,12 +14,12 @@ TEST(SheetEditing, DatesTakeFullStopsAndNumbersCommas)
         const char* typed;
         const char* shown;
     } cases[] = {
-        {fields::Date, "31,01,07", "31.01.07"},
-        {fields::Date, "31.01.07", "31.01.07"},
-        {fields::Tariff, "1.8", "1,8"},
-        {fields::CurrentReading, "1.2.3", "1,2,3"},
-        {fields::LossesPercent, "4", "4"},
-        {fields::MonthCharge, "399.72", "399,72"},
+        { fields::Date, "31,01,07", "31.01.07" },
+        { fields::Date, "31.01.07", "31.01.07" },
+        { fields::Tariff, "1.8", "1,8" },
+        { fields::CurrentReading, "1.2.3", "1,2,3" },
+        { fields::LossesPercent, "4", "4" },
+        { fields::MonthCharge, "399.72", "399,72" },
     };
     for (const Case& k : cases)
         EXPECT_EQ(withRightSeparators(k.element, k.typed), k.shown) << k.typed;
@@ -27,11 +27,11 @@ TEST(SheetEditing, DatesTakeFullStopsAndNumbersCommas)
 
 TEST(SheetEditing, AutofillPutsTheReadingIntoAnEmptyNextPreviousReading)
 {
-    const CopyTools on{.autofillPrevious = true};
+    const CopyTools on{ .autofillPrevious = true };
     SheetTexts texts{};
     texts[2][fields::CurrentReading] = "10700";
     EXPECT_EQ(copiesOnLeaving(texts, 3, fields::CurrentReading, on),
-        (std::vector<CellEdit>{{4, fields::PreviousReading, "10700"}}));
+        (std::vector<CellEdit>{ { 4, fields::PreviousReading, "10700" } }));
 
     // Only from the reading itself, only with Ch1 on, never over a typed value.
     EXPECT_TRUE(copiesOnLeaving(texts, 3, fields::PreviousReading, on).empty());
@@ -52,22 +52,23 @@ TEST(SheetEditing, JanuaryCopiesFillOnlyEmptyLaterMonths)
     texts[0][fields::Tariff] = "1,8";
     texts[4][fields::Tariff] = "2,1";
     texts[5][fields::Tariff] = "2,2";
-    const CopyTools tariff{.tariff = true};
+    const CopyTools tariff{ .tariff = true };
     std::vector<CellEdit> expected;
-    for (int m : {2, 3, 4, 7, 8, 9, 10, 11, 12})
-        expected.push_back({m, fields::Tariff, "1,8"});
+    for (int m : { 2, 3, 4, 7, 8, 9, 10, 11, 12 })
+        expected.push_back({ m, fields::Tariff, "1,8" });
     EXPECT_EQ(copiesOnLeaving(texts, 1, fields::Tariff, tariff), expected);
 
     // Each copy belongs to its own cell of January and its own check box.
     EXPECT_TRUE(copiesOnLeaving(texts, 1, fields::LossesPercent, tariff).empty());
-    EXPECT_TRUE(copiesOnLeaving(texts, 1, fields::Tariff, CopyTools{.power = true, .losses = true}).empty());
+    EXPECT_TRUE(
+        copiesOnLeaving(texts, 1, fields::Tariff, CopyTools{ .power = true, .losses = true }).empty());
     EXPECT_TRUE(copiesOnLeaving(texts, 2, fields::Tariff, tariff).empty());
 
     texts[0][fields::LightingPower] = "0,25";
     texts[0][fields::LossesPercent] = "4";
-    EXPECT_EQ(copiesOnLeaving(texts, 1, fields::LightingPower, CopyTools{.power = true}).size(), 11u);
-    EXPECT_EQ(copiesOnLeaving(texts, 1, fields::LossesPercent, CopyTools{.losses = true}).back(),
-        (CellEdit{12, fields::LossesPercent, "4"}));
+    EXPECT_EQ(copiesOnLeaving(texts, 1, fields::LightingPower, CopyTools{ .power = true }).size(), 11u);
+    EXPECT_EQ(copiesOnLeaving(texts, 1, fields::LossesPercent, CopyTools{ .losses = true }).back(),
+        (CellEdit{ 12, fields::LossesPercent, "4" }));
 }
 
 TEST(SheetEditing, FineCopyWritesTheFieldOfEveryRecordAndNothingForAnUnknownYear)
@@ -98,12 +99,12 @@ TEST(SheetEditing, FineCopyWritesTheFieldOfEveryRecordAndNothingForAnUnknownYear
 
 TEST(SheetEditing, MonthEndDatesKnowTheLeapYears)
 {
-    const std::vector<std::string> dates2021 = {"31.01.21", "28.02.21", "31.03.21", "30.04.21", "31.05.21",
-        "30.06.21", "31.07.21", "31.08.21", "30.09.21", "31.10.21", "30.11.21", "31.12.21"};
+    const std::vector<std::string> dates2021 = { "31.01.21", "28.02.21", "31.03.21", "30.04.21", "31.05.21",
+        "30.06.21", "31.07.21", "31.08.21", "30.09.21", "31.10.21", "30.11.21", "31.12.21" };
     const std::vector<CellEdit> edits = monthEndDates("2021");
     ASSERT_EQ(edits.size(), 12u);
     for (int m = 1; m <= 12; ++m)
-        EXPECT_EQ(edits[m - 1], (CellEdit{m, fields::Date, dates2021[m - 1]}));
+        EXPECT_EQ(edits[m - 1], (CellEdit{ m, fields::Date, dates2021[m - 1] }));
 
     for (std::string_view year : fields::YearNames) {
         const bool leap = year == "2020" || year == "2024";
@@ -128,10 +129,10 @@ TEST(SheetEditing, StreetLightingHoursAndDaysOfEveryMonth)
     EXPECT_EQ(days, "31 28 31 30 31 30 31 31 30 31 30 31 ");
 
     SheetTexts texts{};
-    EXPECT_FALSE(anyFilled(texts, {fields::LightingHours, fields::LightingDays}));
+    EXPECT_FALSE(anyFilled(texts, { fields::LightingHours, fields::LightingDays }));
     texts[11][fields::LightingDays] = "31";
-    EXPECT_TRUE(anyFilled(texts, {fields::LightingHours, fields::LightingDays}));
-    EXPECT_FALSE(anyFilled(texts, {fields::Date}));
+    EXPECT_TRUE(anyFilled(texts, { fields::LightingHours, fields::LightingDays }));
+    EXPECT_FALSE(anyFilled(texts, { fields::Date }));
 }
 
 } // namespace

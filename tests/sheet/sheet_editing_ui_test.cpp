@@ -57,8 +57,9 @@ protected:
 
     void typeWorkedMonth(int m)
     {
-        const std::pair<int, const char*> cells[] = {{Current, "10700"}, {Previous, "10625"}, {Power, "0,25"},
-            {Hours, "6,5"}, {Days, "26"}, {Losses, "4"}, {Tariff, "3,22"}, {Service, "1,8"}};
+        const std::pair<int, const char*> cells[]
+            = { { Current, "10700" }, { Previous, "10625" }, { Power, "0,25" }, { Hours, "6,5" },
+                  { Days, "26" }, { Losses, "4" }, { Tariff, "3,22" }, { Service, "1,8" } };
         for (const auto& [b, keys] : cells)
             type(m, b, QString::fromUtf8(keys));
     }
@@ -70,11 +71,11 @@ protected:
     bool windowActive = false;
 };
 
-const std::vector<std::string> Subscriber = {"1", "Иванов И. И."};
+const std::vector<std::string> Subscriber = { "1", "Иванов И. И." };
 
 TEST_F(SheetWindow, TypedSeparatorsAreCorrectedWithTheCaretAtTheEnd)
 {
-    ASSERT_TRUE(open({Subscriber}));
+    ASSERT_TRUE(open({ Subscriber }));
     ASSERT_TRUE(windowActive);
     type(1, Tariff, "1.8");
     EXPECT_EQ(text(1, Tariff), "1,8");
@@ -100,13 +101,13 @@ TEST_F(SheetWindow, TypedSeparatorsAreCorrectedWithTheCaretAtTheEnd)
 
 TEST_F(SheetWindow, StoredFullStopsBecomeCommasAndTheFilledSheetIsComputed)
 {
-    std::vector<std::string> record = {"1", "Иванов И. И."};
+    std::vector<std::string> record = { "1", "Иванов И. И." };
     record.resize(2128);
     const int march = fields::monthBase(0, 3);
-    const char* typed[] = {"31,03,20", "10700", "10625", "0.25", "6.5", "26", "4", "3.22", "1.8"};
+    const char* typed[] = { "31,03,20", "10700", "10625", "0.25", "6.5", "26", "4", "3.22", "1.8" };
     for (int b = 0; b < 9; ++b)
         record[march + b - 1] = typed[b];
-    ASSERT_TRUE(open({record}));
+    ASSERT_TRUE(open({ record }));
     EXPECT_EQ(text(3, Date), "31.03.20");
     EXPECT_EQ(text(3, Tariff), "3,22");
     EXPECT_EQ(computed(3, sheet::MonthTotal), "399,72");
@@ -116,7 +117,7 @@ TEST_F(SheetWindow, StoredFullStopsBecomeCommasAndTheFilledSheetIsComputed)
 
 TEST_F(SheetWindow, EveryKeystrokeRecomputesAndLeavingACellStoresTheSheet)
 {
-    ASSERT_TRUE(open({Subscriber, {"2", "Петров П. П."}}));
+    ASSERT_TRUE(open({ Subscriber, { "2", "Петров П. П." } }));
     ASSERT_TRUE(windowActive);
     EXPECT_FALSE(saveButtonEnabled());
 
@@ -152,7 +153,7 @@ TEST_F(SheetWindow, EveryKeystrokeRecomputesAndLeavingACellStoresTheSheet)
 
 TEST_F(SheetWindow, EnterAndTheArrowsMoveBetweenMonthsUpToTheEdges)
 {
-    ASSERT_TRUE(open({Subscriber}));
+    ASSERT_TRUE(open({ Subscriber }));
     ASSERT_TRUE(windowActive);
     focus(1, Tariff);
     QTest::keyClick(cell(1, Tariff), Qt::Key_Up);
@@ -177,7 +178,7 @@ TEST_F(SheetWindow, EnterAndTheArrowsMoveBetweenMonthsUpToTheEdges)
 TEST_F(SheetWindow, TheFocusedCellShowsTheFocusColourAndLeftCellsTheirRowColour)
 {
     state.services.settings.setValue(settings::Main, "Color3", QString::number(0x000080FF)); // orange
-    ASSERT_TRUE(open({Subscriber}));
+    ASSERT_TRUE(open({ Subscriber }));
     ASSERT_TRUE(windowActive);
     const QColor focusColour(0xFF, 0x80, 0x00);
     const QColor odd(0xC0, 0xFF, 0xFF);
@@ -194,7 +195,7 @@ TEST_F(SheetWindow, TheFocusedCellShowsTheFocusColourAndLeftCellsTheirRowColour)
 
 TEST_F(SheetWindow, AutofillActsOnLeavingTheReadingOnly)
 {
-    ASSERT_TRUE(open({Subscriber}));
+    ASSERT_TRUE(open({ Subscriber }));
     ASSERT_TRUE(windowActive);
     form->copyTool(1)->setChecked(true);
 
@@ -217,7 +218,7 @@ TEST_F(SheetWindow, JanuaryCopiesWaitUntilTheirOwnCellIsLeft)
     record.resize(2128);
     record[fields::monthBase(0, 5) + Tariff - 1] = "2,1";
     record[fields::monthBase(0, 6) + Tariff - 1] = "2,2";
-    ASSERT_TRUE(open({record}));
+    ASSERT_TRUE(open({ record }));
     ASSERT_TRUE(windowActive);
     form->copyTool(4)->setChecked(true);
 
@@ -228,7 +229,7 @@ TEST_F(SheetWindow, JanuaryCopiesWaitUntilTheirOwnCellIsLeft)
 
     focus(1, Tariff);
     leaveTheSheet();
-    for (int m : {2, 3, 4, 7, 8, 9, 10, 11, 12}) {
+    for (int m : { 2, 3, 4, 7, 8, 9, 10, 11, 12 }) {
         EXPECT_EQ(text(m, Tariff), "1,8") << m;
         EXPECT_EQ(field(1, m, Tariff), "1,8") << m;
     }
@@ -243,7 +244,7 @@ TEST_F(SheetWindow, JanuaryCopiesWaitUntilTheirOwnCellIsLeft)
 
 TEST_F(SheetWindow, SwitchingToAnotherWindowDoesNotLeaveTheCell)
 {
-    ASSERT_TRUE(open({Subscriber}));
+    ASSERT_TRUE(open({ Subscriber }));
     ASSERT_TRUE(windowActive);
     form->copyTool(1)->setChecked(true);
     type(1, Current, "107");
@@ -265,7 +266,7 @@ TEST_F(SheetWindow, SwitchingToAnotherWindowDoesNotLeaveTheCell)
 
 TEST_F(SheetWindow, FocusComingBackElsewhereLeavesTheCell)
 {
-    ASSERT_TRUE(open({Subscriber}));
+    ASSERT_TRUE(open({ Subscriber }));
     ASSERT_TRUE(windowActive);
     form->copyTool(1)->setChecked(true);
     type(1, Current, "10700");
@@ -288,14 +289,14 @@ TEST_F(SheetWindow, FocusComingBackElsewhereLeavesTheCell)
 
 TEST_F(SheetWindow, QuickCopyAsksAndWritesTheFieldOfEverySubscriber)
 {
-    ASSERT_TRUE(open({Subscriber, {"2", "Петров П. П."}, {"3", "Сидоров С. С."}}, "2026"));
+    ASSERT_TRUE(open({ Subscriber, { "2", "Петров П. П." }, { "3", "Сидоров С. С." } }, "2026"));
     cell(3, Tariff)->setText("1,8");
 
     QTest::mouseClick(cell(3, Tariff), Qt::LeftButton);
     QTest::mouseClick(cell(3, Current), Qt::MiddleButton);
     EXPECT_TRUE(dialogs.shown.isEmpty());
 
-    dialogs.answers = {Answer::No};
+    dialogs.answers = { Answer::No };
     QTest::mouseClick(cell(3, Tariff), Qt::MiddleButton);
     ASSERT_EQ(dialogs.shown.size(), 1);
     const Message& question = dialogs.shown[0];
@@ -309,7 +310,7 @@ TEST_F(SheetWindow, QuickCopyAsksAndWritesTheFieldOfEverySubscriber)
     for (int row = 2; row <= 3; ++row)
         EXPECT_TRUE(state.table.field(row, 1649).empty()) << row;
 
-    dialogs.answers = {Answer::Yes};
+    dialogs.answers = { Answer::Yes };
     QTest::mouseClick(cell(3, Tariff), Qt::MiddleButton);
     EXPECT_EQ(dialogs.shown.size(), 2);
     for (int row = 1; row <= 3; ++row)
@@ -319,7 +320,7 @@ TEST_F(SheetWindow, QuickCopyAsksAndWritesTheFieldOfEverySubscriber)
 
 TEST_F(SheetWindow, MonthEndDatesAskBeforeOverwriting)
 {
-    ASSERT_TRUE(open({Subscriber}, "2024"));
+    ASSERT_TRUE(open({ Subscriber }, "2024"));
     // All empty: written without a question.
     form->Menu_Tools_Date_Click();
     EXPECT_TRUE(dialogs.shown.isEmpty());
@@ -329,7 +330,7 @@ TEST_F(SheetWindow, MonthEndDatesAskBeforeOverwriting)
     EXPECT_EQ(field(1, 2, Date, 4), "29.02.24");
 
     cell(4, Date)->setText("15.04.24");
-    dialogs.answers = {Answer::No};
+    dialogs.answers = { Answer::No };
     form->Menu_Tools_Date_Click();
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].text,
@@ -342,14 +343,14 @@ TEST_F(SheetWindow, MonthEndDatesAskBeforeOverwriting)
     EXPECT_EQ(text(4, Date), "15.04.24");
     EXPECT_EQ(field(1, 4, Date, 4), "30.04.24");
 
-    dialogs.answers = {Answer::Yes};
+    dialogs.answers = { Answer::Yes };
     form->Menu_Tools_Date_Click();
     EXPECT_EQ(text(4, Date), "30.04.24");
 }
 
 TEST_F(SheetWindow, StreetLightingHoursAndDaysAreFilledAndComputed)
 {
-    ASSERT_TRUE(open({Subscriber}, "2020"));
+    ASSERT_TRUE(open({ Subscriber }, "2020"));
     cell(1, Power)->setText("0,25");
     // Only the power is there: no question.
     form->Menu_Tools_PostChUlOsv_Click();
@@ -364,7 +365,7 @@ TEST_F(SheetWindow, StreetLightingHoursAndDaysAreFilledAndComputed)
     EXPECT_EQ(field(1, 1, Power), "0,25");
 
     cell(3, Hours)->setText("9");
-    dialogs.answers = {Answer::No};
+    dialogs.answers = { Answer::No };
     form->Menu_Tools_PostChUlOsv_Click();
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].text,
@@ -374,14 +375,14 @@ TEST_F(SheetWindow, StreetLightingHoursAndDaysAreFilledAndComputed)
     EXPECT_EQ(dialogs.shown[0].defaultAnswer, Answer::No);
     EXPECT_EQ(text(3, Hours), "9");
 
-    dialogs.answers = {Answer::Yes};
+    dialogs.answers = { Answer::Yes };
     form->Menu_Tools_PostChUlOsv_Click();
     EXPECT_EQ(text(3, Hours), "10");
 }
 
 TEST_F(SheetWindow, ClearingStreetLightingReportsWhenThereIsNothingToClear)
 {
-    ASSERT_TRUE(open({Subscriber}, "2023"));
+    ASSERT_TRUE(open({ Subscriber }, "2023"));
     form->Menu_Tools_DelChUlOsv_Click();
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].text, "Все ячейки часов и суток уличного освещеня пусты, очищать нечего!");
@@ -396,7 +397,7 @@ TEST_F(SheetWindow, ClearingStreetLightingReportsWhenThereIsNothingToClear)
     ASSERT_EQ(computed(1, sheet::Lighting), "108,50");
 
     dialogs.shown.clear();
-    dialogs.answers = {Answer::No};
+    dialogs.answers = { Answer::No };
     form->Menu_Tools_DelChUlOsv_Click();
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].text, "Вы действительно хотите очистить часы и сутки уличного освещения?");
@@ -405,7 +406,7 @@ TEST_F(SheetWindow, ClearingStreetLightingReportsWhenThereIsNothingToClear)
     EXPECT_EQ(dialogs.shown[0].defaultAnswer, Answer::No);
     EXPECT_EQ(text(1, Hours), "14");
 
-    dialogs.answers = {Answer::Yes};
+    dialogs.answers = { Answer::Yes };
     form->Menu_Tools_DelChUlOsv_Click();
     for (int m = 1; m <= 12; ++m) {
         EXPECT_EQ(text(m, Hours), "") << m;
@@ -418,7 +419,7 @@ TEST_F(SheetWindow, ClearingStreetLightingReportsWhenThereIsNothingToClear)
 
 TEST_F(SheetWindow, AYearNotInTheListIsRefusedWithAMessage)
 {
-    ASSERT_TRUE(open({Subscriber, {"2", "Петров П. П."}}, "2026"));
+    ASSERT_TRUE(open({ Subscriber, { "2", "Петров П. П." } }, "2026"));
     cell(3, Tariff)->setText("1,8");
     const std::string before = databaseBytes();
     // A year typed over the selector counts once a fill has used it: here the choice of a subscriber.
@@ -444,7 +445,7 @@ TEST_F(SheetWindow, AYearNotInTheListIsRefusedWithAMessage)
 
 TEST_F(SheetWindow, ClickingAPictureButtonLeavesTheCellFirst)
 {
-    ASSERT_TRUE(open({Subscriber}));
+    ASSERT_TRUE(open({ Subscriber }));
     ASSERT_TRUE(windowActive);
     type(3, Current, "10700");
     QToolButton* calculator = form->findChild<QToolButton*>("Cmd3");

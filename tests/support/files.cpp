@@ -13,8 +13,8 @@ TempFolder::TempFolder()
 {
     std::random_device device;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const auto candidate =
-            std::filesystem::temp_directory_path() / ("tervolin-test-" + std::to_string(device()));
+        const auto candidate
+            = std::filesystem::temp_directory_path() / ("tervolin-test-" + std::to_string(device()));
         if (std::filesystem::create_directory(candidate)) {
             m_path = candidate;
             return;
@@ -26,8 +26,8 @@ TempFolder::TempFolder()
 TempFolder::~TempFolder()
 {
     std::error_code ignored;
-    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
-                                 ignored);
+    std::filesystem::permissions(
+        m_path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
     std::filesystem::remove_all(m_path, ignored);
 }
 

@@ -83,7 +83,7 @@ WorkbookDump dumpWorkbook(const std::string& path)
     WorkbookDump dump;
     QProcess python;
     python.start(QStringLiteral("/usr/bin/python3"),
-                 {QStringLiteral("-c"), QString::fromUtf8(DumpScript), QString::fromStdString(path)});
+        { QStringLiteral("-c"), QString::fromUtf8(DumpScript), QString::fromStdString(path) });
     if (!python.waitForFinished(60000) || python.exitCode() != 0) {
         dump.error = QStringLiteral("openpyxl could not read %1: %2")
                          .arg(QString::fromStdString(path), QString::fromUtf8(python.readAllStandardError()));

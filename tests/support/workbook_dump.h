@@ -24,7 +24,7 @@ struct WorkbookDump
     int paper = 0;
     bool landscape = false;
     bool onePageWide = false; // every column on one page's width, as many pages down as needed
-    QString titleRows;        // rows repeated on every printed page: "$1:$3"
+    QString titleRows; // rows repeated on every printed page: "$1:$3"
 
     QJsonObject cell(const QString& address) const { return cells.value(address).toObject(); }
     QString text(const QString& address) const { return cell(address).value("value").toString(); }
