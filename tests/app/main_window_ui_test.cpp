@@ -189,7 +189,7 @@ TEST_F(MainWindow, CellsRefuseWhatTheDatabaseCannotHold)
     SheetCell* cell = form->sheet()->typed(4, 6);
     cell->setFocus();
     // Typed one character at a time, as a keyboard does (QTest only knows Latin keys).
-    for (const QString& text : { "1", "|", "2", "中", "3" }) {
+    for (const char* text : {"1", "|", "2", "中", "3"}) {
         QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString::fromUtf8(text));
         QApplication::sendEvent(cell, &press);
     }
