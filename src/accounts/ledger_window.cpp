@@ -181,17 +181,17 @@ QWidget* frmRedLS::buildToolButtons()
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(0);
     for (int i = 0; i < int(ToolButtons.size()); ++i) {
-        const ToolButton& spec = ToolButtons[i];
+        const ToolButton& entry = ToolButtons[i];
         auto* button = new QToolButton(m_frame);
-        button->setObjectName(QString::fromLatin1(spec.name));
-        button->setIcon(pictureIcon(spec.picture));
+        button->setObjectName(QString::fromLatin1(entry.name));
+        button->setIcon(pictureIcon(entry.picture));
         button->setIconSize(QSize(32, 32));
         button->setAutoRaise(true);
-        button->setToolTip(QString::fromUtf8(spec.hint));
+        button->setToolTip(QString::fromUtf8(entry.hint));
         button->installEventFilter(this);
         m_buttons[i] = button;
 
-        auto* hint = new QLabel(QString::fromUtf8(spec.hint), m_frame);
+        auto* hint = new QLabel(QString::fromUtf8(entry.hint), m_frame);
         hint->setObjectName(QStringLiteral("LbN_%1").arg(i));
         hint->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         QSizePolicy policy = hint->sizePolicy();

@@ -238,20 +238,20 @@ void Form1::buildPictureButtons(QFrame* frame)
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(0);
     for (int i = 0; i < int(PictureButtons.size()); ++i) {
-        const PictureButton& spec = PictureButtons[i];
+        const PictureButton& entry = PictureButtons[i];
         auto* button = new QToolButton(frame);
-        button->setObjectName(QString::fromLatin1(spec.name));
-        button->setIcon(pictureIcon(spec.picture));
+        button->setObjectName(QString::fromLatin1(entry.name));
+        button->setIcon(pictureIcon(entry.picture));
         button->setIconSize(QSize(32, 32));
         button->setAutoRaise(true);
         // A click takes the focus, so that the sheet's cell is left (and stored) before the button
         // acts: the ledger and the chart then read what was just typed.
         button->setFocusPolicy(Qt::StrongFocus);
-        button->setToolTip(QString::fromUtf8(spec.hint).trimmed());
+        button->setToolTip(QString::fromUtf8(entry.hint).trimmed());
         button->installEventFilter(this);
         m_buttons[i] = button;
 
-        auto* hint = new QLabel(QString::fromUtf8(spec.hint), frame);
+        auto* hint = new QLabel(QString::fromUtf8(entry.hint), frame);
         hint->setObjectName(QStringLiteral("Label1_%1").arg(i));
         hint->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         QSizePolicy policy = hint->sizePolicy();
