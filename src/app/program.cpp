@@ -14,6 +14,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QTimer>
 
 Program::Program(AppState& state, QObject* parent) : QObject(parent), m_state(state)
@@ -144,6 +147,11 @@ int runTervolin(int argc, char** argv)
     QCoreApplication::setApplicationName(QStringLiteral("tervolin"));
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Терволин"));
     QApplication::setQuitOnLastWindowClosed(false);
+    // The standard dialogs (files, colours) speak Russian like the rest of the program.
+    QTranslator qtTranslation;
+    if (qtTranslation.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTranslation);
     if (QFontDatabase::families().contains(QStringLiteral("DejaVu Sans"))) {
         QFont font(QStringLiteral("DejaVu Sans"));
         font.setPointSize(9);
