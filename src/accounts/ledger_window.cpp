@@ -12,6 +12,7 @@
 #include "platform/colours.h"
 #include "platform/dialogs.h"
 #include "platform/icons.h"
+#include "platform/picture_buttons.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
 #include "platform/text_input.h"
@@ -42,15 +43,8 @@ constexpr int RowTwips = 285;
 constexpr int GridMarginTwips = 100;
 constexpr int RowsShownAtMost = 25;
 
-struct ToolButton
-{
-    const char* name;
-    const char* hint;
-    Picture picture;
-};
-
 // The tool buttons in their order, with the hint LbN(i) of each.
-constexpr std::array<ToolButton, 6> ToolButtons = { {
+constexpr std::array<PictureButton, 6> ToolButtons = { {
     { "Cmd6", "Сохранить", Picture::Save },
     { "Command3", "Печать", Picture::Print },
     { "Cmd3", "Калькулятор", Picture::Calculator },
@@ -171,49 +165,17 @@ frmRedLS::~frmRedLS() = default;
 
 QWidget* frmRedLS::buildToolButtons()
 {
-    m_frame = new QFrame(this);
-    m_frame->setObjectName(QStringLiteral("Frame1"));
-    m_frame->setFrameShape(QFrame::StyledPanel);
-    m_frame->setMouseTracking(true);
-    m_frame->installEventFilter(this);
-    auto* grid = new QGridLayout(m_frame);
-    grid->setContentsMargins(6, 4, 6, 2);
-    grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(0);
-    for (int i = 0; i < int(ToolButtons.size()); ++i) {
-        const ToolButton& entry = ToolButtons[i];
-        auto* button = new QToolButton(m_frame);
-        button->setObjectName(QString::fromLatin1(entry.name));
-        button->setIcon(pictureIcon(entry.picture));
-        button->setIconSize(QSize(32, 32));
-        button->setAutoRaise(true);
-        button->setToolTip(QString::fromUtf8(entry.hint));
-        button->installEventFilter(this);
-        m_buttons[i] = button;
-
-        auto* hint = new QLabel(QString::fromUtf8(entry.hint), m_frame);
-        hint->setObjectName(QStringLiteral("LbN_%1").arg(i));
-        hint->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        QSizePolicy policy = hint->sizePolicy();
-        policy.setRetainSizeWhenHidden(true);
-        hint->setSizePolicy(policy);
-        hint->setMinimumWidth(hint->fontMetrics().horizontalAdvance(QStringLiteral("Калькулятор")) + 4);
-        hint->hide();
-        m_hints[i] = hint;
-
-        grid->addWidget(button, 0, i, Qt::AlignHCenter);
-        grid->addWidget(hint, 1, i);
-    }
-    m_buttons[SaveButton]->setEnabled(false);
-    connect(m_buttons[SaveButton], &QToolButton::clicked, this, &frmRedLS::Cmd6_Click);
-    connect(m_buttons[CalculatorButton], &QToolButton::clicked, this,
+    m_frame = new PictureButtonFrame(ToolButtons, QStringLiteral("LbN"), PictureButtonFrame::Focus::Keep, this);
+    m_frame->button(SaveButton)->setEnabled(false);
+    connect(m_frame->button(SaveButton), &QToolButton::clicked, this, &frmRedLS::Cmd6_Click);
+    connect(m_frame->button(CalculatorButton), &QToolButton::clicked, this,
         [this] { m_state.services.shell.startCalculator(); });
-    connect(m_buttons[PrintButton], &QToolButton::clicked, this, &frmRedLS::Command3_Click);
+    connect(m_frame->button(PrintButton), &QToolButton::clicked, this, &frmRedLS::Command3_Click);
     // The export takes the month as stored: a cell being edited and not committed stays out.
-    connect(m_buttons[ExportButton], &QToolButton::clicked, this,
+    connect(m_frame->button(ExportButton), &QToolButton::clicked, this,
         [this] { exportLedgerWorkbook(m_state, shownYear(), shownMonth()); });
-    connect(m_buttons[SettingsButton], &QToolButton::clicked, this, &frmRedLS::Command2_Click);
-    connect(m_buttons[HelpButton], &QToolButton::clicked, this, &frmRedLS::Cmd5_Click);
+    connect(m_frame->button(SettingsButton), &QToolButton::clicked, this, &frmRedLS::Command2_Click);
+    connect(m_frame->button(HelpButton), &QToolButton::clicked, this, &frmRedLS::Cmd5_Click);
     return m_frame;
 }
 
@@ -417,7 +379,7 @@ void frmRedLS::FORMAT1()
 
 void frmRedLS::SAVE1()
 {
-    m_buttons[SaveButton]->setEnabled(true);
+    m_frame->button(SaveButton)->setEnabled(true);
     ledger::store(m_state.table, m_month, m_model->grid());
 }
 
@@ -607,24 +569,12 @@ void frmRedLS::layoutSums()
     }
 }
 
-void frmRedLS::hideHints()
-{
-    for (QLabel* hint : m_hints)
-        hint->hide();
-}
-
 bool frmRedLS::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
-    case QEvent::Enter:
-        for (int i = 0; i < int(m_buttons.size()); ++i) {
-            if (watched == m_buttons[i])
-                m_hints[i]->show();
-        }
-        break;
     case QEvent::MouseMove:
-        if (watched == this || watched == m_frame)
-            hideHints();
+        if (watched == this) // the window's free area
+            m_frame->hideHints();
         break;
     case QEvent::KeyPress:
         if (watched == m_grid && !m_txtg->isVisible()) {

@@ -15,6 +15,7 @@ class CellEditor;
 class LedgerModel;
 class QComboBox;
 class QFrame;
+class PictureButtonFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -74,7 +75,6 @@ private:
     void showMonthButtons();
     void layoutSums();
     void fitNameColumn();
-    void hideHints();
     int columnWidth(int column) const;
 
     AppState& m_state;
@@ -86,9 +86,7 @@ private:
     QWidget* m_sumsRow = nullptr;
     QLabel* m_sumCaption = nullptr;
     std::array<QLineEdit*, ledger::SumBoxes> m_tS{};
-    QFrame* m_frame = nullptr;
-    std::array<QToolButton*, 6> m_buttons{};
-    std::array<QLabel*, 6> m_hints{};
+    PictureButtonFrame* m_frame = nullptr;
     QComboBox* m_cmb = nullptr;
     QLabel* m_lblMes = nullptr;
     QToolButton* m_cmdLeft = nullptr;

@@ -11,6 +11,7 @@
 #include "documents/sheet_printout.h"
 #include "platform/dialogs.h"
 #include "platform/icons.h"
+#include "platform/picture_buttons.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
 #include "reports/about_window.h"
@@ -38,13 +39,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-struct PictureButton
-{
-    const char* name;
-    const char* hint;
-    Picture picture;
-};
 
 // The picture buttons in their order on the frame, with the hint Label1(i) of each.
 constexpr std::array<PictureButton, 8> PictureButtons = { {
@@ -134,12 +128,11 @@ Form1::Form1(AppState& state, Program& program, QWidget* parent)
     setCentralWidget(central);
 
     auto* top = new QHBoxLayout;
-    m_frame1 = new QFrame(central);
-    m_frame1->setObjectName(QStringLiteral("Frame1"));
-    m_frame1->setFrameShape(QFrame::StyledPanel);
-    m_frame1->setMouseTracking(true);
-    m_frame1->installEventFilter(this);
-    buildPictureButtons(m_frame1);
+    // A click on a picture button takes the focus, so that the sheet's cell is left (and stored)
+    // before the button acts: the ledger and the chart then read what was just typed.
+    m_frame1 = new PictureButtonFrame(PictureButtons, QStringLiteral("Label1"),
+                                      PictureButtonFrame::Focus::TakeOnClick, central);
+    connectPictureButtons();
     top->addWidget(m_frame1);
     top->addSpacing(12);
     top->addWidget(buildCopyTools(), 0, Qt::AlignVCenter);
@@ -172,7 +165,7 @@ Form1::Form1(AppState& state, Program& program, QWidget* parent)
     m_timer2->setInterval(TimerInterval);
     connect(m_timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
 
-    m_buttons[SaveButton]->setEnabled(false);
+    button(SaveButton)->setEnabled(false);
 }
 
 Form1::~Form1() = default;
@@ -231,48 +224,17 @@ void Form1::buildMenus()
     connect(addItem(help, "Menu_Hlp_Hlp1", QStringLiteral("?")), &QAction::triggered, this, &Form1::openHelp);
 }
 
-void Form1::buildPictureButtons(QFrame* frame)
+void Form1::connectPictureButtons()
 {
-    auto* grid = new QGridLayout(frame);
-    grid->setContentsMargins(6, 4, 6, 2);
-    grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(0);
-    for (int i = 0; i < int(PictureButtons.size()); ++i) {
-        const PictureButton& entry = PictureButtons[i];
-        auto* button = new QToolButton(frame);
-        button->setObjectName(QString::fromLatin1(entry.name));
-        button->setIcon(pictureIcon(entry.picture));
-        button->setIconSize(QSize(32, 32));
-        button->setAutoRaise(true);
-        // A click takes the focus, so that the sheet's cell is left (and stored) before the button
-        // acts: the ledger and the chart then read what was just typed.
-        button->setFocusPolicy(Qt::StrongFocus);
-        button->setToolTip(QString::fromUtf8(entry.hint).trimmed());
-        button->installEventFilter(this);
-        m_buttons[i] = button;
-
-        auto* hint = new QLabel(QString::fromUtf8(entry.hint), frame);
-        hint->setObjectName(QStringLiteral("Label1_%1").arg(i));
-        hint->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        QSizePolicy policy = hint->sizePolicy();
-        policy.setRetainSizeWhenHidden(true);
-        hint->setSizePolicy(policy);
-        hint->setMinimumWidth(hint->fontMetrics().horizontalAdvance(QStringLiteral("Калькулятор")) + 4);
-        hint->hide();
-        m_hints[i] = hint;
-
-        grid->addWidget(button, 0, i, Qt::AlignHCenter);
-        grid->addWidget(hint, 1, i);
-    }
-    connect(m_buttons[SaveButton], &QToolButton::clicked, this, &Form1::onSaveButton);
-    connect(m_buttons[PrintButton], &QToolButton::clicked, this, [this] { printSheet(m_state, *this); });
-    connect(m_buttons[CalculatorButton], &QToolButton::clicked, this, &Form1::onCalculator);
-    connect(m_buttons[DirectoryButton], &QToolButton::clicked, this, &Form1::openDirectory);
-    connect(m_buttons[LedgerButton], &QToolButton::clicked, this, [this] { openLedger(true); });
-    connect(m_buttons[ChartButton], &QToolButton::clicked, this, &Form1::openChart);
-    connect(m_buttons[ExportButton], &QToolButton::clicked, this,
+    connect(button(SaveButton), &QToolButton::clicked, this, &Form1::onSaveButton);
+    connect(button(PrintButton), &QToolButton::clicked, this, [this] { printSheet(m_state, *this); });
+    connect(button(CalculatorButton), &QToolButton::clicked, this, &Form1::onCalculator);
+    connect(button(DirectoryButton), &QToolButton::clicked, this, &Form1::openDirectory);
+    connect(button(LedgerButton), &QToolButton::clicked, this, [this] { openLedger(true); });
+    connect(button(ChartButton), &QToolButton::clicked, this, &Form1::openChart);
+    connect(button(ExportButton), &QToolButton::clicked, this,
         [this] { exportSheetWorkbook(m_state, *this); });
-    connect(m_buttons[HelpButton], &QToolButton::clicked, this, &Form1::openHelp);
+    connect(button(HelpButton), &QToolButton::clicked, this, &Form1::openHelp);
 }
 
 QWidget* Form1::buildSelectors()
@@ -457,7 +419,7 @@ void Form1::ZAPOLNIT()
 
 void Form1::SAVE()
 {
-    m_buttons[SaveButton]->setEnabled(true);
+    button(SaveButton)->setEnabled(true);
     // Into the year the sheet was filled from: a year typed into the selector and not chosen must
     // not receive the twelve months of another year.
     sheet::storeYear(m_state.table, CurrentRecord, m_shownYear.toStdString(), m_sheet->texts());
@@ -499,7 +461,7 @@ void Form1::Timer2_Timer()
 void Form1::Timer1_Timer()
 {
     // Only once the sheet has been stored since the window opened is there anything to write.
-    if (m_buttons[SaveButton]->isEnabled())
+    if (button(SaveButton)->isEnabled())
         m_state.WriteDatabase();
     m_timer1->stop();
     if (m_state.AutosaveEnabled != 0)
@@ -603,26 +565,17 @@ void Form1::restoreBackup()
     m_program.endProgram(0);
 }
 
-void Form1::hideHints()
+QToolButton* Form1::button(int i) const
 {
-    for (QLabel* hint : m_hints)
-        hint->hide();
+    return m_frame1->button(i);
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Enter) {
-        for (int i = 0; i < int(m_buttons.size()); ++i) {
-            if (watched == m_buttons[i])
-                m_hints[i]->show();
-        }
-    } else if (event->type() == QEvent::MouseMove) {
-        if (watched == m_frame1) {
-            hideHints();
-        } else if (watched == centralWidget() || watched == m_sheet) {
-            hideHints();
-            m_sheet->unboldMonths();
-        }
+    // The mouse over the window's free area: no hints, no month in bold.
+    if (event->type() == QEvent::MouseMove && (watched == centralWidget() || watched == m_sheet)) {
+        m_frame1->hideHints();
+        m_sheet->unboldMonths();
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -15,6 +15,7 @@ class QAction;
 class QCheckBox;
 class QComboBox;
 class QFrame;
+class PictureButtonFrame;
 class QLabel;
 class QMenu;
 class QTimer;
@@ -81,10 +82,10 @@ protected:
 
 private:
     void buildMenus();
-    void buildPictureButtons(QFrame* frame);
+    void connectPictureButtons();
+    QToolButton* button(int i) const;
     QWidget* buildSelectors();
     QWidget* buildCopyTools();
-    void hideHints();
     void onSelectorChosen();
     void onMonthReleased(MonthLabel* label, Qt::MouseButton button, QPoint globalPosition);
     void onCellChanged(SheetCell* cell);
@@ -113,9 +114,7 @@ private:
     SheetView* m_sheet = nullptr;
     std::array<QComboBox*, 2> m_cmb{};
     QLabel* m_lbSch = nullptr;
-    QFrame* m_frame1 = nullptr;
-    std::array<QToolButton*, 8> m_buttons{};
-    std::array<QLabel*, 8> m_hints{};
+    PictureButtonFrame* m_frame1 = nullptr;
     QWidget* m_picButtons = nullptr;
     std::array<QCheckBox*, 4> m_ch{};
     QMenu* m_menuVedomost = nullptr;
