@@ -71,12 +71,7 @@ long makeFullDatabase(const std::string& path)
         const pid_t child = ::fork();
         if (child == 0) {
             RecordTable table;
-            DemoOptions options;
-            options.subscribers = fields::MaxRecords;
-            options.everyField = true;
-            options.firstYear = 0;
-            options.lastYear = 7;
-            fillDemoTable(table, options);
+            fillDemoTable(table, fullDemoOptions());
             ::_exit(database::write(path, table) ? 0 : 1);
         }
         int status = 0;

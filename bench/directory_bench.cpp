@@ -88,12 +88,7 @@ int main(int argc, char** argv)
         }
     } else {
         RecordTable table;
-        DemoOptions options;
-        options.subscribers = fields::MaxRecords;
-        options.everyField = true;
-        options.firstYear = 0;
-        options.lastYear = 7;
-        fillDemoTable(table, options);
+        fillDemoTable(table, fullDemoOptions());
         database::write(path, table);
     }
 

@@ -71,10 +71,7 @@ int main(int argc, char** argv)
         QFile::copy(QString::fromLocal8Bit(argv[1]), QString::fromStdString(database));
     } else {
         RecordTable table;
-        DemoOptions options;
-        options.subscribers = fields::MaxRecords;
-        options.everyField = true;
-        fillDemoTable(table, options);
+        fillDemoTable(table, fullDemoOptions());
         database::write(database, table);
     }
 

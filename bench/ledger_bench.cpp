@@ -99,12 +99,7 @@ int main(int argc, char** argv)
             return 1;
         }
     } else {
-        DemoOptions options;
-        options.subscribers = fields::MaxRecords;
-        options.everyField = true;
-        options.firstYear = 0;
-        options.lastYear = 7;
-        fillDemoTable(state.table, options);
+        fillDemoTable(state.table, fullDemoOptions());
     }
     const int records = state.table.recordCount();
     std::printf("ledger of %d subscribers, March 2024, medians\n", records);

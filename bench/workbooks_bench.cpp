@@ -80,12 +80,7 @@ int main(int argc, char** argv)
     const std::string databasePath = QDir(folder.path()).filePath("Tervolin2.spb").toStdString();
     {
         RecordTable table;
-        DemoOptions options;
-        options.subscribers = fields::MaxRecords;
-        options.everyField = true;
-        options.firstYear = 0;
-        options.lastYear = 7;
-        fillDemoTable(table, options);
+        fillDemoTable(table, fullDemoOptions());
         if (!database::write(databasePath, table)) {
             std::fprintf(stderr, "cannot write the database\n");
             return 1;

@@ -48,6 +48,16 @@ bool isLeap(int k)
 
 } // namespace
 
+DemoOptions fullDemoOptions(int subscribers)
+{
+    DemoOptions options;
+    options.subscribers = subscribers;
+    options.everyField = true;
+    options.firstYear = 0;
+    options.lastYear = fields::YearCount - 1;
+    return options;
+}
+
 void fillDemoTable(RecordTable& table, const DemoOptions& options)
 {
     std::mt19937 random(options.seed);

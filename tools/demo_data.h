@@ -18,4 +18,7 @@ struct DemoOptions
     std::uint32_t seed = 2026;
 };
 
+// Every month of every year filled in, ledger included: the benchmarks' database.
+DemoOptions fullDemoOptions(int subscribers = fields::MaxRecords);
+
 void fillDemoTable(RecordTable& table, const DemoOptions& options);

@@ -20,9 +20,7 @@ int main(int argc, char** argv)
         if (std::strcmp(argv[i], "--subscribers") == 0 && i + 1 < argc) {
             options.subscribers = std::atoi(argv[++i]);
         } else if (std::strcmp(argv[i], "--full") == 0) {
-            options.everyField = true;
-            options.firstYear = 0;
-            options.lastYear = 7;
+            options = fullDemoOptions(options.subscribers);
         } else {
             std::fprintf(stderr, "unknown argument: %s\n", argv[i]);
             return 2;

@@ -17,11 +17,7 @@ namespace {
 // Two full tables that differ in every record.
 void makeTable(RecordTable& table, std::uint32_t seed)
 {
-    DemoOptions options;
-    options.subscribers = 300;
-    options.everyField = true;
-    options.firstYear = 0;
-    options.lastYear = 7;
+    DemoOptions options = fullDemoOptions(300);
     options.seed = seed;
     fillDemoTable(table, options);
 }
