@@ -80,6 +80,19 @@ long makeFullDatabase(const std::string& path)
     return long(std::filesystem::file_size(path));
 }
 
+bool useOrMakeFullDatabase(const char* given, const std::string& path)
+{
+    if (given) {
+        if (database::copyFile(given, path))
+            return true;
+        std::fprintf(stderr, "cannot read %s\n", given);
+        return false;
+    }
+    RecordTable table;
+    fillDemoTable(table, fullDemoOptions());
+    return database::write(path, table);
+}
+
 std::string workFolder()
 {
     const char* configured = std::getenv("TERVOLIN_BENCH_DIR");

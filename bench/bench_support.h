@@ -26,6 +26,10 @@ long peakResidentBytes();
 // Writes the full database to `path` unless a file is there already; returns its size.
 long makeFullDatabase(const std::string& path);
 
+// The database the benchmark works on, at `path`: a copy of the file given on the command line, or
+// the full database made anew. False (with a message) when the given file cannot be read.
+bool useOrMakeFullDatabase(const char* given, const std::string& path);
+
 // A folder for benchmark files: $TERVOLIN_BENCH_DIR or /tmp/tervolin-bench.
 std::string workFolder();
 

@@ -6,6 +6,7 @@
 //   directory_bench [database file]   (default: a new one, as make_demo_database --subscribers 3001 --full)
 
 #include "app/app_state.h"
+#include "bench_support.h"
 #include "database/database_file.h"
 #include "demo_data.h"
 #include "directory/directory.h"
@@ -81,16 +82,8 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName(QStringLiteral("tervolin"));
 
     const std::string path = folder.filePath(QStringLiteral("Tervolin2.spb")).toStdString();
-    if (argc > 1) {
-        if (!database::copyFile(argv[1], path)) {
-            std::fprintf(stderr, "cannot read %s\n", argv[1]);
-            return 1;
-        }
-    } else {
-        RecordTable table;
-        fillDemoTable(table, fullDemoOptions());
-        database::write(path, table);
-    }
+    if (!bench::useOrMakeFullDatabase(argc > 1 ? argv[1] : nullptr, path))
+        return 1;
 
     ScriptedDialogs dialogs;
     SettingsStore settings;

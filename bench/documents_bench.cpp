@@ -7,6 +7,7 @@
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "app/program.h"
+#include "bench_support.h"
 #include "database/database_file.h"
 #include "demo_data.h"
 #include "documents/ledger_print_page.h"
@@ -67,13 +68,8 @@ int main(int argc, char** argv)
 
     QTemporaryDir folder;
     const std::string database = QDir(folder.path()).filePath(QStringLiteral("Tervolin2.spb")).toStdString();
-    if (argc > 1) {
-        QFile::copy(QString::fromLocal8Bit(argv[1]), QString::fromStdString(database));
-    } else {
-        RecordTable table;
-        fillDemoTable(table, fullDemoOptions());
-        database::write(database, table);
-    }
+    if (!bench::useOrMakeFullDatabase(argc > 1 ? argv[1] : nullptr, database))
+        return 1;
 
     ScriptedDialogs dialogs;
     SettingsStore settings;
