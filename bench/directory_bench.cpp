@@ -5,7 +5,6 @@
 //
 //   directory_bench [database file]   (default: a new one, as make_demo_database --subscribers 3001 --full)
 
-#include "app/app_state.h"
 #include "bench_support.h"
 #include "database/database_file.h"
 #include "demo_data.h"
@@ -17,6 +16,7 @@
 #include "platform/scripted_dialogs.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
+#include "session/app_state.h"
 
 #include <QApplication>
 #include <QLineEdit>

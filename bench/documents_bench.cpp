@@ -4,7 +4,6 @@
 //
 //   documents_bench [database file]   (make_demo_database <file> --subscribers 3001 --full)
 
-#include "app/app_state.h"
 #include "app/main_window.h"
 #include "app/program.h"
 #include "bench_support.h"
@@ -19,6 +18,8 @@
 #include "platform/scripted_dialogs.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
+#include "session/app_state.h"
+#include "sheet/sheet_view.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -135,7 +136,7 @@ int main(int argc, char** argv)
     state.ReportMonthName = QStringLiteral("Октябрь");
     state.ReportMonth = 110;
     MDIfrmPrint receiptFrame;
-    auto* receipt = new frmKvit(state, *form, receiptFrame);
+    auto* receipt = new frmKvit(state, form->shown(), receiptFrame);
     receipt->Form_Load();
     receiptFrame.setPage(receipt);
     receiptFrame.show();

@@ -10,7 +10,6 @@
 #include "accounts/ledger.h"
 #include "accounts/ledger_model.h"
 #include "accounts/ledger_window.h"
-#include "app/app_state.h"
 #include "database/database_file.h"
 #include "demo_data.h"
 #include "platform/clock.h"
@@ -18,6 +17,7 @@
 #include "platform/scripted_dialogs.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
+#include "session/app_state.h"
 
 #include <QApplication>
 #include <QFontDatabase>

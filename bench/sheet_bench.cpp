@@ -4,7 +4,6 @@
 //
 //   sheet_bench [rounds]
 
-#include "app/app_state.h"
 #include "app/main_window.h"
 #include "app/program.h"
 #include "database/database_file.h"
@@ -15,6 +14,7 @@
 #include "platform/settings_store.h"
 #include "platform/shell.h"
 #include "platform/text_input.h"
+#include "session/app_state.h"
 #include "sheet/sheet_calculation.h"
 #include "sheet/sheet_view.h"
 

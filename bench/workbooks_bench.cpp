@@ -6,7 +6,6 @@
 // import ends with.
 
 #include "accounts/ledger_workbook.h"
-#include "app/app_state.h"
 #include "app/main_window.h"
 #include "app/program.h"
 #include "database/database_file.h"
@@ -19,6 +18,8 @@
 #include "platform/shell.h"
 #include "platform/workbook_reader.h"
 #include "reports/sheet_workbook.h"
+#include "session/app_state.h"
+#include "sheet/sheet_view.h"
 
 #include <QApplication>
 #include <QDir>
@@ -141,7 +142,7 @@ int main(int argc, char** argv)
 
     const double sheetExport = medianMilliseconds([&] {
         dialogs.fileNames.push_back(workbook);
-        exportSheetWorkbook(state, *form);
+        exportSheetWorkbook(state, form->shown());
     });
     const double sheetBare = medianMilliseconds([&] {
         lxw_workbook* book = workbook_new(bare.c_str());

@@ -5,7 +5,6 @@
 // Run it through tools/help_screenshots.sh, which prepares the folder and a virtual screen. A
 // window that cannot be reached (not built into this copy of the program) is reported and skipped.
 
-#include "app/app_state.h"
 #include "app/main_window.h"
 #include "app/program.h"
 #include "database/database_file.h"
@@ -14,6 +13,7 @@
 #include "platform/scripted_dialogs.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
+#include "session/app_state.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>

@@ -4,9 +4,9 @@
 #include "accounts/grid_header.h"
 #include "accounts/ledger_model.h"
 #include "accounts/ledger_window.h"
-#include "app/app_state.h"
 #include "platform/colours.h"
 #include "platform/dialogs.h"
+#include "session/app_state.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

@@ -1,7 +1,7 @@
 #include "accounts/ledger_settings_window.h"
 
-#include "app/app_state.h"
 #include "platform/settings_store.h"
+#include "session/app_state.h"
 
 #include <QGroupBox>
 #include <QPushButton>

@@ -7,7 +7,6 @@
 #include "accounts/ledger_model.h"
 #include "accounts/ledger_settings_window.h"
 #include "accounts/ledger_workbook.h"
-#include "app/app_state.h"
 #include "documents/ledger_print_page.h"
 #include "platform/colours.h"
 #include "platform/dialogs.h"
@@ -16,6 +15,7 @@
 #include "platform/settings_store.h"
 #include "platform/shell.h"
 #include "platform/text_input.h"
+#include "session/app_state.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -165,7 +165,8 @@ frmRedLS::~frmRedLS() = default;
 
 QWidget* frmRedLS::buildToolButtons()
 {
-    m_frame = new PictureButtonFrame(ToolButtons, QStringLiteral("LbN"), PictureButtonFrame::Focus::Keep, this);
+    m_frame
+        = new PictureButtonFrame(ToolButtons, QStringLiteral("LbN"), PictureButtonFrame::Focus::Keep, this);
     m_frame->button(SaveButton)->setEnabled(false);
     connect(m_frame->button(SaveButton), &QToolButton::clicked, this, &frmRedLS::Cmd6_Click);
     connect(m_frame->button(CalculatorButton), &QToolButton::clicked, this,

@@ -1,9 +1,9 @@
 #include "accounts/ledger_workbook.h"
 
-#include "app/app_state.h"
 #include "platform/dialogs.h"
 #include "platform/workbook_files.h"
 #include "platform/workbook_writer.h"
+#include "session/app_state.h"
 
 #include <algorithm>
 #include <array>

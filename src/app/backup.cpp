@@ -1,10 +1,10 @@
 #include "app/backup.h"
 
-#include "app/app_state.h"
 #include "app/backup_file.h"
 #include "database/database_file.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "session/app_state.h"
 
 #include <QDateTime>
 #include <QDir>

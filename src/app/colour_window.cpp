@@ -1,10 +1,10 @@
 #include "app/colour_window.h"
 
-#include "app/app_state.h"
 #include "app/main_window.h"
 #include "platform/colours.h"
 #include "platform/dialogs.h"
 #include "platform/settings_store.h"
+#include "session/app_state.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>

@@ -1,7 +1,6 @@
 #include "app/main_window.h"
 
 #include "accounts/ledger_window.h"
-#include "app/app_state.h"
 #include "app/backup.h"
 #include "app/colour_window.h"
 #include "app/program.h"
@@ -18,6 +17,7 @@
 #include "reports/chart_window.h"
 #include "reports/help_command.h"
 #include "reports/sheet_workbook.h"
+#include "session/app_state.h"
 #include "sheet/sheet.h"
 #include "sheet/sheet_view.h"
 
@@ -130,8 +130,8 @@ Form1::Form1(AppState& state, Program& program, QWidget* parent)
     auto* top = new QHBoxLayout;
     // A click on a picture button takes the focus, so that the sheet's cell is left (and stored)
     // before the button acts: the ledger and the chart then read what was just typed.
-    m_frame1 = new PictureButtonFrame(PictureButtons, QStringLiteral("Label1"),
-                                      PictureButtonFrame::Focus::TakeOnClick, central);
+    m_frame1 = new PictureButtonFrame(
+        PictureButtons, QStringLiteral("Label1"), PictureButtonFrame::Focus::TakeOnClick, central);
     connectPictureButtons();
     top->addWidget(m_frame1);
     top->addSpacing(12);
@@ -188,7 +188,7 @@ void Form1::buildMenus()
     connect(addItem(tools, "Menu_Tools_Gr1", QStringLiteral("График")), &QAction::triggered, this,
         &Form1::openChart);
     connect(addItem(tools, "Menu_Tools_Export_Excel", QStringLiteral("Экспорт таблицы в Exel")),
-        &QAction::triggered, this, [this] { exportSheetWorkbook(m_state, *this); });
+        &QAction::triggered, this, [this] { exportSheetWorkbook(m_state, shown()); });
     connect(addItem(tools, "Menu_Tools_Date", QStringLiteral("Проставить дату (последнее число месяца)")),
         &QAction::triggered, this, &Form1::Menu_Tools_Date_Click);
     connect(
@@ -213,9 +213,10 @@ void Form1::buildMenus()
     m_menuVedomost = new QMenu(QStringLiteral("Сформировать ведомость "), this);
     m_menuVedomost->setObjectName(QStringLiteral("Menu_Vedomost"));
     connect(addItem(m_menuVedomost, "Vedomost", QStringLiteral("Сформировать ведомость ")),
-        &QAction::triggered, this, [this] { openStatement(m_state, m_program, *this); });
+        &QAction::triggered, this,
+        [this] { m_program.openOverMainWindow(statementFrame(m_state, shown())); });
     connect(addItem(m_menuVedomost, "Kvit", QStringLiteral("Сформировать квитанцию")), &QAction::triggered,
-        this, [this] { openReceipt(m_state, m_program, *this); });
+        this, [this] { m_program.openOverMainWindow(receiptFrame(m_state, shown())); });
 
     QMenu* help = bar->addMenu(QStringLiteral("Помощь"));
     help->setObjectName(QStringLiteral("Menu_Hlp"));
@@ -227,13 +228,14 @@ void Form1::buildMenus()
 void Form1::connectPictureButtons()
 {
     connect(button(SaveButton), &QToolButton::clicked, this, &Form1::onSaveButton);
-    connect(button(PrintButton), &QToolButton::clicked, this, [this] { printSheet(m_state, *this); });
+    connect(button(PrintButton), &QToolButton::clicked, this,
+        [this] { printSheet(m_state, *this, *m_sheet, m_shownName, m_shownYear); });
     connect(button(CalculatorButton), &QToolButton::clicked, this, &Form1::onCalculator);
     connect(button(DirectoryButton), &QToolButton::clicked, this, &Form1::openDirectory);
     connect(button(LedgerButton), &QToolButton::clicked, this, [this] { openLedger(true); });
     connect(button(ChartButton), &QToolButton::clicked, this, &Form1::openChart);
-    connect(button(ExportButton), &QToolButton::clicked, this,
-        [this] { exportSheetWorkbook(m_state, *this); });
+    connect(
+        button(ExportButton), &QToolButton::clicked, this, [this] { exportSheetWorkbook(m_state, shown()); });
     connect(button(HelpButton), &QToolButton::clicked, this, &Form1::openHelp);
 }
 
@@ -435,6 +437,11 @@ void Form1::VICHISLIT()
     m_computation = sheet::computeSheet(m_sheet->texts());
     m_sheet->showComputed(m_computation);
     m_computing = false;
+}
+
+ShownSheet Form1::shown() const
+{
+    return ShownSheet{ *m_sheet, m_shownName, m_shownYear, m_computation };
 }
 
 void Form1::ApplyTableColours()

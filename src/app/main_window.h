@@ -22,6 +22,7 @@ class QTimer;
 class QToolButton;
 class SheetCell;
 class SheetView;
+struct ShownSheet;
 class MonthLabel;
 namespace sheet {
 struct CellEdit;
@@ -70,6 +71,7 @@ public:
     const sheet::SheetComputation& lastComputation() const { return m_computation; }
 
     SheetView* sheet() const { return m_sheet; }
+    ShownSheet shown() const;
     QComboBox* subscriberSelector() const { return m_cmb[0]; }
     QComboBox* yearSelector() const { return m_cmb[1]; }
     QCheckBox* copyTool(int i) const { return m_ch[i - 1]; } // Ch1 … Ch4

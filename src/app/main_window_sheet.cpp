@@ -1,9 +1,9 @@
 // Form1: what the sheet does when a cell is left or middle-clicked, and the sheet's commands of the
 // "Инструменты" menu.
 
-#include "app/app_state.h"
 #include "app/main_window.h"
 #include "platform/dialogs.h"
+#include "session/app_state.h"
 #include "sheet/sheet_editing.h"
 #include "sheet/sheet_view.h"
 

@@ -1,6 +1,5 @@
 #include "app/program.h"
 
-#include "app/app_state.h"
 #include "app/main_window.h"
 #include "directory/directory_window.h"
 #include "platform/clock.h"
@@ -10,14 +9,15 @@
 #include "platform/settings_store.h"
 #include "platform/shell.h"
 #include "platform/termination_signals.h"
+#include "session/app_state.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QTranslator>
 #include <QTimer>
+#include <QTranslator>
 
 Program::Program(AppState& state, QObject* parent) : QObject(parent), m_state(state)
 { }
@@ -150,7 +150,7 @@ int runTervolin(int argc, char** argv)
     // The standard dialogs (files, colours) speak Russian like the rest of the program.
     QTranslator qtTranslation;
     if (qtTranslation.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
-                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&qtTranslation);
     if (QFontDatabase::families().contains(QStringLiteral("DejaVu Sans"))) {
         QFont font(QStringLiteral("DejaVu Sans"));

@@ -1,8 +1,8 @@
 #include "app/save_settings_window.h"
 
-#include "app/app_state.h"
 #include "app/main_window.h"
 #include "platform/settings_store.h"
+#include "session/app_state.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

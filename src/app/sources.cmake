@@ -1,5 +1,4 @@
 list(APPEND TERVOLIN_UI_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/app_state.cpp
   ${CMAKE_CURRENT_LIST_DIR}/backup.cpp
   ${CMAKE_CURRENT_LIST_DIR}/colour_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_window.cpp

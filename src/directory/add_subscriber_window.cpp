@@ -1,7 +1,7 @@
 #include "directory/add_subscriber_window.h"
 
-#include "app/app_state.h"
 #include "platform/dialogs.h"
+#include "session/app_state.h"
 
 #include <QLayout>
 #include <QLineEdit>

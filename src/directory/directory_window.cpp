@@ -1,6 +1,5 @@
 #include "directory/directory_window.h"
 
-#include "app/app_state.h"
 #include "database/field_map.h"
 #include "directory/add_subscriber_window.h"
 #include "directory/directory.h"
@@ -10,6 +9,7 @@
 #include "platform/dialogs.h"
 #include "platform/settings_store.h"
 #include "platform/text_input.h"
+#include "session/app_state.h"
 
 #include <QApplication>
 #include <QCloseEvent>

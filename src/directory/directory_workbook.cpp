@@ -1,12 +1,12 @@
 #include "directory/directory_workbook.h"
 
-#include "app/app_state.h"
 #include "database/database_file.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/workbook_files.h"
 #include "platform/workbook_reader.h"
 #include "platform/workbook_writer.h"
+#include "session/app_state.h"
 
 #include <QFile>
 #include <algorithm>

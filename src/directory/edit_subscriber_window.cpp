@@ -1,6 +1,6 @@
 #include "directory/edit_subscriber_window.h"
 
-#include "app/app_state.h"
+#include "session/app_state.h"
 
 #include <QLayout>
 #include <QLineEdit>

@@ -1,10 +1,10 @@
 #include "directory/subscriber_form.h"
 
-#include "app/app_state.h"
 #include "database/database_file.h"
 #include "platform/colours.h"
 #include "platform/dialogs.h"
 #include "platform/text_input.h"
+#include "session/app_state.h"
 
 #include <QFocusEvent>
 #include <QGridLayout>

@@ -1,8 +1,8 @@
 #include "documents/ledger_print_page.h"
 
-#include "app/app_state.h"
 #include "documents/page_widgets.h"
 #include "platform/print_window.h"
+#include "session/app_state.h"
 
 #include <QFrame>
 #include <QHeaderView>

@@ -1,8 +1,5 @@
 #include "documents/receipt_window.h"
 
-#include "app/app_state.h"
-#include "app/main_window.h"
-#include "app/program.h"
 #include "documents/page_widgets.h"
 #include "documents/sheets.h"
 #include "documents/statement_page.h"
@@ -10,6 +7,7 @@
 #include "platform/print_window.h"
 #include "platform/settings_store.h"
 #include "platform/text_input.h"
+#include "session/app_state.h"
 #include "sheet/sheet_view.h"
 
 #include <QCheckBox>
@@ -113,8 +111,8 @@ constexpr std::array<int, 5> GroupEnds = { 3, 6, 9, 11, 13 };
 
 } // namespace
 
-frmKvit::frmKvit(AppState& state, Form1& mainWindow, MDIfrmPrint& frame)
-    : PreviewPage(&frame), m_state(state), m_main(mainWindow), m_frame(frame)
+frmKvit::frmKvit(AppState& state, const ShownSheet& shown, MDIfrmPrint& frame)
+    : PreviewPage(&frame), m_state(state), m_sheet(shown.view), m_subscriber(shown.subscriber), m_frame(frame)
 {
     setObjectName(QStringLiteral("frmKvit"));
     makePaper(this, PageWidth, HeightOneCopy);
@@ -275,15 +273,14 @@ void frmKvit::Form_Load()
     const int m = m_state.ReportMonth;
     std::optional<MonthCells> cells;
     if (m >= 1 && m <= 12) {
-        const SheetView* sheet = m_main.sheet();
         cells.emplace();
         for (int b = 0; b < 9; ++b)
-            cells->typed[std::size_t(b)] = sheet->typed(m, b)->text().toStdString();
+            cells->typed[std::size_t(b)] = m_sheet.typed(m, b)->text().toStdString();
         for (int c = 0; c < 8; ++c)
-            cells->computed[std::size_t(c)] = sheet->computed(m, c)->text().toStdString();
+            cells->computed[std::size_t(c)] = m_sheet.computed(m, c)->text().toStdString();
     }
     const ReceiptRequest request{ m_state.ReportYear.toStdString(), m_state.ReportMonthName.toStdString(), m,
-        m_main.shownSubscriber().toStdString() };
+        m_subscriber.toStdString() };
     m_receipt = makeReceipt(m_state.table, request, cells);
     m_state.LedgerBase = m_receipt.ledgerBase;
     showValues();
@@ -367,22 +364,22 @@ void frmKvit::unload()
         m_ch1->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
-void openReceipt(AppState& state, Program& program, Form1& mainWindow)
+MDIfrmPrint* receiptFrame(AppState& state, const ShownSheet& shown)
 {
-    state.ReportYear = mainWindow.shownYear();
+    state.ReportYear = shown.year;
     auto* frame = new MDIfrmPrint;
-    auto* receipt = new frmKvit(state, mainWindow, *frame);
+    auto* receipt = new frmKvit(state, shown, *frame);
     receipt->Form_Load();
     frame->setPage(receipt);
-    program.openOverMainWindow(frame);
+    return frame;
 }
 
-void openStatement(AppState& state, Program& program, Form1& mainWindow)
+MDIfrmPrint* statementFrame(AppState& state, const ShownSheet& shown)
 {
-    state.ReportYear = mainWindow.shownYear();
+    state.ReportYear = shown.year;
     auto* frame = new MDIfrmPrint;
     auto* statement = new frmPrint2(state, frame);
     statement->Form_Load();
     frame->setPage(statement);
-    program.openOverMainWindow(frame);
+    return frame;
 }

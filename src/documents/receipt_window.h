@@ -10,8 +10,8 @@
 #include <array>
 
 class AppState;
-class Form1;
-class Program;
+class SheetView;
+struct ShownSheet;
 class QCheckBox;
 class QFrame;
 class QLabel;
@@ -22,7 +22,7 @@ class frmKvit : public PreviewPage
 {
     Q_OBJECT
 public:
-    frmKvit(AppState& state, Form1& mainWindow, MDIfrmPrint& frame);
+    frmKvit(AppState& state, const ShownSheet& shown, MDIfrmPrint& frame);
 
     void Form_Load();
     // Shows or hides the second copy as "2 экземпляра" says.
@@ -45,7 +45,8 @@ private:
     void printLook(bool on);
 
     AppState& m_state;
-    Form1& m_main;
+    const SheetView& m_sheet; // the main window's, hidden while the receipt is open
+    QString m_subscriber;
     MDIfrmPrint& m_frame;
     documents::Receipt m_receipt;
 
@@ -66,7 +67,7 @@ private:
 };
 
 // "Сформировать квитанцию" and "Сформировать ведомость " over a month's name on the sheet: the
-// month chosen there, for the subscriber and year the main window shows. The main window is hidden
-// while the document is open.
-void openReceipt(AppState& state, Program& program, Form1& mainWindow);
-void openStatement(AppState& state, Program& program, Form1& mainWindow);
+// month chosen there, for the subscriber and year the main window shows: the preview frame with the
+// document loaded, for the main window to hand over to.
+MDIfrmPrint* receiptFrame(AppState& state, const ShownSheet& shown);
+MDIfrmPrint* statementFrame(AppState& state, const ShownSheet& shown);

@@ -1,12 +1,12 @@
 #include "documents/sheet_printout.h"
 
-#include "app/app_state.h"
-#include "app/main_window.h"
 #include "platform/colours.h"
 #include "platform/print_window.h"
+#include "session/app_state.h"
 #include "sheet/sheet_view.h"
 
 #include <QComboBox>
+#include <QMainWindow>
 #include <QMenu>
 #include <QWidget>
 
@@ -20,13 +20,13 @@ void setBackground(QWidget* widget, const QColor& colour)
     widget->setPalette(palette);
 }
 
-void showMenu(Form1& form, const char* name, bool shown)
+void showMenu(QMainWindow& form, const char* name, bool shown)
 {
     if (auto* menu = form.findChild<QMenu*>(QString::fromLatin1(name)))
         menu->menuAction()->setVisible(shown);
 }
 
-void showChild(Form1& form, const char* name, bool shown)
+void showChild(QMainWindow& form, const char* name, bool shown)
 {
     if (auto* widget = form.findChild<QWidget*>(QString::fromLatin1(name)))
         widget->setVisible(shown);
@@ -34,13 +34,12 @@ void showChild(Form1& form, const char* name, bool shown)
 
 // The print look: white page and cells, computed cells without borders, no row bands, and none
 // of the buttons and menus that mean nothing on paper.
-void printLook(Form1& form)
+void printLook(QMainWindow& form, SheetView* sheet)
 {
     QWidget* background = form.centralWidget();
     background->setAutoFillBackground(true);
     setBackground(background, Qt::white);
     showChild(form, "picButtons", false);
-    SheetView* sheet = form.sheet();
     for (int b = 0; b < 9; ++b) {
         for (int m = 1; m <= 12; ++m)
             setBackground(sheet->typed(m, b), Qt::white);
@@ -59,14 +58,13 @@ void printLook(Form1& form)
     form.resize(SheetPrintSize.expandedTo(form.minimumSizeHint()));
 }
 
-void normalLook(AppState& state, Form1& form)
+void normalLook(AppState& state, QMainWindow& form, SheetView* sheet)
 {
     QWidget* background = form.centralWidget();
     background->setAutoFillBackground(false);
     background->setPalette(QPalette());
     showChild(form, "picButtons", true);
-    SheetView* sheet = form.sheet();
-    form.ApplyTableColours();
+    sheet->applyColours(state.RowColourOdd, state.RowColourEven);
     for (int b = 0; b < 9; ++b) {
         for (int m = 1; m <= 12; ++m) {
             if (sheet->typed(m, b)->hasFocus())
@@ -90,10 +88,11 @@ void normalLook(AppState& state, Form1& form)
 
 } // namespace
 
-void printSheet(AppState& state, Form1& mainWindow)
+void printSheet(
+    AppState& state, QMainWindow& window, SheetView& sheet, const QString& subscriber, const QString& year)
 {
-    printLook(mainWindow);
-    PrintWindowImage(&mainWindow, PageOrientation::Landscape, state.services.printer, state.services.dialogs,
-        QStringLiteral("Таблица %1 %2.pdf").arg(mainWindow.shownSubscriber(), mainWindow.shownYear()));
-    normalLook(state, mainWindow);
+    printLook(window, &sheet);
+    PrintWindowImage(&window, PageOrientation::Landscape, state.services.printer, state.services.dialogs,
+        QStringLiteral("Таблица %1 %2.pdf").arg(subscriber, year));
+    normalLook(state, window, &sheet);
 }

@@ -6,9 +6,12 @@
 #include <QSize>
 
 class AppState;
-class Form1;
+class QMainWindow;
+class QString;
+class SheetView;
 
 // The main window's size while printing; it keeps that size afterwards.
 inline constexpr QSize SheetPrintSize(1014, 602);
 
-void printSheet(AppState& state, Form1& mainWindow);
+void printSheet(
+    AppState& state, QMainWindow& window, SheetView& sheet, const QString& subscriber, const QString& year);

@@ -1,9 +1,9 @@
 #include "documents/statement_page.h"
 
-#include "app/app_state.h"
 #include "documents/page_widgets.h"
 #include "documents/sheets.h"
 #include "platform/print_window.h"
+#include "session/app_state.h"
 
 #include <QHeaderView>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "reports/about_window.h"
 
-#include "app/app_state.h"
 #include "platform/shell.h"
+#include "session/app_state.h"
 
 #include <QEvent>
 #include <QGridLayout>

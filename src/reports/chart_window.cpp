@@ -1,7 +1,7 @@
 #include "reports/chart_window.h"
 
-#include "app/app_state.h"
 #include "platform/colours.h"
+#include "session/app_state.h"
 #include "sheet/sheet.h"
 
 #include <QChart>

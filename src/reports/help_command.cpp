@@ -1,8 +1,8 @@
 #include "reports/help_command.h"
 
-#include "app/app_state.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
+#include "session/app_state.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,10 +1,9 @@
 #include "reports/sheet_workbook.h"
 
-#include "app/app_state.h"
-#include "app/main_window.h"
 #include "platform/dialogs.h"
 #include "platform/workbook_files.h"
 #include "platform/workbook_writer.h"
+#include "session/app_state.h"
 #include "sheet/sheet_view.h"
 
 #include <QComboBox>
@@ -52,17 +51,17 @@ std::string cell(int column, int row)
 
 } // namespace
 
-bool exportSheetWorkbook(AppState& state, const Form1& form)
+bool exportSheetWorkbook(AppState& state, const ShownSheet& shown)
 {
-    const QString name = form.shownSubscriber();
-    const QString year = form.shownYear();
+    const QString& name = shown.subscriber;
+    const QString& year = shown.year;
     Dialogs& dialogs = state.services.dialogs;
     const std::optional<QString> path
         = workbook::askSaveName(dialogs, QStringLiteral("Учет эл. энергии  %1 %2").arg(name, year));
     if (!path)
         return false;
 
-    const sheet::SheetComputation& computed = form.lastComputation();
+    const sheet::SheetComputation& computed = shown.computation;
     WorkbookWriter writer;
     writer.setText("F1", (name + QLatin1Char(' ') + year + QStringLiteral(" г.")).toStdString());
     writer.merge("F1:I1");
@@ -88,7 +87,7 @@ bool exportSheetWorkbook(AppState& state, const Form1& form)
     writer.setAlignment("C3:R15", Alignment::Right);
 
     for (int m = 1; m <= sheet::Months; ++m)
-        writer.setText(cell(2, m + 3), form.sheet()->typed(m, 0)->text().toStdString());
+        writer.setText(cell(2, m + 3), shown.view.typed(m, 0)->text().toStdString());
     for (int c = 0; c < int(NumberColumns.size()); ++c) {
         const NumberColumn& source = NumberColumns[std::size_t(c)];
         for (int m = 1; m <= sheet::Months; ++m) {

@@ -5,8 +5,8 @@
 // and the database file are not touched.
 
 class AppState;
-class Form1;
+struct ShownSheet;
 
 // Asks for a file name (proposing "Учет эл. энергии  <name> <year>.xlsx") and saves the sheet.
 // True when a workbook was saved; a cancelled dialog saves nothing.
-bool exportSheetWorkbook(AppState& state, const Form1& form);
+bool exportSheetWorkbook(AppState& state, const ShownSheet& shown);

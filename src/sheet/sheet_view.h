@@ -118,3 +118,13 @@ private:
     bool m_filling = false;
     QPointer<SheetCell> m_suspended;
 };
+
+// The sheet as the main window shows it: whose it is, which year, its cells and its last
+// calculation. The documents and the export read it; they never reach the main window itself.
+struct ShownSheet
+{
+    const SheetView& view;
+    QString subscriber;
+    QString year;
+    const sheet::SheetComputation& computation;
+};

@@ -117,7 +117,7 @@ TEST_F(PrintServerTest, AReceiptGoesToTheDefaultPrinter)
     ASSERT_NE(form, nullptr);
     state.ReportMonthName = "Октябрь";
     state.ReportMonth = 110;
-    openReceipt(state, *program, *form);
+    program->openOverMainWindow(receiptFrame(state, form->shown()));
     MDIfrmPrint* frame = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (auto* f = qobject_cast<MDIfrmPrint*>(w); f && f->isVisible())

@@ -164,7 +164,7 @@ TEST_F(SheetWorkbook, CancellingWritesNothing)
     Form1* form = start();
     ASSERT_NE(form, nullptr);
     const auto files = std::distance(std::filesystem::directory_iterator(folder.path()), {});
-    EXPECT_FALSE(exportSheetWorkbook(state, *form));
+    EXPECT_FALSE(exportSheetWorkbook(state, form->shown()));
     EXPECT_EQ(dialogs.fileRequests.size(), 1);
     EXPECT_TRUE(dialogs.shown.isEmpty());
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), files);
@@ -177,7 +177,7 @@ TEST_F(SheetWorkbook, ANameWithASlashIsProposedAsOneFileName)
     writeDatabase({ record });
     Form1* form = start();
     ASSERT_NE(form, nullptr);
-    EXPECT_FALSE(exportSheetWorkbook(state, *form));
+    EXPECT_FALSE(exportSheetWorkbook(state, form->shown()));
     ASSERT_EQ(dialogs.fileRequests.size(), 1);
     EXPECT_EQ(dialogs.fileRequests[0].proposedName, "Учет эл. энергии  Участок 12_3 2020.xlsx");
 }

@@ -3,13 +3,13 @@
 // A program folder of its own, the real settings store (in the test's own XDG_CONFIG_HOME),
 // scripted dialogs, a fixed clock and a recording shell: what a window test needs around it.
 
-#include "app/app_state.h"
 #include "app/program.h"
 #include "platform/clock.h"
 #include "platform/printer.h"
 #include "platform/scripted_dialogs.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
+#include "session/app_state.h"
 #include "support/files.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "app/app_state.h"
+#include "session/app_state.h"
 
 #include "database/database_file.h"
 #include "platform/dialogs.h"

@@ -1,0 +1,3 @@
+list(APPEND TERVOLIN_UI_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/app_state.cpp
+)
