@@ -3,7 +3,7 @@
 # Building and running the program.
 TERVOLIN_RUN_PACKAGES=(
   cmake g++ make pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-charts-dev qt6-translations-l10n
+  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n
   libxlsxwriter-dev libzip-dev libpugixml-dev libfreexl-dev
   fonts-dejavu-core fonts-liberation2 fonts-crosextra-carlito
 )
