@@ -8,8 +8,8 @@
 #include <optional>
 
 enum class MessageIcon { None, Critical, Question, Exclamation, Information };
-enum class MessageButtons { Ok, YesNo };
-enum class Answer { Ok, Yes, No };
+enum class MessageButtons { Ok, YesNo, YesNoCancel };
+enum class Answer { Ok, Yes, No, Cancel };
 
 struct Message
 {
@@ -48,5 +48,10 @@ public:
     bool askYesNo(const QString& text, const QString& title, MessageIcon icon)
     {
         return message({ text, title, icon, MessageButtons::YesNo, Answer::No }) == Answer::Yes;
+    }
+    // Yes, No or Cancel; closing the box is Cancel.
+    Answer askYesNoCancel(const QString& text, const QString& title, Answer defaultAnswer)
+    {
+        return message({ text, title, MessageIcon::Question, MessageButtons::YesNoCancel, defaultAnswer });
     }
 };

@@ -89,6 +89,22 @@ Answer QtDialogs::message(const Message& message)
         box.exec();
         return box.clickedButton() == yes ? Answer::Yes : Answer::No;
     }
+    if (message.buttons == MessageButtons::YesNoCancel) {
+        QPushButton* yes = box.addButton(QStringLiteral("Да"), QMessageBox::YesRole);
+        QPushButton* no = box.addButton(QStringLiteral("Нет"), QMessageBox::NoRole);
+        QPushButton* cancel = box.addButton(QStringLiteral("Отмена"), QMessageBox::RejectRole);
+        QPushButton* byDefault = cancel;
+        if (message.defaultAnswer == Answer::Yes)
+            byDefault = yes;
+        else if (message.defaultAnswer == Answer::No)
+            byDefault = no;
+        box.setDefaultButton(byDefault);
+        box.setEscapeButton(cancel);
+        box.exec();
+        if (box.clickedButton() == yes)
+            return Answer::Yes;
+        return box.clickedButton() == no ? Answer::No : Answer::Cancel;
+    }
     QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.setDefaultButton(ok);
     box.setEscapeButton(ok);
