@@ -1,18 +1,62 @@
 #include "platform/shell.h"
 
+#include "platform/dialogs.h"
+
 #include <QDesktopServices>
+#include <QFileInfo>
+#include <QMimeDatabase>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
 
-bool DesktopShell::openFile(const QString& path)
+namespace {
+
+// The desktop entry the desktop opens files of this type with, when that entry is installed; empty
+// when there is none. Handing a file to the desktop's opener succeeds even when nothing can show
+// it, so the handler is looked for first.
+QString installedHandler(const QString& mimeType)
 {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    const QString xdgMime = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
+    if (xdgMime.isEmpty())
+        return {};
+    QProcess query;
+    query.start(xdgMime, { QStringLiteral("query"), QStringLiteral("default"), mimeType });
+    if (!query.waitForFinished(5000) || query.exitStatus() != QProcess::NormalExit || query.exitCode() != 0) {
+        query.kill();
+        query.waitForFinished(1000);
+        return {};
+    }
+    const QString entry = QString::fromLocal8Bit(query.readAllStandardOutput()).trimmed();
+    if (entry.isEmpty() || QStandardPaths::locate(QStandardPaths::ApplicationsLocation, entry).isEmpty())
+        return {};
+    return entry;
 }
 
-bool DesktopShell::openUrl(const QString& url)
+} // namespace
+
+QStringList DesktopShell::pdfViewers()
 {
-    return QDesktopServices::openUrl(QUrl(url));
+    return { QStringLiteral("evince"), QStringLiteral("okular"), QStringLiteral("atril"),
+        QStringLiteral("xreader"), QStringLiteral("qpdfview"), QStringLiteral("zathura"),
+        QStringLiteral("mupdf"), QStringLiteral("xpdf") };
+}
+
+bool DesktopShell::openFile(const QString& path)
+{
+    // A machine without the shared file-type database still knows a guide by its name.
+    const bool pdf = QFileInfo(path).suffix().compare(QStringLiteral("pdf"), Qt::CaseInsensitive) == 0;
+    const QString type
+        = pdf ? QStringLiteral("application/pdf") : QMimeDatabase().mimeTypeForFile(path).name();
+    if (!installedHandler(type).isEmpty())
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    if (!pdf)
+        return false;
+    for (const QString& viewer : pdfViewers()) {
+        const QString program = QStandardPaths::findExecutable(viewer);
+        if (!program.isEmpty())
+            return QProcess::startDetached(program, { path });
+    }
+    return false;
 }
 
 QStringList DesktopShell::calculatorPrograms()
@@ -29,4 +73,15 @@ bool DesktopShell::startCalculator()
             return QProcess::startDetached(path, {});
     }
     return false;
+}
+
+void startCalculator(Shell& shell, Dialogs& dialogs)
+{
+    if (shell.startCalculator())
+        return;
+    dialogs.message(
+        { QStringLiteral("Калькулятор не найден: на компьютере не установлена программа-калькулятор "
+                         "(например, %1).")
+                .arg(DesktopShell::calculatorPrograms().join(QStringLiteral(", "))),
+            QStringLiteral("Калькулятор"), MessageIcon::Information });
 }

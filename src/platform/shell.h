@@ -1,17 +1,18 @@
 #pragma once
 
-// Handing things to the desktop: a document or an address to its handler, the calculator.
+// Handing things to the desktop: a document to its handler, the calculator.
 
 #include <QString>
 #include <QStringList>
+
+class Dialogs;
 
 class Shell
 {
 public:
     virtual ~Shell() = default;
-    // False when the desktop has no handler for it.
+    // False when nothing on the machine can show it.
     virtual bool openFile(const QString& path) = 0;
-    virtual bool openUrl(const QString& url) = 0;
     // Starts the first calculator found on the machine; false when there is none.
     virtual bool startCalculator() = 0;
 };
@@ -20,35 +21,34 @@ class DesktopShell : public Shell
 {
 public:
     bool openFile(const QString& path) override;
-    bool openUrl(const QString& url) override;
     bool startCalculator() override;
 
     // The calculators looked for, in order.
     static QStringList calculatorPrograms();
+    // The PDF viewers tried, in order, when the desktop names no installed handler for PDF files.
+    static QStringList pdfViewers();
 };
+
+// The calculator button: starts the calculator, or says that the machine has none.
+void startCalculator(Shell& shell, Dialogs& dialogs);
 
 // Records what was asked, for tests.
 class RecordingShell : public Shell
 {
 public:
     QStringList openedFiles;
-    QStringList openedUrls;
     int calculatorStarts = 0;
     bool handlerExists = true;
+    bool calculatorExists = true;
 
     bool openFile(const QString& path) override
     {
         openedFiles << path;
         return handlerExists;
     }
-    bool openUrl(const QString& url) override
-    {
-        openedUrls << url;
-        return handlerExists;
-    }
     bool startCalculator() override
     {
         ++calculatorStarts;
-        return true;
+        return calculatorExists;
     }
 };

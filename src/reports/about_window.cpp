@@ -1,13 +1,9 @@
 #include "reports/about_window.h"
 
-#include "platform/shell.h"
-#include "session/app_state.h"
-
 #include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QUrl>
 
 namespace about {
 
@@ -16,41 +12,9 @@ QString version()
     return QStringLiteral(TERVOLIN_VERSION);
 }
 
-QString webAddress()
-{
-    return QStringLiteral("https://tervolin.example.org");
-}
-
-QString mailAddress()
-{
-    return QStringLiteral("tervolin@example.org");
-}
-
-QString mailLink()
-{
-    const QByteArray subject = QUrl::toPercentEncoding(QStringLiteral("На счет программы Терволин"));
-    return QStringLiteral("mailto:") + mailAddress() + QStringLiteral("?Subject=")
-        + QString::fromLatin1(subject);
-}
-
 } // namespace about
 
-namespace {
-
-QLabel* linkLabel(const QString& name, const QString& text, QWidget* parent)
-{
-    auto* label = new QLabel(QStringLiteral("<a href=\"%1\">%1</a>").arg(text.toHtmlEscaped()), parent);
-    label->setObjectName(name);
-    label->setTextFormat(Qt::RichText);
-    label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
-    label->setFocusPolicy(Qt::StrongFocus);
-    label->setOpenExternalLinks(false);
-    return label;
-}
-
-} // namespace
-
-frmAbout::frmAbout(AppState& state, QWidget& opener) : QDialog(&opener), m_state(state)
+frmAbout::frmAbout(QWidget& opener) : QDialog(&opener)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("О программе Терволин, версия %1").arg(about::version()));
@@ -71,13 +35,6 @@ frmAbout::frmAbout(AppState& state, QWidget& opener) : QDialog(&opener), m_state
         this);
     purpose->setWordWrap(true);
 
-    Label1 = linkLabel(QStringLiteral("Label1"), about::webAddress(), this);
-    connect(Label1, &QLabel::linkActivated, this,
-        [this] { m_state.services.shell.openUrl(about::webAddress()); });
-    Label2 = linkLabel(QStringLiteral("Label2"), about::mailAddress(), this);
-    connect(
-        Label2, &QLabel::linkActivated, this, [this] { m_state.services.shell.openUrl(about::mailLink()); });
-
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("CmdOk"));
     ok->setDefault(true);
@@ -89,12 +46,7 @@ frmAbout::frmAbout(AppState& state, QWidget& opener) : QDialog(&opener), m_state
     layout->addWidget(name, 0, 0, 1, 2);
     layout->addWidget(version, 1, 0, 1, 2);
     layout->addWidget(purpose, 2, 0, 1, 2);
-    layout->addWidget(new QLabel(QStringLiteral("Сайт программы:"), this), 3, 0);
-    layout->addWidget(Label1, 3, 1);
-    layout->addWidget(new QLabel(QStringLiteral("Вопросы и предложения:"), this), 4, 0);
-    layout->addWidget(Label2, 4, 1);
-    layout->addWidget(ok, 5, 0, 1, 2, Qt::AlignRight);
-    layout->setColumnStretch(1, 1);
+    layout->addWidget(ok, 3, 0, 1, 2, Qt::AlignRight);
     setMinimumWidth(440);
     ok->setFocus();
 }

@@ -96,6 +96,14 @@ TEST_F(MainWindowFrame, CalculatorFromTheButtonAndTheMenu)
     form->findChild<QToolButton*>("Cmd3")->click();
     form->findChild<QAction*>("Menu_Tools_kalc")->trigger();
     EXPECT_EQ(shell.calculatorStarts, 2);
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+
+    // A machine without a calculator says so instead of doing nothing.
+    shell.calculatorExists = false;
+    form->findChild<QToolButton*>("Cmd3")->click();
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_TRUE(dialogs.shown[0].text.startsWith("Калькулятор не найден"));
+    EXPECT_EQ(dialogs.shown[0].title, "Калькулятор");
 }
 
 TEST_F(MainWindowFrame, SaveButtonStoresTheSheetAndWritesTheFile)

@@ -58,27 +58,6 @@ TEST_F(AboutAndHelp, AboutClosesWhenAnotherWindowIsActivated)
     EXPECT_TRUE(about.isNull());
 }
 
-TEST_F(AboutAndHelp, TheLinksOpenTheWebPageAndAMessageWithTheSubject)
-{
-    writeDatabase({ { "1", "Иванов И. И." } });
-    Form1* form = start();
-    ASSERT_NE(form, nullptr);
-    frmAbout* about = openAbout(form);
-    ASSERT_NE(about, nullptr);
-    emit about->Label1->linkActivated(about::webAddress());
-    emit about->Label2->linkActivated(about::mailAddress());
-    ASSERT_EQ(shell.openedUrls.size(), 2);
-    EXPECT_EQ(shell.openedUrls[0], about::webAddress());
-    EXPECT_TRUE(about->Label1->text().contains(about::webAddress()));
-    EXPECT_TRUE(about->Label2->text().contains(about::mailAddress()));
-    const QUrl mail(shell.openedUrls[1]);
-    EXPECT_EQ(mail.scheme(), "mailto");
-    EXPECT_EQ(mail.path(), about::mailAddress());
-    EXPECT_EQ(mail.query(QUrl::FullyDecoded), "Subject=На счет программы Терволин");
-    EXPECT_FALSE(shell.openedUrls[1].contains(' ')); // the blanks travel encoded
-    about->close();
-}
-
 TEST_F(AboutAndHelp, HelpOpensTheGuideBesideTheProgram)
 {
     writeDatabase({ { "1", "Иванов И. И." } });
