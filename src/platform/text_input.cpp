@@ -3,6 +3,7 @@
 #include "database/cp1251.h"
 
 #include <QLineEdit>
+#include <limits>
 
 bool isStorableCharacter(QChar c)
 {
@@ -50,4 +51,5 @@ void StorableTextValidator::fixup(QString& input) const
 void acceptOnlyStorableText(QLineEdit* box)
 {
     box->setValidator(new StorableTextValidator(box));
+    box->setMaxLength(std::numeric_limits<int>::max());
 }

@@ -19,5 +19,7 @@ public:
 bool isStorableCharacter(QChar c);
 QString storableText(const QString& text);
 
-// Installs the validator on the box (it becomes the box's child).
+// Installs the validator on the box (it becomes the box's child) and lifts the box's length limit:
+// a stored field may be longer than a line edit takes by default (32767 characters), and showing it
+// must not cut it.
 void acceptOnlyStorableText(QLineEdit* box);

@@ -1,4 +1,5 @@
 #include "app/main_window.h"
+#include "database/database_file.h"
 #include "sheet/sheet_view.h"
 #include "support/app_fixture.h"
 
@@ -113,6 +114,28 @@ TEST_F(SheetWindow, StoredFullStopsBecomeCommasAndTheFilledSheetIsComputed)
     EXPECT_EQ(computed(3, sheet::MonthTotal), "399,72");
     EXPECT_EQ(computed(13, sheet::MonthTotal), "399,72");
     EXPECT_EQ(text(3, fields::MonthCharge), "399,72");
+}
+
+TEST_F(SheetWindow, AStoredTextLongerThanALineEditTakesSurvivesShowingAndStoring)
+{
+    // Longer than a line edit's default limit: showing it must not cut what the file holds.
+    std::string note = "запись";
+    for (int i = 0; i < 6000; ++i)
+        note += " запись"; // 42006 characters
+    std::vector<std::string> record = { "1", "Иванов И. И." };
+    record.resize(2128);
+    record[fields::monthBase(0, 3) + Date - 1] = note;
+    ASSERT_TRUE(open({ record }));
+    ASSERT_TRUE(windowActive);
+    EXPECT_EQ(text(3, Date).size(), QString::fromStdString(note).size());
+
+    type(4, Tariff, "3,22");
+    leaveTheSheet();
+    EXPECT_EQ(field(1, 3, Date), note);
+    ASSERT_TRUE(state.WriteDatabase());
+    RecordTable reread;
+    ASSERT_EQ(database::load(databasePath(), reread).status, database::LoadResult::Status::Loaded);
+    EXPECT_EQ(reread.field(1, fields::monthBase(0, 3) + Date), note);
 }
 
 TEST_F(SheetWindow, EveryKeystrokeRecomputesAndLeavingACellStoresTheSheet)
@@ -334,7 +357,7 @@ TEST_F(SheetWindow, MonthEndDatesAskBeforeOverwriting)
     form->Menu_Tools_Date_Click();
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].text,
-        "Найдены заполненые ячейки дат, если продолжить заполнение, то информаия в них "
+        "Найдены заполненные ячейки дат, если продолжить заполнение, то информация в них "
         "изменится. Продолжить заполнение дат? ");
     EXPECT_EQ(dialogs.shown[0].title, "Подтвердите заполнение дат.");
     EXPECT_EQ(dialogs.shown[0].icon, MessageIcon::Question);
@@ -369,7 +392,7 @@ TEST_F(SheetWindow, StreetLightingHoursAndDaysAreFilledAndComputed)
     form->Menu_Tools_PostChUlOsv_Click();
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].text,
-        "Обнаружены заполненые ячейки,  если продолжить информация в них изменится. Продолжить заполнение?");
+        "Обнаружены заполненные ячейки,  если продолжить информация в них изменится. Продолжить заполнение?");
     EXPECT_EQ(dialogs.shown[0].title, "Подтвердите заполнение Часов и Суток уличного освещения.");
     EXPECT_EQ(dialogs.shown[0].icon, MessageIcon::Information);
     EXPECT_EQ(dialogs.shown[0].defaultAnswer, Answer::No);
