@@ -107,6 +107,7 @@ private:
     void openHelp();
     void makeBackup();
     void restoreBackup();
+    void fillSubscriberSelector();
     void readStoredSettings();
     void storeSettings();
 

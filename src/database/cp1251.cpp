@@ -113,16 +113,29 @@ char32_t nextCodePoint(std::string_view s, std::size_t& i)
 void decodeAppend(std::string_view bytes, std::string& utf8)
 {
     const Tables& t = tables();
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        if (b < 0x80)
-            continue;
-        utf8.append(bytes.data() + start, i - start);
-        utf8.append(t.utf8[b - 0x80].data(), t.utf8Length[b - 0x80]);
-        start = i + 1;
+    std::size_t upper = 0;
+    for (const char c : bytes)
+        upper += static_cast<unsigned char>(c) >> 7;
+    if (upper == 0) {
+        utf8.append(bytes);
+        return;
     }
-    utf8.append(bytes.data() + start, bytes.size() - start);
+    // Room for the longest result, written in place: a long Cyrillic text costs no more per letter
+    // than a number does.
+    const std::size_t at = utf8.size();
+    utf8.resize(at + bytes.size() + 2 * upper);
+    char* out = utf8.data() + at;
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x80) {
+            *out++ = c;
+            continue;
+        }
+        const std::size_t n = t.utf8Length[b - 0x80];
+        std::memcpy(out, t.utf8[b - 0x80].data(), 3);
+        out += n;
+    }
+    utf8.resize(std::size_t(out - utf8.data()));
 }
 
 std::string decode(std::string_view bytes)
