@@ -187,7 +187,7 @@ void Form1::buildMenus()
         &Form1::onCalculator);
     connect(addItem(tools, "Menu_Tools_Gr1", QStringLiteral("График")), &QAction::triggered, this,
         &Form1::openChart);
-    connect(addItem(tools, "Menu_Tools_Export_Excel", QStringLiteral("Экспорт таблицы в Exel")),
+    connect(addItem(tools, "Menu_Tools_Export_Excel", QStringLiteral("Экспорт таблицы в Excel")),
         &QAction::triggered, this, [this] { exportSheetWorkbook(m_state, shown()); });
     connect(addItem(tools, "Menu_Tools_Date", QStringLiteral("Проставить дату (последнее число месяца)")),
         &QAction::triggered, this, &Form1::Menu_Tools_Date_Click);
@@ -259,6 +259,10 @@ QWidget* Form1::buildSelectors()
         m_cmb[i] = combo;
     }
     m_cmb[0]->setMinimumWidth(280);
+    // The selector's width follows the window, not its longest name: measuring every name on the first
+    // show costs as much as the names are long.
+    m_cmb[0]->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_cmb[0]->setMinimumContentsLength(24);
     m_cmb[1]->setMinimumWidth(80);
     m_lbSch = new QLabel(row);
     m_lbSch->setObjectName(QStringLiteral("LbSch"));
@@ -355,11 +359,7 @@ bool Form1::OPFILE1()
         const std::string filePath = QFile::encodeName(path).toStdString();
         const database::LoadResult result = database::load(filePath, m_state.table);
         switch (result.status) {
-        case Status::Loaded:
-            m_cmb[0]->clear();
-            for (int row = 1; row <= m_state.table.recordCount(); ++row)
-                m_cmb[0]->addItem(fromStd(m_state.table.field(row, fields::FullName)));
-            return true;
+        case Status::Loaded: fillSubscriberSelector(); return true;
         case Status::NotFound: {
             const Answer answer = dialogs.message(
                 { QStringLiteral("Файл базы Tervolin2.spb не найден, хотите создать новый?"),
@@ -389,6 +389,18 @@ bool Form1::OPFILE1()
         case Status::OpenFailed: dialogs.message({ openFailure, QString(), MessageIcon::None }); return false;
         }
     }
+}
+
+void Form1::fillSubscriberSelector()
+{
+    // All names in one insertion: item by item, the selector's completion works through every item
+    // again on each insert, which a very long name turns into minutes.
+    QStringList names;
+    names.reserve(m_state.table.recordCount());
+    for (int row = 1; row <= m_state.table.recordCount(); ++row)
+        names << fromStd(m_state.table.field(row, fields::FullName));
+    m_cmb[0]->clear();
+    m_cmb[0]->addItems(names);
 }
 
 void Form1::SetComboHeight(QComboBox* combo, int height)
@@ -483,7 +495,7 @@ void Form1::onSaveButton()
 
 void Form1::onCalculator()
 {
-    m_state.services.shell.startCalculator();
+    startCalculator(m_state.services.shell, m_state.services.dialogs);
 }
 
 void Form1::openLedger(bool writeFirst)
@@ -547,7 +559,7 @@ void Form1::openChart()
 
 void Form1::openAbout()
 {
-    auto* window = new frmAbout(m_state, *this);
+    auto* window = new frmAbout(*this);
     window->show();
 }
 

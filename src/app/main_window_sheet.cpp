@@ -52,7 +52,7 @@ void Form1::Menu_Tools_Date_Click()
         return;
     if (sheet::anyFilled(m_sheet->texts(), { fields::Date })) {
         const bool yes = m_state.services.dialogs.askYesNo(
-            QStringLiteral("Найдены заполненые ячейки дат, если продолжить заполнение, то информаия в них "
+            QStringLiteral("Найдены заполненные ячейки дат, если продолжить заполнение, то информация в них "
                            "изменится. Продолжить заполнение дат? "),
             QStringLiteral("Подтвердите заполнение дат."), MessageIcon::Question);
         if (!yes)
@@ -68,7 +68,7 @@ void Form1::Menu_Tools_PostChUlOsv_Click()
         return;
     if (sheet::anyFilled(m_sheet->texts(), { fields::LightingHours, fields::LightingDays })) {
         const bool yes = m_state.services.dialogs.askYesNo(
-            QStringLiteral("Обнаружены заполненые ячейки,  если продолжить информация в них изменится. "
+            QStringLiteral("Обнаружены заполненные ячейки,  если продолжить информация в них изменится. "
                            "Продолжить заполнение?"),
             QStringLiteral("Подтвердите заполнение Часов и Суток уличного освещения."),
             MessageIcon::Information);
