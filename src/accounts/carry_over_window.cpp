@@ -229,10 +229,10 @@ void frmPerenos::closeEvent(QCloseEvent* event)
 
 bool frmPerenos::eventFilter(QObject* watched, QEvent* event)
 {
-    // A click elsewhere in the grid comes after the box kept what was typed; a box still open with
-    // the focus had its amount refused, and the click goes no further.
+    // A click elsewhere in the grid comes after the box kept what was typed; a box sent back to its
+    // cell had its amount refused, and the click goes no further.
     if (watched == m_g1->viewport() && event->type() == QEvent::MouseButtonPress && m_txtg1->isOpen()
-        && (m_txtg1->hasFocus() || !finishEdit()))
+        && (m_txtg1->justReturned() || !finishEdit()))
         return true;
     if (watched == m_g1 && event->type() == QEvent::KeyPress && !m_txtg1->isVisible()) {
         const int key = static_cast<QKeyEvent*>(event)->key();

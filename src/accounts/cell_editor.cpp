@@ -8,6 +8,7 @@
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QTableView>
+#include <QTimer>
 
 CellEditor::CellEditor(QTableView* grid) : QLineEdit(grid->viewport()), m_grid(grid)
 {
@@ -70,7 +71,13 @@ void CellEditor::returnToCell()
         m_grid->scrollTo(m_cell);
     }
     placeOverCell();
+    // A message box about the amount may have left no window active.
+    if (!window()->isActiveWindow())
+        window()->activateWindow();
     setFocus(Qt::OtherFocusReason);
+    // The rest of the user's action is handled before the event loop runs again.
+    m_justReturned = true;
+    QTimer::singleShot(0, this, [this] { m_justReturned = false; });
 }
 
 void CellEditor::onScrolled()

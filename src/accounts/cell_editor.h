@@ -24,6 +24,9 @@ public:
     bool isOpen() const;
     // Back over its cell, scrolled into view, with the focus: after a refused amount.
     void returnToCell();
+    // Sent back to its cell by what the user is doing at this moment (the press of a click that
+    // took the focus from it, say): that click then goes no further.
+    bool justReturned() const { return m_justReturned; }
     void setBackground(const QColor& colour);
 
 signals:
@@ -42,4 +45,5 @@ private:
     QTableView* m_grid;
     QPersistentModelIndex m_cell;
     bool m_returning = false;
+    bool m_justReturned = false;
 };

@@ -641,8 +641,8 @@ bool frmRedLS::eventFilter(QObject* watched, QEvent* event)
         break;
     case QEvent::MouseButtonPress:
         // The press has already taken the focus from the editor, which kept what was typed; an
-        // editor still open with the focus had its amount refused, and the click goes no further.
-        if (watched == m_grid->viewport() && m_txtg->isOpen() && (m_txtg->hasFocus() || !finishEdit()))
+        // editor sent back to its cell had its amount refused, and the click goes no further.
+        if (watched == m_grid->viewport() && m_txtg->isOpen() && (m_txtg->justReturned() || !finishEdit()))
             return true;
         break;
     case QEvent::KeyPress:
