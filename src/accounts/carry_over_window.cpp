@@ -8,6 +8,7 @@
 #include "platform/dialogs.h"
 #include "session/app_state.h"
 
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -70,6 +71,7 @@ frmPerenos::frmPerenos(AppState& state, frmRedLS& ledger, int targetYearIndex)
     m_g1->setWordWrap(false);
     m_g1->setTabKeyNavigation(false);
     m_g1->installEventFilter(this);
+    m_g1->viewport()->installEventFilter(this);
     const int widths[3] = { twipsToPixels(this, NameTwips), twipsToPixels(this, BalanceTwips),
         twipsToPixels(this, BalanceTwips) };
     for (int c = 0; c < 3; ++c)
@@ -87,7 +89,8 @@ frmPerenos::frmPerenos(AppState& state, frmRedLS& ledger, int targetYearIndex)
     m_txtg1 = new CellEditor(m_g1);
     m_txtg1->setObjectName(QStringLiteral("txtg1"));
     m_txtg1->setBackground(fromWindowsColour(m_state.FocusColour));
-    connect(m_txtg1, &CellEditor::enterPressed, this, &frmPerenos::commitEditor);
+    connect(m_txtg1, &CellEditor::enterPressed, this, [this] { commitEditor(true); });
+    connect(m_txtg1, &CellEditor::left, this, &frmPerenos::finishEdit);
     connect(m_txtg1, &CellEditor::escapePressed, this, [this] {
         m_txtg1->drop();
         m_g1->setFocus();
@@ -96,10 +99,14 @@ frmPerenos::frmPerenos(AppState& state, frmRedLS& ledger, int targetYearIndex)
     m_cmdOk = new QPushButton(QStringLiteral("Перенести"), this);
     m_cmdOk->setObjectName(QStringLiteral("CmdOk"));
     m_cmdOk->setAutoDefault(false);
+    // A click on a button leaves the focus in the edit box, so that the button's own action
+    // keeps what was typed (or refuses it once).
+    m_cmdOk->setFocusPolicy(Qt::TabFocus);
     connect(m_cmdOk, &QPushButton::clicked, this, &frmPerenos::CmdOk_Click);
     m_cmdClear = new QPushButton(QStringLiteral("Очистить поля"), this);
     m_cmdClear->setObjectName(QStringLiteral("CmdClear"));
     m_cmdClear->setAutoDefault(false);
+    m_cmdClear->setFocusPolicy(Qt::TabFocus);
     connect(m_cmdClear, &QPushButton::clicked, this, &frmPerenos::CmdClear_Click);
 
     auto* title = new QHBoxLayout;
@@ -128,48 +135,105 @@ void frmPerenos::openEditor()
     m_txtg1->openOver(current, m_model->cellText(current.row(), current.column()));
 }
 
-void frmPerenos::commitEditor()
+bool frmPerenos::commitEditor(bool moveOn)
 {
-    const QModelIndex current = m_g1->currentIndex();
-    if (!current.isValid() || !isBalanceColumn(current.column()))
-        return;
+    const QModelIndex edited = m_txtg1->cell();
+    if (!edited.isValid() || !isBalanceColumn(edited.column()))
+        return true;
     // The balance goes to January as typed; only a text that is no amount at all is refused, as
     // it would count as nothing there.
+    const int row = edited.row();
+    const int column = edited.column();
     const QString text = m_txtg1->text();
-    if (!text.trimmed().isEmpty() && !Currency::parse(text.toStdString())) {
+    const bool changed = text != m_model->cellText(row, column);
+    if (changed && !text.trimmed().isEmpty() && !Currency::parse(text.toStdString())) {
         m_state.services.dialogs.message({ QStringLiteral("Введите сумму числом, например 1250,50"),
             QStringLiteral("Ошибка ввода"), MessageIcon::Exclamation });
-        m_txtg1->setFocus();
-        return;
+        m_txtg1->returnToCell();
+        return false;
     }
-    const int row = current.row();
-    const int column = current.column();
-    m_model->setCellText(row, column, text.toStdString());
+    const bool hadFocus = m_txtg1->hasFocus();
+    if (changed) {
+        m_model->setCellText(row, column, text.toStdString());
+        m_corrected = true;
+    }
     m_txtg1->drop();
+    if (!moveOn) {
+        if (hadFocus)
+            m_g1->setFocus();
+        return true;
+    }
     m_g1->setFocus();
     if (row + 1 >= m_model->rowCount())
-        return;
+        return true;
     const QModelIndex next = m_model->index(row + 1, column);
     m_g1->setCurrentIndex(next);
     m_g1->scrollTo(next);
     openEditor();
+    return true;
+}
+
+bool frmPerenos::finishEdit()
+{
+    return !m_txtg1->isOpen() || commitEditor(false);
 }
 
 void frmPerenos::CmdOk_Click()
 {
+    if (!finishEdit())
+        return;
     ledger::transferToJanuary(m_state.table, m_targetYear, m_model->rows());
     m_cmdOk->setEnabled(false);
+    m_corrected = false;
 }
 
 void frmPerenos::CmdClear_Click()
 {
-    m_model->clearBalances();
-    m_cmdOk->setEnabled(true);
+    // What is being typed is cleared with the rest.
     m_txtg1->drop();
+    if (m_model->clearBalances())
+        m_corrected = true;
+    m_cmdOk->setEnabled(true);
+}
+
+void frmPerenos::keyPressEvent(QKeyEvent* event)
+{
+    // Escape only ever closes the edit box (the box handles it itself): the window and the
+    // corrections typed into it stay.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void frmPerenos::closeEvent(QCloseEvent* event)
+{
+    if (!finishEdit()) {
+        event->ignore();
+        return;
+    }
+    if (m_corrected) {
+        const Answer answer = m_state.services.dialogs.askYesNoCancel(
+            QStringLiteral("Перенести исправленные остатки на следующий год?"), windowTitle(),
+            Answer::Cancel);
+        if (answer == Answer::Cancel) {
+            event->ignore();
+            return;
+        }
+        if (answer == Answer::Yes)
+            CmdOk_Click();
+    }
+    QDialog::closeEvent(event);
 }
 
 bool frmPerenos::eventFilter(QObject* watched, QEvent* event)
 {
+    // A click elsewhere in the grid comes after the box kept what was typed; a box sent back to its
+    // cell had its amount refused, and the click goes no further.
+    if (watched == m_g1->viewport() && event->type() == QEvent::MouseButtonPress && m_txtg1->isOpen()
+        && (m_txtg1->justReturned() || !finishEdit()))
+        return true;
     if (watched == m_g1 && event->type() == QEvent::KeyPress && !m_txtg1->isVisible()) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {

@@ -32,10 +32,16 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void openEditor();
-    void commitEditor();
+    // Puts the box's text into its cell; Enter then moves down the column. False when the text is
+    // no amount: the box stays open over its cell.
+    bool commitEditor(bool moveOn);
+    // Whatever the user does next, what was typed is kept first (false: refused, back in the cell).
+    bool finishEdit();
 
     AppState& m_state;
     int m_targetYear;
@@ -45,4 +51,6 @@ private:
     QLabel* m_lblYear = nullptr;
     QPushButton* m_cmdOk = nullptr;
     QPushButton* m_cmdClear = nullptr;
+    // Corrections made since the window opened or since the last transfer.
+    bool m_corrected = false;
 };

@@ -120,14 +120,17 @@ QString CarryOverModel::cellText(int row, int column) const
     }
 }
 
-void CarryOverModel::clearBalances()
+bool CarryOverModel::clearBalances()
 {
+    bool changed = false;
     for (ledger::CarryOverRow& r : m_rows) {
+        changed = changed || !r.underpayment.empty() || !r.overpayment.empty();
         r.underpayment.clear();
         r.overpayment.clear();
     }
     if (!m_rows.empty())
         emit dataChanged(index(0, 1), index(rowCount() - 1, 2));
+    return changed;
 }
 
 int CarryOverModel::rowCount(const QModelIndex& parent) const

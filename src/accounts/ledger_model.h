@@ -53,7 +53,8 @@ public:
     const std::vector<ledger::CarryOverRow>& rows() const { return m_rows; }
     void setCellText(int row, int column, std::string text);
     QString cellText(int row, int column) const;
-    void clearBalances();
+    // Empties columns 1 and 2; true when any of them held something.
+    bool clearBalances();
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;

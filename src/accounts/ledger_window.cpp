@@ -137,7 +137,8 @@ frmRedLS::frmRedLS(AppState& state, const QString& mainYearText, QWidget* parent
 
     m_txtg = new CellEditor(m_grid);
     m_txtg->setObjectName(QStringLiteral("txtg"));
-    connect(m_txtg, &CellEditor::enterPressed, this, &frmRedLS::commitEditor);
+    connect(m_txtg, &CellEditor::enterPressed, this, [this] { commitEditor(true); });
+    connect(m_txtg, &CellEditor::left, this, &frmRedLS::finishEdit);
     connect(m_txtg, &CellEditor::escapePressed, this, [this] {
         m_txtg->drop();
         m_grid->setFocus();
@@ -168,13 +169,20 @@ QWidget* frmRedLS::buildToolButtons()
     m_frame
         = new PictureButtonFrame(ToolButtons, QStringLiteral("LbN"), PictureButtonFrame::Focus::Keep, this);
     m_frame->button(SaveButton)->setEnabled(false);
+    // Something typed is something to save, even before it is in its cell.
+    connect(m_txtg, &QLineEdit::textEdited, m_frame->button(SaveButton),
+        [this] { m_frame->button(SaveButton)->setEnabled(true); });
     connect(m_frame->button(SaveButton), &QToolButton::clicked, this, &frmRedLS::Cmd6_Click);
-    connect(m_frame->button(CalculatorButton), &QToolButton::clicked, this,
-        [this] { m_state.services.shell.startCalculator(); });
+    connect(m_frame->button(CalculatorButton), &QToolButton::clicked, this, [this] {
+        if (finishEdit())
+            m_state.services.shell.startCalculator();
+    });
     connect(m_frame->button(PrintButton), &QToolButton::clicked, this, &frmRedLS::Command3_Click);
-    // The export takes the month as stored: a cell being edited and not committed stays out.
-    connect(m_frame->button(ExportButton), &QToolButton::clicked, this,
-        [this] { exportLedgerWorkbook(m_state, shownYear(), shownMonth()); });
+    // The export takes the month as stored, the cell being edited included.
+    connect(m_frame->button(ExportButton), &QToolButton::clicked, this, [this] {
+        if (finishEdit())
+            exportLedgerWorkbook(m_state, shownYear(), shownMonth());
+    });
     connect(m_frame->button(SettingsButton), &QToolButton::clicked, this, &frmRedLS::Command2_Click);
     connect(m_frame->button(HelpButton), &QToolButton::clicked, this, &frmRedLS::Cmd5_Click);
     return m_frame;
@@ -182,6 +190,8 @@ QWidget* frmRedLS::buildToolButtons()
 
 void frmRedLS::Command3_Click()
 {
+    if (!finishEdit())
+        return;
     LedgerPrintRequest request{ shownYear(), shownMonth(), m_state.LedgerBase, {} };
     for (int j = 0; j < ledger::SumBoxes; ++j)
         request.sums[std::size_t(j)] = sumText(j).toStdString();
@@ -199,6 +209,9 @@ QWidget* frmRedLS::buildMonthRow()
     m_cmb = new QComboBox(row);
     m_cmb->setObjectName(QStringLiteral("Cmb1_0"));
     m_cmb->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("20200")) + 40);
+    // Clicks on the selector and the buttons leave the focus in the editor: their own actions keep
+    // what was typed, and a refused amount is told once.
+    m_cmb->setFocusPolicy(Qt::TabFocus);
     connect(m_cmb, &QComboBox::activated, this, &frmRedLS::Cmb1_Click);
 
     m_cmdLeft = new QToolButton(row);
@@ -224,6 +237,7 @@ QWidget* frmRedLS::buildMonthRow()
 
     m_cmdPerenos = new QPushButton(QStringLiteral("Перенос на следующий год"), row);
     m_cmdPerenos->setObjectName(QStringLiteral("CmdPerenos"));
+    m_cmdPerenos->setFocusPolicy(Qt::TabFocus);
     QSizePolicy policy = m_cmdPerenos->sizePolicy();
     policy.setRetainSizeWhenHidden(true);
     m_cmdPerenos->setSizePolicy(policy);
@@ -255,9 +269,11 @@ QWidget* frmRedLS::buildFind()
     connect(m_txtfind, &QLineEdit::returnPressed, this, &frmRedLS::Cmdfind_Click);
     m_cmdfind = new QPushButton(QStringLiteral("Найти"), box);
     m_cmdfind->setObjectName(QStringLiteral("Cmdfind"));
+    m_cmdfind->setFocusPolicy(Qt::TabFocus);
     connect(m_cmdfind, &QPushButton::clicked, this, &frmRedLS::Cmdfind_Click);
     m_cmdRes = new QPushButton(QStringLiteral("Сбросить"), box);
     m_cmdRes->setObjectName(QStringLiteral("CmdRes"));
+    m_cmdRes->setFocusPolicy(Qt::TabFocus);
     m_cmdRes->setToolTip(QStringLiteral("Снять отметки найденных строк"));
     connect(m_cmdRes, &QPushButton::clicked, this, &frmRedLS::CmdRes_Click);
     layout->addWidget(m_txtfind);
@@ -408,37 +424,62 @@ void frmRedLS::openEditor()
     m_txtg->openOver(current, m_model->cellText(current.row(), current.column()));
 }
 
-void frmRedLS::commitEditor()
+bool frmRedLS::commitEditor(bool moveOn)
 {
-    const QModelIndex current = m_grid->currentIndex();
-    if (!current.isValid() || !ledger::isEditableColumn(current.column()))
-        return;
+    const QModelIndex edited = m_txtg->cell();
+    if (!edited.isValid() || !ledger::isEditableColumn(edited.column()))
+        return true;
     const std::optional<std::string> amount = ledger::typedAmount(m_txtg->text().toStdString());
     if (!amount) {
         m_state.services.dialogs.message({ QStringLiteral("Введите сумму числом, например 1250,50"),
             QStringLiteral("Ошибка ввода"), MessageIcon::Exclamation });
-        m_txtg->setFocus();
-        return;
+        m_txtg->returnToCell();
+        return false;
     }
-    const ledger::Cell cell{ current.row(), current.column() };
+    const bool hadFocus = m_txtg->hasFocus();
+    const ledger::Cell cell{ edited.row(), edited.column() };
     m_model->setCellText(cell.row, cell.column, *amount);
     m_txtg->drop();
     VICHISLIT1();
     SAVE1();
+    if (!moveOn) {
+        // The user went elsewhere: the focus stays where they put it.
+        if (hadFocus)
+            m_grid->setFocus();
+        return true;
+    }
     m_grid->setFocus();
     const std::optional<ledger::Cell> next
         = ledger::cellAfterEnter(cell, m_model->rowCount(), m_state.EnterMovesDown);
     if (!next)
-        return;
+        return true;
     const QModelIndex target = m_model->index(next->row, next->column);
     m_grid->setCurrentIndex(target);
     m_grid->scrollTo(target);
     openEditor();
+    return true;
+}
+
+bool frmRedLS::finishEdit()
+{
+    if (!m_txtg->isOpen())
+        return true;
+    // Nothing typed: the cell already holds what the editor shows.
+    const QModelIndex edited = m_txtg->cell();
+    if (m_txtg->text() == m_model->cellText(edited.row(), edited.column())) {
+        const bool hadFocus = m_txtg->hasFocus();
+        m_txtg->drop();
+        if (hadFocus)
+            m_grid->setFocus();
+        return true;
+    }
+    return commitEditor(false);
 }
 
 void frmRedLS::stepMonth(int step)
 {
-    m_txtg->drop();
+    if (!finishEdit())
+        return;
     QToolButton* button = step > 0 ? m_cmdRight : m_cmdLeft;
     const int index = m_state.LedgerMonthIndex + step;
     if (index < 0 || index > 11) {
@@ -467,7 +508,11 @@ void frmRedLS::CmdRight_Click()
 
 void frmRedLS::Cmb1_Click()
 {
-    m_txtg->drop();
+    if (!finishEdit()) {
+        // The month shown stays until its amount is right.
+        m_cmb->setCurrentIndex(m_month.yearIndex);
+        return;
+    }
     // m_month is still the month shown before the choice.
     SAVE1();
     ZAPOLNIT1();
@@ -478,12 +523,16 @@ void frmRedLS::Cmb1_Click()
 
 void frmRedLS::Cmd6_Click()
 {
+    if (!finishEdit())
+        return;
     SAVE1();
     m_state.WriteDatabase();
 }
 
 void frmRedLS::CmdPerenos_Click()
 {
+    if (!finishEdit())
+        return;
     const std::optional<int> k = fields::yearIndex(m_cmb->currentText().toStdString());
     if (!k || *k + 1 >= fields::YearCount)
         return;
@@ -493,6 +542,8 @@ void frmRedLS::CmdPerenos_Click()
 
 void frmRedLS::Cmdfind_Click()
 {
+    if (!finishEdit())
+        return;
     // Letter case does not matter to the find.
     const QString text = m_txtfind->text();
     if (text.isEmpty())
@@ -509,6 +560,8 @@ void frmRedLS::Cmdfind_Click()
 
 void frmRedLS::CmdRes_Click()
 {
+    if (!finishEdit())
+        return;
     m_cmdRes->setEnabled(false);
     m_model->clearFound();
     m_cmdRes->setEnabled(true);
@@ -516,18 +569,27 @@ void frmRedLS::CmdRes_Click()
 
 void frmRedLS::Command2_Click()
 {
+    if (!finishEdit())
+        return;
     auto* window = new frmTunLs(m_state, *this);
     window->show();
 }
 
 void frmRedLS::Cmd5_Click()
 {
+    if (!finishEdit())
+        return;
     auto* window = new frmHlp1(this);
     window->show();
 }
 
 void frmRedLS::closeEvent(QCloseEvent* event)
 {
+    // An amount that cannot be kept keeps the window open, with the user in its cell.
+    if (!finishEdit()) {
+        event->ignore();
+        return;
+    }
     SettingsStore& store = m_state.services.settings;
     store.setValue(settings::Main, QStringLiteral("Cmb10"), m_cmb->currentText());
     store.setValue(settings::Main, QStringLiteral("Li"), QString::number(m_state.LedgerMonthIndex));
@@ -576,6 +638,12 @@ bool frmRedLS::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseMove:
         if (watched == this) // the window's free area
             m_frame->hideHints();
+        break;
+    case QEvent::MouseButtonPress:
+        // The press has already taken the focus from the editor, which kept what was typed; an
+        // editor sent back to its cell had its amount refused, and the click goes no further.
+        if (watched == m_grid->viewport() && m_txtg->isOpen() && (m_txtg->justReturned() || !finishEdit()))
+            return true;
         break;
     case QEvent::KeyPress:
         if (watched == m_grid && !m_txtg->isVisible()) {

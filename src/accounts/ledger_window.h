@@ -70,7 +70,12 @@ private:
     QWidget* buildFind();
     QWidget* buildSumsRow();
     void openEditor();
-    void commitEditor();
+    // Puts the editor's text into its cell, recomputes and stores the month; Enter then moves on
+    // to the next cell. False when the text is no amount: the editor stays open over its cell.
+    bool commitEditor(bool moveOn);
+    // Whatever the user does next in the window, what was typed is kept first. False when it was
+    // refused, and the user is back in the cell.
+    bool finishEdit();
     void stepMonth(int step);
     void showMonthButtons();
     void layoutSums();

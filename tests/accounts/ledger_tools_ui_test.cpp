@@ -18,6 +18,16 @@ namespace {
 class LedgerTools : public AppFixture
 {
 protected:
+    ~LedgerTools() override
+    {
+        // The ledger is left open by the tests; it must not outlive the program it belongs to.
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (qobject_cast<frmRedLS*>(window))
+                window->deleteLater();
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
     frmRedLS* openLedger()
     {
         writeDemoDatabase(5);

@@ -1,144 +1,17 @@
 #include "accounts/carry_over_window.h"
 #include "accounts/cell_editor.h"
 #include "accounts/keys_help_window.h"
-#include "accounts/ledger_model.h"
+#include "accounts/ledger_fixture.h"
 #include "accounts/ledger_settings_window.h"
-#include "accounts/ledger_window.h"
-#include "app/main_window.h"
-#include "database/database_file.h"
-#include "support/app_fixture.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QComboBox>
 #include <QLabel>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QTableView>
-#include <QTest>
-#include <QToolButton>
-#include <map>
 
 namespace {
 
-using namespace ledger;
-
-constexpr int March2024 = 1078 + 44;
-constexpr int December2024 = 1078 + 242;
-constexpr int January2025 = 1343;
-
-using Fields = std::map<int, std::string>;
-
-class LedgerWindow : public AppFixture
-{
-protected:
-    ~LedgerWindow() override
-    {
-        // A ledger takes its dialogs with it.
-        std::vector<QPointer<frmRedLS>> ledgers;
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (auto* ledger = qobject_cast<frmRedLS*>(window))
-                ledgers.emplace_back(ledger);
-        }
-        for (const QPointer<frmRedLS>& ledger : ledgers)
-            delete ledger.data();
-    }
-
-    // Records numbered 1, 2, … with their names and the given fields.
-    void writeRecords(const std::vector<std::pair<std::string, Fields>>& records)
-    {
-        std::vector<std::vector<std::string>> lines;
-        for (std::size_t i = 0; i < records.size(); ++i) {
-            std::vector<std::string> line(fields::PerRecord);
-            line[0] = std::to_string(i + 1);
-            line[1] = records[i].first;
-            for (const auto& [field, text] : records[i].second)
-                line[std::size_t(field - 1)] = text;
-            lines.push_back(line);
-        }
-        writeDatabase(lines);
-        // The main window stores its sheet, month charges included, into the subscriber it shows:
-        // the last one here, so that the charges typed for the others stay as the test set them.
-        settings.setValue(settings::Main, "Cmb0", QString::fromStdString(records.back().first));
-    }
-
-    void chooseMainYear(const QString& year)
-    {
-        main->yearSelector()->setEditText(year);
-        emit main->yearSelector()->activated(main->yearSelector()->currentIndex());
-    }
-
-    frmRedLS* openLedger(const QString& year, int monthIndex, const char* opener = "Mnu_LicSchet")
-    {
-        settings.setValue(settings::Main, "Cmb1", year);
-        main = start();
-        if (!main)
-            return nullptr;
-        state.LedgerMonthIndex = monthIndex;
-        return openFromMain(opener);
-    }
-
-    frmRedLS* openFromMain(const char* opener = "Mnu_LicSchet")
-    {
-        if (auto* action = main->findChild<QAction*>(opener))
-            action->trigger();
-        else
-            main->findChild<QToolButton*>(opener)->click();
-        frmRedLS* ledger = shownLedger();
-        if (ledger) {
-            ledger->activateWindow();
-            EXPECT_TRUE(QTest::qWaitForWindowActive(ledger));
-        }
-        return ledger;
-    }
-
-    static frmRedLS* shownLedger()
-    {
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (auto* ledger = qobject_cast<frmRedLS*>(window); ledger && ledger->isVisible())
-                return ledger;
-        }
-        return nullptr;
-    }
-
-    void closeLedger(frmRedLS* ledger)
-    {
-        ledger->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-
-    static QModelIndex at(frmRedLS* ledger, int row, int column)
-    {
-        return ledger->model()->index(row, column);
-    }
-    static QString text(frmRedLS* ledger, int row, int column)
-    {
-        return ledger->model()->cellText(row, column);
-    }
-
-    static void click(QTableView* grid, const QModelIndex& index)
-    {
-        grid->scrollTo(index);
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
-    }
-
-    static void type(QWidget* editor, const QString& keys)
-    {
-        QTest::keyClicks(editor, keys);
-        QTest::keyClick(editor, Qt::Key_Return);
-    }
-
-    RecordTable fileTable() const
-    {
-        RecordTable table;
-        database::load(databasePath(), table);
-        return table;
-    }
-
-    Form1* main = nullptr;
-};
+using namespace ledgertest;
 
 TEST_F(LedgerWindow, OpensOverTheMainWindowAndClosingStoresWritesAndReturns)
 {
@@ -209,7 +82,7 @@ TEST_F(LedgerWindow, OnlyTheChargeAndIncomeCellsOpenTheEditor)
     EXPECT_EQ(txtg->selectedText(), "150,00"); // what is typed replaces it
     EXPECT_TRUE(txtg->hasFocus());
     EXPECT_EQ(txtg->palette().color(QPalette::Base), QColor(0xFF, 0xFF, 0x00)); // "Color3" default
-    // Clicking a cell that is not edited drops the edit.
+    // Clicking a cell that is not edited closes the editor.
     click(ledger->grid(), at(ledger, 0, TotalDue));
     EXPECT_FALSE(txtg->isVisible());
 }
@@ -276,29 +149,6 @@ TEST_F(LedgerWindow, EnterMovesRightAlongTheEditableColumns)
         EXPECT_EQ(state.table.field(1, March2024 + offset), "1,00") << offset;
     EXPECT_EQ(state.table.field(2, March2024 + 3), "");
     EXPECT_EQ(state.table.field(2, March2024 + 8), "2,00");
-}
-
-TEST_F(LedgerWindow, EscapeAndScrollingDropTheEdit)
-{
-    std::vector<std::pair<std::string, Fields>> records;
-    for (int i = 0; i < 60; ++i)
-        records.push_back({ "Абонент " + std::to_string(i + 1), { { March2024 + 6, "10" } } });
-    writeRecords(records);
-    frmRedLS* ledger = openLedger("2024", 2);
-    ASSERT_NE(ledger, nullptr);
-    CellEditor* txtg = ledger->editor();
-    click(ledger->grid(), at(ledger, 0, PaidIn));
-    QTest::keyClicks(txtg, "99");
-    QTest::keyClick(txtg, Qt::Key_Escape);
-    EXPECT_FALSE(txtg->isVisible());
-    EXPECT_EQ(text(ledger, 0, PaidIn), "10,00");
-    EXPECT_EQ(state.table.field(1, March2024 + 10), ""); // nothing computed or stored
-
-    click(ledger->grid(), at(ledger, 0, PaidIn));
-    QTest::keyClicks(txtg, "5");
-    ledger->grid()->verticalScrollBar()->setValue(10);
-    EXPECT_FALSE(txtg->isVisible());
-    EXPECT_EQ(text(ledger, 0, PaidIn), "10,00");
 }
 
 TEST_F(LedgerWindow, TextThatIsNoAmountIsRefusedWithAMessage)
@@ -483,8 +333,12 @@ TEST_F(LedgerWindow, CarryOverFromDecember2024IntoJanuary2025)
     EXPECT_EQ(model->cellText(0, 1), "");
     EXPECT_EQ(model->cellText(1, 2), "");
     EXPECT_TRUE(transfer->isEnabled());
+    // The cleared fields are not carried.
+    dialogs.answers.push_back(Answer::No);
     window->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].text, "Перенести исправленные остатки на следующий год?");
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 
     // The ledger of January 2025 starts from the transferred balances.
@@ -552,8 +406,16 @@ TEST_F(LedgerWindow, HelpListsTheEditingKeysWhileTheLedgerWaits)
     for (int i = 1; i < labels.size(); ++i)
         EXPECT_GT(labels[i]->y(), labels[i - 1]->y());
     EXPECT_EQ(labels[1]->text(), "При редактировании:");
-    EXPECT_EQ(labels[9]->text(),
-        "Для выхода без сохранения - кликните мышкой по любой другой ячейке или клавиша Esc.");
+    // What the keys do, as the editor really behaves.
+    EXPECT_EQ(labels[0]->text(),
+        "Для редактирования ячейки кликните по ней мышкой.           Ячейка, если она редактируемая "
+        "подсветится желтым цветом. ");
+    EXPECT_EQ(labels[3]->text(), "Ctrl + C - копировать выделенный текст  в буфер.");
+    for (int i = 3; i <= 6; ++i)
+        EXPECT_TRUE(labels[i]->text().startsWith("Ctrl + ")) << labels[i]->text().toStdString();
+    EXPECT_EQ(labels[8]->text(),
+        "Для сохранения результатов редактирования - нажмите Enter или кликните мышкой по другой ячейке.");
+    EXPECT_EQ(labels[9]->text(), "Для выхода без сохранения - нажмите клавишу Esc.");
     window->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
