@@ -4,17 +4,22 @@
 #include "database/database_file.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/settings_store.h"
 #include "session/app_state.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 namespace backup {
 namespace {
 
 const QString Filter = QStringLiteral("Файлы (*.spb)|*.spb|Все файлы(*.*)|*.*|");
 const QString CopyError = QStringLiteral("Ошибка копирования");
+// The emergency copy the last run left, until the next start has named it.
+const QString EmergencyCopyKey = QStringLiteral("EmergencyCopy");
 
 std::string fileSystemPath(const QString& path)
 {
@@ -29,20 +34,71 @@ QString proposedName(const QDateTime& now)
         + QString::fromLatin1(database::FileName);
 }
 
-void makeBackup(AppState& state)
+QString emergencyCopyName(const QDateTime& now)
+{
+    return QStringLiteral("Tervolin2 %1.spb").arg(now.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss")));
+}
+
+bool makeBackup(AppState& state)
 {
     Dialogs& dialogs = state.services.dialogs;
     const std::optional<QString> chosen
         = dialogs.saveFileName({ Filter, QStringLiteral("*.squ"), proposedName(state.services.clock.now()) });
     if (!chosen)
-        return;
+        return false;
     const QString path = QDir::toNativeSeparators(*chosen);
     // Written as the database file is written, so that every backup can be restored; a failed
     // backup must not pass for a written one.
-    if (!database::write(fileSystemPath(path), state.table)) {
+    if (!database::writeCopy(fileSystemPath(path), state.table, BackupTemporarySuffix)) {
         dialogs.message({ QStringLiteral("Не удалось записать резервную копию в файл %1").arg(path),
             QStringLiteral("Ошибка резервного копирования"), MessageIcon::Exclamation });
+        return false;
     }
+    return true;
+}
+
+std::optional<QString> writeEmergencyCopy(AppState& state)
+{
+    // The user's data folder first; the temporary folder when even that cannot be written.
+    const QStringList folders = {
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/tervolin"),
+        QDir::tempPath(),
+    };
+    const QString name = emergencyCopyName(state.services.clock.now());
+    for (const QString& folderPath : folders) {
+        QDir folder(folderPath);
+        if (!folder.mkpath(QStringLiteral(".")))
+            continue;
+        // Never over an earlier copy: two ends within a second keep both.
+        QString path = folder.filePath(name);
+        for (int n = 2; QFileInfo::exists(path); ++n)
+            path = folder.filePath(
+                QString(name).replace(QLatin1String(".spb"), QStringLiteral(" (%1).spb").arg(n)));
+        if (!database::writeCopy(fileSystemPath(path), state.table, BackupTemporarySuffix))
+            continue;
+        SettingsStore& settings = state.services.settings;
+        settings.setValue(settings::Main, EmergencyCopyKey, QDir::toNativeSeparators(path));
+        settings.sync();
+        return path;
+    }
+    return std::nullopt;
+}
+
+void tellAboutEmergencyCopy(AppState& state)
+{
+    SettingsStore& settings = state.services.settings;
+    const QString path = settings.value(settings::Main, EmergencyCopyKey);
+    if (path.isEmpty())
+        return;
+    settings.setValue(settings::Main, EmergencyCopyKey, QString());
+    settings.sync();
+    state.services.dialogs.message(
+        { QStringLiteral("Когда программа закрывалась в прошлый раз, файл базы не удалось "
+                         "записать. Все данные сохранены в аварийную копию:\n%1\n"
+                         "Её можно вернуть на место базы: «Настройки» → «Восстановление "
+                         "базы из резервной копии».")
+                .arg(path),
+            QStringLiteral("Аварийная копия базы"), MessageIcon::Information });
 }
 
 bool restoreBackup(AppState& state)
@@ -97,12 +153,17 @@ bool restoreBackup(AppState& state)
     // From the copy on, nothing may write the table in memory over the restored file: not even an
     // autosave tick while the message below is open. The caller ends the program right after.
     AppState::FileBusy busy(state);
-    const CopyStatus copied
-        = replaceDatabase(fileSystemPath(source), fileSystemPath(state.databaseFilePath()));
+    const QString database = QDir::toNativeSeparators(state.databaseFilePath());
+    bool keptFormer = false;
+    const CopyStatus copied = replaceDatabase(fileSystemPath(source), fileSystemPath(database), &keptFormer);
     if (copied != CopyStatus::Copied)
         return copyFailure(copied);
-    dialogs.message({ QStringLiteral("Сейчас программа закроется, запустите её заново"),
-        QStringLiteral("Востановление произошло успешно"), MessageIcon::Information });
+    QString text = QStringLiteral("Сейчас программа закроется, запустите её заново");
+    if (keptFormer) {
+        const QString former = QString::fromStdString(formerDatabasePath(fileSystemPath(database)));
+        text = QStringLiteral("Прежняя база сохранена как %1.\n").arg(QFileInfo(former).fileName()) + text;
+    }
+    dialogs.message({ text, QStringLiteral("Восстановление произошло успешно"), MessageIcon::Information });
     return true;
 }
 

@@ -4,6 +4,7 @@
 // menu "Настройки".
 
 #include <QString>
+#include <optional>
 
 class AppState;
 class QDateTime;
@@ -13,8 +14,20 @@ namespace backup {
 // "06.12.2026 21ч05мин Tervolin2.spb" for 21:05 on 6 December 2026.
 QString proposedName(const QDateTime& now);
 
-// Writes the record table to a file the user names, as the database itself is written.
-void makeBackup(AppState& state);
+// "Tervolin2 2026-12-08 14-05-33.spb" for 14:05:33 on 8 December 2026.
+QString emergencyCopyName(const QDateTime& now);
+
+// Writes the record table to a file the user names, as the database itself is written. True when
+// the copy has been written; false when the dialog was cancelled or the write failed (said so).
+bool makeBackup(AppState& state);
+
+// The end of a run on a signal when the database cannot be written: the table goes to
+// $XDG_DATA_HOME/tervolin/ (~/.local/share/tervolin/) under emergencyCopyName(), and the next
+// start says where. The path written, or none when no folder would take it.
+std::optional<QString> writeEmergencyCopy(AppState& state);
+
+// At the start of a run: names the emergency copy the last run left, once.
+void tellAboutEmergencyCopy(AppState& state);
 
 // Checks a file the user chooses, asks, and copies it over the database file. True when the
 // database has been replaced: the program must then end at once, writing nothing more.

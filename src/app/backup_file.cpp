@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace backup {
@@ -62,13 +63,32 @@ SourceCheck checkBackup(const std::string& path)
     return { Status::Unreadable };
 }
 
-CopyStatus replaceDatabase(const std::string& backupPath, const std::string& databasePath)
+std::string formerDatabasePath(const std::string& databasePath)
 {
+    return databasePath + ".до-восстановления";
+}
+
+CopyStatus replaceDatabase(const std::string& backupPath, const std::string& databasePath, bool* keptFormer)
+{
+    if (keptFormer)
+        *keptFormer = false;
     if (const CopyStatus source = openForReading(backupPath); source != CopyStatus::Copied)
         return source;
     // The copy is written beside the database and renamed over it: that needs the folder.
     if (::access(folderOf(databasePath).c_str(), W_OK | X_OK) != 0)
         return isAccessError(errno) ? CopyStatus::AccessDenied : CopyStatus::Failed;
+    if (database::isWriteProtected(databasePath))
+        return CopyStatus::AccessDenied;
+    // A restore from the wrong copy can be undone: the database it replaces stays beside it.
+    // Only once that copy is whole is the database replaced.
+    struct stat info
+    { };
+    if (::stat(databasePath.c_str(), &info) == 0) {
+        if (!database::copyFile(databasePath, formerDatabasePath(databasePath)))
+            return CopyStatus::Failed;
+        if (keptFormer)
+            *keptFormer = true;
+    }
     return database::copyFile(backupPath, databasePath) ? CopyStatus::Copied : CopyStatus::Failed;
 }
 

@@ -27,8 +27,16 @@ SourceCheck checkBackup(const std::string& path);
 
 enum class CopyStatus { Copied, NotFound, AccessDenied, Failed };
 
+// The name a backup's temporary file takes beside it while the backup is written.
+inline constexpr const char* BackupTemporarySuffix = ".tmp-резервная-копия";
+// Where a restore keeps the database it replaces: "Tervolin2.spb.до-восстановления" beside it.
+std::string formerDatabasePath(const std::string& databasePath);
+
 // Copies the backup over the database file through a temporary file beside it, so that the
-// database is either the old file or a complete copy, whatever happens.
-CopyStatus replaceDatabase(const std::string& backupPath, const std::string& databasePath);
+// database is either the old file or a complete copy, whatever happens. The database it replaces
+// is first kept whole at formerDatabasePath(); `keptFormer` says whether there was one to keep.
+// A database protected from writing is refused (AccessDenied) and kept.
+CopyStatus replaceDatabase(
+    const std::string& backupPath, const std::string& databasePath, bool* keptFormer = nullptr);
 
 } // namespace backup

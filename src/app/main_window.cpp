@@ -112,6 +112,37 @@ bool storedBoolean(const SettingsStore& store, const QString& key, bool defaultV
     return ok ? number != 0 : defaultValue;
 }
 
+// The database file could not be written at the close of the program: a copy elsewhere is
+// offered, then a close without saving. True when the window may close.
+bool mayCloseUnwritten(AppState& state)
+{
+    // On the way to the directory the window simply stays. At a signal nobody may answer: the
+    // end of the run keeps the table in an emergency copy.
+    if (state.DirectoryOpening || state.endingOnSignal)
+        return false;
+    // No autosave tick starts another failing write while the questions are open.
+    AppState::FileBusy busy(state);
+    Dialogs& dialogs = state.services.dialogs;
+    for (;;) {
+        const Answer copy
+            = dialogs.message({ QStringLiteral("Не удалось сохранить базу. Сохранить копию в другое место?"),
+                QString(), MessageIcon::Question, MessageButtons::YesNo, Answer::Yes });
+        if (state.endingOnSignal)
+            return false;
+        if (copy == Answer::Yes) {
+            // A cancelled dialog or a copy that failed (it says so) comes back to the question.
+            if (backup::makeBackup(state))
+                return true;
+            if (state.endingOnSignal)
+                return false;
+            continue;
+        }
+        const bool closeAnyway = dialogs.askYesNo(
+            QStringLiteral("Закрыть программу без сохранения?"), QString(), MessageIcon::Question);
+        return closeAnyway && !state.endingOnSignal;
+    }
+}
+
 } // namespace
 
 Form1::Form1(AppState& state, Program& program, QWidget* parent)
@@ -363,7 +394,7 @@ bool Form1::OPFILE1()
         case Status::NotFound: {
             const Answer answer = dialogs.message(
                 { QStringLiteral("Файл базы Tervolin2.spb не найден, хотите создать новый?"),
-                    QStringLiteral("Создать новый файл бызы?"), MessageIcon::Exclamation,
+                    QStringLiteral("Создать новый файл базы?"), MessageIcon::Exclamation,
                     MessageButtons::YesNo, Answer::Yes });
             if (answer != Answer::Yes)
                 return false;
@@ -614,9 +645,8 @@ void Form1::closeEvent(QCloseEvent* event)
 {
     storeSettings();
     SAVE();
-    if (!m_state.WriteDatabase()) {
-        // What was typed is only in memory: the window stays, so nothing is lost, and the user
-        // can close it again once the file can be written.
+    if (!m_state.WriteDatabase() && !mayCloseUnwritten(m_state)) {
+        // What was typed is only in memory: the window stays, so nothing is lost.
         m_state.DirectoryOpening = false;
         event->ignore();
         return;

@@ -1,6 +1,8 @@
 #include "app/program.h"
 
+#include "app/backup.h"
 #include "app/main_window.h"
+#include "database/database_file.h"
 #include "directory/directory_window.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
@@ -13,6 +15,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -39,6 +42,9 @@ bool Program::start()
         endProgram(1);
         return false;
     }
+    // A write killed half-way leaves its temporary file; only the holder of the lock may clear it.
+    database::removeStaleTemporary(QFile::encodeName(path).toStdString());
+    backup::tellAboutEmergencyCopy(m_state);
     return showMainWindow();
 }
 
@@ -118,6 +124,9 @@ void Program::terminate()
 {
     if (m_terminating || m_ended)
         return;
+    // From here on no box waits for an answer that may never come, and a failing write asks
+    // nothing: the table then goes to an emergency copy.
+    m_state.endingOnSignal = true;
     // A box waiting for an answer is closed first (its default answer), and the close of the
     // windows comes once the code that asked has finished with the answer.
     if (QWidget* modal = QApplication::activeModalWidget()) {
@@ -136,8 +145,13 @@ void Program::terminate()
         m_main->close();
     }
     m_terminating = false;
-    if (!m_main)
-        endProgram(m_exitCode);
+    if (m_ended)
+        return;
+    // The main window refused to close, or a window's write failed on the way: what the table
+    // holds is not in the database file. The run ends all the same, the table kept elsewhere.
+    if (m_main || m_state.lastWriteFailed())
+        backup::writeEmergencyCopy(m_state);
+    endProgram(m_exitCode);
 }
 
 int runTervolin(int argc, char** argv)

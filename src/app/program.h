@@ -21,7 +21,8 @@ public:
     ~Program() override;
 
     // Takes the database for this run and opens the main window. False when the program must end
-    // at once (another copy holds the database, or it could not be loaded).
+    // at once (another copy holds the database, the lock cannot be taken, or the database could
+    // not be loaded).
     bool start();
 
     // A new main window, which loads the database file afresh. False when the load failed; the
@@ -45,7 +46,8 @@ public:
     int exitCode() const { return m_exitCode; }
 
     // Log-out, shutdown or Ctrl+C: the windows close as their close boxes would, so that what was
-    // typed is stored and written, and the run ends.
+    // typed is stored and written, and the run ends. When the database cannot be written, the
+    // table goes to an emergency copy (named at the next start) and the run ends all the same.
     void terminate();
 
 private:

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <string_view>
@@ -172,7 +173,31 @@ private:
     int m_fd;
 };
 
-LoadResult readFile(const std::string& path, RecordTable* table)
+// Whether a line the program wrote could hold this: Windows-1251 text (its one unassigned byte
+// 0x98 is no text) without control characters but the tab, and a record number, or nothing, in
+// field 1. A backup must pass this before it may replace the database; the database itself is
+// read as it is, so that nothing a user relies on stops loading.
+bool isRecordText(const char* line, std::size_t length, std::uint32_t firstSeparator)
+{
+    for (std::size_t i = 0; i < length; ++i) {
+        const auto c = static_cast<unsigned char>(line[i]);
+        if ((c < 0x20 && c != '\t') || c == 0x7F || c == 0x98)
+            return false;
+    }
+    std::size_t b = 0;
+    std::size_t e = firstSeparator;
+    while (b < e && line[b] == ' ')
+        ++b;
+    while (e > b && line[e - 1] == ' ')
+        --e;
+    for (std::size_t i = b; i < e; ++i) {
+        if (line[i] < '0' || line[i] > '9')
+            return false;
+    }
+    return true;
+}
+
+LoadResult readFile(const std::string& path, RecordTable* table, bool strict)
 {
     using Status = LoadResult::Status;
     LoadResult result;
@@ -252,7 +277,8 @@ LoadResult readFile(const std::string& path, RecordTable* table)
         }
 
         ++lines;
-        if (scan.separators.size() < static_cast<std::size_t>(Separators)) {
+        if (scan.separators.size() < static_cast<std::size_t>(Separators)
+            || (strict && !isRecordText(line, end, scan.separators[0]))) {
             if (table)
                 table->clear();
             result.status = Status::BadLine;
@@ -303,11 +329,56 @@ std::string folderOf(const std::string& path)
     return path.substr(0, slash);
 }
 
+// The file a path stands for: a database kept on a stick or in a synced folder may be reached
+// through a symbolic link, and it is that file which must change, the link staying as it is.
+std::string linkTarget(const std::string& path)
+{
+    std::string target = path;
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat info
+        { };
+        if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return target;
+        std::string link(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
+        if (n < 0)
+            return target;
+        link.resize(static_cast<std::size_t>(n));
+        if (!link.empty() && link.front() == '/')
+            target = link;
+        else
+            target = folderOf(target) + "/" + link;
+    }
+    return target;
+}
+
+bool isProtected(const std::string& target)
+{
+    struct stat info
+    { };
+    if (::stat(target.c_str(), &info) != 0)
+        return false;
+    // The superuser may write anything: the file's own bits say whether it is meant to be kept.
+    if ((info.st_mode & 0222) == 0)
+        return true;
+    return ::access(target.c_str(), W_OK) != 0 && (errno == EACCES || errno == EPERM);
+}
+
 // Writes a file through a temporary one beside it: `produce` fills it by calling the sink; then
 // the data is flushed, the temporary file renamed over the destination and the folder flushed.
-template <typename Produce> bool replaceFile(const std::string& path, std::string* error, Produce produce)
+// A file its owner has protected from writing is refused: the rename would replace it all the
+// same.
+template <typename Produce>
+bool replaceFile(
+    const std::string& path, std::string_view temporarySuffix, std::string* error, Produce produce)
 {
-    const std::string temporary = path + ".tmp";
+    const std::string target = linkTarget(path);
+    if (isProtected(target)) {
+        if (error)
+            *error = "write-protected: " + target;
+        return false;
+    }
+    const std::string temporary = target + std::string(temporarySuffix);
     FileDescriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     if (fd.get() < 0) {
         if (error)
@@ -316,7 +387,7 @@ template <typename Produce> bool replaceFile(const std::string& path, std::strin
     }
     struct stat old
     { };
-    if (::stat(path.c_str(), &old) == 0)
+    if (::stat(target.c_str(), &old) == 0)
         ::fchmod(fd.get(), old.st_mode & 07777);
 
     const auto fail = [&](const char* what) {
@@ -339,13 +410,13 @@ template <typename Produce> bool replaceFile(const std::string& path, std::strin
         ::unlink(temporary.c_str());
         return false;
     }
-    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (::rename(temporary.c_str(), target.c_str()) != 0) {
         if (error)
             *error = systemError("rename");
         ::unlink(temporary.c_str());
         return false;
     }
-    FileDescriptor folder(::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    FileDescriptor folder(::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.get() >= 0)
         ::fsync(folder.get());
     return true;
@@ -378,23 +449,44 @@ std::string withoutLineBreaks(std::string_view text)
     return result;
 }
 
+bool isWriteProtected(const std::string& path)
+{
+    return isProtected(linkTarget(path));
+}
+
+bool removeStaleTemporary(const std::string& path)
+{
+    const std::string temporary = linkTarget(path) + TemporarySuffix;
+    struct stat info
+    { };
+    if (::lstat(temporary.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    return ::unlink(temporary.c_str()) == 0;
+}
+
 LoadResult load(const std::string& path, RecordTable& table)
 {
-    return readFile(path, &table);
+    return readFile(path, &table, false);
 }
 
 LoadResult check(const std::string& path)
 {
-    return readFile(path, nullptr);
+    return readFile(path, nullptr, true);
 }
 
 bool write(const std::string& path, RecordTable& table, std::string* error)
+{
+    return writeCopy(path, table, TemporarySuffix, error);
+}
+
+bool writeCopy(
+    const std::string& path, RecordTable& table, std::string_view temporarySuffix, std::string* error)
 {
     std::vector<CleanedField> cleaned;
     const int count = table.recordCount();
     const std::string emptyLine = std::string(Separators, '|') + "\r\n";
 
-    const bool written = replaceFile(path, error, [&](const auto& sink) {
+    const bool written = replaceFile(path, temporarySuffix, error, [&](const auto& sink) {
         std::string out;
         out.reserve(WriteChunk + (1 << 16));
         for (int row = 1; row <= count; ++row) {
@@ -441,7 +533,7 @@ bool write(const std::string& path, RecordTable& table, std::string* error)
 bool create(const std::string& path, RecordTable& table, std::string* error)
 {
     const std::string line = std::string(Separators, '|') + "\r\n";
-    if (!replaceFile(path, error, [&](const auto& sink) { return sink(line); }))
+    if (!replaceFile(path, TemporarySuffix, error, [&](const auto& sink) { return sink(line); }))
         return false;
     table.clear();
     table.setRecordCount(1);
@@ -456,7 +548,7 @@ bool copyFile(const std::string& source, const std::string& destination, std::st
             *error = systemError("open");
         return false;
     }
-    return replaceFile(destination, error, [&](const auto& sink) {
+    return replaceFile(destination, TemporarySuffix, error, [&](const auto& sink) {
         std::string chunk(ReadChunk, '\0');
         for (;;) {
             const ssize_t n = ::read(in.get(), chunk.data(), chunk.size());

@@ -6,10 +6,13 @@
 #include "database/record_table.h"
 
 #include <string>
+#include <string_view>
 
 namespace database {
 
 inline constexpr const char* FileName = "Tervolin2.spb";
+// What a write is building beside the file it replaces: "Tervolin2.spb.tmp".
+inline constexpr const char* TemporarySuffix = ".tmp";
 
 struct LoadResult
 {
@@ -31,8 +34,10 @@ struct LoadResult
 // table is left empty.
 LoadResult load(const std::string& path, RecordTable& table);
 
-// The same reading and line check, keeping nothing: a backup is checked with it before it may
-// replace the database.
+// The same reading and line check, keeping nothing, and stricter: a backup is checked with it
+// before it may replace the database, so a line must also be Windows-1251 text without control
+// characters other than the tab, and begin with a record number (or nothing, as a new file
+// does). A line that is not is a BadLine.
 LoadResult check(const std::string& path);
 
 // Writes records 1 … recordCount to the file. The new content goes to a temporary file in the same
@@ -40,7 +45,23 @@ LoadResult check(const std::string& path);
 // crash at any moment leaves either the old file or the new one. Line breaks inside fields are
 // left out of the file and, once the file is written, out of the table too. On failure the file
 // and the table are as they were and `error` says why.
+// A path that is a symbolic link is written through: the file it leads to is replaced (the
+// temporary file goes beside that one) and the link stays. A file without write permission
+// (isWriteProtected) is refused and kept.
 bool write(const std::string& path, RecordTable& table, std::string* error = nullptr);
+
+// The same, the temporary file named with `temporarySuffix` after the destination's name: a copy
+// the user names (a backup) then cannot take a file of the user's for its own temporary one.
+bool writeCopy(const std::string& path, RecordTable& table, std::string_view temporarySuffix,
+    std::string* error = nullptr);
+
+// Whether the file at the path (through links) exists and may not be written: no write
+// permission for anyone in its mode, or none for this user.
+bool isWriteProtected(const std::string& path);
+
+// Removes the temporary file that a write killed half-way left beside the database. Only the
+// one program that holds the database may call it. True when there was one.
+bool removeStaleTemporary(const std::string& path);
 
 // A new file holding one record with every field empty; the table becomes that one record.
 bool create(const std::string& path, RecordTable& table, std::string* error = nullptr);

@@ -15,8 +15,10 @@ bool InstanceLock::acquire(const QString& databasePath)
     release();
     const QByteArray path = QFile::encodeName(lockPathFor(databasePath));
     const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    // A lock file that cannot be opened (another user's, a folder without permission) guards
+    // nothing: two copies would write over each other, so the start is refused.
     if (fd < 0)
-        return true; // a folder we cannot write to: the database cannot be written either, nothing to guard
+        return false;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
         return false;

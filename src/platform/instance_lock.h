@@ -13,7 +13,8 @@ public:
     InstanceLock(const InstanceLock&) = delete;
     InstanceLock& operator=(const InstanceLock&) = delete;
 
-    // False when another process holds the lock for this database.
+    // False when another process holds the lock for this database, or when the lock cannot be
+    // taken at all.
     bool acquire(const QString& databasePath);
     void release();
 

@@ -21,8 +21,15 @@ bool AppState::WriteDatabase()
         return false;
     FileBusy busy(*this);
     const QString path = DatabasePath.isEmpty() ? databaseFilePath() : DatabasePath;
-    if (database::write(QFile::encodeName(path).toStdString(), table))
+    const std::string filePath = QFile::encodeName(path).toStdString();
+    m_lastWriteFailed = !database::write(filePath, table);
+    if (!m_lastWriteFailed)
         return true;
-    services.dialogs.message({ QStringLiteral("Ошибка сохранения"), QString(), MessageIcon::None });
+    if (endingOnSignal)
+        return false;
+    if (database::isWriteProtected(filePath))
+        services.dialogs.error(QStringLiteral("Файл базы защищён от записи: %1").arg(path), QString());
+    else
+        services.dialogs.message({ QStringLiteral("Ошибка сохранения"), QString(), MessageIcon::None });
     return false;
 }

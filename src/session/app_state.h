@@ -67,10 +67,18 @@ public:
 
     QString databaseFilePath() const;
 
-    // Writes the whole table to the database file; on failure "Ошибка сохранения" and the file and
-    // the table stay as they were. A write asked for while the file is being read or written (an
-    // autosave tick while a message box of the load or of an earlier write is open) is skipped.
+    // Writes the whole table to the database file; on failure "Ошибка сохранения" (or, for a file
+    // protected from writing, "Файл базы защищён от записи: <path>") and the file and the table
+    // stay as they were. A write asked for while the file is being read or written (an autosave
+    // tick while a message box of the load or of an earlier write is open) is skipped.
     bool WriteDatabase();
+    // Whether the last write that ran failed: the file then lacks what the table holds.
+    bool lastWriteFailed() const { return m_lastWriteFailed; }
+
+    // Set once the run ends on a signal (log-out, shutdown, Ctrl+C): nobody may be there to answer
+    // a box, so a failing write shows none and asks nothing, and the end keeps the table in an
+    // emergency copy instead.
+    bool endingOnSignal = false;
 
     // Marks the file as being read, so that no write starts meanwhile.
     class FileBusy
@@ -88,4 +96,5 @@ public:
 
 private:
     int m_fileBusy = 0;
+    bool m_lastWriteFailed = false;
 };

@@ -1,9 +1,17 @@
 #include "app/backup_file.h"
+#include "database/database_file.h"
 #include "database/field_map.h"
+#include "demo_data.h"
 #include "support/files.h"
 
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <random>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -36,6 +44,14 @@ TEST(BackupCheck, TellsWhatIsWrongWithTheChosenFile)
         { "broken.spb", databaseLine({ "1", "Иванов" }).insert(20, "\r\n"), Status::BadLine, 1 },
         { "full.spb", lines(fields::MaxRecords), Status::Ready, 0 },
         { "toomany.spb", lines(fields::MaxRecords + 1), Status::BadLine, fields::MaxRecords + 1 },
+        // Separators in the right number do not make a binary file a database.
+        { "binary.spb",
+            lines(1)
+                + std::string("\x7f"
+                              "ELF\x02\x01\x01",
+                    7)
+                + std::string(2128, '|') + "\r\n",
+            Status::BadLine, 2 },
     };
     for (const auto& c : cases) {
         writeBytes(folder.file(c.name), c.bytes);
@@ -54,9 +70,70 @@ TEST(BackupRestore, ReplacesTheDatabaseWithAnExactCopy)
     writeBytes(database, lines(2));
     writeBytes(folder.file("copy.spb"), lines(5));
 
-    EXPECT_EQ(backup::replaceDatabase(folder.file("copy.spb"), database), backup::CopyStatus::Copied);
+    bool keptFormer = false;
+    EXPECT_EQ(
+        backup::replaceDatabase(folder.file("copy.spb"), database, &keptFormer), backup::CopyStatus::Copied);
     EXPECT_EQ(readBytes(database), lines(5));
     EXPECT_FALSE(std::filesystem::exists(database + ".tmp"));
+    // The database replaced stays beside it, whole.
+    EXPECT_TRUE(keptFormer);
+    EXPECT_EQ(backup::formerDatabasePath(database), folder.file("Tervolin2.spb.до-восстановления"));
+    EXPECT_EQ(readBytes(folder.file("Tervolin2.spb.до-восстановления")), lines(2));
+}
+
+TEST(BackupRestore, ADatabaseProtectedFromWritingIsNotReplaced)
+{
+    TempFolder folder;
+    const std::string database = folder.file("Tervolin2.spb");
+    writeBytes(database, lines(2));
+    std::filesystem::permissions(database, std::filesystem::perms(0444));
+    writeBytes(folder.file("copy.spb"), lines(5));
+
+    EXPECT_EQ(backup::replaceDatabase(folder.file("copy.spb"), database), backup::CopyStatus::AccessDenied);
+    EXPECT_EQ(readBytes(database), lines(2));
+}
+
+// A restore killed at any moment leaves the database whole: the old one or the complete backup;
+// the database it was replacing is whole beside it, or not yet there.
+TEST(BackupRestore, AKilledRestoreLeavesTheOldDatabaseOrTheBackup)
+{
+    TempFolder folder;
+    const std::string database = folder.file("Tervolin2.spb");
+    const std::string first = folder.file("first.spb");
+    const std::string second = folder.file("second.spb");
+    for (const auto& [path, seed] : { std::pair{ first, 1u }, std::pair{ second, 2u } }) {
+        RecordTable table;
+        DemoOptions options = fullDemoOptions(300);
+        options.seed = seed;
+        fillDemoTable(table, options);
+        ASSERT_TRUE(database::write(path, table));
+    }
+    const std::string firstBytes = readBytes(first);
+    const std::string secondBytes = readBytes(second);
+    writeBytes(database, firstBytes);
+
+    std::mt19937 random(7);
+    for (int kills = 1; kills <= 10; ++kills) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (int i = 0;; ++i)
+                backup::replaceDatabase(i % 2 == 0 ? second : first, database);
+        }
+        std::this_thread::sleep_for(
+            std::chrono::microseconds(std::uniform_int_distribution<int>(1000, 30000)(random)));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+
+        const std::string bytes = readBytes(database);
+        ASSERT_TRUE(bytes == firstBytes || bytes == secondBytes) << "after kill " << kills;
+        const std::string former = backup::formerDatabasePath(database);
+        if (std::filesystem::exists(former)) {
+            const std::string formerBytes = readBytes(former);
+            ASSERT_TRUE(formerBytes == firstBytes || formerBytes == secondBytes) << "after kill " << kills;
+        }
+    }
 }
 
 TEST(BackupRestore, AFailedCopyLeavesTheDatabaseAsItWas)

@@ -167,18 +167,22 @@ TEST_F(Backup, ASuccessfulRestoreReplacesTheFileAndEndsWithoutWritingTheOldTable
         = databaseLine({ "1", "Петров П. П." }) + databaseLine({ "2", "Сидоров С. С." });
     const std::string copy = folder.file("копия.spb");
     writeBytes(copy, backupBytes);
+    const std::string before = databaseBytes();
     dialogs.fileNames.push_back(nativePath(copy));
     dialogs.answers.push_back(Answer::Yes);
     // The autosave's minute comes round while the success message is on screen.
     dialogs.whileShown = [&](const Message& message) {
-        if (message.title == "Востановление произошло успешно")
+        if (message.title == "Восстановление произошло успешно")
             form->Timer1_Timer();
     };
 
     trigger(form, "Menu_Tuns_Vost");
 
     ASSERT_EQ(dialogs.shown.size(), 2);
-    EXPECT_EQ(dialogs.shown[1].text, "Сейчас программа закроется, запустите её заново");
+    EXPECT_EQ(dialogs.shown[1].text,
+        "Прежняя база сохранена как Tervolin2.spb.до-восстановления.\n"
+        "Сейчас программа закроется, запустите её заново");
+    EXPECT_EQ(dialogs.shown[1].title, "Восстановление произошло успешно");
     EXPECT_EQ(dialogs.shown[1].icon, MessageIcon::Information);
     EXPECT_TRUE(program->ended());
     EXPECT_EQ(program->exitCode(), 0);
@@ -186,6 +190,64 @@ TEST_F(Backup, ASuccessfulRestoreReplacesTheFileAndEndsWithoutWritingTheOldTable
     EXPECT_FALSE(form->timer2()->isActive());
     EXPECT_EQ(databaseBytes(), backupBytes);
     EXPECT_FALSE(std::filesystem::exists(databasePath() + ".tmp"));
+    // A restore from the wrong copy can be undone from the file kept beside the database.
+    EXPECT_EQ(readBytes(databasePath() + ".до-восстановления"), before);
+}
+
+TEST_F(Backup, RestoreRefusesABinaryFileWithSeparatorsInPlace)
+{
+    writeDatabase({ { "1", "Иванов И. И." } });
+    Form1* form = start();
+    ASSERT_NE(form, nullptr);
+    const std::string before = databaseBytes();
+    // Every line holds its 2128 separators, between bytes no text has.
+    std::string binary;
+    for (int i = 0; i < 3; ++i) {
+        for (int f = 0; f < 2128; ++f)
+            binary += std::string{ char(f % 7), char(0x98), char(0xE0 + f % 16), '|' };
+        binary += "\r\n";
+    }
+    const std::string file = folder.file("снимок.spb");
+    writeBytes(file, binary);
+    dialogs.fileNames.push_back(nativePath(file));
+    dialogs.answers.push_back(Answer::Yes);
+
+    trigger(form, "Menu_Tuns_Vost");
+
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].text, "Строка № 1   файла " + nativePath(file) + "  Содержит ошибку!");
+    EXPECT_EQ(dialogs.shown[0].title, "Ошибка формата файла");
+    EXPECT_FALSE(program->ended());
+    EXPECT_EQ(databaseBytes(), before);
+    EXPECT_FALSE(std::filesystem::exists(databasePath() + ".до-восстановления"));
+}
+
+TEST_F(Backup, ABackupLeavesTheFilesBesideItAlone)
+{
+    writeDatabase({ { "1", "Иванов И. И." } });
+    Form1* form = start();
+    ASSERT_NE(form, nullptr);
+    // A file of the user's that happens to bear the name of the copy with ".tmp".
+    const std::string copy = folder.file("копия.spb");
+    writeBytes(copy + ".tmp", "черновик");
+    dialogs.fileNames.push_back(nativePath(copy));
+    trigger(form, "Menu_Tuns_RCopy");
+    EXPECT_EQ(readBytes(copy), databaseBytes());
+    EXPECT_EQ(readBytes(copy + ".tmp"), "черновик");
+
+    // A backup that fails at the last step (a folder stands where the copy should go) leaves no
+    // temporary file behind.
+    const std::string taken = folder.file("занято.spb");
+    std::filesystem::create_directory(taken);
+    dialogs.fileNames.push_back(nativePath(taken));
+    trigger(form, "Menu_Tuns_RCopy");
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].title, "Ошибка резервного копирования");
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+        if (entry.path().string() != copy + ".tmp") {
+            EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
+        }
+    }
 }
 
 } // namespace

@@ -149,21 +149,6 @@ TEST_F(MainWindow, AutosaveWritesOnlyAfterTheSheetWasStored)
     EXPECT_NE(databaseBytes().find(cp1251::encode("изменено в памяти")), std::string::npos);
 }
 
-TEST_F(MainWindow, AFailedWriteAtCloseKeepsTheWindowOpen)
-{
-    writeDatabase({ { "1", "Иванов" } });
-    Form1* form = start();
-    ASSERT_NE(form, nullptr);
-    std::filesystem::create_directory(databasePath() + ".tmp");
-    EXPECT_FALSE(form->close());
-    ASSERT_EQ(dialogs.shown.size(), 1);
-    EXPECT_EQ(dialogs.shown[0].text, "Ошибка сохранения");
-    EXPECT_FALSE(program->ended());
-    std::filesystem::remove(databasePath() + ".tmp");
-    EXPECT_TRUE(form->close());
-    EXPECT_TRUE(program->ended());
-}
-
 TEST_F(MainWindow, NoWriteStartsWhileAnotherIsShowingItsMessage)
 {
     writeDatabase({ { "1", "Иванов" } });
@@ -189,7 +174,7 @@ TEST_F(MainWindow, CellsRefuseWhatTheDatabaseCannotHold)
     SheetCell* cell = form->sheet()->typed(4, 6);
     cell->setFocus();
     // Typed one character at a time, as a keyboard does (QTest only knows Latin keys).
-    for (const char* text : {"1", "|", "2", "中", "3"}) {
+    for (const char* text : { "1", "|", "2", "中", "3" }) {
         QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString::fromUtf8(text));
         QApplication::sendEvent(cell, &press);
     }

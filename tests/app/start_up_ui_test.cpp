@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <filesystem>
 
 namespace {
 
@@ -61,7 +62,7 @@ TEST_F(StartUp, AMissingFileAnsweredNoCreatesNothing)
     EXPECT_EQ(start(), nullptr);
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].text, "Файл базы Tervolin2.spb не найден, хотите создать новый?");
-    EXPECT_EQ(dialogs.shown[0].title, "Создать новый файл бызы?");
+    EXPECT_EQ(dialogs.shown[0].title, "Создать новый файл базы?");
     EXPECT_EQ(dialogs.shown[0].icon, MessageIcon::Exclamation);
     EXPECT_EQ(dialogs.shown[0].buttons, MessageButtons::YesNo);
     EXPECT_FALSE(std::filesystem::exists(databasePath()));
@@ -95,6 +96,36 @@ TEST_F(StartUp, ASecondCopyOnTheSameDatabaseTouchesNothing)
     other.release();
     Program again(state);
     EXPECT_TRUE(again.start());
+}
+
+TEST_F(StartUp, ALockThatCannotBeTakenRefusesTheStart)
+{
+    writeDatabase({ { "1", "Иванов" } });
+    const std::string before = databaseBytes();
+    // Even the superuser cannot open a folder as the lock file.
+    std::filesystem::create_directory(databasePath() + ".lock");
+    EXPECT_EQ(start(), nullptr);
+    EXPECT_TRUE(program->ended());
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].text, "Файл базы " + shownPath() + " уже открыт другой копией программы.");
+    EXPECT_EQ(databaseBytes(), before);
+}
+
+TEST_F(StartUp, AWriteKilledHalfWayLeavesNoTemporaryFileForTheNextRun)
+{
+    writeDatabase({ { "1", "Иванов" } });
+    const std::string temporary = databasePath() + ".tmp";
+    writeBytes(temporary, "половина записи");
+    // While another copy holds the database, its write may be running: the file stays.
+    {
+        InstanceLock other;
+        ASSERT_TRUE(other.acquire(shownPath()));
+        Program second(state);
+        EXPECT_FALSE(second.start());
+        EXPECT_TRUE(std::filesystem::exists(temporary));
+    }
+    ASSERT_NE(start(), nullptr);
+    EXPECT_FALSE(std::filesystem::exists(temporary));
 }
 
 } // namespace

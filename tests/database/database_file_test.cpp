@@ -4,6 +4,7 @@
 #include "support/files.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 using Status = database::LoadResult::Status;
@@ -225,6 +226,98 @@ TEST_F(DatabaseFile, CopyReplacesTheDestinationWhole)
     EXPECT_EQ(readBytes(path), readBytes(source));
     EXPECT_FALSE(database::copyFile(folder.file("nothing.spb"), path));
     EXPECT_EQ(readBytes(path), readBytes(source));
+}
+
+TEST_F(DatabaseFile, ASymbolicLinkIsWrittenThroughAndStays)
+{
+    // The database kept on a stick, reached from the program folder by a link, absolute or not.
+    std::filesystem::create_directory(folder.file("флешка"));
+    const std::string target = folder.file("флешка/Tervolin2.spb");
+    for (const std::string& linkText : { target, std::string("флешка/Tervolin2.spb") }) {
+        writeBytes(target, databaseLine({ "1", "Старый" }));
+        std::filesystem::remove(path);
+        std::filesystem::create_symlink(linkText, path);
+        ASSERT_EQ(load().status, Status::Loaded);
+        table.set(1, 2, "Новый");
+        ASSERT_TRUE(database::write(path, table)) << linkText;
+        EXPECT_TRUE(std::filesystem::is_symlink(path)) << linkText;
+        EXPECT_EQ(readBytes(target), databaseLine({ "1", "Новый" })) << linkText;
+        EXPECT_FALSE(std::filesystem::exists(target + ".tmp"));
+        EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(path + ".tmp")));
+    }
+}
+
+TEST_F(DatabaseFile, AFileProtectedFromWritingIsRefusedAndKept)
+{
+    writeBytes(path, databaseLine({ "1", "Старый" }));
+    ASSERT_EQ(load().status, Status::Loaded);
+    const std::string before = readBytes(path);
+    std::filesystem::permissions(path, std::filesystem::perms(0444));
+    const std::string link = folder.file("ссылка.spb");
+    std::filesystem::create_symlink(path, link);
+    const std::string source = folder.file("backup.spb");
+    writeBytes(source, databaseLine({ "1", "Копия" }));
+    table.set(1, 2, "Новый");
+
+    EXPECT_TRUE(database::isWriteProtected(path));
+    EXPECT_TRUE(database::isWriteProtected(link));
+    EXPECT_FALSE(database::write(path, table));
+    EXPECT_FALSE(database::write(link, table));
+    EXPECT_FALSE(database::copyFile(source, path));
+    EXPECT_EQ(readBytes(path), before);
+    EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms(0444));
+    EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+
+    // Any write permission bit and the file is the program's to replace; a missing file is too.
+    std::filesystem::permissions(path, std::filesystem::perms(0644));
+    EXPECT_FALSE(database::isWriteProtected(path));
+    EXPECT_FALSE(database::isWriteProtected(folder.file("нет.spb")));
+}
+
+TEST_F(DatabaseFile, CheckRefusesLinesNoDatabaseHolds)
+{
+    const std::string good = databaseLine({ "1", "Иванов\tИ. И.", "ул. «Лесная», №5" });
+    const struct
+    {
+        const char* what;
+        std::string second;
+        bool passes;
+    } cases[] = {
+        { "a record line", good, true },
+        { "an empty record number, as a new file has", databaseLine({ "", "Петров" }), true },
+        { "a record number in blanks", databaseLine({ " 12 ", "Петров" }), true },
+        // Bytes put between the letters of the name "Петров" (bytes 2 … 7 of the line).
+        { "a zero byte", databaseLine({ "2", "Петров" }).insert(4, 1, '\0'), false },
+        { "a control character", databaseLine({ "2", "Петров" }).insert(4, 1, '\x01'), false },
+        { "DEL", databaseLine({ "2", "Петров" }).insert(4, 1, '\x7f'), false },
+        { "the byte Windows-1251 leaves unassigned", databaseLine({ "2", "Петров" }).insert(4, 1, '\x98'),
+            false },
+        { "a control character after the last field", databaseLine({ "2" }).insert(2129, 1, '\x02'), false },
+        { "a word for a record number", databaseLine({ "два", "Петров" }), false },
+        { "a number and more", databaseLine({ "2а", "Петров" }), false },
+    };
+    for (const auto& c : cases) {
+        writeBytes(path, good + c.second);
+        const auto result = database::check(path);
+        EXPECT_EQ(result.status, c.passes ? Status::Loaded : Status::BadLine) << c.what;
+        EXPECT_EQ(result.line, c.passes ? 0 : 2) << c.what;
+    }
+    // The database itself loads as before: only a file that is to replace it is held to more.
+    writeBytes(path, databaseLine({ "два", "Петров" }).insert(4, 1, '\x01'));
+    EXPECT_EQ(load().status, Status::Loaded);
+}
+
+TEST_F(DatabaseFile, AStaleTemporaryFileIsRemovedButNothingElse)
+{
+    writeBytes(path, databaseLine({ "1" }));
+    writeBytes(path + ".tmp", "половина записи");
+    EXPECT_TRUE(database::removeStaleTemporary(path));
+    EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+    EXPECT_FALSE(database::removeStaleTemporary(path));
+    std::filesystem::create_directory(path + ".tmp");
+    EXPECT_FALSE(database::removeStaleTemporary(path));
+    EXPECT_TRUE(std::filesystem::is_directory(path + ".tmp"));
+    EXPECT_EQ(readBytes(path), databaseLine({ "1" }));
 }
 
 TEST(DatabaseText, LineBreaksAreRemovedWithoutEatingText)
