@@ -175,7 +175,7 @@ QWidget* frmRedLS::buildToolButtons()
     connect(m_frame->button(SaveButton), &QToolButton::clicked, this, &frmRedLS::Cmd6_Click);
     connect(m_frame->button(CalculatorButton), &QToolButton::clicked, this, [this] {
         if (finishEdit())
-            m_state.services.shell.startCalculator();
+            startCalculator(m_state.services.shell, m_state.services.dialogs);
     });
     connect(m_frame->button(PrintButton), &QToolButton::clicked, this, &frmRedLS::Command3_Click);
     // The export takes the month as stored, the cell being edited included.
