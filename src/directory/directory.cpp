@@ -18,6 +18,33 @@ void storeEntry(RecordTable& table, int row, const Entry& texts)
         table.set(row, fields::FullName + j, texts[j]);
 }
 
+namespace {
+
+bool continues(char byte)
+{
+    return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
+}
+
+} // namespace
+
+int characterCount(std::string_view utf8)
+{
+    int count = 0;
+    for (char byte : utf8)
+        count += continues(byte) ? 0 : 1;
+    return count;
+}
+
+std::string firstCharacters(std::string_view utf8, int limit)
+{
+    int count = 0;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        if (!continues(utf8[i]) && count++ == limit)
+            return std::string(utf8.substr(0, i));
+    }
+    return std::string(utf8);
+}
+
 bool nameExists(const RecordTable& table, std::string_view name, int lastRow)
 {
     for (int row = 1; row <= lastRow; ++row) {

@@ -22,6 +22,14 @@ Entry entry(const RecordTable& table, int row);
 // Fields 2 … 6 of the row take the texts as typed.
 void storeEntry(RecordTable& table, int row, const Entry& texts);
 
+// A full name takes at most this many characters when it is typed or imported. Names stored
+// longer by earlier versions stay as they are until someone changes them.
+constexpr int NameLimit = 200;
+// Characters (not bytes) of UTF-8 text.
+int characterCount(std::string_view utf8);
+// The text's first `limit` characters.
+std::string firstCharacters(std::string_view utf8, int limit);
+
 // Whether field 2 of one of the records 1 … lastRow is exactly the name (letter case counts).
 bool nameExists(const RecordTable& table, std::string_view name, int lastRow);
 

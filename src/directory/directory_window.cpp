@@ -90,15 +90,10 @@ frmSpr::frmSpr(AppState& state, QWidget* parent) : QWidget(parent), m_state(stat
     connect(m_cmdFind, &QPushButton::clicked, this, &frmSpr::Cmdfind_Click);
     connect(m_cmdRes, &QPushButton::clicked, this, &frmSpr::CmdRes_Click);
 
-    QPushButton* import = addButton("CmdImport", QStringLiteral("Импорт из Exel"));
-    QPushButton* exportButton = addButton("Command1", QStringLiteral("Экспорт в Exel"));
-    // The import has asked its question, written the file and said what went wrong by itself; the
-    // grid only follows the new directory.
-    connect(import, &QPushButton::clicked, this, [this] {
-        if (importDirectoryWorkbook(m_state))
-            ZAPOLNTABL();
-    });
-    connect(exportButton, &QPushButton::clicked, this, [this] { exportDirectoryWorkbook(m_state); });
+    QPushButton* import = addButton("CmdImport", QStringLiteral("Импорт из Excel"));
+    QPushButton* exportButton = addButton("Command1", QStringLiteral("Экспорт в Excel"));
+    connect(import, &QPushButton::clicked, this, &frmSpr::CmdImport_Click);
+    connect(exportButton, &QPushButton::clicked, this, &frmSpr::Command1_Click);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_cmd1);
@@ -211,7 +206,7 @@ void frmSpr::g_Click(int row)
 
 void frmSpr::Cmd1_Click()
 {
-    auto* dialog = new frmAdd(m_state, this);
+    auto* dialog = new frmAdd(m_state, this, m_guard);
     connect(dialog, &frmAdd::confirmed, this, &frmSpr::afterAdditions);
     dialog->show();
 }
@@ -228,7 +223,7 @@ void frmSpr::Cmd2_Click()
     const int row = m_state.SelectedDirectoryRow;
     if (row == 0 || !g->currentIndex().isValid())
         return;
-    auto* dialog = new frmRedakt(m_state, this, row);
+    auto* dialog = new frmRedakt(m_state, this, m_guard, row);
     connect(dialog, &frmRedakt::stored, m_model, &DirectoryModel::recordChanged);
     dialog->show();
 }
@@ -238,6 +233,7 @@ void frmSpr::CmdDel_Click()
     const int row = m_state.SelectedDirectoryRow;
     if (!directory::canDelete(m_state.table, row))
         return;
+    CloseGuard::Asking asking(m_guard);
     const bool yes = m_state.services.dialogs.askYesNo(
         QStringLiteral("Вы действительно хотите удалить из справочника запись № %1").arg(row),
         QStringLiteral("Подтвердите удаление."), MessageIcon::Information);
@@ -253,6 +249,7 @@ void frmSpr::Cmdfind_Click()
     const QString text = QString::fromStdString(directory::lowerCase(txtfind->text().toStdString()));
     if (text.isEmpty())
         return;
+    CloseGuard::Asking asking(m_guard);
     m_cmdFind->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     g->setUpdatesEnabled(false);
@@ -269,7 +266,7 @@ void frmSpr::Cmdfind_Click()
     const QString title = QStringLiteral("Результаты поиска    ");
     if (found.count() > 0) {
         m_state.services.dialogs.message(
-            { QStringLiteral(" Количество найденых строк = %1.  Номер первой найденной строки = %2")
+            { QStringLiteral(" Количество найденных строк = %1.  Номер первой найденной строки = %2")
                     .arg(found.count())
                     .arg(found.firstRow()),
                 title + quoted });
@@ -287,6 +284,21 @@ void frmSpr::CmdRes_Click()
     g->scrollToTop();
     g->setUpdatesEnabled(true);
     m_cmdRes->setEnabled(true);
+}
+
+void frmSpr::CmdImport_Click()
+{
+    CloseGuard::Asking asking(m_guard);
+    // The import has asked its questions, written the file and said what went wrong by itself;
+    // the grid only follows the new directory.
+    if (importDirectoryWorkbook(m_state))
+        ZAPOLNTABL();
+}
+
+void frmSpr::Command1_Click()
+{
+    CloseGuard::Asking asking(m_guard);
+    exportDirectoryWorkbook(m_state);
 }
 
 bool frmSpr::eventFilter(QObject* watched, QEvent* event)
@@ -312,6 +324,16 @@ bool frmSpr::eventFilter(QObject* watched, QEvent* event)
 
 void frmSpr::closeEvent(QCloseEvent* event)
 {
+    if (m_guard.postpone(this, event))
+        return;
+    // The add and edit dialogs close first, as their close boxes would; one that stays open (its
+    // operator chose to go on adding) keeps the directory open under it.
+    for (SubscriberForm* dialog : findChildren<SubscriberForm*>(Qt::FindDirectChildrenOnly)) {
+        if (dialog->isVisible() && !dialog->close()) {
+            event->ignore();
+            return;
+        }
+    }
     if (!m_closed) {
         m_closed = true;
         storeColumnWidths();

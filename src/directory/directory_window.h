@@ -4,6 +4,8 @@
 // where subscribers are added, edited, deleted and found. The main window is closed while it is
 // open; closing it brings the main window back.
 
+#include "directory/close_guard.h"
+
 #include <QWidget>
 
 class AppState;
@@ -29,6 +31,8 @@ public:
     void CmdDel_Click();
     void Cmdfind_Click();
     void CmdRes_Click();
+    void CmdImport_Click();
+    void Command1_Click();
 
     QTableView* grid() const { return g; }
     DirectoryModel* model() const { return m_model; }
@@ -57,5 +61,7 @@ private:
     QPushButton* m_cmdDel = nullptr;
     QPushButton* m_cmdFind = nullptr;
     QPushButton* m_cmdRes = nullptr;
+    // While one of the window's boxes, or one of its dialogs' boxes, waits for an answer.
+    CloseGuard m_guard;
     bool m_closed = false;
 };

@@ -1,6 +1,8 @@
 #include "directory/directory_workbook.h"
 
+#include "database/cp1251.h"
 #include "database/database_file.h"
+#include "directory/directory.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/workbook_files.h"
@@ -9,6 +11,7 @@
 #include "session/app_state.h"
 
 #include <QFile>
+#include <QStringList>
 #include <algorithm>
 #include <array>
 
@@ -25,17 +28,39 @@ std::string row(int r)
     return std::to_string(r);
 }
 
-// A text as the database keeps it: no line breaks, no blanks at the ends (the file's reader
-// trims them, so the directory shows what the file will give back).
-std::string storedText(std::string_view text)
+const QString ImportTitle = QStringLiteral("Импорт справочника из Excel");
+
+// Without blanks at the ends: the file's reader trims them, so the directory shows what the
+// file will give back.
+std::string trimmed(std::string_view text)
 {
-    std::string clean = database::withoutLineBreaks(text);
-    const std::size_t first = clean.find_first_not_of(' ');
+    const std::size_t first = text.find_first_not_of(' ');
     if (first == std::string::npos)
         return {};
-    const std::size_t last = clean.find_last_not_of(' ');
-    return clean.substr(first, last - first + 1);
+    const std::size_t last = text.find_last_not_of(' ');
+    return std::string(text.substr(first, last - first + 1));
 }
+
+// Columns B … F of the workbook's data rows as the database can keep them, and how many cells
+// had to lose characters for it: line breaks, "|" (the file's separator) and characters outside
+// Windows-1251.
+struct ImportedRows
+{
+    std::vector<directory::Entry> entries;
+    int cleanedCells = 0;
+
+    void read(const WorkbookReader& reader, int sheetRow)
+    {
+        directory::Entry& texts = entries.emplace_back();
+        for (int c = 2; c <= Columns; ++c) {
+            const std::string text = reader.text(sheetRow, c);
+            const std::string clean = cp1251::storableText(database::withoutLineBreaks(text));
+            if (clean != text)
+                ++cleanedCells;
+            texts[std::size_t(c - 2)] = trimmed(clean);
+        }
+    }
+};
 
 void importFailed(Dialogs& dialogs)
 {
@@ -84,7 +109,7 @@ bool importDirectoryWorkbook(AppState& state)
     Dialogs& dialogs = state.services.dialogs;
     if (!dialogs.askYesNo(
             QStringLiteral("Вы действительно хотите безвозвратно изменить данные справочника абонентов?"),
-            QStringLiteral("Импорт справочника из Exel"), MessageIcon::Question))
+            ImportTitle, MessageIcon::Question))
         return false;
     const std::optional<QString> path
         = dialogs.openFileName({ workbook::OpenFilter, workbook::Extension, QString() });
@@ -103,22 +128,48 @@ bool importDirectoryWorkbook(AppState& state)
 
     // Everything is read before anything changes: a workbook that does not fit leaves the
     // directory as it was.
-    std::vector<std::array<std::string, Columns - 1>> rows;
-    while (!reader.text(int(rows.size()) + 2, 1).empty()) {
-        if (int(rows.size()) == fields::MaxRecords) {
+    ImportedRows rows;
+    while (!reader.text(int(rows.entries.size()) + 2, 1).empty()) {
+        if (int(rows.entries.size()) == fields::MaxRecords) {
             importFailed(dialogs);
             return false;
         }
-        const int sheetRow = int(rows.size()) + 2;
-        auto& texts = rows.emplace_back();
-        for (int c = 2; c <= Columns; ++c)
-            texts[std::size_t(c - 2)] = storedText(reader.text(sheetRow, c));
+        const int sheetRow = int(rows.entries.size()) + 2;
+        rows.read(reader, sheetRow);
     }
-    if (rows.empty())
+    if (rows.entries.empty())
         return false;
 
+    // The yearly sheets and the ledger stay with the record numbers: a workbook whose rows are
+    // in another order (sorted by name, say) would hand everyone somebody else's readings.
+    const int count = int(rows.entries.size());
+    for (int i = 1; i <= count; ++i) {
+        const std::string number = trimmed(reader.text(i + 1, 1));
+        if (number == std::to_string(i))
+            continue;
+        const QString question = QStringLiteral(
+            "Строки книги не совпадают с номерами справочника (строка %1: номер %2). Показания и лицевые "
+            "счета останутся за номерами строк, а не за фамилиями. Всё равно заменить справочник?")
+                                     .arg(i + 1)
+                                     .arg(QString::fromStdString(number));
+        if (!dialogs.askYesNo(question, ImportTitle, MessageIcon::Exclamation))
+            return false;
+        break;
+    }
+
     RecordTable& table = state.table;
-    const int count = int(rows.size());
+    // A name longer than the limit is cut, unless it is the very name its record already has.
+    int cutNames = 0;
+    for (int r = 1; r <= count; ++r) {
+        std::string& name = rows.entries[std::size_t(r - 1)][0];
+        if (directory::characterCount(name) <= directory::NameLimit)
+            continue;
+        if (r <= table.recordCount() && table.field(r, fields::FullName) == name)
+            continue;
+        name = directory::firstCharacters(name, directory::NameLimit);
+        ++cutNames;
+    }
+
     // Rows past the old directory may still hold what an earlier, longer directory left in
     // memory; a new subscriber there starts empty, as it would after reading the file.
     for (int r = table.recordCount() + 1; r <= count; ++r)
@@ -127,8 +178,19 @@ bool importDirectoryWorkbook(AppState& state)
     for (int r = 1; r <= count; ++r) {
         table.set(r, fields::Number, std::to_string(r));
         for (int f = fields::FullName; f <= fields::Note; ++f)
-            table.set(r, f, rows[std::size_t(r - 1)][std::size_t(f - fields::FullName)]);
+            table.set(r, f, rows.entries[std::size_t(r - 1)][std::size_t(f - fields::FullName)]);
     }
     state.WriteDatabase();
+
+    QStringList changes;
+    if (rows.cleanedCells > 0)
+        changes << QStringLiteral("Очищено ячеек: %1 (удалены символы, которые база не может хранить).")
+                       .arg(rows.cleanedCells);
+    if (cutNames > 0)
+        changes << QStringLiteral("Сокращено фамилий длиннее %1 символов: %2.")
+                       .arg(directory::NameLimit)
+                       .arg(cutNames);
+    if (!changes.isEmpty())
+        dialogs.message({ changes.join(QLatin1Char('\n')), ImportTitle, MessageIcon::Information });
     return true;
 }

@@ -15,7 +15,10 @@ bool exportDirectoryWorkbook(AppState& state);
 // After the question and the open dialog, reads the chosen workbook whole; then records 1 … c
 // take their directory fields from sheet rows 2 … c + 1 (the rows down to the first empty A cell),
 // record i getting the number i, and the directory holds c subscribers. Their yearly data stay
-// in their rows. The database file is written.
+// in their rows. When column A does not number the rows 1, 2, 3 … in order (the export writes
+// exactly that), the import asks once more before it changes anything. Characters the database
+// cannot hold are left out and new names held to directory::NameLimit; the user is told how many
+// cells that touched. The database file is written.
 //
 // True when the directory was replaced: the directory window must then refill its grid. False
 // when nothing changed: the user said no or cancelled, the workbook had no data rows, or it could

@@ -6,8 +6,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-frmRedakt::frmRedakt(AppState& state, QWidget* directoryWindow, int row)
-    : SubscriberForm(state, directoryWindow, QStringLiteral("frmRedakt"),
+frmRedakt::frmRedakt(AppState& state, QWidget* directoryWindow, CloseGuard& guard, int row)
+    : SubscriberForm(state, directoryWindow, guard, QStringLiteral("frmRedakt"),
         QStringLiteral("Редактирование справочника"), QStringLiteral("Ok")),
       m_row(row)
 {
@@ -28,13 +28,15 @@ int frmRedakt::lastTakenRow() const
     return m_state.table.recordCount();
 }
 
-bool frmRedakt::checksName(const QString& name) const
+bool frmRedakt::isNewName(const QString& name) const
 {
     return name != m_presentName;
 }
 
 void frmRedakt::Cmd1_Click()
 {
+    if (capName())
+        return;
     directory::storeEntry(m_state.table, m_row, texts());
     emit stored(m_row);
     m_state.WriteDatabase();

@@ -10,7 +10,7 @@ class frmRedakt : public SubscriberForm
     Q_OBJECT
 public:
     // Edits the record of the given row.
-    frmRedakt(AppState& state, QWidget* directoryWindow, int row);
+    frmRedakt(AppState& state, QWidget* directoryWindow, CloseGuard& guard, int row);
 
     int row() const { return m_row; }
     QPushButton* Command1() const { return m_command1; }
@@ -23,7 +23,7 @@ signals:
 
 protected:
     int lastTakenRow() const override;
-    bool checksName(const QString& name) const override;
+    bool isNewName(const QString& name) const override;
 
 private:
     int m_row = 0;

@@ -35,9 +35,9 @@ QString fromStd(const std::string& text)
 
 } // namespace
 
-SubscriberForm::SubscriberForm(
-    AppState& state, QWidget* opener, const QString& name, const QString& caption, const QString& cmd1Caption)
-    : QDialog(opener), m_state(state)
+SubscriberForm::SubscriberForm(AppState& state, QWidget* opener, CloseGuard& guard, const QString& name,
+    const QString& caption, const QString& cmd1Caption)
+    : QDialog(opener), m_state(state), m_guard(guard)
 {
     setObjectName(name);
     setWindowTitle(caption);
@@ -62,6 +62,8 @@ SubscriberForm::SubscriberForm(
         m_txt[j] = box;
     }
     connect(m_txt[0], &QLineEdit::textChanged, this, [this] { m_warned = false; });
+    // Typed or pasted: the name is held to its limit at once, where the operator sees it.
+    connect(m_txt[0], &QLineEdit::textEdited, this, &SubscriberForm::capName);
     m_normalPalette = m_txt[0]->palette();
 
     m_cmd1 = new QPushButton(cmd1Caption, this);
@@ -105,8 +107,22 @@ void SubscriberForm::focusNameBox()
     m_txt[0]->setFocus(Qt::OtherFocusReason);
 }
 
-bool SubscriberForm::checksName(const QString&) const
+bool SubscriberForm::isNewName(const QString&) const
 {
+    return true;
+}
+
+bool SubscriberForm::capName()
+{
+    const QString name = m_txt[0]->text();
+    if (name.size() <= directory::NameLimit || !isNewName(name))
+        return false;
+    m_txt[0]->setText(name.left(directory::NameLimit));
+    CloseGuard::Asking asking(m_guard);
+    m_state.services.dialogs.message(
+        { QStringLiteral("Фамилия И. О. длиннее %1 символов: лишнее отброшено.").arg(directory::NameLimit),
+            QStringLiteral("Ошибка ввода"), MessageIcon::Exclamation });
+    focusNameBox();
     return true;
 }
 
@@ -161,7 +177,7 @@ void SubscriberForm::boxLeft(int j)
     if (clean != text)
         m_txt[j]->setText(clean);
 
-    if (j == 0 && !clean.isEmpty() && !m_warned && checksName(clean)) {
+    if (j == 0 && !clean.isEmpty() && !m_warned && isNewName(clean)) {
         // The box asks once the focus has settled in its new place, not in the middle of the move.
         QTimer::singleShot(0, this, &SubscriberForm::warnAboutTakenName);
     }
@@ -175,6 +191,7 @@ void SubscriberForm::warnAboutTakenName()
     if (!directory::nameExists(m_state.table, name.toStdString(), lastTakenRow()))
         return;
     m_warned = true;
+    CloseGuard::Asking asking(m_guard);
     m_state.services.dialogs.error(
         QStringLiteral("Абонент с такой Фамилией И. О. уже есть!"), QStringLiteral("Повтор Ф. И. О."));
     focusNameBox();

@@ -5,6 +5,7 @@
 // on to the next box and from the last one to the button Cmd1, which is enabled only while a name
 // is typed, and the warning about a name that another subscriber already has.
 
+#include "directory/close_guard.h"
 #include "directory/directory.h"
 
 #include <QDialog>
@@ -26,8 +27,9 @@ public:
     directory::Entry texts() const;
 
 protected:
-    SubscriberForm(AppState& state, QWidget* opener, const QString& name, const QString& caption,
-        const QString& cmd1Caption);
+    // The guard is the directory's: its window waits for the dialog's boxes too.
+    SubscriberForm(AppState& state, QWidget* opener, CloseGuard& guard, const QString& name,
+        const QString& caption, const QString& cmd1Caption);
 
     void setTexts(const directory::Entry& texts);
     // The row of buttons under the boxes; Cmd1 is already in it.
@@ -36,12 +38,17 @@ protected:
 
     // The records whose names count as taken, 1 … this row.
     virtual int lastTakenRow() const = 0;
-    // Whether this name is worth the check (the edit dialog skips the subscriber's own name).
-    virtual bool checksName(const QString& name) const;
+    // Whether the name is a new one, and so worth the check for a repeat and held to the length
+    // limit (the edit dialog leaves the subscriber's present name alone).
+    virtual bool isNewName(const QString& name) const;
+    // A new name longer than the limit is cut to it, with a message. True when it was cut: what
+    // the box now holds is for the operator to see before anything is stored.
+    bool capName();
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     AppState& m_state;
+    CloseGuard& m_guard;
 
 private:
     void updateCmd1();

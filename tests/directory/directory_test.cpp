@@ -176,6 +176,20 @@ TEST(DirectoryNames, TakenNamesCompareExactly)
     EXPECT_TRUE(directory::nameExists(table, "Сидоренко Н. С.", 3));
 }
 
+TEST(DirectoryNames, TheLimitCountsLettersNotBytes)
+{
+    // Cyrillic letters take two bytes each in memory but one in the file.
+    std::string name;
+    for (int i = 0; i < directory::NameLimit; ++i)
+        name += i % 2 ? "я" : "z";
+    EXPECT_EQ(directory::characterCount(name), directory::NameLimit);
+    EXPECT_EQ(directory::firstCharacters(name, directory::NameLimit), name);
+    EXPECT_EQ(directory::firstCharacters(name + "ЁЁЁ", directory::NameLimit), name);
+    EXPECT_EQ(directory::firstCharacters("Ёлкин", 3), "Ёлк");
+    EXPECT_EQ(directory::firstCharacters("Ёлкин", 0), "");
+    EXPECT_EQ(directory::characterCount("№ 5 — уч."), 9);
+}
+
 TEST(DirectoryFind, LowerCaseFoldsEveryLetterTheDatabaseHolds)
 {
     const struct

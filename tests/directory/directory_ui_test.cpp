@@ -176,6 +176,8 @@ TEST_F(Directory, OpensFromTheMainWindowAndReturnsWithEveryChangeOnScreenAndOnDi
     for (int column = 0; column < 6; ++column)
         EXPECT_EQ(cell(directory, 1, column), first[column]);
     EXPECT_EQ(cell(directory, 3, 1), "Сидоренко Н. С.");
+    EXPECT_EQ(button(directory, "CmdImport")->text(), "Импорт из Excel");
+    EXPECT_EQ(button(directory, "Command1")->text(), "Экспорт в Excel");
 
     frmAdd* adder = openAdder(directory);
     ASSERT_NE(adder, nullptr);
@@ -317,7 +319,7 @@ TEST_F(Directory, FindMarksNamesInAnyLetterCaseAndReportsExactly)
     QTest::keyClick(find, Qt::Key_Return);
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].title, "Результаты поиска    \"пет\"");
-    EXPECT_EQ(dialogs.shown[0].text, " Количество найденых строк = 3.  Номер первой найденной строки = 1");
+    EXPECT_EQ(dialogs.shown[0].text, " Количество найденных строк = 3.  Номер первой найденной строки = 1");
     EXPECT_EQ(dialogs.shown[0].buttons, MessageButtons::Ok);
     EXPECT_EQ(rowsColoured(directory, LightCyan), (std::vector<int>{ 1, 3, 4 }));
 
@@ -325,7 +327,7 @@ TEST_F(Directory, FindMarksNamesInAnyLetterCaseAndReportsExactly)
     find->clear();
     typeText(find, "сидор");
     button(directory, "Cmdfind")->click();
-    EXPECT_EQ(dialogs.shown[1].text, " Количество найденых строк = 1.  Номер первой найденной строки = 5");
+    EXPECT_EQ(dialogs.shown[1].text, " Количество найденных строк = 1.  Номер первой найденной строки = 5");
     EXPECT_EQ(rowsColoured(directory, LightCyan), std::vector<int>{ 5 });
 
     find->clear();
@@ -362,7 +364,7 @@ TEST_F(Directory, FindScrollsToTheFirstMatchAndTheResetBackToTheTop)
 
     directory->findChild<QLineEdit*>("txtfind")->setText("зайцев");
     directory->Cmdfind_Click();
-    EXPECT_EQ(dialogs.shown[0].text, " Количество найденых строк = 2.  Номер первой найденной строки = 150");
+    EXPECT_EQ(dialogs.shown[0].text, " Количество найденных строк = 2.  Номер первой найденной строки = 150");
     EXPECT_EQ(g->rowAt(0), 149);
     EXPECT_EQ(rowsColoured(directory, LightCyan), (std::vector<int>{ 150, 220 }));
 
@@ -481,29 +483,75 @@ TEST_F(Directory, AddingSeveralSubscribersInOneOpening)
     EXPECT_TRUE(dialogs.shown.isEmpty());
 }
 
-TEST_F(Directory, ClosingTheAddDialogWithoutConfirmingAddsNobody)
+TEST_F(Directory, ClosingTheAddDialogAsksWhetherToStoreTheAddedSubscribers)
 {
     writeDemoDatabase(3);
     frmSpr* directory = openDirectory();
     ASSERT_NE(directory, nullptr);
     const std::string before = databaseBytes();
+
+    // Nothing added: the dialog closes without a word.
     frmAdd* adder = openAdder(directory);
-    typeEntry(adder, { "Черновик Ч. Ч." });
-    adder->Cmd1()->click();
+    typeEntry(adder, { "Только набран Т. Т." });
     adder->close();
     settle();
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    EXPECT_EQ(directory->findChild<frmAdd*>(), nullptr);
+
+    // Cancel keeps the dialog and what it holds; No drops the additions.
+    adder = openAdder(directory);
+    typeEntry(adder, { "Черновик Ч. Ч." });
+    adder->Cmd1()->click();
+    QPointer<frmAdd> watch(adder);
+    dialogs.answers = { Answer::Cancel };
+    adder->close();
+    settle();
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    const Message& question = dialogs.shown[0];
+    EXPECT_EQ(question.text, "Занести добавленных абонентов в базу?");
+    EXPECT_EQ(question.title, "Добавление нового абонента");
+    EXPECT_EQ(question.buttons, MessageButtons::YesNoCancel);
+    EXPECT_EQ(question.defaultAnswer, Answer::Yes);
+    ASSERT_FALSE(watch.isNull());
+    EXPECT_TRUE(adder->isVisible());
+    EXPECT_EQ(adder->addedCount(), 1);
+    EXPECT_EQ(state.table.recordCount(), 3);
+
+    dialogs.answers = { Answer::No };
+    QTest::keyClick(adder, Qt::Key_Escape); // Esc closes the dialog as its close box does
+    settle();
+    EXPECT_EQ(dialogs.shown.size(), 2);
+    EXPECT_TRUE(watch.isNull());
     EXPECT_EQ(state.table.recordCount(), 3);
     EXPECT_EQ(directory->model()->rowCount(), 3);
     EXPECT_EQ(databaseBytes(), before);
 
-    // The next opening starts again behind the last subscriber.
+    // Yes stores them as "Занести в базу" does; the dropped one is overwritten.
     adder = openAdder(directory);
     typeEntry(adder, { "Белова М. К." });
     adder->Cmd1()->click();
+    typeEntry(adder, { "Гусев Г. Г." });
+    adder->Cmd1()->click();
+    dialogs.answers = { Answer::Yes };
+    adder->close();
+    settle();
+    EXPECT_EQ(dialogs.shown.size(), 3);
+    EXPECT_EQ(directory->findChild<frmAdd*>(), nullptr);
+    EXPECT_EQ(state.table.recordCount(), 5);
+    EXPECT_EQ(cell(directory, 4, 1), "Белова М. К.");
+    EXPECT_EQ(cell(directory, 5, 1), "Гусев Г. Г.");
+    EXPECT_EQ(fileLines(), 5);
+    EXPECT_TRUE(fileHas("\r\n4|Белова М. К.|"));
+    EXPECT_FALSE(fileHas("Черновик"));
+
+    // Confirmed with "Занести в базу": closing asks nothing more.
+    adder = openAdder(directory);
+    typeEntry(adder, { "Зуев З. З." });
+    adder->Cmd1()->click();
     adder->CmdOk()->click();
     settle();
-    EXPECT_EQ(cell(directory, 4, 1), "Белова М. К.");
-    EXPECT_FALSE(fileHas("Черновик"));
+    EXPECT_EQ(dialogs.shown.size(), 3);
+    EXPECT_EQ(state.table.recordCount(), 6);
 }
 
 TEST_F(Directory, ANameOfBlanksNeverReachesTheButtons)
@@ -624,6 +672,74 @@ TEST_F(Directory, AFullDirectoryRefusesTheNextSubscriber)
     EXPECT_EQ(adder->addedCount(), 0);
 }
 
+TEST_F(Directory, NewNamesAreHeldToTheLimitAndStoredLongerOnesKeptWhole)
+{
+    const QString stored = QString(120, QChar(u'Ж')) + QString(130, QLatin1Char('x'));
+    writeDatabase({ { "1", "Иванов А. В." }, { "2", stored.toStdString(), "уч. 2" } });
+    frmSpr* directory = openDirectory();
+    ASSERT_NE(directory, nullptr);
+    EXPECT_EQ(cell(directory, 2, 1), stored);
+    const QString limitMessage = "Фамилия И. О. длиннее 200 символов: лишнее отброшено.";
+
+    // Pasted or typed past the limit: cut at once, where the operator sees it.
+    frmAdd* adder = openAdder(directory);
+    ASSERT_NE(adder, nullptr);
+    QApplication::clipboard()->setText(QString(205, QChar(u'Я')));
+    adder->box(0)->setFocus(Qt::TabFocusReason);
+    adder->box(0)->paste();
+    EXPECT_EQ(adder->box(0)->text(), QString(200, QChar(u'Я')));
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].text, limitMessage);
+    EXPECT_EQ(dialogs.shown[0].title, "Ошибка ввода");
+    EXPECT_EQ(dialogs.shown[0].icon, MessageIcon::Exclamation);
+    typeText(adder->box(0), "Ю");
+    EXPECT_EQ(adder->box(0)->text(), QString(200, QChar(u'Я')));
+    EXPECT_EQ(dialogs.shown.size(), 2);
+    adder->Cmd1()->click();
+    EXPECT_EQ(adder->addedCount(), 1);
+
+    // A name put in the box by other means is cut when it would be stored, and waits there to
+    // be seen before it is.
+    adder->box(0)->setText(QString(201, QLatin1Char('q')));
+    adder->Cmd1()->click();
+    EXPECT_EQ(dialogs.shown.size(), 3);
+    EXPECT_EQ(adder->addedCount(), 1);
+    EXPECT_EQ(adder->box(0)->text(), QString(200, QLatin1Char('q')));
+    adder->Cmd1()->click();
+    EXPECT_EQ(adder->addedCount(), 2);
+    adder->CmdOk()->click();
+    settle();
+    EXPECT_EQ(state.table.field(3, fields::FullName), QString(200, QChar(u'Я')).toStdString());
+    EXPECT_EQ(state.table.field(4, fields::FullName), std::string(200, 'q'));
+
+    // The edit dialog keeps a longer stored name as long as it is left alone...
+    clickRow(directory, 2);
+    button(directory, "Cmd2")->click();
+    auto* editor = activated(directory->findChild<frmRedakt*>());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->box(0)->text(), stored);
+    editor->box(2)->setText("+7 900 000-00-02");
+    editor->Cmd1()->click();
+    settle();
+    EXPECT_EQ(dialogs.shown.size(), 3);
+    EXPECT_EQ(state.table.field(2, fields::FullName), stored.toStdString());
+    EXPECT_EQ(state.table.field(2, fields::Telephone), "+7 900 000-00-02");
+    EXPECT_TRUE(fileHas("\r\n2|" + stored.toStdString() + "|уч. 2|+7 900 000-00-02|"));
+
+    // ... and holds it to the limit once it is changed.
+    clickRow(directory, 2);
+    button(directory, "Cmd2")->click();
+    editor = activated(directory->findChild<frmRedakt*>());
+    ASSERT_NE(editor, nullptr);
+    editor->box(0)->end(false);
+    typeText(editor->box(0), "!");
+    EXPECT_EQ(dialogs.shown.size(), 4);
+    EXPECT_EQ(editor->box(0)->text(), stored.left(200));
+    editor->Cmd1()->click();
+    settle();
+    EXPECT_EQ(state.table.field(2, fields::FullName), stored.left(200).toStdString());
+}
+
 TEST_F(Directory, LineBreaksNeverReachTheRecord)
 {
     writeDatabase({ { "1", "Иванов А. В." }, { "2", "Петрова И. П." } });
@@ -726,9 +842,12 @@ TEST_F(Directory, EndOfSessionWhileTheDirectoryIsOpenEndsTheRunWithEverythingWri
     EXPECT_EQ(program->exitCode(), 0);
     EXPECT_FALSE(shownWindows.names.contains("Form1"));
     EXPECT_NE(setting("CW(0)", settings::DirectoryGrid), "<none>");
-    EXPECT_EQ(fileLines(), 4);
+    // The add dialog closed as its close box would: it asked, and its default answer stores.
+    ASSERT_EQ(dialogs.shown.size(), 2);
+    EXPECT_EQ(dialogs.shown[1].text, "Занести добавленных абонентов в базу?");
+    EXPECT_EQ(fileLines(), 5);
     EXPECT_TRUE(fileHas("|98765|"));
-    EXPECT_FALSE(fileHas("Не подтверждён"));
+    EXPECT_TRUE(fileHas("\r\n5|Не подтверждён Н. Н.|"));
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "database/database_file.h"
+#include "directory/directory.h"
 #include "directory/directory_workbook.h"
 #include "platform/workbook_writer.h"
 #include "support/app_fixture.h"
@@ -170,7 +171,7 @@ TEST_F(DirectoryWorkbook, ImportAsksFirstAndDoesNothingOnNo)
     ASSERT_EQ(dialogs.shown.size(), 1);
     const Message& question = dialogs.shown[0];
     EXPECT_EQ(question.text, "Вы действительно хотите безвозвратно изменить данные справочника абонентов?");
-    EXPECT_EQ(question.title, "Импорт справочника из Exel");
+    EXPECT_EQ(question.title, "Импорт справочника из Excel");
     EXPECT_EQ(question.icon, MessageIcon::Question);
     EXPECT_EQ(question.buttons, MessageButtons::YesNo);
     EXPECT_EQ(question.defaultAnswer, Answer::No);
@@ -203,8 +204,8 @@ TEST_F(DirectoryWorkbook, ImportReplacesTheDirectoryAndKeepsEachRowsYearlyData)
     writeDatabase(records);
     load();
     const std::string path
-        = workbookOf({ Heading, { "10", "Новый Н. Н.", "ул. Лесная, 1", "89161234567", "НЕВА", "новый" },
-            { "x", "Второй В. В.", "", "", "", "" }, { "", "Без номера: конец данных" },
+        = workbookOf({ Heading, { "1", "Новый Н. Н.", "ул. Лесная, 1", "89161234567", "НЕВА", "новый" },
+            { " 2 ", "Второй В. В.", "", "", "", "" }, { "", "Без номера: конец данных" },
             { "4", "Не читается" } });
     ASSERT_TRUE(import(path));
 
@@ -214,7 +215,7 @@ TEST_F(DirectoryWorkbook, ImportReplacesTheDirectoryAndKeepsEachRowsYearlyData)
     EXPECT_EQ(directoryOf(state.table, 2), (std::vector<std::string>{ "2", "Второй В. В.", "", "", "", "" }));
     EXPECT_EQ(state.table.field(1, 9), "100");
     EXPECT_EQ(state.table.field(2, 9), "200");
-    EXPECT_EQ(dialogs.shown.size(), 1); // the question only
+    EXPECT_EQ(dialogs.shown.size(), 1) << "rows numbered 1, 2 in order: the question only";
 
     // Written to the file: two records, as the table has them.
     RecordTable onDisk;
@@ -222,6 +223,97 @@ TEST_F(DirectoryWorkbook, ImportReplacesTheDirectoryAndKeepsEachRowsYearlyData)
     EXPECT_EQ(onDisk.recordCount(), 2);
     EXPECT_EQ(directoryOf(onDisk, 1), directoryOf(state.table, 1));
     EXPECT_EQ(onDisk.field(2, 9), "200");
+}
+
+TEST_F(DirectoryWorkbook, ARowOrderThatIsNotTheDirectorysIsImportedOnlyWhenConfirmed)
+{
+    // Each subscriber's January 2020 reading (field 9) belongs to that subscriber.
+    writeDatabase({ { "1", "Яковлев Я. Я.", "уч. 1", "", "", "", "", "", "100" },
+        { "2", "Андреев А. А.", "уч. 2", "", "", "", "", "", "200" },
+        { "3", "Борисов Б. Б.", "уч. 3", "", "", "", "", "", "300" } });
+    load();
+    const RecordTable before = state.table;
+    const std::string fileBefore = databaseBytes();
+    // Sorted by name in the spreadsheet, as users do.
+    const std::string sorted = workbookOf({ Heading, { "2", "Андреев А. А.", "уч. 2" },
+        { "3", "Борисов Б. Б.", "уч. 3" }, { "1", "Яковлев Я. Я.", "уч. 1" } });
+
+    EXPECT_FALSE(import(sorted)); // the second question answered with its default, No
+    ASSERT_EQ(dialogs.shown.size(), 2);
+    const Message& question = dialogs.shown[1];
+    EXPECT_EQ(question.text,
+        "Строки книги не совпадают с номерами справочника (строка 2: номер 2). Показания и лицевые счета "
+        "останутся за номерами строк, а не за фамилиями. Всё равно заменить справочник?");
+    EXPECT_EQ(question.title, "Импорт справочника из Excel");
+    EXPECT_EQ(question.buttons, MessageButtons::YesNo);
+    EXPECT_EQ(question.defaultAnswer, Answer::No);
+    EXPECT_EQ(state.table.recordCount(), 3);
+    for (int row = 1; row <= 3; ++row)
+        for (int f = fields::Number; f <= 9; ++f)
+            EXPECT_EQ(state.table.field(row, f), before.field(row, f)) << row << ":" << f;
+    EXPECT_EQ(databaseBytes(), fileBefore);
+
+    // The first row out of place is named, whatever its column A holds.
+    dialogs.shown.clear();
+    EXPECT_FALSE(import(workbookOf(
+        { Heading, { "1", "Яковлев Я. Я." }, { "2", "Андреев А. А." }, { "уч. 3", "Борисов Б. Б." } },
+        "shifted.xlsx")));
+    ASSERT_EQ(dialogs.shown.size(), 2);
+    EXPECT_TRUE(dialogs.shown[1].text.startsWith(
+        "Строки книги не совпадают с номерами справочника (строка 4: номер уч. 3)."));
+    EXPECT_EQ(databaseBytes(), fileBefore);
+
+    // Yes: the rows go by their places, as the operator was told.
+    dialogs.shown.clear();
+    dialogs.answers = { Answer::Yes, Answer::Yes };
+    answerFile(sorted);
+    ASSERT_TRUE(importDirectoryWorkbook(state));
+    EXPECT_EQ(dialogs.shown.size(), 2);
+    EXPECT_EQ(state.table.field(1, fields::FullName), "Андреев А. А.");
+    EXPECT_EQ(state.table.field(1, 9), "100");
+    EXPECT_EQ(state.table.field(3, fields::FullName), "Яковлев Я. Я.");
+    EXPECT_EQ(state.table.field(3, 9), "300");
+    EXPECT_NE(databaseBytes(), fileBefore);
+}
+
+TEST_F(DirectoryWorkbook, CharactersTheDatabaseCannotHoldAreCountedOutAndLongNamesCut)
+{
+    const std::string longStored(250, 'S');
+    writeDatabase({ { "1", longStored, "уч. 1" }, { "2", "Петров" }, { "3", "Сидоров" } });
+    load();
+    std::string longNew(150, 'N');
+    for (int i = 0; i < 100; ++i)
+        longNew += "Щ";
+    ASSERT_EQ(directory::characterCount(longNew), 250);
+    const std::string path
+        = workbookOf({ Heading, { "1", longStored, "уч. 1" }, // the name the record has: kept whole
+            { "2", "Петров|Водкин", "уч. 2\nдом 5", "", "НЕВА 中", "" }, // three cells cleaned
+            { "3", longNew, "€ ok" } });
+    ASSERT_TRUE(import(path));
+
+    EXPECT_EQ(state.table.field(1, fields::FullName), longStored);
+    EXPECT_EQ(state.table.field(2, fields::FullName), "ПетровВодкин");
+    EXPECT_EQ(state.table.field(2, fields::Address), "уч. 2дом 5");
+    EXPECT_EQ(state.table.field(2, fields::MeterType), "НЕВА");
+    EXPECT_EQ(state.table.field(3, fields::FullName), directory::firstCharacters(longNew, 200));
+    EXPECT_EQ(state.table.field(3, fields::Address), "€ ok");
+    ASSERT_EQ(dialogs.shown.size(), 2);
+    EXPECT_EQ(dialogs.shown[1].text,
+        "Очищено ячеек: 3 (удалены символы, которые база не может хранить).\n"
+        "Сокращено фамилий длиннее 200 символов: 1.");
+    EXPECT_EQ(dialogs.shown[1].title, "Импорт справочника из Excel");
+    EXPECT_EQ(dialogs.shown[1].icon, MessageIcon::Information);
+
+    // The file holds what the table holds, the long stored name whole.
+    RecordTable onDisk;
+    ASSERT_EQ(database::load(databasePath(), onDisk).status, database::LoadResult::Status::Loaded);
+    for (int row = 1; row <= 3; ++row)
+        EXPECT_EQ(directoryOf(onDisk, row), directoryOf(state.table, row)) << row;
+
+    // A clean workbook says nothing more than the question.
+    dialogs.shown.clear();
+    ASSERT_TRUE(import(workbookOf({ Heading, { "1", "Иванов" } }, "clean.xlsx")));
+    EXPECT_EQ(dialogs.shown.size(), 1);
 }
 
 TEST_F(DirectoryWorkbook, NewRowsPastTheOldDirectoryStartEmpty)
