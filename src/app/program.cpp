@@ -127,6 +127,7 @@ void Program::terminate()
     // From here on no box waits for an answer that may never come, and a failing write asks
     // nothing: the table then goes to an emergency copy.
     m_state.endingOnSignal = true;
+    m_state.services.dialogs.answerUnattended();
     // A box waiting for an answer is closed first (its default answer), and the close of the
     // windows comes once the code that asked has finished with the answer.
     if (QWidget* modal = QApplication::activeModalWidget()) {

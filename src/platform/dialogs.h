@@ -33,12 +33,18 @@ class Dialogs
 public:
     virtual ~Dialogs() = default;
 
-    virtual Answer message(const Message& message) = 0;
+    // Shows the box and waits for the answer; once nobody is there to answer, the box's default.
+    Answer message(const Message& message) { return m_unattended ? message.defaultAnswer : show(message); }
     // A cancelled dialog gives no name; that is a normal answer, not an error.
     virtual std::optional<QString> saveFileName(const FileRequest& request) = 0;
     virtual std::optional<QString> openFileName(const FileRequest& request) = 0;
     // Colours in the layout 0x00BBGGRR; no value when the user cancels.
     virtual std::optional<quint32> chooseColour(quint32 initial) = 0;
+
+    // The run is ending on a signal (log-out, shutdown): from now on every box takes its default
+    // answer unseen, and a box on screen that the ending closes answers with its default too.
+    void answerUnattended() { m_unattended = true; }
+    bool unattended() const { return m_unattended; }
 
     // Shorthands for the common boxes.
     void error(const QString& text, const QString& title)
@@ -54,4 +60,10 @@ public:
     {
         return message({ text, title, MessageIcon::Question, MessageButtons::YesNoCancel, defaultAnswer });
     }
+
+protected:
+    virtual Answer show(const Message& message) = 0;
+
+private:
+    bool m_unattended = false;
 };

@@ -69,7 +69,7 @@ QStringList nameFilters(const QString& filter)
     return result;
 }
 
-Answer QtDialogs::message(const Message& message)
+Answer QtDialogs::show(const Message& message)
 {
     QMessageBox box(parentWindow());
     box.setWindowTitle(windowTitle(message.title));
@@ -87,6 +87,8 @@ Answer QtDialogs::message(const Message& message)
         box.setDefaultButton(message.defaultAnswer == Answer::Yes ? yes : no);
         box.setEscapeButton(no);
         box.exec();
+        if (unattended())
+            return message.defaultAnswer;
         return box.clickedButton() == yes ? Answer::Yes : Answer::No;
     }
     if (message.buttons == MessageButtons::YesNoCancel) {
@@ -101,6 +103,8 @@ Answer QtDialogs::message(const Message& message)
         box.setDefaultButton(byDefault);
         box.setEscapeButton(cancel);
         box.exec();
+        if (unattended())
+            return message.defaultAnswer;
         if (box.clickedButton() == yes)
             return Answer::Yes;
         return box.clickedButton() == no ? Answer::No : Answer::Cancel;

@@ -10,7 +10,7 @@ class QWidget;
 class QtDialogs : public Dialogs
 {
 public:
-    Answer message(const Message& message) override;
+    Answer show(const Message& message) override;
     std::optional<QString> saveFileName(const FileRequest& request) override;
     std::optional<QString> openFileName(const FileRequest& request) override;
     std::optional<quint32> chooseColour(quint32 initial) override;

@@ -1,10 +1,13 @@
 #include "platform/scripted_dialogs.h"
 
-Answer ScriptedDialogs::message(const Message& message)
+Answer ScriptedDialogs::show(const Message& message)
 {
     shown.append(message);
     if (whileShown)
         whileShown(message);
+    // Ended unattended while "on screen", as a real box closed by the ending.
+    if (unattended())
+        return message.defaultAnswer;
     if (answers.empty())
         return message.defaultAnswer;
     const Answer answer = answers.front();

@@ -21,7 +21,7 @@ public:
     // Runs while a box is "on screen", as other events could.
     std::function<void(const Message&)> whileShown;
 
-    Answer message(const Message& message) override;
+    Answer show(const Message& message) override;
     std::optional<QString> saveFileName(const FileRequest& request) override;
     std::optional<QString> openFileName(const FileRequest& request) override;
     std::optional<quint32> chooseColour(quint32 initial) override;

@@ -179,16 +179,18 @@ TEST_F(FailingSave, ASignalKeepsTheTableInAnEmergencyCopyThatTheNextStartNames)
     program.reset();
     std::filesystem::permissions(databasePath(), std::filesystem::perms(0644));
     for (int run = 1; run <= 2; ++run) {
-        dialogs.shown.clear();
-        Program next(state);
+        // A new run has somebody at the screen again.
+        ScriptedDialogs seen;
+        AppState nextState({ seen, settings, clock, shell, printer }, state.programFolder);
+        Program next(nextState);
         ASSERT_TRUE(next.start());
         if (run == 1) {
-            ASSERT_EQ(dialogs.shown.size(), 1);
-            EXPECT_TRUE(dialogs.shown[0].text.contains(QString::fromStdString(emergency)));
-            EXPECT_EQ(dialogs.shown[0].title, "Аварийная копия базы");
-            EXPECT_EQ(dialogs.shown[0].icon, MessageIcon::Information);
+            ASSERT_EQ(seen.shown.size(), 1);
+            EXPECT_TRUE(seen.shown[0].text.contains(QString::fromStdString(emergency)));
+            EXPECT_EQ(seen.shown[0].title, "Аварийная копия базы");
+            EXPECT_EQ(seen.shown[0].icon, MessageIcon::Information);
         } else {
-            EXPECT_TRUE(dialogs.shown.isEmpty());
+            EXPECT_TRUE(seen.shown.isEmpty());
         }
     }
 }
