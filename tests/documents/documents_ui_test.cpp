@@ -1,4 +1,5 @@
 #include "app/main_window.h"
+#include "database/money.h"
 #include "documents/ledger_print_page.h"
 #include "documents/preview_frame.h"
 #include "documents/receipt_window.h"
@@ -311,9 +312,18 @@ protected:
         state.table.set(row, october + 4, "12,5");
         state.table.set(row, october + 1, "");
         state.table.set(row, october, "");
-        state.table.set(row, october + 5, "3783,4");
+        state.table.set(row, october + 2, "");
+        state.table.set(row, october + 5, "3783,4"); // as the ledger last stored it
         state.table.set(row, october + 11, "2500,00");
         return form;
+    }
+
+    // What the subscriber owes for October with the pay and charges above: the sheet's charge
+    // plus 150 and 12,50.
+    static QString octoberTotal(Form1* form)
+    {
+        const Currency charge = Currency::parseOrZero(form->sheet()->computed(10, 7)->text().toStdString());
+        return QString::fromStdString(moneyText(*Currency::add(charge, Currency::parseOrZero("162,50"))));
     }
 
     frmKvit* receipt() const
@@ -341,7 +351,7 @@ TEST_F(ReceiptWindow, OneCopyOnPaperThenBackToTheSheet)
     EXPECT_EQ(r->value(11)->text(), "150,00");
     EXPECT_EQ(r->value(10)->text(), "12,50");
     EXPECT_EQ(r->value(12)->text(), "0,00");
-    EXPECT_EQ(r->value(14)->text(), "3783,40");
+    EXPECT_EQ(r->value(14)->text(), octoberTotal(form));
     EXPECT_EQ(child<QLabel>(r, "lblTar_0")->text(), "тариф " + form->sheet()->typed(10, 7)->text() + " р.");
     EXPECT_FALSE(r->value(29)->isVisible());
 
@@ -359,12 +369,30 @@ TEST_F(ReceiptWindow, OneCopyOnPaperThenBackToTheSheet)
     EXPECT_TRUE(info->portrait());
     const std::string text = printedText(1);
     EXPECT_EQ(occurrences(text, "Показания счетчика на конец месяца, кВт*Ч"), 1);
-    EXPECT_EQ(occurrences(text, "Примечание: предоплата в МОСЭНЕРГОСБЫТе на данныый месяц составляет:"), 1);
+    EXPECT_EQ(occurrences(text, "Примечание: предоплата в МОСЭНЕРГОСБЫТе на данный месяц составляет:"), 1);
     EXPECT_EQ(occurrences(text, "150,00"), 1);
     EXPECT_EQ(occurrences(text, "2500,00"), 1);
     EXPECT_EQ(text.find("Оплата до"), std::string::npos);
     EXPECT_EQ(text.find("Печать"), std::string::npos);
     EXPECT_EQ(text.find("2 экземпляра"), std::string::npos);
+}
+
+TEST_F(ReceiptWindow, TheTotalFollowsTheSheetNotTheStoredTotal)
+{
+    Form1* form = startWithLedger();
+    ASSERT_NE(form, nullptr);
+    // A later reading typed on the sheet: the ledger has not been opened since.
+    SheetCell* reading = form->sheet()->typed(10, 1);
+    const QString charge = form->sheet()->computed(10, 7)->text();
+    reading->setText(QString::number(reading->text().toInt() + 100));
+    ASSERT_NE(form->sheet()->computed(10, 7)->text(), charge);
+    chooseForMonth(form, 10, "Kvit");
+    frmKvit* r = receipt();
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(r->value(9)->text(), form->sheet()->computed(10, 7)->text());
+    EXPECT_EQ(r->value(14)->text(), octoberTotal(form));
+    EXPECT_NE(r->value(14)->text(), "3783,40");
+    EXPECT_EQ(r->value(documents::SecondCopyValue[documents::TotalDue])->text(), octoberTotal(form));
 }
 
 TEST_F(ReceiptWindow, TwoCopiesTheSecondWithoutThePrepaymentNote)
@@ -432,7 +460,7 @@ TEST_F(ReceiptWindow, EmptyReadingsAreReportedAndTheReceiptStillOpens)
     ASSERT_NE(form, nullptr);
     chooseForMonth(form, 12, "Kvit"); // December has no readings yet
     ASSERT_EQ(dialogs.shown.size(), 2);
-    EXPECT_EQ(dialogs.shown[0].text, "Поле (показания счетчика на комец месяца) не заполнено!");
+    EXPECT_EQ(dialogs.shown[0].text, "Поле (показания счетчика на конец месяца) не заполнено!");
     EXPECT_EQ(dialogs.shown[1].text, "Поле (показания счетчика на начало месяца) не заполнено!");
     for (const Message& m : dialogs.shown) {
         EXPECT_EQ(m.title, "Ошибка ввода");
