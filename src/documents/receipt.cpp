@@ -20,6 +20,22 @@ std::string zeroWhenEmpty(const std::string& text)
     return text.empty() ? std::string("0,00") : text;
 }
 
+// The total due as the ledger works it out, from the amounts on the receipt: the stored total is
+// only as fresh as the last time the month's ledger was stored, and a month whose ledger was never
+// opened has none, while the sheet's charge above it is always current. Empty when it comes to 0,
+// or when it overflows, as in the ledger.
+std::string totalDue(const std::array<std::string, ReceiptValueCount>& v, std::string_view supplierCharge)
+{
+    std::optional<Currency> due = Currency::subtract(
+        Currency::parseOrZero(v[StartUnderpayment]), Currency::parseOrZero(v[StartOverpayment]));
+    for (std::string_view charge : { std::string_view(v[EnergyTotal]), supplierCharge,
+             std::string_view(v[ElectricianPay]), std::string_view(v[OtherCharges]) }) {
+        if (due)
+            due = Currency::add(*due, Currency::parseOrZero(charge));
+    }
+    return due ? moneyText(*due) : std::string();
+}
+
 } // namespace
 
 bool isStreetLighting(std::string_view name)
@@ -45,6 +61,7 @@ Receipt makeReceipt(RecordTable& table, const ReceiptRequest& request, const std
 
     const int b = receipt.ledgerBase;
     auto& v = receipt.values;
+    std::string supplierCharge; // kept in the ledger, never on paper
     if (b != 0 && receipt.row != 0) {
         if (isStreetLighting(receipt.name)) {
             for (int offset : { 11, 3, 1, 0 })
@@ -56,7 +73,7 @@ Receipt makeReceipt(RecordTable& table, const ReceiptRequest& request, const std
         v[OtherCharges] = ledger(4);
         v[StartOverpayment] = ledger(1);
         v[StartUnderpayment] = ledger(0);
-        v[TotalDue] = ledger(5);
+        supplierCharge = ledger(2);
     }
 
     if (cells && request.month >= 1 && request.month <= 12) {
@@ -79,7 +96,7 @@ Receipt makeReceipt(RecordTable& table, const ReceiptRequest& request, const std
 
     v[StartOverpayment] = zeroWhenEmpty(v[StartOverpayment]);
     v[StartUnderpayment] = zeroWhenEmpty(v[StartUnderpayment]);
-    v[TotalDue] = twoDecimalText(v[TotalDue]);
+    v[TotalDue] = totalDue(v, supplierCharge);
     v[ElectricianPay] = zeroWhenEmpty(twoDecimalText(v[ElectricianPay]));
     v[OtherCharges] = zeroWhenEmpty(twoDecimalText(v[OtherCharges]));
     return receipt;

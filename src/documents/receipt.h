@@ -67,7 +67,9 @@ struct Receipt
 // The street-lighting pseudo-subscriber pays no ledger charges of its own.
 bool isStreetLighting(std::string_view name);
 
-// Builds the receipt. For the street-lighting record the prepayment, the electrician's pay and
+// Builds the receipt. The total due is worked out by the ledger's rule from the amounts the receipt
+// shows (and the supplier-account charge it keeps off paper), not read from the month's stored
+// total. For the street-lighting record the prepayment, the electrician's pay and
 // both opening balances are set to "0,00" in the table first; nothing else is written, and nothing
 // at all when the request names no month of the eight years.
 Receipt makeReceipt(

@@ -74,7 +74,7 @@ const std::array<const char*, 21> CaptionTexts = {
     "За предыдущие месяцы",
     " переплата",
     ", Руб",
-    "Примечание: предоплата в МОСЭНЕРГОСБЫТе на данныый месяц составляет:",
+    "Примечание: предоплата в МОСЭНЕРГОСБЫТе на данный месяц составляет:",
     "Руб",
     "Оплата до ",
     "За предыдущие месяцы",
@@ -287,7 +287,7 @@ void frmKvit::Form_Load()
 
     Dialogs& dialogs = m_state.services.dialogs;
     if (m_receipt.currentReadingMissing)
-        dialogs.error(QStringLiteral("Поле (показания счетчика на комец месяца) не заполнено!"),
+        dialogs.error(QStringLiteral("Поле (показания счетчика на конец месяца) не заполнено!"),
             QStringLiteral("Ошибка ввода"));
     if (m_receipt.startReadingMissing)
         dialogs.error(QStringLiteral("Поле (показания счетчика на начало месяца) не заполнено!"),

@@ -1,14 +1,15 @@
 #include "documents/sheet_printout.h"
 
-#include "platform/colours.h"
 #include "platform/print_window.h"
 #include "session/app_state.h"
 #include "sheet/sheet_view.h"
 
-#include <QComboBox>
+#include <QApplication>
 #include <QMainWindow>
 #include <QMenu>
+#include <QPointer>
 #include <QWidget>
+#include <vector>
 
 namespace {
 
@@ -26,73 +27,161 @@ void showMenu(QMainWindow& form, const char* name, bool shown)
         menu->menuAction()->setVisible(shown);
 }
 
-void showChild(QMainWindow& form, const char* name, bool shown)
-{
-    if (auto* widget = form.findChild<QWidget*>(QString::fromLatin1(name)))
-        widget->setVisible(shown);
-}
+// The panels that mean nothing on paper: the copy-tool check boxes and the picture buttons.
+constexpr std::array<const char*, 2> HiddenPanels = { "picButtons", "Frame1" };
 
-// The print look: white page and cells, computed cells without borders, no row bands, and none
-// of the buttons and menus that mean nothing on paper.
-void printLook(QMainWindow& form, SheetView* sheet)
+// A text selected in a cell, to be selected again as it was, cursor end included.
+struct Selection
 {
-    QWidget* background = form.centralWidget();
-    background->setAutoFillBackground(true);
-    setBackground(background, Qt::white);
-    showChild(form, "picButtons", false);
-    for (int b = 0; b < 9; ++b) {
-        for (int m = 1; m <= 12; ++m)
-            setBackground(sheet->typed(m, b), Qt::white);
-    }
-    for (int row = 1; row <= 13; ++row) {
-        for (int c = 0; c < 8; ++c) {
-            setBackground(sheet->computed(row, c), Qt::white);
-            sheet->computed(row, c)->setFrame(false);
-        }
-    }
-    for (int i = 0; i < 12; ++i)
-        sheet->band(i)->setAutoFillBackground(false);
-    showMenu(form, "Mnu_Spr", false);
-    showMenu(form, "Menu_Tools", false);
-    showChild(form, "Frame1", false);
-    form.resize(SheetPrintSize.expandedTo(form.minimumSizeHint()));
-}
+    QPointer<QLineEdit> cell;
+    int start = 0;
+    int length = 0;
+    bool cursorAtStart = false;
+};
 
-void normalLook(AppState& state, QMainWindow& form, SheetView* sheet)
+// The main window switched to its print look for as long as this lives: white page and cells, no
+// cell frames, no colour bands, no focus colour, no selection, no month in bold under the mouse,
+// none of the buttons and menus, at the print size. Afterwards everything is as it was.
+class PrintLook
 {
-    QWidget* background = form.centralWidget();
-    background->setAutoFillBackground(false);
-    background->setPalette(QPalette());
-    showChild(form, "picButtons", true);
-    sheet->applyColours(state.RowColourOdd, state.RowColourEven);
-    for (int b = 0; b < 9; ++b) {
-        for (int m = 1; m <= 12; ++m) {
-            if (sheet->typed(m, b)->hasFocus())
-                sheet->paintCell(sheet->typed(m, b), state.FocusColour);
+public:
+    PrintLook(AppState& state, QMainWindow& form, SheetView& view)
+        : m_state(state), m_form(form), m_sheet(view)
+    {
+        m_size = form.size();
+        QWidget* background = form.centralWidget();
+        background->setAutoFillBackground(true);
+        setBackground(background, Qt::white);
+
+        // Hiding the panel that holds the focus (the print button itself, after a click) would
+        // hand the focus on to the next control, a cell of the sheet, which then takes the focus
+        // colour onto the paper and keeps the focus afterwards. The focus waits on the page.
+        if (QWidget* focused = form.focusWidget(); focused && insideHiddenPanel(focused)) {
+            m_parkedFocus = focused;
+            background->setFocus(Qt::OtherFocusReason);
+        }
+        showPanels(false);
+
+        for (int b = 0; b < sheet::ShownElements; ++b) {
+            for (int m = 1; m <= sheet::Months; ++m) {
+                SheetCell* cell = view.typed(m, b);
+                setBackground(cell, Qt::white);
+                cell->setFrame(false);
+                if (cell->hasSelectedText()) {
+                    m_selections.push_back({ cell, cell->selectionStart(), int(cell->selectedText().size()),
+                        cell->cursorPosition() == cell->selectionStart() });
+                    cell->deselect();
+                }
+            }
+        }
+        for (int row = 1; row <= sheet::TotalsRow; ++row) {
+            for (int c = 0; c < sheet::ComputedElements; ++c) {
+                setBackground(view.computed(row, c), Qt::white);
+                view.computed(row, c)->setFrame(false);
+            }
+        }
+        for (int i = 0; i < sheet::Months; ++i)
+            view.band(i)->setAutoFillBackground(false);
+        for (int m = 1; m <= sheet::Months; ++m) {
+            m_bold[std::size_t(m - 1)] = view.monthLabel(m)->font().bold();
+            view.monthLabel(m)->setBold(false);
+        }
+        showMenu(form, "Mnu_Spr", false);
+        showMenu(form, "Menu_Tools", false);
+        form.resize(SheetPrintSize.expandedTo(form.minimumSizeHint()));
+
+        // A box of the printing (no printer: save as PDF?) takes the focus and gives it back to the
+        // cell, which the main window then paints in the focus colour before the page is drawn.
+        m_focusWatch
+            = QObject::connect(qApp, &QApplication::focusChanged, &view, [this](QWidget*, QWidget* now) {
+                  if (auto* cell = qobject_cast<SheetCell*>(now); cell && m_sheet.isAncestorOf(cell))
+                      setBackground(cell, Qt::white);
+              });
+    }
+
+    ~PrintLook()
+    {
+        QObject::disconnect(m_focusWatch);
+        QWidget* background = m_form.centralWidget();
+        background->setAutoFillBackground(false);
+        background->setPalette(QPalette());
+        showPanels(true);
+        if (m_parkedFocus)
+            m_parkedFocus->setFocus(Qt::OtherFocusReason);
+
+        for (int b = 0; b < sheet::ShownElements; ++b) {
+            for (int m = 1; m <= sheet::Months; ++m)
+                m_sheet.typed(m, b)->setFrame(true);
+        }
+        m_sheet.applyColours(m_state.RowColourOdd, m_state.RowColourEven);
+        // The window's focus, not the application's: a cell keeps its colour while another window
+        // is in front.
+        if (auto* focused = qobject_cast<SheetCell*>(m_form.focusWidget());
+            focused && m_sheet.isAncestorOf(focused))
+            m_sheet.paintCell(focused, m_state.FocusColour);
+        for (const Selection& s : m_selections) {
+            if (!s.cell)
+                continue;
+            if (s.cursorAtStart)
+                s.cell->setSelection(s.start + s.length, -s.length);
+            else
+                s.cell->setSelection(s.start, s.length);
+        }
+        const QColor totals = m_form.palette().color(QPalette::ToolTipBase);
+        for (int row = 1; row <= sheet::TotalsRow; ++row) {
+            for (int c = 0; c < sheet::ComputedElements; ++c) {
+                m_sheet.computed(row, c)->setFrame(true);
+                if (row == sheet::TotalsRow)
+                    setBackground(m_sheet.computed(row, c), totals);
+            }
+        }
+        for (int i = 0; i < sheet::Months; ++i)
+            m_sheet.band(i)->setAutoFillBackground(true);
+        for (int m = 1; m <= sheet::Months; ++m)
+            m_sheet.monthLabel(m)->setBold(m_bold[std::size_t(m - 1)]);
+        showMenu(m_form, "Mnu_Spr", true);
+        showMenu(m_form, "Menu_Tools", true);
+        m_form.resize(m_size);
+    }
+
+    PrintLook(const PrintLook&) = delete;
+    PrintLook& operator=(const PrintLook&) = delete;
+
+private:
+    bool insideHiddenPanel(QWidget* widget) const
+    {
+        for (const char* name : HiddenPanels) {
+            QWidget* panel = m_form.findChild<QWidget*>(QString::fromLatin1(name));
+            if (panel && (panel == widget || panel->isAncestorOf(widget)))
+                return true;
+        }
+        return false;
+    }
+
+    void showPanels(bool shown)
+    {
+        for (const char* name : HiddenPanels) {
+            if (auto* panel = m_form.findChild<QWidget*>(QString::fromLatin1(name)))
+                panel->setVisible(shown);
         }
     }
-    const QColor totals = form.palette().color(QPalette::ToolTipBase);
-    for (int row = 1; row <= 13; ++row) {
-        for (int c = 0; c < 8; ++c) {
-            sheet->computed(row, c)->setFrame(true);
-            if (row == 13)
-                setBackground(sheet->computed(row, c), totals);
-        }
-    }
-    for (int i = 0; i < 12; ++i)
-        sheet->band(i)->setAutoFillBackground(true);
-    showMenu(form, "Mnu_Spr", true);
-    showMenu(form, "Menu_Tools", true);
-    showChild(form, "Frame1", true);
-}
+
+    AppState& m_state;
+    QMainWindow& m_form;
+    SheetView& m_sheet;
+    QSize m_size;
+    QPointer<QWidget> m_parkedFocus;
+    std::vector<Selection> m_selections;
+    std::array<bool, sheet::Months> m_bold{};
+    QMetaObject::Connection m_focusWatch;
+};
 
 } // namespace
 
 void printSheet(
     AppState& state, QMainWindow& window, SheetView& sheet, const QString& subscriber, const QString& year)
 {
-    printLook(window, &sheet);
+    const PrintLook look(state, window, sheet);
     PrintWindowImage(&window, PageOrientation::Landscape, state.services.printer, state.services.dialogs,
         QStringLiteral("Таблица %1 %2.pdf").arg(subscriber, year));
-    normalLook(state, window, &sheet);
 }

@@ -37,8 +37,17 @@ std::vector<std::string> lastReadings(const RecordTable& table, std::string_view
     if (!k || month < 1 || month > 12)
         return readings;
     const int field = fields::monthBase(*k, month) + fields::PreviousReading;
-    for (int row = 1; row <= table.recordCount(); ++row)
-        readings[std::size_t(row)] = std::string(table.field(row, field));
+    for (int row = 1; row <= table.recordCount(); ++row) {
+        std::string_view reading = table.field(row, field);
+        // A start reading is there only when it was typed, or autofilled on leaving the month
+        // before with the autofill on (never into January: December lives in the year before).
+        // Without it the meter still reads what it read at the end of the last month that has a
+        // reading, in this year or an earlier one.
+        for (int earlier = *k * 12 + month - 2; reading.empty() && earlier >= 0; --earlier)
+            reading = table.field(
+                row, fields::monthBase(earlier / 12, earlier % 12 + 1) + fields::CurrentReading);
+        readings[std::size_t(row)] = std::string(reading);
+    }
     return readings;
 }
 

@@ -23,9 +23,10 @@ int reportMonthNumber(int reportMonth);
 // column for the reading to be written in by hand.
 using StatementRow = std::array<std::string, 5>;
 
-// The start readings of every record (index = row, 1 … RecordCount) for the month of the year:
-// the month's "Последнее" cell. A year or a month that is none of the table's gives an empty
-// column, never the readings of some other month.
+// The last known readings of every record (index = row, 1 … RecordCount) for the month of the
+// year: the month's "Последнее" cell, or when that is empty the "Текущее" of the nearest earlier
+// month that has one, back to January 2020; empty when there is none. A year or a month that is
+// none of the table's gives an empty column, never the readings of some other month.
 std::vector<std::string> lastReadings(const RecordTable& table, std::string_view yearText, int month);
 
 int statementSheetCount(const RecordTable& table);

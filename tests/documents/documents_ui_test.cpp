@@ -1,4 +1,5 @@
 #include "app/main_window.h"
+#include "database/money.h"
 #include "documents/ledger_print_page.h"
 #include "documents/preview_frame.h"
 #include "documents/receipt_window.h"
@@ -8,10 +9,13 @@
 #include "support/app_fixture.h"
 #include "support/pdf.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEnterEvent>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -92,6 +96,27 @@ protected:
 
     std::string printedText(int n) const { return pdfText(printedPage(n)); }
 };
+
+// Pixels of a printed page that are not black, white or grey: paper that shows a colour.
+int colouredPixels(const std::string& pdf, const std::string& png)
+{
+    if (std::system(("pdftoppm -r 60 -png -singlefile '" + pdf + "' '" + png + "'").c_str()) != 0)
+        return -1;
+    const QImage image(QString::fromStdString(png + ".png"));
+    if (image.isNull())
+        return -1;
+    int coloured = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            const int high = std::max({ c.red(), c.green(), c.blue() });
+            const int low = std::min({ c.red(), c.green(), c.blue() });
+            if (high - low > 40)
+                ++coloured;
+        }
+    }
+    return coloured;
+}
 
 template <typename T> T* child(QWidget* parent, const char* name)
 {
@@ -276,20 +301,7 @@ TEST_F(LedgerPrint, CaptionsAreBlackOnPaperAndColouredAgainOnScreen)
         EXPECT_EQ(textColour(page->caption(i)), QColor(Qt::red)) << i;
 
     // Nothing blue or red on the paper.
-    const std::string png = folder.file("ledger");
-    ASSERT_EQ(
-        std::system(("pdftoppm -r 60 -png -singlefile '" + printedPage(1) + "' '" + png + "'").c_str()), 0);
-    const QImage image(QString::fromStdString(png + ".png"));
-    ASSERT_FALSE(image.isNull());
-    int coloured = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            if (std::abs(c.red() - c.blue()) > 80)
-                ++coloured;
-        }
-    }
-    EXPECT_EQ(coloured, 0);
+    EXPECT_EQ(colouredPixels(printedPage(1), folder.file("ledger")), 0);
     f->close();
     settle();
 }
@@ -311,9 +323,18 @@ protected:
         state.table.set(row, october + 4, "12,5");
         state.table.set(row, october + 1, "");
         state.table.set(row, october, "");
-        state.table.set(row, october + 5, "3783,4");
+        state.table.set(row, october + 2, "");
+        state.table.set(row, october + 5, "3783,4"); // as the ledger last stored it
         state.table.set(row, october + 11, "2500,00");
         return form;
+    }
+
+    // What the subscriber owes for October with the pay and charges above: the sheet's charge
+    // plus 150 and 12,50.
+    static QString octoberTotal(Form1* form)
+    {
+        const Currency charge = Currency::parseOrZero(form->sheet()->computed(10, 7)->text().toStdString());
+        return QString::fromStdString(moneyText(*Currency::add(charge, Currency::parseOrZero("162,50"))));
     }
 
     frmKvit* receipt() const
@@ -341,7 +362,7 @@ TEST_F(ReceiptWindow, OneCopyOnPaperThenBackToTheSheet)
     EXPECT_EQ(r->value(11)->text(), "150,00");
     EXPECT_EQ(r->value(10)->text(), "12,50");
     EXPECT_EQ(r->value(12)->text(), "0,00");
-    EXPECT_EQ(r->value(14)->text(), "3783,40");
+    EXPECT_EQ(r->value(14)->text(), octoberTotal(form));
     EXPECT_EQ(child<QLabel>(r, "lblTar_0")->text(), "тариф " + form->sheet()->typed(10, 7)->text() + " р.");
     EXPECT_FALSE(r->value(29)->isVisible());
 
@@ -359,12 +380,30 @@ TEST_F(ReceiptWindow, OneCopyOnPaperThenBackToTheSheet)
     EXPECT_TRUE(info->portrait());
     const std::string text = printedText(1);
     EXPECT_EQ(occurrences(text, "Показания счетчика на конец месяца, кВт*Ч"), 1);
-    EXPECT_EQ(occurrences(text, "Примечание: предоплата в МОСЭНЕРГОСБЫТе на данныый месяц составляет:"), 1);
+    EXPECT_EQ(occurrences(text, "Примечание: предоплата в МОСЭНЕРГОСБЫТе на данный месяц составляет:"), 1);
     EXPECT_EQ(occurrences(text, "150,00"), 1);
     EXPECT_EQ(occurrences(text, "2500,00"), 1);
     EXPECT_EQ(text.find("Оплата до"), std::string::npos);
     EXPECT_EQ(text.find("Печать"), std::string::npos);
     EXPECT_EQ(text.find("2 экземпляра"), std::string::npos);
+}
+
+TEST_F(ReceiptWindow, TheTotalFollowsTheSheetNotTheStoredTotal)
+{
+    Form1* form = startWithLedger();
+    ASSERT_NE(form, nullptr);
+    // A later reading typed on the sheet: the ledger has not been opened since.
+    SheetCell* reading = form->sheet()->typed(10, 1);
+    const QString charge = form->sheet()->computed(10, 7)->text();
+    reading->setText(QString::number(reading->text().toInt() + 100));
+    ASSERT_NE(form->sheet()->computed(10, 7)->text(), charge);
+    chooseForMonth(form, 10, "Kvit");
+    frmKvit* r = receipt();
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(r->value(9)->text(), form->sheet()->computed(10, 7)->text());
+    EXPECT_EQ(r->value(14)->text(), octoberTotal(form));
+    EXPECT_NE(r->value(14)->text(), "3783,40");
+    EXPECT_EQ(r->value(documents::SecondCopyValue[documents::TotalDue])->text(), octoberTotal(form));
 }
 
 TEST_F(ReceiptWindow, TwoCopiesTheSecondWithoutThePrepaymentNote)
@@ -432,7 +471,7 @@ TEST_F(ReceiptWindow, EmptyReadingsAreReportedAndTheReceiptStillOpens)
     ASSERT_NE(form, nullptr);
     chooseForMonth(form, 12, "Kvit"); // December has no readings yet
     ASSERT_EQ(dialogs.shown.size(), 2);
-    EXPECT_EQ(dialogs.shown[0].text, "Поле (показания счетчика на комец месяца) не заполнено!");
+    EXPECT_EQ(dialogs.shown[0].text, "Поле (показания счетчика на конец месяца) не заполнено!");
     EXPECT_EQ(dialogs.shown[1].text, "Поле (показания счетчика на начало месяца) не заполнено!");
     for (const Message& m : dialogs.shown) {
         EXPECT_EQ(m.title, "Ошибка ввода");
@@ -502,14 +541,46 @@ TEST_F(Documents, APdfThatCannotBeWrittenIsReported)
     EXPECT_EQ(printer.pagesPrinted(), 0);
 }
 
-TEST_F(Documents, TheSheetPrintsOnALandscapePageAndLooksAsBeforeAfterwards)
+class SheetPrintout : public Documents
 {
-    writeDemoDatabase(3);
-    Form1* form = startOn2026();
+protected:
+    // The demo's sheet, the window active so that the focus moves as a user's clicks move it.
+    Form1* open()
+    {
+        writeDemoDatabase(3);
+        Form1* form = startOn2026();
+        if (!form)
+            return nullptr;
+        form->activateWindow();
+        active = QTest::qWaitForWindowActive(form);
+        return form;
+    }
+
+    // The mouse over a month's name makes it bold.
+    static void hover(MonthLabel* label)
+    {
+        QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), label->mapToGlobal(QPointF(2, 2)));
+        QApplication::sendEvent(label, &enter);
+    }
+
+    bool active = false;
+};
+
+TEST_F(SheetPrintout, TheSheetPrintsOnALandscapePageAndLooksAsBeforeAfterwards)
+{
+    Form1* form = open();
     ASSERT_NE(form, nullptr);
+    ASSERT_TRUE(active);
+    SheetView* sheet = form->sheet();
     const QString name = form->subscriberSelector()->currentText();
-    const QString january = form->sheet()->typed(1, 1)->text();
-    QTest::mouseClick(child<QWidget>(form, "Command1"), Qt::LeftButton);
+    const QString january = sheet->typed(1, 1)->text();
+    const QSize size = form->size();
+    sheet->typed(3, 1)->setFocus(Qt::MouseFocusReason);
+    hover(sheet->monthLabel(3));
+    ASSERT_TRUE(sheet->monthLabel(3)->font().bold());
+    // The click gives the print button the focus, which the print look must not hand on to a cell.
+    auto* print = child<QWidget>(form, "Command1");
+    QTest::mouseClick(print, Qt::LeftButton);
 
     const auto info = pdfInfo(printedPage(1));
     ASSERT_TRUE(info);
@@ -517,25 +588,95 @@ TEST_F(Documents, TheSheetPrintsOnALandscapePageAndLooksAsBeforeAfterwards)
     EXPECT_FALSE(info->portrait());
     const std::string text = printedText(1);
     for (const QString& shown : { name, january, QStringLiteral("Январь"), QStringLiteral("Декабрь"),
-             QStringLiteral("За год"), QStringLiteral("Итого к"), form->sheet()->computed(13, 7)->text() })
+             QStringLiteral("За год"), QStringLiteral("Итого к"), sheet->computed(13, 7)->text() })
         EXPECT_NE(text.find(shown.toStdString()), std::string::npos) << shown.toStdString();
     for (const char* hidden : { "Справочник", "Автозаполнение", "Калькулятор" })
         EXPECT_EQ(text.find(hidden), std::string::npos) << hidden;
+    // No row colours, no focus colour: black on white.
+    EXPECT_EQ(colouredPixels(printedPage(1), folder.file("sheet")), 0);
 
-    EXPECT_EQ(form->size(), SheetPrintSize.expandedTo(form->minimumSizeHint()));
-    SheetView* sheet = form->sheet();
+    EXPECT_EQ(form->size(), size);
+    EXPECT_EQ(QApplication::focusWidget(), print);
     const auto base = [](QWidget* w) { return w->palette().color(QPalette::Base); };
     EXPECT_EQ(base(sheet->typed(1, 0)), QColor(0xC0, 0xFF, 0xFF));
     EXPECT_EQ(base(sheet->typed(2, 8)), QColor(0x00, 0xFF, 0xFF));
     EXPECT_EQ(base(sheet->computed(3, 5)), QColor(0xC0, 0xFF, 0xFF));
     EXPECT_EQ(base(sheet->computed(13, 0)), form->palette().color(QPalette::ToolTipBase));
     EXPECT_TRUE(sheet->computed(13, 0)->hasFrame());
+    EXPECT_TRUE(sheet->typed(1, 0)->hasFrame());
     EXPECT_TRUE(sheet->band(0)->autoFillBackground());
+    EXPECT_TRUE(sheet->monthLabel(3)->font().bold());
     EXPECT_TRUE(child<QWidget>(form, "Frame1")->isVisible());
     EXPECT_TRUE(child<QWidget>(form, "picButtons")->isVisible());
     EXPECT_TRUE(child<QMenu>(form, "Mnu_Spr")->menuAction()->isVisible());
     EXPECT_TRUE(child<QMenu>(form, "Menu_Tools")->menuAction()->isVisible());
     EXPECT_FALSE(form->centralWidget()->autoFillBackground());
+}
+
+TEST_F(SheetPrintout, WhileThePageIsDrawnTheFocusedCellIsPlainAndAfterwardsAsItWas)
+{
+    Form1* form = open();
+    ASSERT_NE(form, nullptr);
+    ASSERT_TRUE(active);
+    SheetView* sheet = form->sheet();
+    SheetCell* cell = sheet->typed(3, 1);
+    cell->setFocus(Qt::MouseFocusReason);
+    cell->setSelection(4, -3);
+    const QString selected = cell->selectedText();
+    ASSERT_FALSE(selected.isEmpty());
+    hover(sheet->monthLabel(5));
+    const QSize size = form->size();
+    const QColor focusColour(0xFF, 0xFF, 0x00);
+    ASSERT_EQ(cell->palette().color(QPalette::Base), focusColour);
+
+    // Without a printer a box asks what to do with the page; while it is up it has the focus,
+    // and the cell gets it back before the page is drawn.
+    printer = Printer::none();
+    struct Look
+    {
+        QColor cell;
+        bool selection = true;
+        int framed = 0;
+        bool bold = true;
+        QSize size;
+    } look;
+    dialogs.whileShown = [&](const Message&) {
+        QWidget box;
+        box.show();
+        box.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&box));
+        box.hide();
+        form->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(form));
+        EXPECT_TRUE(cell->hasFocus());
+        look.cell = cell->palette().color(QPalette::Base);
+        look.selection = cell->hasSelectedText();
+        for (int m = 1; m <= 12; ++m) {
+            for (int b = 0; b < 9; ++b)
+                look.framed += sheet->typed(m, b)->hasFrame() ? 1 : 0;
+        }
+        look.bold = sheet->monthLabel(5)->font().bold();
+        look.size = form->size();
+    };
+    const std::string pdf = folder.file("Таблица.pdf");
+    dialogs.answers = { Answer::Yes };
+    dialogs.fileNames = { QString::fromStdString(pdf) };
+    printSheet(state, *form, *sheet, form->subscriberSelector()->currentText(), "2026");
+
+    EXPECT_EQ(look.cell, QColor(Qt::white));
+    EXPECT_FALSE(look.selection);
+    EXPECT_EQ(look.framed, 0);
+    EXPECT_FALSE(look.bold);
+    EXPECT_EQ(look.size, SheetPrintSize.expandedTo(form->minimumSizeHint()));
+    EXPECT_EQ(colouredPixels(pdf, folder.file("sheet")), 0);
+
+    EXPECT_EQ(form->size(), size);
+    EXPECT_TRUE(cell->hasFocus());
+    EXPECT_EQ(cell->palette().color(QPalette::Base), focusColour);
+    EXPECT_EQ(cell->selectedText(), selected);
+    EXPECT_EQ(cell->cursorPosition(), 1);
+    EXPECT_TRUE(cell->hasFrame());
+    EXPECT_TRUE(sheet->monthLabel(5)->font().bold());
 }
 
 } // namespace

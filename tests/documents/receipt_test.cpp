@@ -63,21 +63,54 @@ TEST(Receipt, NormalisesTheLedgerAmounts)
         std::string stored;
         std::string pay; // electrician's pay and other charges
         std::string balance; // opening balances
-        std::string total; // total due
     };
-    for (const Case& c : { Case{ "150", "150,00", "150", "150,00" }, Case{ "12,5", "12,50", "12,5", "12,50" },
-             Case{ "7,25", "7,25", "7,25", "7,25" }, Case{ "1,234", "1,234", "1,234", "1,234" },
-             Case{ "", "0,00", "0,00", "" } }) {
+    for (const Case& c :
+        { Case{ "150", "150,00", "150" }, Case{ "12,5", "12,50", "12,5" }, Case{ "7,25", "7,25", "7,25" },
+            Case{ "1,234", "1,234", "1,234" }, Case{ "", "0,00", "0,00" } }) {
         RecordTable table = twoSubscribers();
-        for (int offset : { 0, 1, 3, 4, 5, 11 })
+        for (int offset : { 0, 1, 3, 4, 11 })
             table.set(1, October2021 + offset, c.stored);
         const Receipt r = makeReceipt(table, request("Иванов И. И."), october());
         EXPECT_EQ(r.values[ElectricianPay], c.pay) << c.stored;
         EXPECT_EQ(r.values[OtherCharges], c.pay) << c.stored;
         EXPECT_EQ(r.values[StartOverpayment], c.balance) << c.stored;
         EXPECT_EQ(r.values[StartUnderpayment], c.balance) << c.stored;
-        EXPECT_EQ(r.values[TotalDue], c.total) << c.stored;
         EXPECT_EQ(r.values[Prepayment], c.stored) << c.stored;
+    }
+}
+
+TEST(Receipt, TheTotalDueIsWorkedOutFromTheChargesAboveIt)
+{
+    // The stored total is whatever the ledger last stored: stale once the sheet has changed, and
+    // empty for a month whose ledger was never opened.
+    struct Case
+    {
+        std::string storedTotal;
+        std::string underpayment, overpayment, supplierCharge, electrician, other;
+        std::string energy; // the sheet's month total
+        std::string total;
+    };
+    for (const Case& c : {
+             Case{ "3783,40", "100", "30", "5", "150", "12,5", "3792,16", "4029,66" },
+             Case{ "", "", "", "", "", "", "3792,16", "3792,16" },
+             Case{ "", "", "250,5", "", "", "", "200,00", "-50,50" },
+             Case{ "999,00", "", "200", "", "", "", "200,00", "" },
+             Case{ "", "", "", "", "", "", "", "" },
+             Case{ "", "1,005", "", "", "", "", "", "1,00" },
+         }) {
+        SCOPED_TRACE(c.energy + " " + c.storedTotal);
+        RecordTable table = twoSubscribers();
+        table.set(1, October2021 + 5, c.storedTotal);
+        table.set(1, October2021, c.underpayment);
+        table.set(1, October2021 + 1, c.overpayment);
+        table.set(1, October2021 + 2, c.supplierCharge);
+        table.set(1, October2021 + 3, c.electrician);
+        table.set(1, October2021 + 4, c.other);
+        MonthCells cells = october();
+        cells.computed[7] = c.energy;
+        const Receipt r = makeReceipt(table, request("Иванов И. И."), cells);
+        EXPECT_EQ(r.values[TotalDue], c.total);
+        EXPECT_EQ(table.field(1, October2021 + 5), c.storedTotal);
     }
 }
 
@@ -92,6 +125,8 @@ TEST(Receipt, StreetLightingPaysNoLedgerChargesAndIsStoredSo)
     EXPECT_EQ(r.values[StartOverpayment], "0,00");
     EXPECT_EQ(r.values[StartUnderpayment], "0,00");
     EXPECT_EQ(r.values[OtherCharges], "99,00");
+    // The sheet's charge, the other charges and the supplier-account charge, which it keeps.
+    EXPECT_EQ(r.values[TotalDue], "3990,16");
     for (int offset : { 0, 1, 3, 11 })
         EXPECT_EQ(table.field(2, October2021 + offset), "0,00") << offset;
     for (int offset : { 2, 4, 5, 6, 7, 8, 9, 10 })
@@ -131,7 +166,7 @@ TEST(Receipt, AnUnknownSubscriberGetsEmptyLedgerLines)
     EXPECT_EQ(r.name, "");
     EXPECT_EQ(r.values[ElectricianPay], "0,00");
     EXPECT_EQ(r.values[StartUnderpayment], "0,00");
-    EXPECT_EQ(r.values[TotalDue], "");
+    EXPECT_EQ(r.values[TotalDue], "3792,16"); // the sheet's charge alone
     EXPECT_EQ(r.values[CurrentReading], "30474");
 }
 

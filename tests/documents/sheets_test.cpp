@@ -71,6 +71,33 @@ TEST(DocumentSheets, StatementRowsCarryTheStartReadingOfTheMonth)
     EXPECT_EQ(rows[2][3], "");
 }
 
+TEST(DocumentSheets, WithoutAStartReadingTheStatementShowsTheLastKnownOne)
+{
+    RecordTable table = subscribers(5);
+    const auto current = [&](int row, int k, int m, const char* reading) {
+        table.set(row, fields::monthBase(k, m) + fields::CurrentReading, reading);
+    };
+    // 1: December 2020 read, January 2021 not yet autofilled (it never is across the year).
+    current(1, 0, 12, "15020");
+    // 2: a gap of several empty months after May and October 2020: the nearest counts.
+    current(2, 0, 5, "800");
+    current(2, 0, 10, "950");
+    // 3: its own start reading wins over an earlier month's.
+    current(3, 0, 12, "400");
+    table.set(3, fields::monthBase(1, 3) + fields::PreviousReading, "410");
+    // 4: only a later month has a reading; 5: nothing at all.
+    current(4, 1, 4, "700");
+    const auto readings = documents::lastReadings(table, "2021", 3);
+    EXPECT_EQ(readings[1], "15020");
+    EXPECT_EQ(readings[2], "950");
+    EXPECT_EQ(readings[3], "410");
+    EXPECT_EQ(readings[4], "");
+    EXPECT_EQ(readings[5], "");
+    EXPECT_EQ(documents::lastReadings(table, "2021", 1)[1], "15020");
+    // January 2020 has nothing before it.
+    EXPECT_EQ(documents::lastReadings(table, "2020", 1)[1], "");
+}
+
 TEST(DocumentSheets, NoMonthGivesAnEmptyReadingColumnNeverAnotherField)
 {
     RecordTable table = subscribers(2);
