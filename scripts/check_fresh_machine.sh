@@ -85,6 +85,7 @@ mkdir -p "$cache" "$packages_cache"
 if [ ! -s "$tarball" ]; then
   echo "Making a minimal Debian 12 ($suite, minbase) from $mirror; kept as $tarball"
   bootstrap=$(mktemp -d "$cache/bootstrap.XXXXXX")
+  chmod 755 "$bootstrap" # it becomes the fresh tree's /, which every user must be able to enter
   keyring=()
   if [ -f /usr/share/keyrings/debian-archive-keyring.gpg ]; then
     keyring=(--keyring=/usr/share/keyrings/debian-archive-keyring.gpg)
@@ -152,6 +153,7 @@ mount_into() {
 echo "Unpacking a fresh Debian 12 into $root"
 mkdir -p "$root"
 tar --numeric-owner -C "$root" -xzpf "$tarball"
+chmod 755 "$root"
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 
 echo "Copying commit ${commit:0:12} of $repository into /root/tervolin"
