@@ -5,6 +5,8 @@
 #include "sheet/sheet_calculation.h"
 
 #include <array>
+#include <charconv>
+#include <optional>
 #include <random>
 #include <string>
 
@@ -156,4 +158,38 @@ void fillDemoTable(RecordTable& table, const DemoOptions& options)
             }
         }
     }
+}
+
+bool parseDemoArguments(const std::vector<std::string>& arguments, DemoOptions& options, std::string& error)
+{
+    bool full = false;
+    std::optional<int> subscribers;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument == "--full") {
+            full = true;
+        } else if (argument == "--subscribers") {
+            if (i + 1 == arguments.size()) {
+                error = "--subscribers needs a number";
+                return false;
+            }
+            const std::string& text = arguments[++i];
+            int number = 0;
+            const auto [end, failure] = std::from_chars(text.data(), text.data() + text.size(), number);
+            if (failure != std::errc() || end != text.data() + text.size() || number < 1
+                || number > fields::MaxRecords) {
+                error = "--subscribers " + text + ": a number of subscribers 1 … "
+                    + std::to_string(fields::MaxRecords);
+                return false;
+            }
+            subscribers = number;
+        } else {
+            error = "unknown argument: " + argument;
+            return false;
+        }
+    }
+    options = full ? fullDemoOptions() : DemoOptions();
+    if (subscribers)
+        options.subscribers = *subscribers;
+    return true;
 }

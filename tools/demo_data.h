@@ -7,6 +7,8 @@
 #include "database/record_table.h"
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 struct DemoOptions
 {
@@ -16,9 +18,17 @@ struct DemoOptions
     int lastMonthOfLastYear = 11; // the readings of the last year stop after this month
     bool everyField = false; // every month of every year filled in, ledger included (benchmarks)
     std::uint32_t seed = 2026;
+
+    bool operator==(const DemoOptions&) const = default;
 };
 
 // Every month of every year filled in, ledger included: the benchmarks' database.
 DemoOptions fullDemoOptions(int subscribers = fields::MaxRecords);
 
 void fillDemoTable(RecordTable& table, const DemoOptions& options);
+
+// The options of make_demo_database after its file: [--subscribers N] [--full], in any order.
+// Without --full, the demo of 40 subscribers; --full is the benchmarks' database, every one of the
+// 3001 subscribers unless --subscribers says how many. False, with the reason in `error`, for
+// anything else.
+bool parseDemoArguments(const std::vector<std::string>& arguments, DemoOptions& options, std::string& error);
