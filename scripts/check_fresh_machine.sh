@@ -208,7 +208,8 @@ echo "./test.sh: $test_result ($(minutes "$step"))"
 cat >"$root/root/check_demo.sh" <<'EOF'
 #!/bin/bash
 cd /root/tervolin
-./run.sh --demo >/root/demo.log 2>&1 </dev/null &
+: >/root/demo.log
+./run.sh --demo >>/root/demo.log 2>&1 </dev/null &
 program=$!
 until grep -q '^Starting ' /root/demo.log; do
   if ! kill -0 "$program" 2>/dev/null; then
