@@ -280,5 +280,8 @@ echo
 echo "Fresh Debian 12, commit ${commit:0:12}, $(minutes "$started") in all:"
 echo "  ./test.sh        $test_result"
 echo "  ./run.sh --demo  $demo_result"
-echo "  logs: $work/test.log, $work/demo.log; the demo's screen: $work/demo.png"
+echo "  logs: $work/test.log, $work/demo.log"
+if [ -f "$work/demo.png" ]; then
+  echo "  the demo's screen: $work/demo.png"
+fi
 [ "$test_result" = passed ] && [ "$demo_result" = passed ]
