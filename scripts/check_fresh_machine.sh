@@ -208,7 +208,8 @@ echo "./test.sh: $test_result ($(minutes "$step"))"
 cat >"$root/root/check_demo.sh" <<'EOF'
 #!/bin/bash
 cd /root/tervolin
-./run.sh --demo >/root/demo.log 2>&1 </dev/null &
+: >/root/demo.log
+./run.sh --demo >>/root/demo.log 2>&1 </dev/null &
 program=$!
 until grep -q '^Starting ' /root/demo.log; do
   if ! kill -0 "$program" 2>/dev/null; then
@@ -279,5 +280,8 @@ echo
 echo "Fresh Debian 12, commit ${commit:0:12}, $(minutes "$started") in all:"
 echo "  ./test.sh        $test_result"
 echo "  ./run.sh --demo  $demo_result"
-echo "  logs: $work/test.log, $work/demo.log; the demo's screen: $work/demo.png"
+echo "  logs: $work/test.log, $work/demo.log"
+if [ -f "$work/demo.png" ]; then
+  echo "  the demo's screen: $work/demo.png"
+fi
 [ "$test_result" = passed ] && [ "$demo_result" = passed ]
