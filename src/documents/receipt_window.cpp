@@ -111,27 +111,31 @@ constexpr std::array<int, 5> GroupEnds = { 3, 6, 9, 11, 13 };
 
 } // namespace
 
-frmKvit::frmKvit(AppState& state, const ShownSheet& shown, MDIfrmPrint& frame)
-    : PreviewPage(&frame), m_state(state), m_sheet(shown.view), m_subscriber(shown.subscriber), m_frame(frame)
+ReceiptPaper::ReceiptPaper(QWidget* parent) : PreviewPage(parent)
 {
-    setObjectName(QStringLiteral("frmKvit"));
     makePaper(this, PageWidth, HeightOneCopy);
-    build();
-}
-
-QString frmKvit::frameCaption() const
-{
-    return QStringLiteral("Квитанция");
-}
-
-void frmKvit::build()
-{
     buildCopy(0);
     buildCopy(1);
     m_cutLine = pageRule(
         this, QStringLiteral("Line5"), QPoint(0, px(CutLineTop)), QPoint(px(PageWidth) - 1, px(CutLineTop)));
     m_secondCopy.append(m_cutLine);
+    connect(m_txtOPL[0], &QLineEdit::textChanged, m_txtOPL[1], &QLineEdit::setText);
+    setTwoCopies(false);
+}
 
+QString ReceiptPaper::frameCaption() const
+{
+    return QStringLiteral("Квитанция");
+}
+
+frmKvit::frmKvit(AppState& state, const ShownSheet& shown, MDIfrmPrint& frame)
+    : ReceiptPaper(&frame),
+      m_state(state),
+      m_sheet(shown.view),
+      m_subscriber(shown.subscriber),
+      m_frame(frame)
+{
+    setObjectName(QStringLiteral("frmKvit"));
     m_ch1 = new QCheckBox(QStringLiteral("2 экземпляра"), this);
     m_ch1->setObjectName(QStringLiteral("Ch1"));
     m_ch1->setGeometry(px(6300), px(7290), px(2100), px(360));
@@ -141,12 +145,11 @@ void frmKvit::build()
     m_command1->setGeometry(px(8700), px(7230), px(1545), px(420));
     connect(m_command1, &QPushButton::clicked, this, &frmKvit::Command1_Click);
 
-    connect(m_txtOPL[0], &QLineEdit::textChanged, m_txtOPL[1], &QLineEdit::setText);
-    setTabOrder(m_txtOPL[0], m_ch1);
+    setTabOrder(payBy(0), m_ch1);
     setTabOrder(m_ch1, m_command1);
 }
 
-void frmKvit::buildCopy(int copy)
+void ReceiptPaper::buildCopy(int copy)
 {
     const int dy = copy * SecondCopyShift;
     QList<QWidget*> made;
@@ -266,7 +269,7 @@ void frmKvit::Form_Load()
     m_frame.hideToolbar();
     m_state.ReportMonth = reportMonthNumber(m_state.ReportMonth);
     SettingsStore& store = m_state.services.settings;
-    m_txtOPL[0]->setText(store.value(settings::Main, QStringLiteral("txtOPL")));
+    payBy(0)->setText(store.value(settings::Main, QStringLiteral("txtOPL")));
     m_ch1->setChecked(
         store.value(settings::Main, QStringLiteral("Ch100"), QStringLiteral("0")).trimmed().toInt() == 1);
 
@@ -283,7 +286,7 @@ void frmKvit::Form_Load()
         m_subscriber.toStdString() };
     m_receipt = makeReceipt(m_state.table, request, cells);
     m_state.LedgerBase = m_receipt.ledgerBase;
-    showValues();
+    showReceipt(m_receipt);
 
     Dialogs& dialogs = m_state.services.dialogs;
     if (m_receipt.currentReadingMissing)
@@ -295,26 +298,25 @@ void frmKvit::Form_Load()
     COPIREN();
 }
 
-void frmKvit::showValues()
+void ReceiptPaper::showReceipt(const Receipt& receipt)
 {
     const auto text = [](const std::string& s) { return QString::fromStdString(s); };
     for (int copy = 0; copy < 2; ++copy) {
-        m_date[copy]->setText(text(m_receipt.date));
-        m_name[copy]->setText(text(m_receipt.name));
-        m_losses[copy]->setText(text(m_receipt.lossesPercent));
-        m_tariff[copy]->setText(text(m_receipt.tariff));
-        m_service[copy]->setText(text(m_receipt.servicePercent));
+        m_date[copy]->setText(text(receipt.date));
+        m_name[copy]->setText(text(receipt.name));
+        m_losses[copy]->setText(text(receipt.lossesPercent));
+        m_tariff[copy]->setText(text(receipt.tariff));
+        m_service[copy]->setText(text(receipt.servicePercent));
     }
     for (int i = 0; i < ReceiptValueCount; ++i) {
-        m_values[std::size_t(i)]->setText(text(m_receipt.values[std::size_t(i)]));
-        m_values[std::size_t(SecondCopyValue[std::size_t(i)])]->setText(
-            text(m_receipt.values[std::size_t(i)]));
+        m_values[std::size_t(i)]->setText(text(receipt.values[std::size_t(i)]));
+        m_values[std::size_t(SecondCopyValue[std::size_t(i)])]->setText(text(receipt.values[std::size_t(i)]));
     }
 }
 
-void frmKvit::COPIREN()
+void ReceiptPaper::setTwoCopies(bool two)
 {
-    const bool two = m_ch1->isChecked();
+    m_twoCopies = two;
     setFixedHeight(px(two ? HeightTwoCopies : HeightOneCopy));
     for (QWidget* w : m_secondCopy)
         w->setVisible(two);
@@ -322,16 +324,25 @@ void frmKvit::COPIREN()
         w->hide();
 }
 
+void ReceiptPaper::setPaperLook(bool on)
+{
+    for (QLineEdit* box : m_txtOPL)
+        box->setFrame(!on);
+    const bool payByShown = !on || !m_txtOPL[0]->text().isEmpty();
+    m_captions[PayByCaption]->setVisible(payByShown);
+    m_captions[std::size_t(SecondCopyCaption[PayByCaption])]->setVisible(payByShown && m_twoCopies);
+}
+
+void frmKvit::COPIREN()
+{
+    setTwoCopies(m_ch1->isChecked());
+}
+
 void frmKvit::printLook(bool on)
 {
     m_command1->setVisible(!on);
     m_ch1->setVisible(!on);
-    for (QLineEdit* box : m_txtOPL)
-        box->setFrame(!on);
-    // Without a pay-by date the line has no caption either.
-    const bool payByShown = !on || !m_txtOPL[0]->text().isEmpty();
-    m_captions[PayByCaption]->setVisible(payByShown);
-    m_captions[std::size_t(SecondCopyCaption[PayByCaption])]->setVisible(payByShown);
+    setPaperLook(on);
 }
 
 void frmKvit::Command1_Click()
@@ -359,7 +370,7 @@ void frmKvit::unload()
     m_state.ReportMonthName.clear();
     m_state.ReportYear.clear();
     SettingsStore& store = m_state.services.settings;
-    store.setValue(settings::Main, QStringLiteral("txtOPL"), m_txtOPL[0]->text());
+    store.setValue(settings::Main, QStringLiteral("txtOPL"), payBy(0)->text());
     store.setValue(settings::Main, QStringLiteral("Ch100"),
         m_ch1->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
 }
