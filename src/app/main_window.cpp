@@ -6,8 +6,10 @@
 #include "app/program.h"
 #include "app/save_settings_window.h"
 #include "database/database_file.h"
+#include "documents/receipt_batch_window.h"
 #include "documents/receipt_window.h"
 #include "documents/sheet_printout.h"
+#include "documents/sheets.h"
 #include "platform/dialogs.h"
 #include "platform/icons.h"
 #include "platform/picture_buttons.h"
@@ -228,6 +230,12 @@ void Form1::buildMenus()
     connect(
         addItem(tools, "Menu_Tools_DelChUlOsv", QStringLiteral("Очистить часы и сутки уличного освещения")),
         &QAction::triggered, this, &Form1::Menu_Tools_DelChUlOsv_Click);
+    // The month of the receipts for everyone: the month of today when the sheet shows this year.
+    connect(addItem(tools, "Menu_Tools_KvitAll", QStringLiteral("Квитанции всем абонентам")),
+        &QAction::triggered, this, [this] {
+            const QDate today = m_state.services.clock.now().date();
+            openReceiptsForAll(QString::number(today.year()) == m_shownYear ? today.month() : 1);
+        });
 
     QMenu* tuning = bar->addMenu(QStringLiteral("Настройки"));
     tuning->setObjectName(QStringLiteral("Menu_Tuns"));
@@ -248,6 +256,9 @@ void Form1::buildMenus()
         [this] { m_program.openOverMainWindow(statementFrame(m_state, shown())); });
     connect(addItem(m_menuVedomost, "Kvit", QStringLiteral("Сформировать квитанцию")), &QAction::triggered,
         this, [this] { m_program.openOverMainWindow(receiptFrame(m_state, shown())); });
+    connect(addItem(m_menuVedomost, "KvitAll", QStringLiteral("Квитанции всем абонентам")),
+        &QAction::triggered, this,
+        [this] { openReceiptsForAll(documents::reportMonthNumber(m_state.ReportMonth)); });
 
     QMenu* help = bar->addMenu(QStringLiteral("Помощь"));
     help->setObjectName(QStringLiteral("Menu_Hlp"));
@@ -569,6 +580,14 @@ void Form1::openDirectory()
     // The close stores the sheet and writes the file; the directory then takes over.
     m_state.DirectoryOpening = true;
     close();
+}
+
+void Form1::openReceiptsForAll(int month)
+{
+    // The receipts are worked out from the records: the sheet's last typing goes there first.
+    SAVE();
+    auto* window = new frmKvitAll(m_state, *this, m_shownYear, month);
+    window->show();
 }
 
 void Form1::openSaveSettings()

@@ -101,6 +101,7 @@ private:
     void openDirectory();
     void openLedger(bool writeFirst);
     void openSaveSettings();
+    void openReceiptsForAll(int month);
     void openColours();
     void openChart();
     void openAbout();

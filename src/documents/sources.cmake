@@ -6,6 +6,7 @@ list(APPEND TERVOLIN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ledger_print_page.cpp
   ${CMAKE_CURRENT_LIST_DIR}/page_widgets.cpp
   ${CMAKE_CURRENT_LIST_DIR}/preview_frame.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/receipt_batch_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/receipt_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sheet_printout.cpp
   ${CMAKE_CURRENT_LIST_DIR}/statement_page.cpp
