@@ -219,10 +219,12 @@ TEST(QtDialogs, TheFileDialogOpensInTheFolderAsked)
         QString opened;
         QString proposed;
         QTimer::singleShot(0, [&] {
-            if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-                opened = dialog->directory().absolutePath();
-                proposed = dialog->selectedFiles().value(0);
-                dialog->reject();
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (auto* dialog = qobject_cast<QFileDialog*>(w); dialog && dialog->isVisible()) {
+                    opened = dialog->directory().absolutePath();
+                    proposed = dialog->selectedFiles().value(0);
+                    dialog->reject();
+                }
             }
         });
         QtDialogs dialogs;
