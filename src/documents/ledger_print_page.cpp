@@ -1,7 +1,7 @@
 #include "documents/ledger_print_page.h"
 
+#include "documents/document_output.h"
 #include "documents/page_widgets.h"
-#include "platform/print_window.h"
 #include "session/app_state.h"
 
 #include <QFrame>
@@ -158,6 +158,14 @@ void frmPrint1::showSheet(int sheet)
     fillGrid(m_grid, ledgerRows(m_state.table, m_state.LedgerBase, m_sums, sheet), Alignments);
 }
 
+void frmPrint1::paperLook(bool on)
+{
+    if (on)
+        paperColours();
+    else
+        screenColours();
+}
+
 void frmPrint1::paperColours()
 {
     const QColor ink = palette().color(QPalette::ButtonText);
@@ -173,18 +181,32 @@ void frmPrint1::screenColours()
 
 void frmPrint1::printSheet()
 {
-    paperColours();
-    PrintWindowImage(this, PageOrientation::Landscape, m_state.services.printer, m_state.services.dialogs,
-        QStringLiteral("Лицевой счет.pdf"));
-    screenColours();
+    printShownSheet(m_state, *this);
 }
 
 void frmPrint1::savePdf()
 {
-    paperColours();
-    SaveWindowPdf(this, PageOrientation::Landscape, m_state.services.printer, m_state.services.dialogs,
-        QStringLiteral("Лицевой счет.pdf"));
-    screenColours();
+    saveShownSheetPdf(m_state, *this);
+}
+
+void frmPrint1::printAll()
+{
+    printAllSheets(m_state, *this);
+}
+
+void frmPrint1::savePdfAll()
+{
+    saveAllSheetsPdf(m_state, *this);
+}
+
+PageOrientation frmPrint1::orientation() const
+{
+    return PageOrientation::Landscape;
+}
+
+QString frmPrint1::pdfName() const
+{
+    return pdfFileName({ QStringLiteral("Лицевой счет"), m_state.PrintMonth, m_state.PrintYear });
 }
 
 MDIfrmPrint* openLedgerPrint(AppState& state, QWidget* ledgerWindow, const LedgerPrintRequest& request)

@@ -35,6 +35,11 @@ public:
     void showSheet(int sheet) override;
     void printSheet() override;
     void savePdf() override;
+    void printAll() override;
+    void savePdfAll() override;
+    PageOrientation orientation() const override;
+    QString pdfName() const override;
+    void paperLook(bool on) override;
 
     QTableWidget* grid() const { return m_grid; }
     // Header captions Label1(2 … 16).

@@ -1,10 +1,10 @@
 #include "documents/receipt_window.h"
 
+#include "documents/document_output.h"
 #include "documents/page_widgets.h"
 #include "documents/sheets.h"
 #include "documents/statement_page.h"
 #include "platform/dialogs.h"
-#include "platform/print_window.h"
 #include "platform/settings_store.h"
 #include "platform/text_input.h"
 #include "session/app_state.h"
@@ -349,8 +349,9 @@ void frmKvit::Command1_Click()
 {
     printLook(true);
     COPIREN();
-    const bool printed = PrintWindowImage(this, PageOrientation::Portrait, m_state.services.printer,
-        m_state.services.dialogs, QStringLiteral("Квитанция.pdf"));
+    const bool printed = PrintWindowImage(this, PageOrientation::Portrait, m_state,
+        pdfFileName(
+            { QStringLiteral("Квитанция"), m_subscriber, m_state.ReportMonthName, m_state.ReportYear }));
     if (!printed) {
         // Nothing went to paper: the receipt stays open as it was, to be printed again.
         printLook(false);

@@ -3,6 +3,7 @@ list(APPEND TERVOLIN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/sheets.cpp
 )
 list(APPEND TERVOLIN_UI_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/document_output.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ledger_print_page.cpp
   ${CMAKE_CURRENT_LIST_DIR}/page_widgets.cpp
   ${CMAKE_CURRENT_LIST_DIR}/preview_frame.cpp

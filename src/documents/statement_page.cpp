@@ -1,8 +1,8 @@
 #include "documents/statement_page.h"
 
+#include "documents/document_output.h"
 #include "documents/page_widgets.h"
 #include "documents/sheets.h"
-#include "platform/print_window.h"
 #include "session/app_state.h"
 
 #include <QHeaderView>
@@ -78,14 +78,32 @@ void frmPrint2::showSheet(int sheet)
 
 void frmPrint2::printSheet()
 {
-    PrintWindowImage(this, PageOrientation::Portrait, m_state.services.printer, m_state.services.dialogs,
-        QStringLiteral("Ведомость.pdf"));
+    printShownSheet(m_state, *this);
 }
 
 void frmPrint2::savePdf()
 {
-    SaveWindowPdf(this, PageOrientation::Portrait, m_state.services.printer, m_state.services.dialogs,
-        QStringLiteral("Ведомость.pdf"));
+    saveShownSheetPdf(m_state, *this);
+}
+
+void frmPrint2::printAll()
+{
+    printAllSheets(m_state, *this);
+}
+
+void frmPrint2::savePdfAll()
+{
+    saveAllSheetsPdf(m_state, *this);
+}
+
+PageOrientation frmPrint2::orientation() const
+{
+    return PageOrientation::Portrait;
+}
+
+QString frmPrint2::pdfName() const
+{
+    return pdfFileName({ QStringLiteral("Ведомость"), m_state.ReportMonthName, m_state.ReportYear });
 }
 
 void frmPrint2::unload()

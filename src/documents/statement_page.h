@@ -21,6 +21,10 @@ public:
     void showSheet(int sheet) override;
     void printSheet() override;
     void savePdf() override;
+    void printAll() override;
+    void savePdfAll() override;
+    PageOrientation orientation() const override;
+    QString pdfName() const override;
     void unload() override;
 
     QTableWidget* grid() const { return m_grid; }

@@ -1,7 +1,5 @@
 #include "platform/print_window.h"
 
-#include "platform/dialogs.h"
-
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
@@ -291,11 +289,6 @@ void makeLayoutsCurrent(QWidget* window)
     }
 }
 
-PageDrawing drawingOf(QWidget* window)
-{
-    return [window](QPainter& painter, const QRectF& paper) { paintWindow(painter, paper, window); };
-}
-
 } // namespace
 
 void paintWindow(QPainter& painter, const QRectF& paper, QWidget* window)
@@ -349,30 +342,4 @@ void paintWindow(QPainter& painter, const QRectF& paper, QWidget* window)
         }
     }
     painter.restore();
-}
-
-bool SaveWindowPdf(QWidget* window, PageOrientation orientation, Printer& printer, Dialogs& dialogs,
-    const QString& proposedPdfName)
-{
-    const std::optional<QString> name = dialogs.saveFileName(
-        { QStringLiteral("Документ PDF|*.pdf|"), QStringLiteral("*.pdf"), proposedPdfName });
-    if (!name)
-        return false;
-    if (printer.savePdf(*name, orientation, drawingOf(window)))
-        return true;
-    dialogs.error(QStringLiteral("Не удалось сохранить файл %1").arg(*name), QStringLiteral("Печать"));
-    return false;
-}
-
-bool PrintWindowImage(QWidget* window, PageOrientation orientation, Printer& printer, Dialogs& dialogs,
-    const QString& proposedPdfName)
-{
-    if (printer.printPage(orientation, drawingOf(window)) == Printer::Result::Printed)
-        return true;
-    // A page that silently goes nowhere would look printed: the user decides what becomes of it.
-    const Answer answer = dialogs.message({ QStringLiteral("Принтер не найден. Сохранить страницу в PDF?"),
-        QStringLiteral("Печать"), MessageIcon::Question, MessageButtons::YesNo, Answer::Yes });
-    if (answer != Answer::Yes)
-        return false;
-    return SaveWindowPdf(window, orientation, printer, dialogs, proposedPdfName);
 }
