@@ -102,6 +102,7 @@ private:
     void openLedger(bool writeFirst);
     void openSaveSettings();
     void openColours();
+    void openPayee();
     void openChart();
     void openAbout();
     void openHelp();
