@@ -3,6 +3,7 @@
 #include "accounts/ledger_window.h"
 #include "app/backup.h"
 #include "app/colour_window.h"
+#include "app/payee_window.h"
 #include "app/program.h"
 #include "app/save_settings_window.h"
 #include "database/database_file.h"
@@ -243,6 +244,8 @@ void Form1::buildMenus()
         this, &Form1::openSaveSettings);
     connect(addItem(tuning, "Menu_Tuns_Coloor", QStringLiteral("Цвет таблицы")), &QAction::triggered, this,
         &Form1::openColours);
+    connect(addItem(tuning, "Menu_Tuns_Rekv", QStringLiteral("Реквизиты получателя платежа")),
+        &QAction::triggered, this, &Form1::openPayee);
     connect(addItem(tuning, "Menu_Tuns_RCopy", QStringLiteral("Резервное копирование базы")),
         &QAction::triggered, this, &Form1::makeBackup);
     connect(addItem(tuning, "Menu_Tuns_Vost", QStringLiteral("Восстановление базы из резервной копии")),
@@ -599,6 +602,12 @@ void Form1::openSaveSettings()
 void Form1::openColours()
 {
     auto* window = new frmColor(m_state, *this);
+    window->show();
+}
+
+void Form1::openPayee()
+{
+    auto* window = new frmRekv(m_state, this);
     window->show();
 }
 

@@ -103,6 +103,7 @@ private:
     void openSaveSettings();
     void openReceiptsForAll(int month);
     void openColours();
+    void openPayee();
     void openChart();
     void openAbout();
     void openHelp();

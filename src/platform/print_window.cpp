@@ -1,5 +1,7 @@
 #include "platform/print_window.h"
 
+#include "platform/qr_code_view.h"
+
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
@@ -9,6 +11,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPainter>
+#include <QPainterPath>
 #include <QScrollBar>
 #include <QTableView>
 #include <variant>
@@ -52,7 +55,15 @@ struct FillItem
     QColor colour;
 };
 
-using PageItem = std::variant<FillItem, BoxItem, LineItem, TextItem>;
+// A filled outline: a QR code's dark modules, one rectangle a run, filled as one shape so that no
+// seam shows between neighbouring rows.
+struct ShapeItem
+{
+    QPainterPath path;
+    QColor colour;
+};
+
+using PageItem = std::variant<FillItem, BoxItem, LineItem, TextItem, ShapeItem>;
 
 bool isWhite(const QColor& colour)
 {
@@ -82,6 +93,8 @@ public:
             return readTable(table);
         if (auto* button = qobject_cast<QAbstractButton*>(widget))
             return readButton(button);
+        if (auto* qr = qobject_cast<QrCodeView*>(widget))
+            return readQrCode(qr);
         if (qobject_cast<QScrollBar*>(widget))
             return;
         if (auto* frame = qobject_cast<QFrame*>(widget)) {
@@ -208,6 +221,24 @@ private:
             line(QLineF(rect.center().x(), rect.top(), rect.center().x(), rect.bottom() + 1), width, colour);
     }
 
+    // Vector squares, never a picture: the code stays sharp at any printer's resolution.
+    void readQrCode(QrCodeView* view)
+    {
+        const std::vector<QRectF> rects = view->darkRects();
+        if (rects.empty())
+            return;
+        const QPointF origin = view->mapTo(m_window, QPoint(0, 0));
+        QPainterPath background;
+        background.addRect(rectOf(view));
+        m_marks.push_back(ShapeItem{ background, Qt::white });
+        QPainterPath dark;
+        dark.setFillRule(Qt::WindingFill);
+        for (const QRectF& r : rects)
+            dark.addRect(r.translated(origin));
+        m_marks.push_back(ShapeItem{ dark, Qt::black });
+        grow(rectOf(view));
+    }
+
     void readTable(QTableView* table)
     {
         const QAbstractItemModel* model = table->model();
@@ -328,6 +359,8 @@ void paintWindow(QPainter& painter, const QRectF& paper, QWidget* window)
         } else if (const auto* l = std::get_if<LineItem>(&item)) {
             painter.setPen(QPen(l->colour, l->width, Qt::SolidLine, Qt::FlatCap));
             painter.drawLine(l->line);
+        } else if (const auto* shape = std::get_if<ShapeItem>(&item)) {
+            painter.fillPath(shape->path, shape->colour);
         } else if (const auto* t = std::get_if<TextItem>(&item)) {
             painter.setFont(paperFont(t->font, window, painter.device()));
             painter.setPen(t->colour);
