@@ -11,6 +11,7 @@
 #include "documents/receipt_window.h"
 #include "documents/sheet_printout.h"
 #include "documents/sheets.h"
+#include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/icons.h"
 #include "platform/picture_buttons.h"

@@ -49,14 +49,19 @@ Receipt readReceipt(
     // show another month's balances.
     const std::optional<int> k = fields::yearIndex(request.year);
     const std::optional<int> m = fields::monthNumber(request.monthName);
-    if (k && m && request.month >= 1 && request.month <= 12)
+    if (k && m && request.month >= 1 && request.month <= 12) {
         receipt.ledgerBase = fields::ledgerBase(*k, *m);
+        receipt.month = *m;
+        receipt.year = request.year;
+    }
 
     receipt.row = request.record >= 1 && request.record <= table.recordCount()
         ? request.record
         : findByName(table, request.subscriber);
-    if (receipt.row != 0)
+    if (receipt.row != 0) {
         receipt.name = std::string(table.field(receipt.row, fields::FullName));
+        receipt.number = std::string(table.field(receipt.row, fields::Number));
+    }
 
     const int b = receipt.ledgerBase;
     auto& v = receipt.values;

@@ -58,6 +58,9 @@ struct Receipt
 {
     int ledgerBase = 0; // 0 when the request names no month block
     int row = 0; // 0 when no subscriber has the name
+    std::string number; // the record's own number (field 1)
+    int month = 0; // 1 … 12, 0 for none
+    std::string year;
     std::string date; // "Январь 2021"
     std::string name;
     std::string lossesPercent; // "5 %"

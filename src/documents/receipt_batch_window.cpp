@@ -1,6 +1,7 @@
 #include "documents/receipt_batch_window.h"
 
 #include "documents/document_output.h"
+#include "documents/payee_settings.h"
 #include "documents/receipt_window.h"
 #include "platform/dialogs.h"
 #include "platform/print_window.h"
@@ -45,8 +46,12 @@ void drawCutLine(QPainter& painter, const QRectF& paper, double y)
 
 } // namespace
 
-ReceiptPages::ReceiptPages(std::vector<Receipt> receipts, bool twoCopies, const QString& payBy)
-    : m_receipts(std::move(receipts)), m_twoCopies(twoCopies), m_paper(std::make_unique<ReceiptPaper>())
+ReceiptPages::ReceiptPages(
+    std::vector<Receipt> receipts, bool twoCopies, const QString& payBy, PayeeDetails payee)
+    : m_receipts(std::move(receipts)),
+      m_twoCopies(twoCopies),
+      m_payee(std::move(payee)),
+      m_paper(std::make_unique<ReceiptPaper>())
 {
     m_paper->payBy(0)->setText(payBy);
     m_paper->setTwoCopies(twoCopies);
@@ -64,7 +69,7 @@ int ReceiptPages::pageCount() const
 void ReceiptPages::draw(QPainter& painter, const QRectF& paper, int page)
 {
     if (m_twoCopies) {
-        m_paper->showReceipt(m_receipts[std::size_t(page)]);
+        m_paper->showReceipt(m_receipts[std::size_t(page)], m_payee);
         paintWindow(painter, paper, m_paper.get());
         return;
     }
@@ -75,7 +80,7 @@ void ReceiptPages::draw(QPainter& painter, const QRectF& paper, int page)
             return;
         if (i == 1)
             drawCutLine(painter, paper, paper.top() + half);
-        m_paper->showReceipt(m_receipts[n]);
+        m_paper->showReceipt(m_receipts[n], m_payee);
         paintWindow(
             painter, QRectF(paper.left(), paper.top() + i * half, paper.width(), half), m_paper.get());
     }
@@ -177,7 +182,8 @@ std::unique_ptr<ReceiptPages> frmKvitAll::pages()
                 QStringLiteral("Квитанции"), MessageIcon::Information, MessageButtons::Ok, Answer::Ok });
         return nullptr;
     }
-    return std::make_unique<ReceiptPages>(std::move(*receipts), m_ch1->isChecked(), m_txtOPL->text());
+    return std::make_unique<ReceiptPages>(
+        std::move(*receipts), m_ch1->isChecked(), m_txtOPL->text(), readPayee(m_state.services.settings));
 }
 
 PrintJob frmKvitAll::job(ReceiptPages& layout) const

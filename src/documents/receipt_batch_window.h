@@ -5,6 +5,7 @@
 // half, a cut line between) or, with two copies, one subscriber to a page.
 
 #include "documents/document_output.h"
+#include "documents/payee.h"
 #include "documents/receipt.h"
 
 #include <QDialog>
@@ -23,7 +24,8 @@ class ReceiptPaper;
 class ReceiptPages
 {
 public:
-    ReceiptPages(std::vector<documents::Receipt> receipts, bool twoCopies, const QString& payBy);
+    ReceiptPages(std::vector<documents::Receipt> receipts, bool twoCopies, const QString& payBy,
+        documents::PayeeDetails payee);
     ~ReceiptPages();
 
     int pageCount() const;
@@ -34,6 +36,7 @@ public:
 private:
     std::vector<documents::Receipt> m_receipts;
     bool m_twoCopies;
+    documents::PayeeDetails m_payee;
     std::unique_ptr<ReceiptPaper> m_paper;
 };
 

@@ -2,9 +2,13 @@
 
 #include "documents/document_output.h"
 #include "documents/page_widgets.h"
+#include "documents/payee_settings.h"
+#include "documents/payment_qr.h"
 #include "documents/sheets.h"
 #include "documents/statement_page.h"
 #include "platform/dialogs.h"
+#include "platform/qr_code.h"
+#include "platform/qr_code_view.h"
 #include "platform/settings_store.h"
 #include "platform/text_input.h"
 #include "session/app_state.h"
@@ -43,6 +47,12 @@ constexpr int BoxLeft = 1560;
 constexpr int BoxRight = 10245;
 constexpr int BoxTop = 780;
 constexpr int ValueRule = 8940;
+// The payment code, 30 mm square, at the right of the box, and the line under it.
+constexpr int QrLeft = BoxRight + 120;
+constexpr int QrSide = 1701;
+constexpr int QrHintTop = BoxTop + QrSide + 60;
+constexpr int QrHintHeight = 660;
+constexpr int WidthWithQr = QrLeft + QrSide + 90;
 
 int lineTop(int line)
 {
@@ -251,6 +261,15 @@ void ReceiptPaper::buildCopy(int copy)
         rule(QStringLiteral("Line2"), line2 + 1 + i, BoxLeft, y, BoxRight, y);
     }
 
+    m_qr[copy] = new QrCodeView(this);
+    m_qr[copy]->setObjectName(QStringLiteral("QrCode_%1").arg(copy));
+    m_qr[copy]->setGeometry(px(QrLeft), px(BoxTop + dy), px(QrSide), px(QrSide));
+    m_qrHint[copy] = pageLabel(this, QStringLiteral("lblQr_%1").arg(copy),
+        QStringLiteral("Отсканируйте QR-код в приложении банка для оплаты"),
+        QRect(QrLeft, QrHintTop + dy, QrSide, QrHintHeight), Qt::AlignHCenter | Qt::AlignTop);
+    m_qrHint[copy]->setFont(pageFont(7));
+    m_qrHint[copy]->setWordWrap(true);
+
     if (copy == 1) {
         for (QWidget* w : made) {
             if (w == m_captions[std::size_t(SecondCopyCaption[NoteCaptions[0]])]
@@ -286,7 +305,7 @@ void frmKvit::Form_Load()
         m_subscriber.toStdString() };
     m_receipt = makeReceipt(m_state.table, request, cells);
     m_state.LedgerBase = m_receipt.ledgerBase;
-    showReceipt(m_receipt);
+    showReceipt(m_receipt, readPayee(m_state.services.settings));
 
     Dialogs& dialogs = m_state.services.dialogs;
     if (m_receipt.currentReadingMissing)
@@ -298,8 +317,21 @@ void frmKvit::Form_Load()
     COPIREN();
 }
 
-void ReceiptPaper::showReceipt(const Receipt& receipt)
+void ReceiptPaper::showReceipt(const Receipt& receipt, const PayeeDetails& payee)
 {
+    const std::string payload = paymentPayload(payee,
+        PaymentFacts{ receipt.values[TotalDue], receipt.number, receipt.name, receipt.month, receipt.year });
+    const std::optional<QrCode> code = payload.empty() ? std::nullopt : encodeQr(payload);
+    m_hasCode = code.has_value();
+    for (QrCodeView* view : m_qr)
+        view->setCode(code);
+    setFixedWidth(px(m_hasCode ? WidthWithQr : PageWidth));
+    // The cut line runs across the page; beside a code it starts nearer the box, so that the page
+    // still fits the paper at its full size.
+    const int cutLeft = m_hasCode ? px(BoxLeft) - 24 : 0;
+    m_cutLine->setGeometry(cutLeft, m_cutLine->y(), width() - cutLeft, m_cutLine->height());
+    showCodes();
+
     const auto text = [](const std::string& s) { return QString::fromStdString(s); };
     for (int copy = 0; copy < 2; ++copy) {
         m_date[copy]->setText(text(receipt.date));
@@ -322,6 +354,16 @@ void ReceiptPaper::setTwoCopies(bool two)
         w->setVisible(two);
     for (QWidget* w : m_secondNote)
         w->hide();
+    showCodes();
+}
+
+void ReceiptPaper::showCodes()
+{
+    for (int copy = 0; copy < 2; ++copy) {
+        const bool shown = m_hasCode && (copy == 0 || m_twoCopies);
+        m_qr[std::size_t(copy)]->setVisible(shown);
+        m_qrHint[std::size_t(copy)]->setVisible(shown);
+    }
 }
 
 void ReceiptPaper::setPaperLook(bool on)

@@ -3,6 +3,7 @@
 // The receipt frmKvit: one subscriber's bill for one month, in one copy or two copies one above the
 // other on a portrait page. It prints from its own button and closes.
 
+#include "documents/payee.h"
 #include "documents/preview_frame.h"
 #include "documents/receipt.h"
 
@@ -17,6 +18,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QrCodeView;
 
 // The paper of the receipt: the lines of one subscriber's month in one copy, or in two copies one
 // above the other, with the pay-by line. The single receipt shows and prints it; the receipts of a
@@ -28,8 +30,10 @@ public:
     explicit ReceiptPaper(QWidget* parent = nullptr);
 
     QString frameCaption() const override;
-    // Both copies show the receipt.
-    void showReceipt(const documents::Receipt& receipt);
+    // Both copies show the receipt; with the payee's details and something to pay, each copy
+    // carries the payment's QR code.
+    void showReceipt(const documents::Receipt& receipt, const documents::PayeeDetails& payee);
+    bool hasCode() const { return m_hasCode; }
     // One copy or two; the second copy never carries the prepayment note.
     void setTwoCopies(bool two);
     // Paper look: the pay-by boxes without frames, and without a pay-by date no caption either.
@@ -41,6 +45,7 @@ public:
 
 private:
     void buildCopy(int copy);
+    void showCodes();
 
     std::array<QLabel*, 30> m_values{}; // lbl1(0 … 29)
     std::array<QLabel*, 42> m_captions{}; // lbl(0 … 41)
@@ -53,7 +58,10 @@ private:
     QList<QWidget*> m_secondCopy; // hidden with one copy
     QList<QWidget*> m_secondNote; // the second copy never carries the prepayment note
     QFrame* m_cutLine = nullptr; // Line5
+    std::array<QrCodeView*, 2> m_qr{};
+    std::array<QLabel*, 2> m_qrHint{};
     bool m_twoCopies = false;
+    bool m_hasCode = false;
 };
 
 // The receipt window: the paper of the month chosen on the sheet, with its copy choice and its own

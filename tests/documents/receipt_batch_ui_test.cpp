@@ -1,10 +1,13 @@
 #include "app/main_window.h"
+#include "database/money.h"
+#include "documents/payee_settings.h"
 #include "documents/preview_frame.h"
 #include "documents/receipt_batch_window.h"
 #include "documents/receipt_window.h"
 #include "sheet/sheet_view.h"
 #include "support/app_fixture.h"
 #include "support/pdf.h"
+#include "support/qr_decode.h"
 
 #include <QAction>
 #include <QApplication>
@@ -95,7 +98,8 @@ TEST_F(ReceiptsForAll, TwoReceiptsToAPageOrOneWithTwoCopies)
     const std::string text = pdfText(folder.file("all.pdf"));
     EXPECT_EQ(occurrences(text, "Март 2026"), 61);
     EXPECT_EQ(occurrences(text, "Абонент 61"), 1);
-    EXPECT_EQ(text.find("Уличное"), std::string::npos);
+    // The street lighting's only mention is the line of each receipt.
+    EXPECT_EQ(occurrences(text, "Уличное освещение"), 61);
     EXPECT_TRUE(pdfInfo(folder.file("all.pdf"))->portrait());
     // The second copy carries no prepayment note.
     EXPECT_EQ(occurrences(pdfText(folder.file("two.pdf")), "Примечание: предоплата"), 61);
@@ -201,7 +205,9 @@ TEST_F(ReceiptsForAll, FromTheSheetsMonthAndFromTheMenu)
     EXPECT_EQ(setting("txtOPL"), "10.12.2026");
     // One print job: four subscribers (the fifth is the street lighting) on two pages.
     EXPECT_EQ(pdfInfo(printedPage(1))->pages, 2);
-    EXPECT_EQ(occurrences(pdfText(printedPage(1)), "Оплата до 10.12.2026"), 4);
+    const std::string printed = pdfText(printedPage(1));
+    EXPECT_EQ(occurrences(printed, "Оплата до"), 4) << printed;
+    EXPECT_EQ(occurrences(printed, "10.12.2026"), 4);
 
     // The tools menu takes today's month of the sheet's year.
     clock.set(QDateTime(QDate(2026, 4, 14), QTime(9, 0)));
@@ -212,6 +218,66 @@ TEST_F(ReceiptsForAll, FromTheSheetsMonthAndFromTheMenu)
     QTest::mouseClick(window->findChild<QPushButton*>("CmdCancel"), Qt::LeftButton);
     settle();
     EXPECT_EQ(form->findChild<frmKvitAll*>(), nullptr);
+}
+
+// The payee's details make a payment code on the receipt, alone and among everyone's, that says what
+// the receipt says.
+TEST_F(ReceiptsForAll, ThePaymentCodeSaysWhatTheReceiptSays)
+{
+    documents::PayeeDetails payee;
+    payee.name = "СНТ «Ромашка»|Север";
+    payee.personalAcc = "40602810700000000025";
+    payee.bankName = "ПАО СБЕРБАНК";
+    payee.bic = "049805746";
+    payee.correspAcc = "30101810800000000746";
+    payee.payeeInn = "7707083893";
+    payee.kpp = "773601001";
+    payee.purpose = documents::DefaultPurpose;
+    documents::storePayee(settings, payee);
+    writeDemoDatabase(1);
+    settings.setValue(settings::Main, "Cmb1", "2026");
+    Form1* form = start();
+    ASSERT_NE(form, nullptr);
+    QTest::mouseClick(form->sheet()->monthLabel(10), Qt::RightButton);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    QAction* single = menu->findChild<QAction*>("Kvit");
+    menu->close();
+    settle();
+    single->trigger();
+    settle();
+    auto* frame = qobject_cast<MDIfrmPrint*>(QApplication::activeWindow());
+    ASSERT_NE(frame, nullptr);
+    auto* receipt = qobject_cast<frmKvit*>(frame->page());
+    ASSERT_NE(receipt, nullptr);
+    ASSERT_TRUE(receipt->hasCode());
+    EXPECT_TRUE(receipt->findChild<QWidget*>("QrCode_0")->isVisible());
+    EXPECT_FALSE(receipt->findChild<QWidget*>("QrCode_1")->isVisible());
+    receipt->twoCopies()->setChecked(true);
+    EXPECT_TRUE(receipt->findChild<QWidget*>("QrCode_1")->isVisible());
+    receipt->twoCopies()->setChecked(false);
+
+    const std::string total = receipt->value(documents::TotalDue)->text().toStdString();
+    const std::optional<Currency> due = Currency::parse(total);
+    ASSERT_TRUE(due && *due > Currency()) << total;
+    const std::string name = form->subscriberSelector()->currentText().toStdString();
+    const std::string expected = "ST00012|Name=СНТ «Ромашка»Север|PersonalAcc=40602810700000000025|"
+                                 "BankName=ПАО СБЕРБАНК|BIC=049805746|CorrespAcc=30101810800000000746|"
+                                 "PayeeINN=7707083893|KPP=773601001|Sum="
+        + std::to_string(due->raw() / 100) + "|Purpose=Электроэнергия за октябрь 2026, " + name
+        + ", л/с 1|PersAcc=1|PaymPeriod=102026";
+    QTest::mouseClick(receipt->printButton(), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(decodeQr(printedPage(1)), expected);
+    EXPECT_EQ(occurrences(pdfText(printedPage(1)), "Отсканируйте QR-код"), 1);
+
+    QWidget owner;
+    frmKvitAll window(state, owner, QStringLiteral("2026"), 10);
+    const std::string batch = folder.file("batch.pdf");
+    dialogs.fileNames.push_back(QString::fromStdString(batch));
+    window.CmdPdf_Click();
+    EXPECT_EQ(decodeQr(batch), expected);
+    EXPECT_EQ(pdfText(batch), pdfText(printedPage(1)));
 }
 
 } // namespace
