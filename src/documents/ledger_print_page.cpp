@@ -81,7 +81,7 @@ void setColour(QLabel* label, const QColor& colour)
 } // namespace
 
 frmPrint1::frmPrint1(AppState& state, const LedgerSums& sums, QWidget* parent)
-    : PreviewPage(parent), m_state(state), m_sums(sums)
+    : SheetsPage(state, parent), m_sums(sums)
 {
     setObjectName(QStringLiteral("frmPrint1"));
     makePaper(this, PageWidth, PageHeight);
@@ -177,26 +177,6 @@ void frmPrint1::screenColours()
 {
     for (const Caption& c : Captions)
         setColour(m_captions[std::size_t(c.index - 2)], c.colour);
-}
-
-void frmPrint1::printSheet()
-{
-    printShownSheet(m_state, *this);
-}
-
-void frmPrint1::savePdf()
-{
-    saveShownSheetPdf(m_state, *this);
-}
-
-void frmPrint1::printAll()
-{
-    printAllSheets(m_state, *this);
-}
-
-void frmPrint1::savePdfAll()
-{
-    saveAllSheetsPdf(m_state, *this);
 }
 
 PageOrientation frmPrint1::orientation() const

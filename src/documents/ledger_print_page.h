@@ -23,7 +23,7 @@ struct LedgerPrintRequest
     documents::LedgerSums sums; // the texts of the sum boxes tS(0 … 12)
 };
 
-class frmPrint1 : public PreviewPage
+class frmPrint1 : public SheetsPage
 {
     Q_OBJECT
 public:
@@ -33,10 +33,6 @@ public:
     QString frameCaption() const override;
     int sheetCount() const override;
     void showSheet(int sheet) override;
-    void printSheet() override;
-    void savePdf() override;
-    void printAll() override;
-    void savePdfAll() override;
     PageOrientation orientation() const override;
     QString pdfName() const override;
     void paperLook(bool on) override;
@@ -50,7 +46,6 @@ private:
     void paperColours();
     void screenColours();
 
-    AppState& m_state;
     documents::LedgerSums m_sums;
     QLabel* m_date = nullptr;
     QLabel* m_sheet = nullptr;

@@ -1,5 +1,6 @@
 #include "documents/preview_frame.h"
 
+#include "documents/document_output.h"
 #include "platform/icons.h"
 
 #include <QAction>
@@ -33,6 +34,29 @@ QAction* toolbarAction(QToolBar* bar, const char* name, const QString& caption, 
 }
 
 } // namespace
+
+SheetsPage::SheetsPage(AppState& state, QWidget* parent) : PreviewPage(parent), m_state(state)
+{ }
+
+void SheetsPage::printSheet()
+{
+    documents::printShownSheet(m_state, *this);
+}
+
+void SheetsPage::savePdf()
+{
+    documents::saveShownSheetPdf(m_state, *this);
+}
+
+void SheetsPage::printAll()
+{
+    documents::printAllSheets(m_state, *this);
+}
+
+void SheetsPage::savePdfAll()
+{
+    documents::saveAllSheetsPdf(m_state, *this);
+}
 
 MDIfrmPrint::MDIfrmPrint(QWidget* parent) : QMainWindow(parent)
 {

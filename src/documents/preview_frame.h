@@ -44,6 +44,23 @@ public:
     virtual void unload() { }
 };
 
+// A page of numbered sheets (the statement, the ledger printout): the toolbar prints or saves the
+// sheet shown, or all of them as one document.
+class SheetsPage : public PreviewPage
+{
+    Q_OBJECT
+public:
+    SheetsPage(AppState& state, QWidget* parent);
+
+    void printSheet() override;
+    void savePdf() override;
+    void printAll() override;
+    void savePdfAll() override;
+
+protected:
+    AppState& m_state;
+};
+
 class MDIfrmPrint : public QMainWindow
 {
     Q_OBJECT

@@ -35,7 +35,7 @@ const std::array<Qt::Alignment, 5> Alignments = { Qt::AlignCenter, Qt::AlignLeft
 
 } // namespace
 
-frmPrint2::frmPrint2(AppState& state, QWidget* parent) : PreviewPage(parent), m_state(state)
+frmPrint2::frmPrint2(AppState& state, QWidget* parent) : SheetsPage(state, parent)
 {
     setObjectName(QStringLiteral("frmPrint2"));
     makePaper(this, PageWidth, PageHeight);
@@ -74,26 +74,6 @@ void frmPrint2::showSheet(int sheet)
 {
     m_sheet->setText(QStringLiteral("Лист %1").arg(sheet));
     fillGrid(m_grid, statementRows(m_state.table, m_state.LastReadings, sheet), Alignments);
-}
-
-void frmPrint2::printSheet()
-{
-    printShownSheet(m_state, *this);
-}
-
-void frmPrint2::savePdf()
-{
-    saveShownSheetPdf(m_state, *this);
-}
-
-void frmPrint2::printAll()
-{
-    printAllSheets(m_state, *this);
-}
-
-void frmPrint2::savePdfAll()
-{
-    saveAllSheetsPdf(m_state, *this);
 }
 
 PageOrientation frmPrint2::orientation() const

@@ -9,7 +9,7 @@ class AppState;
 class QLabel;
 class QTableWidget;
 
-class frmPrint2 : public PreviewPage
+class frmPrint2 : public SheetsPage
 {
     Q_OBJECT
 public:
@@ -19,10 +19,6 @@ public:
     QString frameCaption() const override;
     int sheetCount() const override;
     void showSheet(int sheet) override;
-    void printSheet() override;
-    void savePdf() override;
-    void printAll() override;
-    void savePdfAll() override;
     PageOrientation orientation() const override;
     QString pdfName() const override;
     void unload() override;
@@ -30,7 +26,6 @@ public:
     QTableWidget* grid() const { return m_grid; }
 
 private:
-    AppState& m_state;
     QLabel* m_date = nullptr;
     QLabel* m_sheet = nullptr;
     QTableWidget* m_grid = nullptr;
