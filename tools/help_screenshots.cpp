@@ -23,6 +23,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFontDatabase>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
@@ -220,6 +221,20 @@ int main(int argc, char** argv)
     p.add([&] {
         p.shoot("frmColor", QStringLiteral("colours.png"));
         P::close("frmColor");
+    });
+    p.add([&] { P::trigger(p.main(), "Menu_Tuns_Rekv"); });
+    p.add([&] {
+        // An association's details as a treasurer would type them.
+        const std::pair<const char*, const char*> typed[] = { { "txtName", "СНТ «Ромашка»" },
+            { "txtAcc", "40702810900000000025" }, { "txtBank", "ПАО «Примербанк»" },
+            { "txtBIC", "044514512" }, { "txtKS", "30101817000000000512" }, { "txtINN", "7707083893" },
+            { "txtKPP", "770701001" } };
+        if (QWidget* w = P::window("frmRekv"))
+            for (const auto& [box, text] : typed)
+                if (auto* edit = w->findChild<QLineEdit*>(QLatin1String(box)))
+                    edit->setText(QString::fromUtf8(text));
+        p.shoot("frmRekv", QStringLiteral("payee.png"));
+        P::close("frmRekv");
     });
     p.add([&] { P::trigger(p.main(), "Menu_Hlp_About"); });
     p.add([&] {

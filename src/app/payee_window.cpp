@@ -66,7 +66,7 @@ frmRekv::frmRekv(AppState& state, QWidget* mainWindow) : QDialog(mainWindow), m_
                 metrics.horizontalAdvance(QString(Fields[i].digits + 3, QLatin1Char('0'))) + 16);
             grid->addWidget(box, int(i), 1, Qt::AlignLeft);
         } else {
-            box->setMinimumWidth(metrics.horizontalAdvance(QLatin1Char('x')) * 70);
+            box->setMinimumWidth(metrics.horizontalAdvance(QLatin1Char('x')) * 56);
             grid->addWidget(box, int(i), 1);
         }
         grid->addWidget(caption, int(i), 0);
@@ -82,7 +82,7 @@ frmRekv::frmRekv(AppState& state, QWidget* mainWindow) : QDialog(mainWindow), m_
     txtNazn = m_boxes[7];
 
     auto* hint = new QLabel(QStringLiteral("В назначении платежа {месяц}, {год}, {ФИО} и {номер} заменяются "
-                                           "месяцем, годом, фамилией абонента и номером его лицевого счета."),
+                                           "месяцем, годом, Ф. И. О. абонента и номером его лицевого счета."),
         this);
     hint->setObjectName(QStringLiteral("lblHint"));
     hint->setWordWrap(true);

@@ -87,6 +87,11 @@ bool innValid(std::string_view inn)
 
 namespace {
 
+std::string tooLong(std::size_t most, std::string_view text)
+{
+    return "не более " + std::to_string(most) + " символов, сейчас " + std::to_string(utf8Length(text)) + ".";
+}
+
 // The faults of the fields that a QR code cannot do without, in the window's order.
 std::optional<std::string> mandatoryFault(const PayeeDetails& d)
 {
@@ -100,13 +105,13 @@ std::optional<std::string> mandatoryFault(const PayeeDetails& d)
     if (blank(d.name))
         return fault(Name, "не заполнено.");
     if (utf8Length(d.name) > MaxNameLength)
-        return fault(Name, "не более 160 символов, сейчас " + std::to_string(utf8Length(d.name)) + ".");
+        return fault(Name, tooLong(MaxNameLength, d.name));
     if (!digitsOfLength(d.personalAcc, 20))
         return fault(Account, "должен состоять из 20 цифр.");
     if (blank(d.bankName))
         return fault(Bank, "не заполнено.");
     if (utf8Length(d.bankName) > MaxBankNameLength)
-        return fault(Bank, "не более 45 символов, сейчас " + std::to_string(utf8Length(d.bankName)) + ".");
+        return fault(Bank, tooLong(MaxBankNameLength, d.bankName));
     if (!digitsOfLength(d.bic, 9))
         return fault(Bic, "должен состоять из 9 цифр.");
     // The key ties the account to the bank: a mistyped digit in either shows here.
@@ -134,8 +139,7 @@ std::optional<std::string> payeeFault(const PayeeDetails& d)
     if (blank(d.purpose))
         return fault("Назначение платежа", "не заполнено.");
     if (utf8Length(d.purpose) > MaxPurposeLength)
-        return fault("Назначение платежа",
-            "не более 210 символов, сейчас " + std::to_string(utf8Length(d.purpose)) + ".");
+        return fault("Назначение платежа", tooLong(MaxPurposeLength, d.purpose));
     return std::nullopt;
 }
 

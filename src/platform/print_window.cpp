@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPainter>
-#include <QPainterPath>
 #include <QScrollBar>
 #include <QTableView>
 #include <variant>
@@ -55,15 +54,15 @@ struct FillItem
     QColor colour;
 };
 
-// A filled outline: a QR code's dark modules, one rectangle a run, filled as one shape so that no
-// seam shows between neighbouring rows.
-struct ShapeItem
+// A QR code: its modules' square (the quiet zone around it is left white) and the code.
+struct QrItem
 {
-    QPainterPath path;
-    QColor colour;
+    QRectF background;
+    QRectF square;
+    const QrCode* code;
 };
 
-using PageItem = std::variant<FillItem, BoxItem, LineItem, TextItem, ShapeItem>;
+using PageItem = std::variant<FillItem, BoxItem, LineItem, TextItem, QrItem>;
 
 bool isWhite(const QColor& colour)
 {
@@ -224,18 +223,11 @@ private:
     // Vector squares, never a picture: the code stays sharp at any printer's resolution.
     void readQrCode(QrCodeView* view)
     {
-        const std::vector<QRectF> rects = view->darkRects();
-        if (rects.empty())
+        const QRectF square = view->codeRect();
+        if (square.isEmpty())
             return;
         const QPointF origin = view->mapTo(m_window, QPoint(0, 0));
-        QPainterPath background;
-        background.addRect(rectOf(view));
-        m_marks.push_back(ShapeItem{ background, Qt::white });
-        QPainterPath dark;
-        dark.setFillRule(Qt::WindingFill);
-        for (const QRectF& r : rects)
-            dark.addRect(r.translated(origin));
-        m_marks.push_back(ShapeItem{ dark, Qt::black });
+        m_marks.push_back(QrItem{ rectOf(view), square.translated(origin), &*view->code() });
         grow(rectOf(view));
     }
 
@@ -359,8 +351,9 @@ void paintWindow(QPainter& painter, const QRectF& paper, QWidget* window)
         } else if (const auto* l = std::get_if<LineItem>(&item)) {
             painter.setPen(QPen(l->colour, l->width, Qt::SolidLine, Qt::FlatCap));
             painter.drawLine(l->line);
-        } else if (const auto* shape = std::get_if<ShapeItem>(&item)) {
-            painter.fillPath(shape->path, shape->colour);
+        } else if (const auto* qr = std::get_if<QrItem>(&item)) {
+            painter.fillRect(qr->background, Qt::white);
+            QrCodeView::paintModules(painter, *qr->code, qr->square);
         } else if (const auto* t = std::get_if<TextItem>(&item)) {
             painter.setFont(paperFont(t->font, window, painter.device()));
             painter.setPen(t->colour);

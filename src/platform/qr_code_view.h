@@ -11,6 +11,8 @@
 #include <optional>
 #include <vector>
 
+class QPainter;
+
 class QrCodeView : public QWidget
 {
     Q_OBJECT
@@ -21,9 +23,15 @@ public:
     void setCode(std::optional<QrCode> code);
     const std::optional<QrCode>& code() const { return m_code; }
 
-    // The dark runs as rectangles in the widget's coordinates: the largest code with its quiet zone
-    // that fits the widget, in its middle.
+    // The modules' square, without the quiet zone, in the widget's coordinates: the largest code with
+    // its zone that fits the widget, in its middle. Empty without a code.
+    QRectF codeRect() const;
+    // The dark runs as rectangles in the widget's coordinates.
     std::vector<QRectF> darkRects() const;
+
+    // Draws the code's dark runs into `square` (the modules without the quiet zone) as one fill of
+    // rectangles in whole module units: a PDF then keeps a few bytes a run.
+    static void paintModules(QPainter& painter, const QrCode& code, const QRectF& square);
 
     QSize sizeHint() const override;
 
@@ -31,9 +39,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    // The runs with modules of that many widget pixels a side, the code and its zone in the middle.
-    std::vector<QRectF> rectsWithModule(double module) const;
-    double fittingModule() const;
+    QRectF squareWithModule(double module) const;
 
     std::optional<QrCode> m_code;
 };

@@ -183,6 +183,12 @@ TEST(PayeeDetailsCheck, LengthsCountCharactersNotBytes)
     EXPECT_EQ(payeeFault(details), std::nullopt);
     details.bankName = "Банк " + std::string(41, 'B');
     EXPECT_EQ(payeeFault(details), "Наименование банка: не более 45 символов, сейчас 46.");
+
+    details = good();
+    details.purpose.clear();
+    for (int i = 0; i < 21; ++i)
+        details.purpose += "Электричество "; // 14 characters each
+    EXPECT_EQ(payeeFault(details), "Назначение платежа: не более 210 символов, сейчас 294.");
 }
 
 TEST(PayeeDetailsCheck, CompleteMeansEnoughForAPayment)
