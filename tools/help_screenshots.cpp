@@ -8,6 +8,7 @@
 #include "app/main_window.h"
 #include "app/program.h"
 #include "database/database_file.h"
+#include "documents/payee_settings.h"
 #include "platform/clock.h"
 #include "platform/printer.h"
 #include "platform/scripted_dialogs.h"
@@ -271,12 +272,31 @@ int main(int argc, char** argv)
         P::close("MDIfrmPrint");
     });
     p.add([&] {
+        // The receipt with its payment code: the association's details stored.
+        documents::PayeeDetails payee;
+        payee.name = "СНТ «Ромашка»";
+        payee.personalAcc = "40702810900000000025";
+        payee.bankName = "ПАО «Примербанк»";
+        payee.bic = "044514512";
+        payee.correspAcc = "30101817000000000512";
+        payee.payeeInn = "7707083893";
+        payee.kpp = "770701001";
+        payee.purpose = documents::DefaultPurpose;
+        documents::storePayee(state.services.settings, payee);
         chooseMonth();
         P::trigger(p.main(), "Kvit");
     });
     p.add([&] {
         p.shoot("MDIfrmPrint", QStringLiteral("receipt.png"));
         P::close("MDIfrmPrint");
+    });
+    p.add([&] {
+        chooseMonth();
+        P::trigger(p.main(), "KvitAll");
+    });
+    p.add([&] {
+        p.shoot("frmKvitAll", QStringLiteral("receipts_all.png"));
+        P::close("frmKvitAll");
     });
 
     // The personal accounts and the windows they open.
