@@ -1,4 +1,7 @@
 list(APPEND TERVOLIN_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/bank_import.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/bank_journal.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/bank_statement.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ledger.cpp
 )
 list(APPEND TERVOLIN_UI_SOURCES
