@@ -5,10 +5,7 @@
 #include "database/field_map.h"
 #include "database/money.h"
 
-#include <cerrno>
 #include <charconv>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace bank {
 namespace {
@@ -100,29 +97,17 @@ std::string journalText(std::string_view text)
 JournalRead readJournal(const std::string& path)
 {
     JournalRead result;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno == ENOENT)
-            result.status = JournalRead::Status::Read;
+    // However many payments a treasurer imports, the journal stays far below this.
+    constexpr std::size_t MaxJournalBytes = std::size_t(256) << 20;
+    const database::FileBytes file = database::readFile(path, MaxJournalBytes);
+    if (file.status == database::FileBytes::Status::NotFound) {
+        result.status = JournalRead::Status::Read;
         return result;
     }
-    std::string bytes;
-    char chunk[1 << 16];
-    for (;;) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            ::close(fd);
-            return result;
-        }
-        if (n == 0)
-            break;
-        bytes.append(chunk, std::size_t(n));
-    }
-    ::close(fd);
+    if (file.status != database::FileBytes::Status::Read)
+        return result;
 
-    std::string_view rest = bytes;
+    std::string_view rest = file.bytes;
     for (int line = 1; !rest.empty(); ++line) {
         const std::size_t end = rest.find('\n');
         std::string_view text = rest.substr(0, end);

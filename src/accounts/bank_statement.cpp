@@ -2,12 +2,9 @@
 
 #include "database/cp1251.h"
 #include "database/cp866.h"
+#include "database/database_file.h"
 
 #include <array>
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace bank {
 namespace {
@@ -294,38 +291,14 @@ ReadResult readStatement(std::string_view bytes)
 
 ReadResult readStatementFile(const std::string& path)
 {
-    ReadResult unreadable;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return unreadable;
-    struct stat info
-    { };
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return unreadable;
+    database::FileBytes file = database::readFile(path, MaxStatementBytes);
+    switch (file.status) {
+    case database::FileBytes::Status::Read: return readStatement(file.bytes);
+    case database::FileBytes::Status::TooLarge: return notStatement("файл больше 64 МБ");
+    case database::FileBytes::Status::NotFound:
+    case database::FileBytes::Status::Failed: break;
     }
-    if (std::uint64_t(info.st_size) > MaxStatementBytes) {
-        ::close(fd);
-        return notStatement("файл больше 64 МБ");
-    }
-    std::string bytes(std::size_t(info.st_size), '\0');
-    std::size_t filled = 0;
-    while (filled < bytes.size()) {
-        const ssize_t n = ::read(fd, bytes.data() + filled, bytes.size() - filled);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            ::close(fd);
-            return unreadable;
-        }
-        if (n == 0)
-            break;
-        filled += std::size_t(n);
-    }
-    ::close(fd);
-    // A file that shrank while it was read is taken as far as it went.
-    bytes.resize(filled);
-    return readStatement(bytes);
+    return ReadResult();
 }
 
 } // namespace bank
