@@ -16,6 +16,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -188,12 +189,12 @@ frmBank::frmBank(AppState& state, frmRedLS& ledger, const QString& fileName, con
             unmatched.add(payment.sum);
     }
 
-    QString period;
+    QStringList about = { QStringLiteral("Файл: %1").arg(fileName) };
     if (!statement.dateFrom.empty() || !statement.dateTo.empty())
-        period = QStringLiteral(", с %1 по %2").arg(fromStd(statement.dateFrom), fromStd(statement.dateTo));
-    auto* lblFile = new QLabel(
-        QStringLiteral("Выписка %1%2, счет %3").arg(fileName, period, associationAccount(state, statement)),
-        this);
+        about
+            << QStringLiteral("период: %1 – %2").arg(fromStd(statement.dateFrom), fromStd(statement.dateTo));
+    about << QStringLiteral("счет товарищества: %1").arg(associationAccount(state, statement));
+    auto* lblFile = new QLabel(about.join(QStringLiteral("    ")), this);
     lblFile->setObjectName(QStringLiteral("lblFile"));
 
     QStringList subscribers;
@@ -228,10 +229,10 @@ frmBank::frmBank(AppState& state, frmRedLS& ledger, const QString& fileName, con
     m_g->setColumnWidth(BankModel::Mark, 28);
     m_g->setColumnWidth(BankModel::Date, width("00.00.00000"));
     m_g->setColumnWidth(BankModel::Sum, width("000000,00 р."));
-    m_g->setColumnWidth(BankModel::Payer, width("Константинопольская Ю. В. и"));
-    m_g->setColumnWidth(BankModel::Subscriber, width("000. Константинопольская Ю. В."));
+    m_g->setColumnWidth(BankModel::Payer, width("Кудрявцева Ксения Леонидовна"));
+    m_g->setColumnWidth(BankModel::Subscriber, width("000. Кудрявцева К. Л."));
     m_g->setColumnWidth(BankModel::Month, width("Сентябрь 20000"));
-    m_g->setColumnWidth(BankModel::Note, width("подходят несколько абонентов: 00, 00"));
+    m_g->setColumnWidth(BankModel::Note, width("л/с № 000 нет в справочнике"));
 
     auto* tallies = new QHBoxLayout;
     const auto tally = [&](const char* name, const QString& text) {
@@ -274,7 +275,11 @@ frmBank::frmBank(AppState& state, frmRedLS& ledger, const QString& fileName, con
     layout->addLayout(buttons);
 
     showChecked();
-    resize(std::max(1100, sizeHint().width()), 560);
+    // The purpose takes what the other columns leave of the screen.
+    QSize size(1360, 600);
+    if (const QScreen* display = screen())
+        size = size.boundedTo(display->availableSize());
+    resize(size);
 }
 
 void frmBank::showChecked()
