@@ -294,7 +294,7 @@ int main(int argc, char** argv)
         const QString statementPath = QDir(folder).filePath(QStringLiteral("выписка.txt"));
         const std::string path = QFile::encodeName(statementPath).toStdString();
         database::writeFile(path, cp1251::encode(text));
-        const bank::ReadResult read = bank::readStatementFile(path);
+        bank::ReadResult read = bank::readStatementFile(path);
         const bank::Import import
             = bank::prepareImport(read.statement, state.table, {}, read.statement.account);
         for (std::size_t i = 3; i < import.payments.size(); ++i) {

@@ -5,9 +5,9 @@
 
 #include <algorithm>
 #include <array>
+#include <bitset>
 #include <map>
 #include <unordered_map>
-#include <unordered_set>
 
 namespace bank {
 namespace {
@@ -19,16 +19,34 @@ constexpr unsigned char SmallYo = 0xB8;
 constexpr unsigned char SmallYe = 0xE5;
 constexpr unsigned char NumberSign = 0xB9; // №
 
+const std::array<unsigned char, 256>& foldTable()
+{
+    static const std::array<unsigned char, 256> table = [] {
+        std::array<unsigned char, 256> t{};
+        for (int b = 0; b < 256; ++b) {
+            const unsigned char small = cp1251::lowerByte(static_cast<unsigned char>(b));
+            t[std::size_t(b)] = small == SmallYo ? SmallYe : small;
+        }
+        return t;
+    }();
+    return table;
+}
+
+// The text in the form it is compared in; `out` keeps its memory from one text to the next.
+void foldInto(std::string_view utf8, std::string& out)
+{
+    out.clear();
+    cp1251::encodeAppend(utf8, out);
+    const std::array<unsigned char, 256>& fold = foldTable();
+    for (char& c : out)
+        c = static_cast<char>(fold[static_cast<unsigned char>(c)]);
+}
+
 std::string folded(std::string_view utf8)
 {
-    std::string bytes = cp1251::encode(utf8);
-    for (char& c : bytes) {
-        unsigned char b = cp1251::lowerByte(static_cast<unsigned char>(c));
-        if (b == SmallYo)
-            b = SmallYe;
-        c = static_cast<char>(b);
-    }
-    return bytes;
+    std::string out;
+    foldInto(utf8, out);
+    return out;
 }
 
 bool isDigit(unsigned char b)
@@ -37,27 +55,20 @@ bool isDigit(unsigned char b)
 }
 
 // A small letter after folding: Latin, Russian, and the other Cyrillic letters of the code page.
+constexpr std::array<bool, 256> Letters = [] {
+    std::array<bool, 256> set{};
+    for (int b = 'a'; b <= 'z'; ++b)
+        set[std::size_t(b)] = true;
+    for (int b = 0xC0; b <= 0xFF; ++b)
+        set[std::size_t(b)] = true;
+    for (int b : { 0x83, 0x90, 0x9A, 0x9C, 0x9D, 0x9E, 0x9F, 0xA2, 0xB3, 0xB4, 0xBA, 0xBC, 0xBE, 0xBF })
+        set[std::size_t(b)] = true;
+    return set;
+}();
+
 bool isLetter(unsigned char b)
 {
-    if ((b >= 'a' && b <= 'z') || b >= 0xC0)
-        return true;
-    switch (b) {
-    case 0x83:
-    case 0x90:
-    case 0x9A:
-    case 0x9C:
-    case 0x9D:
-    case 0x9E:
-    case 0x9F:
-    case 0xA2:
-    case 0xB3:
-    case 0xB4:
-    case 0xBA:
-    case 0xBC:
-    case 0xBE:
-    case 0xBF: return true;
-    default: return false;
-    }
+    return Letters[b];
 }
 
 std::string_view trimmed(std::string_view text)
@@ -70,9 +81,9 @@ std::string_view trimmed(std::string_view text)
 }
 
 // The words of a folded text: runs of letters, a hyphen between two letters kept inside.
-std::vector<std::string_view> words(std::string_view s)
+void words(std::string_view s, std::vector<std::string_view>& result)
 {
-    std::vector<std::string_view> result;
+    result.clear();
     std::size_t i = 0;
     while (i < s.size()) {
         if (!isLetter(static_cast<unsigned char>(s[i]))) {
@@ -86,11 +97,10 @@ std::vector<std::string_view> words(std::string_view s)
             ++i;
         result.push_back(s.substr(start, i - start));
     }
-    return result;
 }
 
 // The words that name a personal account or a plot, longest first so that "участок" is not taken
-// for "уч".
+// for "уч". All begin with "л" or "у".
 const std::vector<std::string>& accountWords()
 {
     static const std::vector<std::string> list = [] {
@@ -107,10 +117,15 @@ const std::vector<std::string>& accountWords()
 }
 
 // The month names in the forms a purpose uses them: "март", "за марта", "в марте".
-const std::array<std::vector<std::string>, 12>& monthWords()
+struct MonthWord
 {
-    static const std::array<std::vector<std::string>, 12> list = [] {
-        const std::array<std::vector<const char*>, 12> forms = { {
+    std::string word;
+    int month;
+};
+const std::vector<MonthWord>& monthWords()
+{
+    static const std::vector<MonthWord> list = [] {
+        const std::array<std::array<const char*, 3>, 12> forms = { {
             { "январь", "января", "январе" },
             { "февраль", "февраля", "феврале" },
             { "март", "марта", "марте" },
@@ -124,13 +139,26 @@ const std::array<std::vector<std::string>, 12>& monthWords()
             { "ноябрь", "ноября", "ноябре" },
             { "декабрь", "декабря", "декабре" },
         } };
-        std::array<std::vector<std::string>, 12> result;
+        std::vector<MonthWord> result;
         for (std::size_t m = 0; m < 12; ++m)
             for (const char* form : forms[m])
-                result[m].push_back(folded(form));
+                result.push_back({ folded(form), int(m) + 1 });
         return result;
     }();
     return list;
+}
+
+// The first letters of the month names: most words of a purpose are no month, and are passed over
+// on their first letter.
+const std::bitset<256>& monthInitials()
+{
+    static const std::bitset<256> set = [] {
+        std::bitset<256> s;
+        for (const MonthWord& w : monthWords())
+            s.set(static_cast<unsigned char>(w.word.front()));
+        return s;
+    }();
+    return set;
 }
 
 void addMonth(std::vector<YearMonth>& months, int year, int month)
@@ -152,66 +180,194 @@ std::string monthText(const YearMonth& month)
         + std::to_string(FirstYear + month.yearIndex);
 }
 
-// Keys of the directory's names: the surname and the initials ("иванов|ии"). A name without
-// initials is no key: a surname alone would take any payer of that name.
-std::string nameKey(std::string_view surname, std::string_view initials)
+std::uint64_t hashOf(std::string_view text, std::uint64_t hash = 14695981039346656037ull)
 {
-    std::string key(surname);
-    key += '|';
-    key += initials;
-    return key;
+    for (const char c : text)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    return hash;
 }
 
+// The distinct numbers of a folded purpose, as accountNumbers() tells them.
+void numbersIn(std::string_view s, std::vector<int>& numbers)
+{
+    numbers.clear();
+    const auto at = [&s](std::size_t i) { return i < s.size() ? static_cast<unsigned char>(s[i]) : 0; };
+    constexpr unsigned char El = 0xEB; // л
+    constexpr unsigned char U = 0xF3; // у
+    for (std::size_t p = 0; p < s.size(); ++p) {
+        const unsigned char first = at(p);
+        if ((first != El && first != U) || (p > 0 && (isLetter(at(p - 1)) || isDigit(at(p - 1)))))
+            continue;
+        for (const std::string& word : accountWords()) {
+            if (static_cast<unsigned char>(word.front()) != first || s.compare(p, word.size(), word) != 0)
+                continue;
+            std::size_t q = p + word.size();
+            while (q < s.size()
+                && (at(q) == ' ' || at(q) == '.' || at(q) == ':' || at(q) == '-' || at(q) == '#'
+                    || at(q) == NumberSign))
+                ++q;
+            std::size_t end = q;
+            while (end < s.size() && isDigit(at(end)) && end - q < 6)
+                ++end;
+            if (end == q || isDigit(at(end)) || isLetter(at(end)))
+                continue;
+            // "уч. 17/2" and "17.5" are plots of their own, not record 17.
+            if ((at(end) == '/' || at(end) == '.') && isDigit(at(end + 1)))
+                continue;
+            int number = 0;
+            for (std::size_t i = q; i < end; ++i)
+                number = number * 10 + (s[i] - '0');
+            if (number >= 1 && std::find(numbers.begin(), numbers.end(), number) == numbers.end())
+                numbers.push_back(number);
+            p = end - 1;
+            break;
+        }
+    }
+}
+
+int fourDigits(std::string_view s, std::size_t at)
+{
+    int value = 0;
+    for (std::size_t i = at; i < at + 4; ++i)
+        value = value * 10 + (s[i] - '0');
+    return value;
+}
+
+// The distinct months of a folded purpose, as namedMonths() tells them.
+void monthsIn(std::string_view s, std::vector<YearMonth>& months)
+{
+    months.clear();
+    const auto at = [&s](std::size_t i) { return i < s.size() ? static_cast<unsigned char>(s[i]) : 0; };
+    std::size_t i = 0;
+    while (i < s.size()) {
+        // A month by name, then its year: "март 2026", "марта 2026 г.".
+        if (isLetter(at(i)) && (i == 0 || !isLetter(at(i - 1)))) {
+            std::size_t end = i;
+            while (end < s.size() && isLetter(at(end)))
+                ++end;
+            if (monthInitials()[at(i)] && end - i >= 3 && end - i <= 8) {
+                const std::string_view word(s.data() + i, end - i);
+                for (const MonthWord& form : monthWords()) {
+                    if (form.word != word)
+                        continue;
+                    std::size_t y = end;
+                    while (y < s.size() && at(y) == ' ')
+                        ++y;
+                    std::size_t yearEnd = y;
+                    while (yearEnd < s.size() && isDigit(at(yearEnd)))
+                        ++yearEnd;
+                    if (yearEnd - y == 4)
+                        addMonth(months, fourDigits(s, y), form.month);
+                    break;
+                }
+            }
+            i = end;
+            continue;
+        }
+        // A month by number: "03.2026", "3/2026", but not the "03.2026" of the date 15.03.2026.
+        if (isDigit(at(i)) && (i == 0 || !isDigit(at(i - 1)))) {
+            const bool partOfDate = i >= 2 && (at(i - 1) == '.' || at(i - 1) == '/') && isDigit(at(i - 2));
+            std::size_t end = i;
+            while (end < s.size() && isDigit(at(end)))
+                ++end;
+            const std::size_t digits = end - i;
+            if (!partOfDate && digits <= 2 && (at(end) == '.' || at(end) == '/')) {
+                std::size_t yearEnd = end + 1;
+                while (yearEnd < s.size() && isDigit(at(yearEnd)))
+                    ++yearEnd;
+                const bool followedByMore
+                    = (at(yearEnd) == '.' || at(yearEnd) == '/') && isDigit(at(yearEnd + 1));
+                if (yearEnd - end - 1 == 4 && !followedByMore) {
+                    const int month = digits == 1 ? s[i] - '0' : (s[i] - '0') * 10 + (s[i + 1] - '0');
+                    if (month >= 1 && month <= 12)
+                        addMonth(months, fourDigits(s, end + 1), month);
+                    i = yearEnd;
+                    continue;
+                }
+            }
+            i = end;
+            continue;
+        }
+        ++i;
+    }
+}
+
+// The directory's names by their surname and initials ("иванов|ии"). A name without initials is
+// not kept: a surname alone would take any payer of that name.
 class NameIndex
 {
 public:
     explicit NameIndex(const RecordTable& table)
     {
+        std::string name;
+        std::vector<std::string_view> w;
         for (int i = 1; i <= table.recordCount(); ++i) {
-            const std::string name = folded(table.field(i, fields::FullName));
-            const std::vector<std::string_view> w = words(name);
+            foldInto(table.field(i, fields::FullName), name);
+            words(name, w);
             if (w.size() < 2 || w[0].size() < 2)
                 continue;
             std::string initials(1, w[1][0]);
             if (w.size() > 2)
                 initials += w[2][0];
-            m_records[nameKey(w[0], initials)].push_back(i);
+            m_surnames.set(hashOf(w[0]) % SurnameBits);
+            m_records[key(w[0], initials)].push_back(i);
         }
     }
 
-    // Every record whose surname and initials the text names, in either order ("Иванов Иван
-    // Петрович", "Иванов И.П.", "И. П. Иванов").
-    void find(std::string_view foldedText, std::vector<int>& found) const
+    // Every record whose surname and initials the folded text names, in either order ("Иванов
+    // Иван Петрович", "Иванов И.П.", "И. П. Иванов").
+    void find(std::string_view foldedText, std::vector<int>& found)
     {
         if (m_records.empty())
             return;
-        const std::vector<std::string_view> w = words(foldedText);
-        const auto look = [&](std::string_view surname, std::string initials) {
-            const auto it = m_records.find(nameKey(surname, initials));
-            if (it == m_records.end())
-                return;
-            for (int record : it->second)
-                if (std::find(found.begin(), found.end(), record) == found.end())
-                    found.push_back(record);
-        };
+        words(foldedText, m_words);
+        const std::vector<std::string_view>& w = m_words;
         for (std::size_t i = 0; i < w.size(); ++i) {
-            if (w[i].size() < 2)
+            // Most words are no surname of the directory: one look at a bit tells.
+            if (w[i].size() < 2 || !m_surnames[hashOf(w[i]) % SurnameBits])
                 continue;
             if (i + 1 < w.size()) {
-                look(w[i], std::string(1, w[i + 1][0]));
+                look(w[i], w[i + 1].substr(0, 1), found);
                 if (i + 2 < w.size())
-                    look(w[i], std::string{ w[i + 1][0], w[i + 2][0] });
+                    look(w[i], { w[i + 1][0], w[i + 2][0] }, found);
             }
             if (i >= 1 && w[i - 1].size() == 1) {
-                look(w[i], std::string(1, w[i - 1][0]));
+                look(w[i], w[i - 1], found);
                 if (i >= 2 && w[i - 2].size() == 1)
-                    look(w[i], std::string{ w[i - 2][0], w[i - 1][0] });
+                    look(w[i], { w[i - 2][0], w[i - 1][0] }, found);
             }
         }
     }
 
 private:
+    static constexpr std::size_t SurnameBits = std::size_t(1) << 16;
+
+    const std::string& key(std::string_view surname, std::string_view initials)
+    {
+        m_key.assign(surname);
+        m_key += '|';
+        m_key += initials;
+        return m_key;
+    }
+
+    void look(std::string_view surname, std::string_view initials, std::vector<int>& found)
+    {
+        const auto it = m_records.find(key(surname, initials));
+        if (it == m_records.end())
+            return;
+        for (int record : it->second)
+            if (std::find(found.begin(), found.end(), record) == found.end())
+                found.push_back(record);
+    }
+    void look(std::string_view surname, std::initializer_list<char> initials, std::vector<int>& found)
+    {
+        look(surname, std::string_view(initials.begin(), initials.size()), found);
+    }
+
     std::unordered_map<std::string, std::vector<int>> m_records;
+    std::bitset<SurnameBits> m_surnames;
+    std::string m_key;
+    std::vector<std::string_view> m_words;
 };
 
 // Which subscribers each payer account paid for before, by the journal; an entry whose record
@@ -234,6 +390,8 @@ public:
 
     const std::vector<int>* find(const std::string& account) const
     {
+        if (m_records.empty())
+            return nullptr;
         const auto it = m_records.find(account);
         return it == m_records.end() ? nullptr : &it->second;
     }
@@ -253,39 +411,57 @@ std::string numbersText(const std::vector<int>& numbers)
     return text;
 }
 
+// What the matching of one payment after another reuses.
+struct Matcher
+{
+    Matcher(const RecordTable& table, const Journal& journal)
+        : table(table), names(table), payers(journal, table)
+    { }
+
+    const RecordTable& table;
+    NameIndex names;
+    PayerIndex payers;
+    std::string foldedPurpose;
+    std::string foldedPayer;
+    std::vector<int> numbers;
+    std::vector<int> named;
+    std::vector<YearMonth> months;
+};
+
 struct SubscriberMatch
 {
     int record = 0;
     std::string note;
 };
 
-SubscriberMatch matchSubscriber(const Document& document, const PaymentKey& key, const RecordTable& table,
-    const NameIndex& names, const PayerIndex& payers)
+SubscriberMatch matchSubscriber(const Document& document, const PaymentKey& key, Matcher& m)
 {
     // 1. A number in the purpose.
-    const std::vector<int> numbers = accountNumbers(document.purpose);
+    numbersIn(m.foldedPurpose, m.numbers);
     std::string missing;
-    if (numbers.size() > 1)
-        return { 0, "в назначении несколько лицевых счетов: " + numbersText(numbers) };
-    if (numbers.size() == 1) {
-        if (numbers.front() <= table.recordCount())
-            return { numbers.front(), "по л/с № " + std::to_string(numbers.front()) };
-        missing = "л/с № " + std::to_string(numbers.front()) + " нет в справочнике; ";
+    if (m.numbers.size() > 1)
+        return { 0, "в назначении несколько лицевых счетов: " + numbersText(m.numbers) };
+    if (m.numbers.size() == 1) {
+        const int number = m.numbers.front();
+        if (number <= m.table.recordCount())
+            return { number, "по л/с № " + std::to_string(number) };
+        missing = "л/с № " + std::to_string(number) + " нет в справочнике; ";
     }
 
     // 2. A surname with initials.
-    std::vector<int> named;
-    names.find(folded(document.payer), named);
-    names.find(folded(document.purpose), named);
-    if (named.size() == 1)
-        return { named.front(), missing + "по фамилии" };
-    if (named.size() > 1) {
-        std::sort(named.begin(), named.end());
-        return { 0, missing + "подходят несколько абонентов: " + numbersText(named) };
+    m.named.clear();
+    foldInto(document.payer, m.foldedPayer);
+    m.names.find(m.foldedPayer, m.named);
+    m.names.find(m.foldedPurpose, m.named);
+    if (m.named.size() == 1)
+        return { m.named.front(), missing + "по фамилии" };
+    if (m.named.size() > 1) {
+        std::sort(m.named.begin(), m.named.end());
+        return { 0, missing + "подходят несколько абонентов: " + numbersText(m.named) };
     }
 
     // 3. A payer account the journal knows.
-    if (const std::vector<int>* paid = payers.find(key.payerAccount)) {
+    if (const std::vector<int>* paid = m.payers.find(key.payerAccount)) {
         if (paid->size() == 1)
             return { paid->front(), missing + "по счету плательщика" };
         std::vector<int> sorted = *paid;
@@ -301,14 +477,14 @@ struct MonthMatch
     std::string problem;
 };
 
-MonthMatch matchMonth(const Document& document)
+MonthMatch matchMonth(const Document& document, Matcher& m)
 {
-    const std::vector<YearMonth> named = namedMonths(document.purpose);
-    if (named.size() > 1)
+    monthsIn(m.foldedPurpose, m.months);
+    if (m.months.size() > 1)
         return { std::nullopt, "в назначении несколько месяцев" };
     YearMonth month;
-    if (named.size() == 1) {
-        month = named.front();
+    if (m.months.size() == 1) {
+        month = m.months.front();
     } else {
         const std::optional<Date> received = parseDate(document.received);
         if (!received)
@@ -320,9 +496,12 @@ MonthMatch matchMonth(const Document& document)
     return { month, {} };
 }
 
-std::string keyText(const PaymentKey& key)
+std::uint64_t keyHash(const PaymentKey& key)
 {
-    return key.number + '|' + key.date + '|' + key.sum + '|' + key.payerAccount;
+    std::uint64_t hash = hashOf(key.number);
+    for (const std::string* part : { &key.date, &key.sum, &key.payerAccount })
+        hash = hashOf(*part, hashOf("|", hash));
+    return hash;
 }
 
 void appendNote(std::string& note, std::string_view more)
@@ -363,94 +542,15 @@ std::optional<Currency> statementSum(std::string_view text)
 
 std::vector<int> accountNumbers(std::string_view purpose)
 {
-    const std::string s = folded(purpose);
     std::vector<int> numbers;
-    const auto at = [&s](std::size_t i) { return i < s.size() ? static_cast<unsigned char>(s[i]) : 0; };
-    for (std::size_t p = 0; p < s.size(); ++p) {
-        if (p > 0 && (isLetter(at(p - 1)) || isDigit(at(p - 1))))
-            continue;
-        for (const std::string& word : accountWords()) {
-            if (s.compare(p, word.size(), word) != 0)
-                continue;
-            std::size_t q = p + word.size();
-            while (q < s.size()
-                && (at(q) == ' ' || at(q) == '.' || at(q) == ':' || at(q) == '-' || at(q) == '#'
-                    || at(q) == NumberSign))
-                ++q;
-            std::size_t end = q;
-            while (end < s.size() && isDigit(at(end)) && end - q < 6)
-                ++end;
-            if (end == q || isDigit(at(end)) || isLetter(at(end)))
-                continue;
-            // "уч. 17/2" and "17.5" are plots of their own, not record 17.
-            if ((at(end) == '/' || at(end) == '.') && isDigit(at(end + 1)))
-                continue;
-            const int number = std::stoi(s.substr(q, end - q));
-            if (number >= 1 && std::find(numbers.begin(), numbers.end(), number) == numbers.end())
-                numbers.push_back(number);
-            p = end - 1;
-            break;
-        }
-    }
+    numbersIn(folded(purpose), numbers);
     return numbers;
 }
 
 std::vector<YearMonth> namedMonths(std::string_view purpose)
 {
-    const std::string s = folded(purpose);
     std::vector<YearMonth> months;
-    const auto at = [&s](std::size_t i) { return i < s.size() ? static_cast<unsigned char>(s[i]) : 0; };
-    std::size_t i = 0;
-    while (i < s.size()) {
-        // A month by name, then its year: "март 2026", "марта 2026 г.".
-        if (isLetter(at(i)) && (i == 0 || !isLetter(at(i - 1)))) {
-            std::size_t end = i;
-            while (end < s.size() && isLetter(at(end)))
-                ++end;
-            const std::string_view word(s.data() + i, end - i);
-            for (std::size_t m = 0; m < 12; ++m) {
-                const std::vector<std::string>& forms = monthWords()[m];
-                if (std::find(forms.begin(), forms.end(), word) == forms.end())
-                    continue;
-                std::size_t y = end;
-                while (y < s.size() && at(y) == ' ')
-                    ++y;
-                std::size_t yearEnd = y;
-                while (yearEnd < s.size() && isDigit(at(yearEnd)))
-                    ++yearEnd;
-                if (yearEnd - y == 4)
-                    addMonth(months, std::stoi(s.substr(y, 4)), int(m) + 1);
-                break;
-            }
-            i = end;
-            continue;
-        }
-        // A month by number: "03.2026", "3/2026", but not the "03.2026" of the date 15.03.2026.
-        if (isDigit(at(i)) && (i == 0 || !isDigit(at(i - 1)))) {
-            const bool partOfDate = i >= 2 && (at(i - 1) == '.' || at(i - 1) == '/') && isDigit(at(i - 2));
-            std::size_t end = i;
-            while (end < s.size() && isDigit(at(end)))
-                ++end;
-            const std::size_t digits = end - i;
-            if (!partOfDate && digits <= 2 && (at(end) == '.' || at(end) == '/')) {
-                std::size_t yearEnd = end + 1;
-                while (yearEnd < s.size() && isDigit(at(yearEnd)))
-                    ++yearEnd;
-                const bool followedByMore
-                    = (at(yearEnd) == '.' || at(yearEnd) == '/') && isDigit(at(yearEnd + 1));
-                if (yearEnd - end - 1 == 4 && !followedByMore) {
-                    const int month = std::stoi(s.substr(i, digits));
-                    if (month >= 1 && month <= 12)
-                        addMonth(months, std::stoi(s.substr(end + 1, 4)), month);
-                    i = yearEnd;
-                    continue;
-                }
-            }
-            i = end;
-            continue;
-        }
-        ++i;
-    }
+    monthsIn(folded(purpose), months);
     return months;
 }
 
@@ -480,21 +580,22 @@ std::optional<Date> parseDate(std::string_view text)
 }
 
 Import prepareImport(
-    const Statement& statement, const RecordTable& table, const Journal& journal, std::string_view account)
+    Statement statement, const RecordTable& table, const Journal& journal, std::string_view account)
 {
     Import result;
-    const NameIndex names(table);
-    const PayerIndex payers(journal, table);
-    std::unordered_set<std::string> seen;
+    result.payments.reserve(statement.documents.size());
+    Matcher matcher(table, journal);
+    // The payments of this statement by the hash of their keys, to find one that comes twice.
+    std::unordered_multimap<std::uint64_t, std::size_t> seen;
+    seen.reserve(statement.documents.size());
     const std::string_view ours = trimmed(account);
 
-    for (const Document& document : statement.documents) {
+    for (Document& document : statement.documents) {
         if (ours.empty() || trimmed(document.payeeAccount) != ours || trimmed(document.received).empty()) {
             ++result.skipped;
             continue;
         }
         Payment payment;
-        payment.document = document;
         payment.sum = statementSum(document.sum);
         payment.key = { journalText(document.number), journalText(document.date),
             payment.sum ? moneyText(*payment.sum) : journalText(document.sum),
@@ -506,25 +607,35 @@ Import prepareImport(
             payment.month = YearMonth{ entry->yearIndex, entry->month };
             payment.note = "занесен " + entry->importDate + ": " + entry->subscriber + ", "
                 + monthText(*payment.month);
+            payment.document = std::move(document);
             result.payments.push_back(std::move(payment));
             continue;
         }
-        if (!seen.insert(keyText(payment.key)).second) {
-            payment.alreadyImported = true;
-            appendNote(payment.note, "повторяет платеж выше в этой выписке");
+        const std::uint64_t hash = keyHash(payment.key);
+        const auto [from, to] = seen.equal_range(hash);
+        for (auto it = from; it != to; ++it) {
+            if (result.payments[it->second].key == payment.key) {
+                payment.alreadyImported = true;
+                appendNote(payment.note, "повторяет платеж выше в этой выписке");
+                break;
+            }
         }
+        if (!payment.alreadyImported)
+            seen.emplace(hash, result.payments.size());
         if (!payment.sum)
             appendNote(payment.note, "сумма «" + document.sum + "» не число");
 
-        const SubscriberMatch subscriber = matchSubscriber(document, payment.key, table, names, payers);
+        foldInto(document.purpose, matcher.foldedPurpose);
+        const SubscriberMatch subscriber = matchSubscriber(document, payment.key, matcher);
         payment.record = subscriber.record;
-        const MonthMatch month = matchMonth(document);
+        const MonthMatch month = matchMonth(document, matcher);
         payment.month = month.month;
         if (!payment.alreadyImported) {
             appendNote(payment.note, subscriber.note);
             appendNote(payment.note, month.problem);
         }
         payment.matched = !payment.alreadyImported && payment.sum && payment.record > 0 && payment.month;
+        payment.document = std::move(document);
         result.payments.push_back(std::move(payment));
     }
     return result;

@@ -53,10 +53,10 @@ struct Import
     int skipped = 0; // documents that are not money paid to the association's account
 };
 
-// Sorts the statement's documents against the directory and the journal. `account` is the
-// association's own account, whose incoming payments are taken.
+// Sorts the statement's documents against the directory and the journal; the payments take the
+// documents over. `account` is the association's own account, whose incoming payments are taken.
 Import prepareImport(
-    const Statement& statement, const RecordTable& table, const Journal& journal, std::string_view account);
+    Statement statement, const RecordTable& table, const Journal& journal, std::string_view account);
 
 // The parts of the matching, each on its own.
 // Сумма as the bank writes it: roubles, with a point or a comma and at most two decimals, or

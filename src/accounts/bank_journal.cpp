@@ -72,6 +72,8 @@ void Journal::add(JournalEntry entry)
 
 const JournalEntry* Journal::find(const PaymentKey& key) const
 {
+    if (m_entries.empty())
+        return nullptr;
     const auto it = m_byKey.find(keyText(key));
     return it == m_byKey.end() ? nullptr : &m_entries[it->second];
 }
@@ -86,12 +88,16 @@ std::string journalPath(const std::string& databasePath)
 
 std::string journalText(std::string_view text)
 {
-    std::string clean = cp1251::storableText(database::withoutLineBreaks(text));
-    const std::size_t first = clean.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return std::string();
-    const std::size_t last = clean.find_last_not_of(" \t");
-    return clean.substr(first, last - first + 1);
+    const auto trim = [](std::string_view t) {
+        const std::size_t first = t.find_first_not_of(" \t");
+        if (first == std::string_view::npos)
+            return std::string_view();
+        return t.substr(first, t.find_last_not_of(" \t") - first + 1);
+    };
+    // Most texts are sound as they are: a number, a date, an account.
+    if (text.find_first_of("\r\n|") == std::string_view::npos && cp1251::isStorable(text))
+        return std::string(trim(text));
+    return std::string(trim(cp1251::storableText(database::withoutLineBreaks(text))));
 }
 
 JournalRead readJournal(const std::string& path)

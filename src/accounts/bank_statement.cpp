@@ -4,7 +4,11 @@
 #include "database/cp866.h"
 #include "database/database_file.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
+#include <vector>
 
 namespace bank {
 namespace {
@@ -76,108 +80,283 @@ bool isValidUtf8(std::string_view s)
     return true;
 }
 
-// A text file holds no control characters but the tab and the line ends.
+bool isControl(unsigned char b)
+{
+    return (b < 0x20 && b != '\t' && b != '\r' && b != '\n') || b == 0x7F;
+}
+
+// A text file holds no control characters but the tab and the line ends. Eight bytes at a time:
+// a word without a byte below 0x20 or equal to 0x7F needs no closer look.
 bool isText(std::string_view bytes)
 {
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        if ((b < 0x20 && b != '\t' && b != '\r' && b != '\n') || b == 0x7F)
-            return false;
+    constexpr std::uint64_t Ones = 0x0101010101010101ull;
+    constexpr std::uint64_t Highs = 0x8080808080808080ull;
+    std::size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, bytes.data() + i, 8);
+        const std::uint64_t below = (w - Ones * 0x20) & ~w & Highs;
+        const std::uint64_t x = w ^ (Ones * 0x7F);
+        const std::uint64_t del = (x - Ones) & ~x & Highs;
+        if ((below | del) == 0)
+            continue;
+        for (std::size_t k = i; k < i + 8; ++k)
+            if (isControl(static_cast<unsigned char>(bytes[k])))
+                return false;
     }
+    for (; i < bytes.size(); ++i)
+        if (isControl(static_cast<unsigned char>(bytes[i])))
+            return false;
     return true;
 }
 
+// The keys the reader acts on.
+enum class Key {
+    Other,
+    SectionDocument,
+    SectionAccount,
+    EndDocument,
+    EndAccount,
+    EndFile,
+    Account,
+    Sender,
+    DateFrom,
+    DateTo,
+    Encoding,
+    Number,
+    Date,
+    Sum,
+    PayerAccount,
+    Payer,
+    Payer1,
+    PayerInn,
+    PayeeAccount,
+    Received,
+    Purpose,
+    Purpose1, // … Purpose6 follow
+};
+
+constexpr std::array<std::pair<const char*, Key>, 25> KeyNames = { {
+    { "СекцияДокумент", Key::SectionDocument },
+    { "СекцияРасчСчет", Key::SectionAccount },
+    { "КонецДокумента", Key::EndDocument },
+    { "КонецРасчСчет", Key::EndAccount },
+    { "КонецФайла", Key::EndFile },
+    { "РасчСчет", Key::Account },
+    { "Отправитель", Key::Sender },
+    { "ДатаНачала", Key::DateFrom },
+    { "ДатаКонца", Key::DateTo },
+    { "Кодировка", Key::Encoding },
+    { "Номер", Key::Number },
+    { "Дата", Key::Date },
+    { "Сумма", Key::Sum },
+    { "ПлательщикСчет", Key::PayerAccount },
+    { "Плательщик", Key::Payer },
+    { "Плательщик1", Key::Payer1 },
+    { "ПлательщикИНН", Key::PayerInn },
+    { "ПолучательСчет", Key::PayeeAccount },
+    { "ДатаПоступило", Key::Received },
+    { "НазначениеПлатежа", Key::Purpose },
+    { "НазначениеПлатежа1", Key::Purpose1 },
+    { "НазначениеПлатежа2", Key(int(Key::Purpose1) + 1) },
+    { "НазначениеПлатежа3", Key(int(Key::Purpose1) + 2) },
+    { "НазначениеПлатежа4", Key(int(Key::Purpose1) + 3) },
+    { "НазначениеПлатежа5", Key(int(Key::Purpose1) + 4) },
+} };
+constexpr Key Purpose6 = Key(int(Key::Purpose1) + 5);
+
+// The file is read in the bytes of its code page: keys are compared in that code page, and only
+// the values kept are decoded.
+class Encoding
+{
+public:
+    enum Kind { Utf8, Dos, Windows };
+
+    explicit Encoding(Kind kind) : m_kind(kind)
+    {
+        for (const auto& [name, key] : KeyNames)
+            add(encoded(name), key);
+        add(encoded("НазначениеПлатежа6"), Purpose6);
+    }
+
+    const char* name() const
+    {
+        switch (m_kind) {
+        case Utf8: return "UTF-8";
+        case Dos: return "DOS";
+        case Windows: return "Windows";
+        }
+        return "";
+    }
+
+    std::string encoded(std::string_view utf8) const
+    {
+        switch (m_kind) {
+        case Utf8: return std::string(utf8);
+        case Dos: return cp866::encode(utf8);
+        case Windows: return cp1251::encode(utf8);
+        }
+        return {};
+    }
+
+    void decodeAppend(std::string_view bytes, std::string& out) const
+    {
+        switch (m_kind) {
+        case Utf8: out.append(bytes); return;
+        case Dos: cp866::decodeAppend(bytes, out); return;
+        case Windows: cp1251::decodeAppend(bytes, out); return;
+        }
+    }
+
+    Key key(std::string_view bytes) const
+    {
+        if (bytes.size() >= m_bySize.size())
+            return Key::Other;
+        for (const auto& [name, key] : m_bySize[bytes.size()])
+            if (name == bytes)
+                return key;
+        return Key::Other;
+    }
+
+private:
+    void add(std::string name, Key key)
+    {
+        if (m_bySize.size() <= name.size())
+            m_bySize.resize(name.size() + 1);
+        m_bySize[name.size()].emplace_back(std::move(name), key);
+    }
+
+    Kind m_kind;
+    std::vector<std::vector<std::pair<std::string, Key>>> m_bySize;
+};
+
+const Encoding& encoding(Encoding::Kind kind)
+{
+    static const Encoding utf8(Encoding::Utf8);
+    static const Encoding dos(Encoding::Dos);
+    static const Encoding windows(Encoding::Windows);
+    switch (kind) {
+    case Encoding::Utf8: return utf8;
+    case Encoding::Dos: return dos;
+    case Encoding::Windows: break;
+    }
+    return windows;
+}
+
+// The lines of a text, their line ends (LF or CR LF) and the blanks around them dropped.
+class Lines
+{
+public:
+    explicit Lines(std::string_view text) : m_rest(text) { }
+
+    bool next(std::string_view& line)
+    {
+        if (m_rest.empty())
+            return false;
+        const std::size_t end = m_rest.find('\n');
+        line = m_rest.substr(0, end);
+        m_rest = end == std::string_view::npos ? std::string_view() : m_rest.substr(end + 1);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        line = trimmed(line);
+        ++m_number;
+        return true;
+    }
+    int number() const { return m_number; }
+
+private:
+    std::string_view m_rest;
+    int m_number = 0;
+};
+
+void splitLine(std::string_view line, std::string_view& key, std::string_view& value)
+{
+    const std::size_t equals = line.find('=');
+    key = trimmed(line.substr(0, equals));
+    value = equals == std::string_view::npos ? std::string_view() : trimmed(line.substr(equals + 1));
+}
+
 // Whether the header says the file is in the DOS code page. The key is looked for in both
-// Cyrillic code pages, since which one it is written in is what is being found out.
+// Cyrillic code pages, since which one it is written in is what is being found out; the header
+// ends where the first section begins.
 bool saysDos(std::string_view bytes)
 {
-    const std::string key1251 = cp1251::encode("Кодировка");
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        if (end == std::string_view::npos)
-            end = bytes.size();
-        const std::string_view line = bytes.substr(start, end - start);
-        start = end + 1;
-        const std::size_t equals = line.find('=');
-        if (equals == std::string_view::npos)
-            continue;
-        std::string_view value = trimmed(line.substr(equals + 1));
-        if (!value.empty() && value.back() == '\r')
-            value = trimmed(value.substr(0, value.size() - 1));
-        if (value != "DOS")
-            continue;
-        const std::string_view key = trimmed(line.substr(0, equals));
-        if (key == key1251 || cp866::decode(key) == "Кодировка")
-            return true;
+    const Encoding& dos = encoding(Encoding::Dos);
+    const Encoding& windows = encoding(Encoding::Windows);
+    Lines lines(bytes);
+    std::string_view line;
+    while (lines.next(line)) {
+        std::string_view key;
+        std::string_view value;
+        splitLine(line, key, value);
+        const Key inDos = dos.key(key);
+        const Key inWindows = windows.key(key);
+        if (inDos == Key::Encoding || inWindows == Key::Encoding)
+            return value == "DOS";
+        if (inDos == Key::SectionDocument || inWindows == Key::SectionDocument || inDos == Key::SectionAccount
+            || inWindows == Key::SectionAccount)
+            return false;
     }
     return false;
 }
 
-// A value as the program keeps it: tabs inside it become blanks.
-std::string valueText(std::string_view value)
+// A value as the program keeps it, in UTF-8: tabs inside it become blanks.
+void setValue(std::string& text, std::string_view value, const Encoding& code)
 {
-    std::string text(value);
-    for (char& c : text) {
-        if (c == '\t')
-            c = ' ';
-    }
-    return text;
+    text.clear();
+    code.decodeAppend(value, text);
+    if (text.find('\t') != std::string::npos)
+        std::replace(text.begin(), text.end(), '\t', ' ');
 }
 
 // The fields of a document section, before they are put together.
 struct DocumentBuilder
 {
     Document document;
-    std::string payer;
     std::string payer1;
-    std::string purpose;
     std::array<std::string, 6> purposeLines;
 
-    void set(std::string_view key, std::string_view value)
+    void set(Key key, std::string_view value, const Encoding& code)
     {
-        static constexpr std::string_view PurposeLine = "НазначениеПлатежа";
-        if (key == "Номер")
-            document.number = valueText(value);
-        else if (key == "Дата")
-            document.date = valueText(value);
-        else if (key == "Сумма")
-            document.sum = valueText(value);
-        else if (key == "ПлательщикСчет")
-            document.payerAccount = valueText(value);
-        else if (key == "Плательщик")
-            payer = valueText(value);
-        else if (key == "Плательщик1")
-            payer1 = valueText(value);
-        else if (key == "ПлательщикИНН")
-            document.payerInn = valueText(value);
-        else if (key == "ПолучательСчет")
-            document.payeeAccount = valueText(value);
-        else if (key == "ДатаПоступило")
-            document.received = valueText(value);
-        else if (key == PurposeLine)
-            purpose = valueText(value);
-        else if (key.size() == PurposeLine.size() + 1 && key.substr(0, PurposeLine.size()) == PurposeLine
-            && key.back() >= '1' && key.back() <= '6')
-            purposeLines[std::size_t(key.back() - '1')] = valueText(value);
+        switch (key) {
+        case Key::Number: setValue(document.number, value, code); break;
+        case Key::Date: setValue(document.date, value, code); break;
+        case Key::Sum: setValue(document.sum, value, code); break;
+        case Key::PayerAccount: setValue(document.payerAccount, value, code); break;
+        case Key::Payer: setValue(document.payer, value, code); break;
+        case Key::Payer1: setValue(payer1, value, code); break;
+        case Key::PayerInn: setValue(document.payerInn, value, code); break;
+        case Key::PayeeAccount: setValue(document.payeeAccount, value, code); break;
+        case Key::Received: setValue(document.received, value, code); break;
+        case Key::Purpose: setValue(document.purpose, value, code); break;
+        default:
+            if (key >= Key::Purpose1 && key <= Purpose6)
+                setValue(purposeLines[std::size_t(int(key) - int(Key::Purpose1))], value, code);
+            break;
+        }
     }
 
     Document finish()
     {
-        document.payer = payer.empty() ? payer1 : payer;
-        if (purpose.empty()) {
+        if (document.payer.empty())
+            document.payer = std::move(payer1);
+        if (document.purpose.empty()) {
             for (const std::string& part : purposeLines) {
                 if (part.empty())
                     continue;
-                if (!purpose.empty())
-                    purpose += ' ';
-                purpose += part;
+                if (!document.purpose.empty())
+                    document.purpose += ' ';
+                document.purpose += part;
             }
         }
-        document.purpose = std::move(purpose);
         return std::move(document);
     }
 };
+
+std::string unfinished(const char* what, int line, const char* end)
+{
+    return std::string(what) + " в строке " + std::to_string(line) + " не закончен строкой «" + end + "»";
+}
 
 } // namespace
 
@@ -195,19 +374,16 @@ ReadResult readStatement(std::string_view bytes)
 
     ReadResult result;
     Statement& statement = result.statement;
-    std::string text;
+    Encoding::Kind kind = Encoding::Windows;
     if (isValidUtf8(bytes)) {
-        statement.encoding = "UTF-8";
-        text.assign(bytes);
-        if (text.starts_with("\xEF\xBB\xBF"))
-            text.erase(0, 3);
+        kind = Encoding::Utf8;
+        if (bytes.starts_with("\xEF\xBB\xBF"))
+            bytes.remove_prefix(3);
     } else if (saysDos(bytes)) {
-        statement.encoding = "DOS";
-        text = cp866::decode(bytes);
-    } else {
-        statement.encoding = "Windows";
-        text = cp1251::decode(bytes);
+        kind = Encoding::Dos;
     }
+    const Encoding& code = encoding(kind);
+    statement.encoding = code.name();
 
     enum class Section { Header, Account, Document };
     Section section = Section::Header;
@@ -216,75 +392,68 @@ ReadResult readStatement(std::string_view bytes)
     std::string sectionAccount;
     DocumentBuilder builder;
 
-    std::string_view rest = text;
-    for (int lineNumber = 1; !rest.empty() && !ended; ++lineNumber) {
-        const std::size_t end = rest.find('\n');
-        std::string_view line = rest.substr(0, end);
-        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        line = trimmed(line);
-        if (lineNumber == 1) {
-            if (line != FirstLine)
-                return notStatement("первая строка не «1CClientBankExchange»");
-            continue;
-        }
+    // A payment takes some three hundred bytes of the file.
+    statement.documents.reserve(bytes.size() / 300 + 1);
+    Lines lines(bytes);
+    std::string_view line;
+    if (!lines.next(line) || line != FirstLine)
+        return notStatement("первая строка не «1CClientBankExchange»");
+    while (!ended && lines.next(line)) {
         if (line.empty())
             continue;
+        std::string_view keyBytes;
+        std::string_view value;
+        splitLine(line, keyBytes, value);
+        const Key key = code.key(keyBytes);
 
-        const std::size_t equals = line.find('=');
-        const std::string_view key = trimmed(line.substr(0, equals));
-        const std::string_view value
-            = equals == std::string_view::npos ? std::string_view() : trimmed(line.substr(equals + 1));
-
-        if (key == "СекцияДокумент" || key == "СекцияРасчСчет" || key == "КонецФайла") {
+        if (key == Key::SectionDocument || key == Key::SectionAccount || key == Key::EndFile) {
             if (section == Section::Document)
-                return notStatement("документ в строке " + std::to_string(sectionLine)
-                    + " не закончен строкой «КонецДокумента»");
+                return notStatement(unfinished("документ", sectionLine, "КонецДокумента"));
             if (section == Section::Account)
-                return notStatement("раздел счета в строке " + std::to_string(sectionLine)
-                    + " не закончен строкой «КонецРасчСчет»");
+                return notStatement(unfinished("раздел счета", sectionLine, "КонецРасчСчет"));
         }
-        if (key == "КонецФайла") {
-            ended = true;
-        } else if (key == "СекцияДокумент") {
+        switch (key) {
+        case Key::EndFile: ended = true; break;
+        case Key::SectionDocument:
             section = Section::Document;
-            sectionLine = lineNumber;
+            sectionLine = lines.number();
             builder = DocumentBuilder();
-            builder.document.line = lineNumber;
-            builder.document.kind = valueText(value);
-        } else if (key == "КонецДокумента") {
+            builder.document.line = sectionLine;
+            setValue(builder.document.kind, value, code);
+            break;
+        case Key::EndDocument:
             if (section == Section::Document)
                 statement.documents.push_back(builder.finish());
             section = Section::Header;
-        } else if (key == "СекцияРасчСчет") {
+            break;
+        case Key::SectionAccount:
             section = Section::Account;
-            sectionLine = lineNumber;
-        } else if (key == "КонецРасчСчет") {
-            section = Section::Header;
-        } else if (section == Section::Document) {
-            builder.set(key, value);
-        } else if (section == Section::Account) {
-            if (key == "РасчСчет" && sectionAccount.empty())
-                sectionAccount = valueText(value);
-        } else if (key == "РасчСчет") {
-            statement.account = valueText(value);
-        } else if (key == "Отправитель") {
-            statement.sender = valueText(value);
-        } else if (key == "ДатаНачала") {
-            statement.dateFrom = valueText(value);
-        } else if (key == "ДатаКонца") {
-            statement.dateTo = valueText(value);
+            sectionLine = lines.number();
+            break;
+        case Key::EndAccount: section = Section::Header; break;
+        default:
+            if (section == Section::Document)
+                builder.set(key, value, code);
+            else if (section == Section::Account && key == Key::Account && sectionAccount.empty())
+                setValue(sectionAccount, value, code);
+            else if (section == Section::Header && key == Key::Account)
+                setValue(statement.account, value, code);
+            else if (section == Section::Header && key == Key::Sender)
+                setValue(statement.sender, value, code);
+            else if (section == Section::Header && key == Key::DateFrom)
+                setValue(statement.dateFrom, value, code);
+            else if (section == Section::Header && key == Key::DateTo)
+                setValue(statement.dateTo, value, code);
+            break;
         }
     }
     if (!ended) {
         if (section == Section::Document)
-            return notStatement(
-                "документ в строке " + std::to_string(sectionLine) + " не закончен строкой «КонецДокумента»");
+            return notStatement(unfinished("документ", sectionLine, "КонецДокумента"));
         return notStatement("нет строки «КонецФайла»: файл неполный");
     }
     if (statement.account.empty())
-        statement.account = sectionAccount;
+        statement.account = std::move(sectionAccount);
     result.status = ReadResult::Status::Read;
     return result;
 }

@@ -129,7 +129,7 @@ void openBankImport(AppState& state, frmRedLS& ledger)
         dialogs.message({ text, Title, MessageIcon::Exclamation });
     };
 
-    const bank::ReadResult read = bank::readStatementFile(fileSystemPath(*chosen));
+    bank::ReadResult read = bank::readStatementFile(fileSystemPath(*chosen));
     if (read.status == bank::ReadResult::Status::Unreadable)
         return refuse(QStringLiteral("Не удалось прочитать файл %1").arg(path));
     const QString notStatement = QStringLiteral("Файл не является выпиской банка в формате 1С: %1");
@@ -151,8 +151,12 @@ void openBankImport(AppState& state, frmRedLS& ledger)
                 .arg(journalName)
                 .arg(journal.line));
 
+    // The payments take the documents over; the window shows the statement's header.
+    bank::Statement header = std::move(read.statement);
+    bank::Statement documents;
+    documents.documents = std::move(header.documents);
     bank::Import import
-        = bank::prepareImport(read.statement, state.table, journal.journal, account.toStdString());
+        = bank::prepareImport(std::move(documents), state.table, journal.journal, account.toStdString());
     if (import.payments.empty()) {
         dialogs.message({ QStringLiteral("В выписке нет поступлений на счет %1 (других документов: %2).")
                               .arg(account)

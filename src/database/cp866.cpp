@@ -33,18 +33,52 @@ void appendUtf8(char16_t c, std::string& out)
 
 } // namespace
 
+void decodeAppend(std::string_view bytes, std::string& utf8)
+{
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x80)
+            utf8 += c;
+        else
+            appendUtf8(UpperHalf[b - 0x80], utf8);
+    }
+}
+
 std::string decode(std::string_view bytes)
 {
     std::string result;
     result.reserve(bytes.size() * 2);
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b < 0x80)
-            result += c;
-        else
-            appendUtf8(UpperHalf[b - 0x80], result);
-    }
+    decodeAppend(bytes, result);
     return result;
+}
+
+std::string encode(std::string_view utf8)
+{
+    std::string bytes;
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        if (lead < 0x80) {
+            bytes += char(lead);
+            ++i;
+            continue;
+        }
+        const std::size_t length = (lead & 0xE0) == 0xC0 ? 2
+            : (lead & 0xF0) == 0xE0                      ? 3
+            : (lead & 0xF8) == 0xF0                      ? 4
+                                                         : 1;
+        char32_t c = length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
+        for (std::size_t k = 1; k < length && i + k < utf8.size(); ++k)
+            c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        i += length;
+        for (std::size_t b = 0; b < UpperHalf.size(); ++b) {
+            if (UpperHalf[b] == c) {
+                bytes += char(0x80 + b);
+                break;
+            }
+        }
+    }
+    return bytes;
 }
 
 } // namespace cp866

@@ -69,12 +69,13 @@ TEST(BankStatement, ReadsEachCodePageByItsBytesNotByTheHeader)
     }
 }
 
-TEST(Cp866, DecodesTheWholeCodePageAsTheSystemDoes)
+TEST(Cp866, TheWholeCodePageAsTheSystemHasIt)
 {
     std::string every;
     for (int b = 0x80; b <= 0xFF; ++b)
         every += char(b);
     EXPECT_EQ(encoded(cp866::decode(every), "CP866"), every);
+    EXPECT_EQ(cp866::encode(cp866::decode(every)), every);
     EXPECT_EQ(cp866::decode("\x8F\xE0\xA8\xA2\xA5\xE2 \xF0\xF1"), "Привет Ёё");
 }
 
