@@ -5,9 +5,12 @@
 // Run it through tools/help_screenshots.sh, which prepares the folder and a virtual screen. A
 // window that cannot be reached (not built into this copy of the program) is reported and skipped.
 
+#include "accounts/bank_import.h"
 #include "app/main_window.h"
 #include "app/program.h"
+#include "database/cp1251.h"
 #include "database/database_file.h"
+#include "demo_statement.h"
 #include "documents/payee_settings.h"
 #include "platform/clock.h"
 #include "platform/printer.h"
@@ -316,6 +319,35 @@ int main(int argc, char** argv)
     p.add([&] {
         p.shoot("MDIfrmPrint", QStringLiteral("ledger_print.png"));
         P::close("MDIfrmPrint");
+    });
+    p.add([&] {
+        // February's statement of the bank, one payment of which went in from an earlier one.
+        DemoStatementOptions options;
+        options.payments = 14;
+        options.month = 2;
+        const std::string text = demoStatement(state.table, options);
+        const QString statementPath = QDir(folder).filePath(QStringLiteral("выписка.txt"));
+        const std::string path = QFile::encodeName(statementPath).toStdString();
+        database::writeFile(path, cp1251::encode(text));
+        bank::ReadResult read = bank::readStatementFile(path);
+        const bank::Import import
+            = bank::prepareImport(read.statement, state.table, {}, read.statement.account);
+        for (std::size_t i = 3; i < import.payments.size(); ++i) {
+            const bank::Payment& earlier = import.payments[i];
+            if (!earlier.matched)
+                continue;
+            bank::Journal journal;
+            journal.add({ earlier.key, earlier.record, earlier.month->yearIndex, earlier.month->month,
+                "28.01.2026", bank::journalText(state.table.field(earlier.record, fields::FullName)) });
+            bank::writeJournal(bank::journalPath(databasePath), journal);
+            break;
+        }
+        dialogs.fileNames.push_back(statementPath);
+        P::click("frmRedLS", "CmdBank");
+    });
+    p.add([&] {
+        p.shoot("frmBank", QStringLiteral("bank.png"));
+        P::close("frmBank");
     });
     p.add([&] {
         // On to December, where the carry-over to the next year is offered.

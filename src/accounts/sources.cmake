@@ -1,7 +1,12 @@
 list(APPEND TERVOLIN_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/bank_import.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/bank_journal.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/bank_statement.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ledger.cpp
 )
 list(APPEND TERVOLIN_UI_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/bank_model.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/bank_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/carry_over_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cell_editor.cpp
   ${CMAKE_CURRENT_LIST_DIR}/grid_header.cpp

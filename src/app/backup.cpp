@@ -54,6 +54,13 @@ bool makeBackup(AppState& state)
             QStringLiteral("Ошибка резервного копирования"), MessageIcon::Exclamation });
         return false;
     }
+    const std::string database = fileSystemPath(state.databaseFilePath());
+    if (!backUpJournal(database, fileSystemPath(path))) {
+        dialogs.message({ QStringLiteral("Не удалось записать журнал загруженных платежей в файл %1")
+                              .arg(QString::fromStdString(journalBackupPath(fileSystemPath(path)))),
+            QStringLiteral("Ошибка резервного копирования"), MessageIcon::Exclamation });
+        return false;
+    }
     return true;
 }
 
@@ -159,6 +166,10 @@ bool restoreBackup(AppState& state)
     if (copied != CopyStatus::Copied)
         return copyFailure(copied);
     QString text = QStringLiteral("Сейчас программа закроется, запустите её заново");
+    if (!restoreJournal(fileSystemPath(source), fileSystemPath(database)))
+        text = QStringLiteral("Журнал загруженных платежей не удалось восстановить из файла %1.\n")
+                   .arg(QString::fromStdString(journalBackupPath(fileSystemPath(source))))
+            + text;
     if (keptFormer) {
         const QString former = QString::fromStdString(formerDatabasePath(fileSystemPath(database)));
         text = QStringLiteral("Прежняя база сохранена как %1.\n").arg(QFileInfo(former).fileName()) + text;

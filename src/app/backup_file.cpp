@@ -1,5 +1,6 @@
 #include "app/backup_file.h"
 
+#include "accounts/bank_journal.h"
 #include "database/database_file.h"
 #include "database/field_map.h"
 
@@ -29,6 +30,13 @@ CopyStatus openForReading(const std::string& path)
     if (isAccessError(errno))
         return CopyStatus::AccessDenied;
     return CopyStatus::Failed;
+}
+
+bool exists(const std::string& path)
+{
+    struct stat info
+    { };
+    return ::stat(path.c_str(), &info) == 0;
 }
 
 std::string folderOf(const std::string& path)
@@ -90,6 +98,28 @@ CopyStatus replaceDatabase(const std::string& backupPath, const std::string& dat
             *keptFormer = true;
     }
     return database::copyFile(backupPath, databasePath) ? CopyStatus::Copied : CopyStatus::Failed;
+}
+
+std::string journalBackupPath(const std::string& backupPath)
+{
+    return backupPath + ".bank";
+}
+
+bool backUpJournal(const std::string& databasePath, const std::string& backupPath)
+{
+    const std::string journal = bank::journalPath(databasePath);
+    return !exists(journal) || database::copyFile(journal, journalBackupPath(backupPath));
+}
+
+bool restoreJournal(const std::string& backupPath, const std::string& databasePath)
+{
+    const std::string copy = journalBackupPath(backupPath);
+    if (!exists(copy))
+        return true;
+    const std::string journal = bank::journalPath(databasePath);
+    if (exists(journal) && !database::copyFile(journal, formerDatabasePath(journal)))
+        return false;
+    return database::copyFile(copy, journal);
 }
 
 } // namespace backup
