@@ -32,14 +32,60 @@ const std::array<unsigned char, 256>& foldTable()
     return table;
 }
 
+// How many bytes the UTF-8 sequence at `i` takes, a broken one included: its lead byte alone when
+// that is no lead, else up to the first byte that does not continue it or the end of the text.
+std::size_t sequenceLength(std::string_view s, std::size_t i)
+{
+    const auto lead = static_cast<unsigned char>(s[i]);
+    std::size_t length = 0;
+    if ((lead & 0xE0) == 0xC0)
+        length = 2;
+    else if ((lead & 0xF0) == 0xE0)
+        length = 3;
+    else if ((lead & 0xF8) == 0xF0)
+        length = 4;
+    else
+        return 1;
+    if (i + length > s.size())
+        return s.size() - i;
+    for (std::size_t k = 1; k < length; ++k)
+        if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
+            return k;
+    return length;
+}
+
 // The text in the form it is compared in; `out` keeps its memory from one text to the next.
+// Latin and Russian letters, nearly all of any text, are folded as they are read; any other
+// character goes through the code page on its own.
 void foldInto(std::string_view utf8, std::string& out)
 {
     out.clear();
-    cp1251::encodeAppend(utf8, out);
     const std::array<unsigned char, 256>& fold = foldTable();
-    for (char& c : out)
-        c = static_cast<char>(fold[static_cast<unsigned char>(c)]);
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        if (b < 0x80) {
+            out.push_back(static_cast<char>(fold[b]));
+            ++i;
+            continue;
+        }
+        if ((b == 0xD0 || b == 0xD1) && i + 1 < utf8.size()) {
+            const auto next = static_cast<unsigned char>(utf8[i + 1]);
+            const unsigned code = ((b & 0x1Fu) << 6) | (next & 0x3Fu);
+            // А … я, without Ё and ё.
+            if ((next & 0xC0) == 0x80 && code >= 0x0410 && code <= 0x044F) {
+                out.push_back(static_cast<char>(fold[code - 0x0410 + 0xC0]));
+                i += 2;
+                continue;
+            }
+        }
+        const std::size_t length = sequenceLength(utf8, i);
+        const std::size_t from = out.size();
+        cp1251::encodeAppend(utf8.substr(i, length), out);
+        for (std::size_t k = from; k < out.size(); ++k)
+            out[k] = static_cast<char>(fold[static_cast<unsigned char>(out[k])]);
+        i += length;
+    }
 }
 
 std::string folded(std::string_view utf8)
@@ -504,6 +550,46 @@ std::uint64_t keyHash(const PaymentKey& key)
     return hash;
 }
 
+// The payments of a statement by the hashes of their keys, to find one that comes twice: an open
+// table of their indexes, at least twice as large as the statement has documents.
+class SeenKeys
+{
+public:
+    explicit SeenKeys(std::size_t documents)
+    {
+        std::size_t size = 16;
+        while (size < 2 * documents)
+            size *= 2;
+        m_slots.assign(size, Slot());
+        m_mask = size - 1;
+    }
+
+    // Whether a payment of the same key was seen (`same` tells, given its index); if not, this one
+    // at `index` is kept.
+    template <typename Same> bool seenOrAdd(std::uint64_t hash, std::size_t index, Same same)
+    {
+        for (std::size_t at = std::size_t(hash) & m_mask;; at = (at + 1) & m_mask) {
+            Slot& slot = m_slots[at];
+            if (slot.index == Empty) {
+                slot = { hash, index };
+                return false;
+            }
+            if (slot.hash == hash && same(slot.index))
+                return true;
+        }
+    }
+
+private:
+    static constexpr std::size_t Empty = ~std::size_t(0);
+    struct Slot
+    {
+        std::uint64_t hash = 0;
+        std::size_t index = Empty;
+    };
+    std::vector<Slot> m_slots;
+    std::size_t m_mask = 0;
+};
+
 void appendNote(std::string& note, std::string_view more)
 {
     if (more.empty())
@@ -585,9 +671,7 @@ Import prepareImport(
     Import result;
     result.payments.reserve(statement.documents.size());
     Matcher matcher(table, journal);
-    // The payments of this statement by the hash of their keys, to find one that comes twice.
-    std::unordered_multimap<std::uint64_t, std::size_t> seen;
-    seen.reserve(statement.documents.size());
+    SeenKeys seen(statement.documents.size());
     const std::string_view ours = trimmed(account);
 
     for (Document& document : statement.documents) {
@@ -611,17 +695,12 @@ Import prepareImport(
             result.payments.push_back(std::move(payment));
             continue;
         }
-        const std::uint64_t hash = keyHash(payment.key);
-        const auto [from, to] = seen.equal_range(hash);
-        for (auto it = from; it != to; ++it) {
-            if (result.payments[it->second].key == payment.key) {
-                payment.alreadyImported = true;
-                appendNote(payment.note, "повторяет платеж выше в этой выписке");
-                break;
-            }
+        const bool repeated = seen.seenOrAdd(keyHash(payment.key), result.payments.size(),
+            [&](std::size_t earlier) { return result.payments[earlier].key == payment.key; });
+        if (repeated) {
+            payment.alreadyImported = true;
+            appendNote(payment.note, "повторяет платеж выше в этой выписке");
         }
-        if (!payment.alreadyImported)
-            seen.emplace(hash, result.payments.size());
         if (!payment.sum)
             appendNote(payment.note, "сумма «" + document.sum + "» не число");
 
