@@ -294,7 +294,7 @@ void monthsIn(std::string_view s, std::vector<YearMonth>& months)
             if (monthInitials()[at(i)] && end - i >= 3 && end - i <= 8) {
                 const std::string_view word(s.data() + i, end - i);
                 for (const MonthWord& form : monthWords()) {
-                    if (form.word != word)
+                    if (form.word.size() != word.size() || form.word[1] != word[1] || form.word != word)
                         continue;
                     std::size_t y = end;
                     while (y < s.size() && at(y) == ' ')
@@ -679,7 +679,8 @@ Import prepareImport(
             ++result.skipped;
             continue;
         }
-        Payment payment;
+        // Made in its place: the room for every document was reserved.
+        Payment& payment = result.payments.emplace_back();
         payment.sum = statementSum(document.sum);
         payment.key = { journalText(document.number), journalText(document.date),
             payment.sum ? moneyText(*payment.sum) : journalText(document.sum),
@@ -692,10 +693,9 @@ Import prepareImport(
             payment.note = "занесен " + entry->importDate + ": " + entry->subscriber + ", "
                 + monthText(*payment.month);
             payment.document = std::move(document);
-            result.payments.push_back(std::move(payment));
             continue;
         }
-        const bool repeated = seen.seenOrAdd(keyHash(payment.key), result.payments.size(),
+        const bool repeated = seen.seenOrAdd(keyHash(payment.key), result.payments.size() - 1,
             [&](std::size_t earlier) { return result.payments[earlier].key == payment.key; });
         if (repeated) {
             payment.alreadyImported = true;
@@ -715,7 +715,6 @@ Import prepareImport(
         }
         payment.matched = !payment.alreadyImported && payment.sum && payment.record > 0 && payment.month;
         payment.document = std::move(document);
-        result.payments.push_back(std::move(payment));
     }
     return result;
 }
