@@ -316,6 +316,16 @@ struct DocumentBuilder
     std::string payer1;
     std::array<std::string, 6> purposeLines;
 
+    // Ready for the next document; the parts kept aside keep their memory.
+    void start(int line)
+    {
+        document = Document();
+        document.line = line;
+        payer1.clear();
+        for (std::string& part : purposeLines)
+            part.clear();
+    }
+
     void set(Key key, std::string_view value, const Encoding& code)
     {
         switch (key) {
@@ -417,8 +427,7 @@ ReadResult readStatement(std::string_view bytes)
         case Key::SectionDocument:
             section = Section::Document;
             sectionLine = lines.number();
-            builder = DocumentBuilder();
-            builder.document.line = sectionLine;
+            builder.start(sectionLine);
             setValue(builder.document.kind, value, code);
             break;
         case Key::EndDocument:

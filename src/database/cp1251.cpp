@@ -113,6 +113,24 @@ char32_t nextCodePoint(std::string_view s, std::size_t& i)
 void decodeAppend(std::string_view bytes, std::string& utf8)
 {
     const Tables& t = tables();
+    // A short text, as most fields are, is read once into a buffer on the stack and appended in
+    // one piece.
+    constexpr std::size_t Short = 256;
+    if (bytes.size() <= Short) {
+        char buffer[3 * Short];
+        char* out = buffer;
+        for (const char c : bytes) {
+            const auto b = static_cast<unsigned char>(c);
+            if (b < 0x80) {
+                *out++ = c;
+                continue;
+            }
+            std::memcpy(out, t.utf8[b - 0x80].data(), 3);
+            out += t.utf8Length[b - 0x80];
+        }
+        utf8.append(buffer, std::size_t(out - buffer));
+        return;
+    }
     std::size_t upper = 0;
     for (const char c : bytes)
         upper += static_cast<unsigned char>(c) >> 7;
