@@ -5,6 +5,7 @@
 #include "database/field_map.h"
 #include "database/money.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace bank {
@@ -95,7 +96,9 @@ std::string journalText(std::string_view text)
         return t.substr(first, t.find_last_not_of(" \t") - first + 1);
     };
     // Most texts are sound as they are: a number, a date, an account.
-    if (text.find_first_of("\r\n|") == std::string_view::npos && cp1251::isStorable(text))
+    const bool plain
+        = std::none_of(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n' || c == '|'; });
+    if (plain && cp1251::isStorable(text))
         return std::string(trim(text));
     return std::string(trim(cp1251::storableText(database::withoutLineBreaks(text))));
 }
