@@ -1,7 +1,9 @@
 list(APPEND TERVOLIN_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/debtors.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ledger.cpp
 )
 list(APPEND TERVOLIN_UI_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/debtors_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/carry_over_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cell_editor.cpp
   ${CMAKE_CURRENT_LIST_DIR}/grid_header.cpp

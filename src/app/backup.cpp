@@ -5,6 +5,7 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/settings_store.h"
+#include "reports/supplier_figures.h"
 #include "session/app_state.h"
 
 #include <QDateTime>
@@ -24,6 +25,22 @@ const QString EmergencyCopyKey = QStringLiteral("EmergencyCopy");
 std::string fileSystemPath(const QString& path)
 {
     return QFile::encodeName(path).toStdString();
+}
+
+// The supplier's figures beside the database go beside the backup too: "<backup>.balance".
+void copySupplierFigures(AppState& state, const QString& backupPath)
+{
+    const std::string database = fileSystemPath(QDir::toNativeSeparators(state.databaseFilePath()));
+    const std::string figures = reports::supplierFilePath(database);
+    if (!QFileInfo::exists(QFile::decodeName(QByteArray::fromStdString(figures))))
+        return;
+    const QString copy = backupPath + QStringLiteral(".balance");
+    if (database::copyFile(figures, fileSystemPath(copy)))
+        return;
+    state.services.dialogs.message(
+        { QStringLiteral("Резервная копия базы записана, но данные поставщика не удалось записать в файл %1")
+                .arg(copy),
+            QStringLiteral("Ошибка резервного копирования"), MessageIcon::Exclamation });
 }
 
 } // namespace
@@ -54,6 +71,7 @@ bool makeBackup(AppState& state)
             QStringLiteral("Ошибка резервного копирования"), MessageIcon::Exclamation });
         return false;
     }
+    copySupplierFigures(state, path);
     return true;
 }
 

@@ -17,7 +17,9 @@
 #include "reports/chart_window.h"
 #include "reports/help_command.h"
 #include "reports/sheet_workbook.h"
+#include "reports/summary_window.h"
 #include "session/app_state.h"
+#include "sheet/check_window.h"
 #include "sheet/sheet.h"
 #include "sheet/sheet_view.h"
 
@@ -228,6 +230,11 @@ void Form1::buildMenus()
     connect(
         addItem(tools, "Menu_Tools_DelChUlOsv", QStringLiteral("Очистить часы и сутки уличного освещения")),
         &QAction::triggered, this, &Form1::Menu_Tools_DelChUlOsv_Click);
+    tools->addSeparator();
+    connect(addItem(tools, "Menu_Tools_Check", QStringLiteral("Проверка показаний")), &QAction::triggered, this,
+        &Form1::openCheck);
+    connect(addItem(tools, "Menu_Tools_Summary", QStringLiteral("Сводка за месяц")), &QAction::triggered, this,
+        &Form1::openSummary);
 
     QMenu* tuning = bar->addMenu(QStringLiteral("Настройки"));
     tuning->setObjectName(QStringLiteral("Menu_Tuns"));
@@ -586,6 +593,36 @@ void Form1::openColours()
 void Form1::openChart()
 {
     m_program.openOverMainWindow(new frmGr1(m_state, m_cmb[0]->currentText(), m_cmb[1]->currentText()));
+}
+
+void Form1::openCheck()
+{
+    // The check reads the table: the sheet's own months first.
+    SAVE();
+    auto* check = new frmCheck(m_state, m_shownYear);
+    connect(check, &frmCheck::showOnSheet, this, &Form1::showOnSheet);
+    m_program.openOverMainWindow(check);
+}
+
+void Form1::openSummary()
+{
+    SAVE();
+    m_program.openOverMainWindow(new frmSummary(m_state, m_shownYear));
+}
+
+void Form1::showOnSheet(int record, const QString& year, int month)
+{
+    // The selector lists the records in their order.
+    if (record < 1 || record > m_cmb[0]->count() || month < 1 || month > 12)
+        return;
+    m_cmb[0]->setCurrentIndex(record - 1);
+    m_cmb[1]->setCurrentIndex(m_cmb[1]->findText(year));
+    ZAPOLNIT();
+    VICHISLIT();
+    show();
+    raise();
+    activateWindow();
+    m_sheet->typed(month, fields::CurrentReading)->setFocus(Qt::OtherFocusReason);
 }
 
 void Form1::openAbout()

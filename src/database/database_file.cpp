@@ -540,6 +540,12 @@ bool create(const std::string& path, RecordTable& table, std::string* error)
     return true;
 }
 
+bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string* error)
+{
+    return replaceFile(
+        path, TemporarySuffix, error, [&](const auto& sink) { return sink(std::string(bytes)); });
+}
+
 bool copyFile(const std::string& source, const std::string& destination, std::string* error)
 {
     FileDescriptor in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));

@@ -70,6 +70,11 @@ bool create(const std::string& path, RecordTable& table, std::string* error = nu
 // file or a complete copy.
 bool copyFile(const std::string& source, const std::string& destination, std::string* error = nullptr);
 
+// Writes the bytes as the whole content of a file in the same manner as write(): the file is
+// either the old one or the new one, whatever happens. For the small files kept beside the
+// database.
+bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string* error = nullptr);
+
 // A field's text as the file can hold it: every line break removed (a CR with the LF after it,
 // and any lone CR or LF).
 std::string withoutLineBreaks(std::string_view text);
