@@ -4,6 +4,7 @@
 #include "session/app_state.h"
 
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -58,8 +59,10 @@ frmDebtors::frmDebtors(AppState& state, const ledger::LedgerMonth& month, QWidge
     top()->addWidget(m_caption);
     top()->addLayout(row);
 
+    // The columns keep their widths: a count of months needs no more room on a wide window.
+    grid()->horizontalHeader()->setStretchLastSection(false);
     showList();
-    resize(1120, 640);
+    resize(900, 640);
 }
 
 QString frmDebtors::monthText() const
@@ -107,11 +110,11 @@ void frmDebtors::showList()
     report.subtitle = (QStringLiteral("На конец месяца: ") + monthText()).toStdString();
     report.notes.push_back("Долг больше " + money(m_shownThreshold) + " р.: " + std::to_string(m_list.debtors.size())
         + " абонентов на сумму " + money(m_list.debt) + " р.");
-    report.notes.push_back("Остаток на начало месяца со знаком «-» — переплата. «Месяцев подряд» — сколько "
-                           "месяцев перед этим закончились с долгом.");
+    report.notes.push_back("Остаток со знаком «-» — переплата; «месяцев подряд» — сколько месяцев перед этим "
+                           "закончились с долгом.");
     using reports::ColumnKind;
     report.columns = { { "№", ColumnKind::Text, 500 }, { "Фамилия И. О.", ColumnKind::Text, 3200 },
-        { "Остаток на нач.\nмес., р.", ColumnKind::Money, 1500 }, { "Начислено, р.", ColumnKind::Money, 1500 },
+        { "Остаток на\nнач. мес., р.", ColumnKind::Money, 1500 }, { "Начислено, р.", ColumnKind::Money, 1500 },
         { "Внесено, р.", ColumnKind::Money, 1500 }, { "Долг на кон.\nмес., р.", ColumnKind::Money, 1500 },
         { "Месяцев\nподряд в долгу", ColumnKind::Number, 1400 } };
     for (const ledger::Debtor& d : m_list.debtors) {

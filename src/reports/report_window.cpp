@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -66,8 +67,13 @@ void ReportWindow::showReport(reports::ReportTable report)
     m_report = std::move(report);
     reports::fillReportGrid(m_grid, m_report);
     // The columns as wide as on paper, the last one taking the rest of the window.
-    for (int c = 0; c < int(m_report.columns.size()); ++c)
-        m_grid->setColumnWidth(c, documents::px(m_report.columns[std::size_t(c)].twips));
+    int width = 2 * m_grid->frameWidth() + m_grid->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < int(m_report.columns.size()); ++c) {
+        const int w = documents::px(m_report.columns[std::size_t(c)].twips);
+        m_grid->setColumnWidth(c, w);
+        width += w;
+    }
+    m_grid->setMinimumWidth(width);
 }
 
 void ReportWindow::CmdPrint_Click()

@@ -15,7 +15,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QBarLegendMarker>
 #include <QLineEdit>
 #include <QValueAxis>
 
@@ -48,18 +47,6 @@ const QStringList ShortMonths = { QStringLiteral("янв"), QStringLiteral("фе
     QStringLiteral("апр"), QStringLiteral("май"), QStringLiteral("июн"), QStringLiteral("июл"),
     QStringLiteral("авг"), QStringLiteral("сен"), QStringLiteral("окт"), QStringLiteral("ноя"),
     QStringLiteral("дек") };
-
-// A bar set that takes its place in every month and shows nothing: two series on two scales then
-// stand side by side instead of over each other.
-QBarSet* placeHolder()
-{
-    auto* set = new QBarSet(QString());
-    for (int m = 0; m < 12; ++m)
-        set->append(0);
-    set->setColor(Qt::transparent);
-    set->setBorderColor(Qt::transparent);
-    return set;
-}
 
 } // namespace
 
@@ -238,12 +225,11 @@ void frmSummary::showSummary()
     reports::ReportTable report;
     report.title = "Сводка за месяц";
     report.subtitle = (monthName + QLatin1Char(' ') + yearName).toStdString();
-    report.notes.push_back("Энергия и начисления за неё — по листам учета всех абонентов; прочие начисления, "
-                           "поступления и остатки — по лицевому счету.");
+    report.notes.push_back("Энергия и её оплата — по листам учета, остальное — по лицевому счету.");
     using reports::ColumnKind;
-    report.columns = { { "Показатель", ColumnKind::Text, 5200 },
-        { monthName.toStdString(), ColumnKind::Number, 2400 },
-        { "С начала года", ColumnKind::Number, 2400 } };
+    report.columns = { { "Показатель", ColumnKind::Text, 4700 },
+        { monthName.toStdString(), ColumnKind::Number, 1700 },
+        { "С начала года", ColumnKind::Number, 1700 } };
     const auto row = [&](const char* caption, std::string a, std::string b, ColumnKind kind) {
         report.rows.push_back({ caption, std::move(a), std::move(b) });
         report.rowKinds.push_back(kind);
@@ -288,8 +274,7 @@ void frmSummary::showSummary()
     if (!m_figuresKept)
         report.notes.push_back("Данные поставщика не прочитаны: файл " + m_supplierPath + " содержит ошибку.");
     else
-        report.notes.push_back("С начала года данные поставщика сравниваются с начислениями тех месяцев, "
-                               "за которые они введены.");
+        report.notes.push_back("С начала года: данные поставщика против начислений тех же месяцев.");
     showReport(std::move(report));
 }
 
@@ -314,13 +299,10 @@ void frmSummary::drawChart()
     }
     m_kwhBars->setColor(QColor(0x2E, 0x6F, 0xB7));
     m_moneyBars->setColor(QColor(0xE0, 0x8A, 0x1E));
-    QBarSet* kwhPlace = placeHolder();
-    QBarSet* moneyPlace = placeHolder();
+    // Two series on two scales: the chart sets their bars side by side in every month.
     auto* kwhSeries = new QBarSeries;
     kwhSeries->append(m_kwhBars);
-    kwhSeries->append(kwhPlace);
     auto* moneySeries = new QBarSeries;
-    moneySeries->append(moneyPlace);
     moneySeries->append(m_moneyBars);
     chart->addSeries(kwhSeries);
     chart->addSeries(moneySeries);
@@ -329,10 +311,12 @@ void frmSummary::drawChart()
     months->append(ShortMonths);
     auto* kwhAxis = new QValueAxis;
     kwhAxis->setRange(0, kwhTop > 0 ? kwhTop * 1.1 : 1);
+    kwhAxis->applyNiceNumbers();
     kwhAxis->setLabelFormat(QStringLiteral("%.0f"));
     kwhAxis->setTitleText(QStringLiteral("кВт*Ч"));
     auto* moneyAxis = new QValueAxis;
     moneyAxis->setRange(0, moneyTop > 0 ? moneyTop * 1.1 : 1);
+    moneyAxis->applyNiceNumbers();
     moneyAxis->setLabelFormat(QStringLiteral("%.0f"));
     moneyAxis->setTitleText(QStringLiteral("р."));
     chart->addAxis(months, Qt::AlignBottom);
@@ -340,15 +324,10 @@ void frmSummary::drawChart()
     chart->addAxis(moneyAxis, Qt::AlignRight);
     for (QBarSeries* series : { kwhSeries, moneySeries }) {
         series->attachAxis(months);
-        series->setBarWidth(0.8);
+        series->setBarWidth(0.9);
     }
     kwhSeries->attachAxis(kwhAxis);
     moneySeries->attachAxis(moneyAxis);
-    for (QLegendMarker* marker : chart->legend()->markers()) {
-        auto* bars = qobject_cast<QBarLegendMarker*>(marker);
-        if (bars && (bars->barset() == kwhPlace || bars->barset() == moneyPlace))
-            marker->setVisible(false);
-    }
 }
 
 QString frmSummary::fileName() const

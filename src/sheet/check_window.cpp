@@ -126,8 +126,8 @@ void frmCheck::Check()
     report.notes.push_back(m_total->text().toStdString());
     using reports::ColumnKind;
     report.columns = { { "№", ColumnKind::Text, 500 }, { "Фамилия И. О.", ColumnKind::Text, 2800 },
-        { "Месяц", ColumnKind::Text, 1200 }, { "Что найдено", ColumnKind::Text, 2900 },
-        { "Значения", ColumnKind::Text, 7300 } };
+        { "Месяц", ColumnKind::Text, 1200 }, { "Что найдено", ColumnKind::Text, 3300 },
+        { "Значения", ColumnKind::Text, 6900 } };
     for (const sheet::Finding& f : m_check.findings) {
         report.rows.push_back({ std::string(m_state.table.field(f.record, fields::Number)),
             std::string(m_state.table.field(f.record, fields::FullName)),
