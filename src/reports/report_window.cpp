@@ -87,7 +87,7 @@ void ReportWindow::CmdExport_Click()
 {
     if (!takeTyped())
         return;
-    exportReportWorkbook(m_state, m_report, fileName());
+    exportReportWorkbook(m_state, m_report, fileName(), m_orientation == PageOrientation::Landscape);
 }
 
 void ReportWindow::closeEvent(QCloseEvent* event)

@@ -30,7 +30,8 @@ void setValue(WorkbookWriter& writer, const std::string& address, const std::str
 
 } // namespace
 
-bool exportReportWorkbook(AppState& state, const reports::ReportTable& table, const QString& proposedName)
+bool exportReportWorkbook(
+    AppState& state, const reports::ReportTable& table, const QString& proposedName, bool landscape)
 {
     Dialogs& dialogs = state.services.dialogs;
     const std::optional<QString> path = workbook::askSaveName(dialogs, proposedName);
@@ -86,6 +87,6 @@ bool exportReportWorkbook(AppState& state, const reports::ReportTable& table, co
     }
     writer.setBorders(headings.substr(0, headings.find(':')) + ":" + lastColumn + std::to_string(row));
     writer.autoFitColumns("A:" + lastColumn);
-    writer.setPrintLayout(columns > 5, headingRow);
+    writer.setPrintLayout(landscape, headingRow);
     return workbook::save(writer, *path, dialogs);
 }

@@ -10,6 +10,8 @@
 
 class AppState;
 
-// Asks for a file name (proposing the given one with ".xlsx") and saves the report. True when a
-// workbook was saved; a cancelled dialog saves nothing.
-bool exportReportWorkbook(AppState& state, const reports::ReportTable& table, const QString& proposedName);
+// Asks for a file name (proposing the given one with ".xlsx") and saves the report, set to print
+// across the paper or along it as the report's printout does. True when a workbook was saved; a
+// cancelled dialog saves nothing.
+bool exportReportWorkbook(
+    AppState& state, const reports::ReportTable& table, const QString& proposedName, bool landscape);
