@@ -28,7 +28,8 @@ bool report(const char* what, bench::Timing value, bench::Timing floor, const ch
 {
     bench::printRow(what, value, "ms", floor, floorName);
     const bool met = value.wall <= TargetMs && value.wall <= TargetRatio * floor.wall;
-    std::printf("  target ≤ %.0f ms and ≤ %.0f× the floor: %s\n\n", TargetMs, TargetRatio, met ? "met" : "MISSED");
+    std::printf(
+        "  target ≤ %.0f ms and ≤ %.0f× the floor: %s\n\n", TargetMs, TargetRatio, met ? "met" : "MISSED");
     return met;
 }
 
@@ -56,9 +57,8 @@ int main(int argc, char** argv)
     });
     const char* sheetFloor = "every subscriber's sheet";
 
-    const bench::Timing check = bench::medianMs(Runs, [&] {
-        sink += long(sheet::checkReadings(table, Year, 0).findings.size());
-    });
+    const bench::Timing check
+        = bench::medianMs(Runs, [&] { sink += long(sheet::checkReadings(table, Year, 0).findings.size()); });
     const bench::Timing summary = bench::medianMs(Runs, [&] {
         const reports::YearSummary s = reports::summariseYear(table, Year);
         sink += reports::yearSoFar(s, Month).charged.raw();
@@ -71,9 +71,8 @@ int main(int argc, char** argv)
                 sink += Currency::parseOrZero(table.field(r, march.base + offset)).raw();
         }
     });
-    const bench::Timing debtors = bench::medianMs(Runs, [&] {
-        sink += long(ledger::debtorsList(table, march, Currency()).debtors.size());
-    });
+    const bench::Timing debtors = bench::medianMs(
+        Runs, [&] { sink += long(ledger::debtorsList(table, march, Currency()).debtors.size()); });
 
     bool met = report("whole-year readings check", check, sheets, sheetFloor);
     met = report("debtors of the month", debtors, ledgerFields, "the month's ledger fields") && met;

@@ -289,7 +289,8 @@ int main(int argc, char** argv)
     p.add([&] { P::trigger(p.main(), "Menu_Tools_Summary"); });
     p.add([&] {
         QWidget* summary = P::window("frmSummary");
-        for (const auto& [box, figure] : { std::pair{ "txtSupplierKwh", "16900" }, { "txtSupplierBill", "132000" } }) {
+        for (const auto& [box, figure] :
+            { std::pair{ "txtSupplierKwh", "16900" }, { "txtSupplierBill", "132000" } }) {
             if (auto* edit = summary ? summary->findChild<QLineEdit*>(QLatin1String(box)) : nullptr) {
                 edit->setText(QString::fromLatin1(figure));
                 emit edit->editingFinished();

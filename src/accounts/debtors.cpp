@@ -56,10 +56,12 @@ DebtorsList debtorsList(const RecordTable& table, const LedgerMonth& month, Curr
         Debtor d;
         d.record = record;
         d.debt = debt;
-        d.opening = Currency::subtract(amount(table, record, b), amount(table, record, b + 1)).value_or(Currency());
-        d.charges = sum({ amount(table, record, b - 1), amount(table, record, b + 2), amount(table, record, b + 3),
-            amount(table, record, b + 4) });
-        d.paid = sum({ amount(table, record, b + 6), amount(table, record, b + 7), amount(table, record, b + 8) });
+        d.opening
+            = Currency::subtract(amount(table, record, b), amount(table, record, b + 1)).value_or(Currency());
+        d.charges = sum({ amount(table, record, b - 1), amount(table, record, b + 2),
+            amount(table, record, b + 3), amount(table, record, b + 4) });
+        d.paid = sum(
+            { amount(table, record, b + 6), amount(table, record, b + 7), amount(table, record, b + 8) });
         d.monthsInDebtBefore = monthsInDebtBefore(table, record, month);
         list.opening = plus(list.opening, d.opening);
         list.charges = plus(list.charges, d.charges);

@@ -30,7 +30,7 @@ std::string money(Currency value)
 
 frmDebtors::frmDebtors(AppState& state, const ledger::LedgerMonth& month, QWidget* parent)
     : ReportWindow(state, QStringLiteral("frmDebtors"), QStringLiteral("Должники"),
-          QStringLiteral("frmPrintDebtors"), PageOrientation::Landscape, parent),
+        QStringLiteral("frmPrintDebtors"), PageOrientation::Landscape, parent),
       m_month(month)
 {
     m_caption = new QLabel(QStringLiteral("Должники на конец месяца: ") + monthText(), this);
@@ -75,8 +75,9 @@ bool frmDebtors::takeThreshold()
 {
     const std::optional<Currency> threshold = ledger::typedThreshold(m_threshold->text().toStdString());
     if (!threshold) {
-        m_state.services.dialogs.message({ QStringLiteral("Введите сумму числом не меньше нуля, например 500,00"),
-            QStringLiteral("Ошибка ввода"), MessageIcon::Exclamation });
+        m_state.services.dialogs.message(
+            { QStringLiteral("Введите сумму числом не меньше нуля, например 500,00"),
+                QStringLiteral("Ошибка ввода"), MessageIcon::Exclamation });
         m_threshold->setText(fromStd(money(m_shownThreshold)));
         m_threshold->setFocus();
         m_threshold->selectAll();
@@ -108,15 +109,16 @@ void frmDebtors::showList()
     reports::ReportTable report;
     report.title = "Должники";
     report.subtitle = (QStringLiteral("На конец месяца: ") + monthText()).toStdString();
-    report.notes.push_back("Долг больше " + money(m_shownThreshold) + " р.: " + std::to_string(m_list.debtors.size())
-        + " абонентов на сумму " + money(m_list.debt) + " р.");
+    report.notes.push_back("Долг больше " + money(m_shownThreshold) + " р.: "
+        + std::to_string(m_list.debtors.size()) + " абонентов на сумму " + money(m_list.debt) + " р.");
     report.notes.push_back("Остаток со знаком «-» — переплата; «месяцев подряд» — сколько месяцев перед этим "
                            "закончились с долгом.");
     using reports::ColumnKind;
     report.columns = { { "№", ColumnKind::Text, 500 }, { "Фамилия И. О.", ColumnKind::Text, 3200 },
-        { "Остаток на\nнач. мес., р.", ColumnKind::Money, 1500 }, { "Начислено, р.", ColumnKind::Money, 1500 },
-        { "Внесено, р.", ColumnKind::Money, 1500 }, { "Долг на кон.\nмес., р.", ColumnKind::Money, 1500 },
-        { "Месяцев\nподряд в долгу", ColumnKind::Number, 1400 } };
+        { "Остаток на\nнач. мес., р.", ColumnKind::Money, 1500 },
+        { "Начислено, р.", ColumnKind::Money, 1500 }, { "Внесено, р.", ColumnKind::Money, 1500 },
+        { "Долг на кон.\nмес., р.", ColumnKind::Money, 1500 },
+        { "Месяцев\nподряд в долгу", ColumnKind::Number, 1700 } };
     for (const ledger::Debtor& d : m_list.debtors) {
         report.rows.push_back({ std::string(table.field(d.record, fields::Number)),
             std::string(table.field(d.record, fields::FullName)), moneyText(d.opening), moneyText(d.charges),

@@ -19,7 +19,8 @@ QString emergencyCopyName(const QDateTime& now);
 
 // Writes the record table to a file the user names, as the database itself is written, and the
 // supplier's figures beside the database, when there are any, beside it as "<backup>.balance".
-// True when the copy of the database has been written; false when the dialog was cancelled or the write failed (said so).
+// True when the copy of the database has been written; false when the dialog was cancelled or the write
+// failed (said so).
 bool makeBackup(AppState& state);
 
 // The end of a run on a signal when the database cannot be written: the table goes to

@@ -231,10 +231,10 @@ void Form1::buildMenus()
         addItem(tools, "Menu_Tools_DelChUlOsv", QStringLiteral("Очистить часы и сутки уличного освещения")),
         &QAction::triggered, this, &Form1::Menu_Tools_DelChUlOsv_Click);
     tools->addSeparator();
-    connect(addItem(tools, "Menu_Tools_Check", QStringLiteral("Проверка показаний")), &QAction::triggered, this,
-        &Form1::openCheck);
-    connect(addItem(tools, "Menu_Tools_Summary", QStringLiteral("Сводка за месяц")), &QAction::triggered, this,
-        &Form1::openSummary);
+    connect(addItem(tools, "Menu_Tools_Check", QStringLiteral("Проверка показаний")), &QAction::triggered,
+        this, &Form1::openCheck);
+    connect(addItem(tools, "Menu_Tools_Summary", QStringLiteral("Сводка за месяц")), &QAction::triggered,
+        this, &Form1::openSummary);
 
     QMenu* tuning = bar->addMenu(QStringLiteral("Настройки"));
     tuning->setObjectName(QStringLiteral("Menu_Tuns"));

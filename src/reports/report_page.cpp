@@ -111,7 +111,10 @@ constexpr int HeaderHeight = 34; // two lines of headings
 
 ReportPage::ReportPage(AppState& state, reports::ReportTable table, PageOrientation orientation,
     const QString& name, const QString& pdfName, QWidget* parent)
-    : PreviewPage(parent), m_state(state), m_table(std::move(table)), m_orientation(orientation),
+    : PreviewPage(parent),
+      m_state(state),
+      m_table(std::move(table)),
+      m_orientation(orientation),
       m_pdfName(pdfName)
 {
     setObjectName(name);
@@ -176,7 +179,8 @@ void ReportPage::showSheet(int sheet)
 {
     const int sheets = sheetCount();
     m_sheet->setText(QStringLiteral("Лист %1 из %2").arg(sheet).arg(sheets));
-    reports::fillReportRows(m_grid, m_table, reports::sheetRows(m_table, m_rowsPerSheet, sheet), sheet == sheets);
+    reports::fillReportRows(
+        m_grid, m_table, reports::sheetRows(m_table, m_rowsPerSheet, sheet), sheet == sheets);
 }
 
 void ReportPage::printSheet()

@@ -13,8 +13,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-ReportWindow::ReportWindow(AppState& state, const QString& name, const QString& title, const QString& pageName,
-    PageOrientation orientation, QWidget* parent)
+ReportWindow::ReportWindow(AppState& state, const QString& name, const QString& title,
+    const QString& pageName, PageOrientation orientation, QWidget* parent)
     : QWidget(parent, Qt::Window), m_state(state), m_pageName(pageName), m_orientation(orientation)
 {
     setObjectName(name);
@@ -80,7 +80,8 @@ void ReportWindow::CmdPrint_Click()
 {
     if (!takeTyped())
         return;
-    openReportPrint(this, new ReportPage(m_state, m_report, m_orientation, m_pageName, fileName() + QStringLiteral(".pdf")));
+    openReportPrint(this,
+        new ReportPage(m_state, m_report, m_orientation, m_pageName, fileName() + QStringLiteral(".pdf")));
 }
 
 void ReportWindow::CmdExport_Click()

@@ -57,7 +57,8 @@ bool exportReportWorkbook(
     const int headingRow = row;
     for (int c = 0; c < columns; ++c)
         writer.setText(cell(c + 1, headingRow), table.columns[std::size_t(c)].heading);
-    const std::string headings = "A" + std::to_string(headingRow) + ":" + lastColumn + std::to_string(headingRow);
+    const std::string headings
+        = "A" + std::to_string(headingRow) + ":" + lastColumn + std::to_string(headingRow);
     writer.setBold(headings);
     writer.setAlignment(headings, WorkbookWriter::Alignment::Centre);
 

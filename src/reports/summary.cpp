@@ -114,7 +114,8 @@ void addFigures(SupplierComparison& comparison, const Figures& subscribers, cons
 
 } // namespace
 
-SupplierComparison compareMonth(const YearSummary& summary, const SupplierFigures& figures, int yearIndex, int month)
+SupplierComparison compareMonth(
+    const YearSummary& summary, const SupplierFigures& figures, int yearIndex, int month)
 {
     SupplierComparison comparison;
     if (month >= 1 && month <= 12)

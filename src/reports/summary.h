@@ -54,7 +54,8 @@ struct SupplierComparison
     std::optional<Currency> supplierBill;
     Currency subscribersMoney;
 };
-SupplierComparison compareMonth(const YearSummary& summary, const SupplierFigures& figures, int yearIndex, int month);
+SupplierComparison compareMonth(
+    const YearSummary& summary, const SupplierFigures& figures, int yearIndex, int month);
 SupplierComparison compareYearSoFar(
     const YearSummary& summary, const SupplierFigures& figures, int yearIndex, int month);
 

@@ -43,16 +43,16 @@ std::string percentText(const std::optional<double>& percent)
     return QString::number(*percent, 'f', 1).replace(QLatin1Char('.'), QLatin1Char(',')).toStdString();
 }
 
-const QStringList ShortMonths = { QStringLiteral("янв"), QStringLiteral("фев"), QStringLiteral("мар"),
-    QStringLiteral("апр"), QStringLiteral("май"), QStringLiteral("июн"), QStringLiteral("июл"),
-    QStringLiteral("авг"), QStringLiteral("сен"), QStringLiteral("окт"), QStringLiteral("ноя"),
-    QStringLiteral("дек") };
+const QStringList ShortMonths
+    = { QStringLiteral("янв"), QStringLiteral("фев"), QStringLiteral("мар"), QStringLiteral("апр"),
+          QStringLiteral("май"), QStringLiteral("июн"), QStringLiteral("июл"), QStringLiteral("авг"),
+          QStringLiteral("сен"), QStringLiteral("окт"), QStringLiteral("ноя"), QStringLiteral("дек") };
 
 } // namespace
 
 frmSummary::frmSummary(AppState& state, const QString& year, QWidget* parent)
     : ReportWindow(state, QStringLiteral("frmSummary"), QStringLiteral("Сводка за месяц"),
-          QStringLiteral("frmPrintSummary"), PageOrientation::Portrait, parent)
+        QStringLiteral("frmPrintSummary"), PageOrientation::Portrait, parent)
 {
     auto* selectors = new QHBoxLayout;
     auto* yearCaption = new QLabel(QStringLiteral("Год"), this);
@@ -139,9 +139,9 @@ void frmSummary::loadSupplierFile()
     const QString text = file.status == Status::BadLine
         ? QStringLiteral("Строка № %1 файла %2 содержит ошибку.").arg(file.line).arg(path)
         : QStringLiteral("Не удалось прочитать файл %1.").arg(path);
-    m_state.services.dialogs.message(
-        { text + QStringLiteral(" Данные поставщика не показываются и не записываются, пока файл не исправлен."),
-            QStringLiteral("Данные поставщика"), MessageIcon::Exclamation });
+    m_state.services.dialogs.message({ text
+            + QStringLiteral(" Данные поставщика не показываются и не записываются, пока файл не исправлен."),
+        QStringLiteral("Данные поставщика"), MessageIcon::Exclamation });
     for (QLineEdit* box : { m_kwh, m_bill })
         box->setEnabled(false);
 }
@@ -179,9 +179,10 @@ bool frmSummary::takeSupplierFigures()
             showSummary();
         } else {
             showSupplierFigures();
-            m_state.services.dialogs.message({ QStringLiteral("Не удалось записать данные поставщика в файл %1")
-                                                   .arg(QFile::decodeName(QByteArray::fromStdString(m_supplierPath))),
-                QStringLiteral("Ошибка сохранения"), MessageIcon::Exclamation });
+            m_state.services.dialogs.message(
+                { QStringLiteral("Не удалось записать данные поставщика в файл %1")
+                        .arg(QFile::decodeName(QByteArray::fromStdString(m_supplierPath))),
+                    QStringLiteral("Ошибка сохранения"), MessageIcon::Exclamation });
             taken = false;
         }
     } else {
@@ -227,9 +228,9 @@ void frmSummary::showSummary()
     report.subtitle = (monthName + QLatin1Char(' ') + yearName).toStdString();
     report.notes.push_back("Энергия и её оплата — по листам учета, остальное — по лицевому счету.");
     using reports::ColumnKind;
-    report.columns = { { "Показатель", ColumnKind::Text, 4700 },
-        { monthName.toStdString(), ColumnKind::Number, 1700 },
-        { "С начала года", ColumnKind::Number, 1700 } };
+    report.columns
+        = { { "Показатель", ColumnKind::Text, 4700 }, { monthName.toStdString(), ColumnKind::Number, 1700 },
+              { "С начала года", ColumnKind::Number, 1700 } };
     const auto row = [&](const char* caption, std::string a, std::string b, ColumnKind kind) {
         report.rows.push_back({ caption, std::move(a), std::move(b) });
         report.rowKinds.push_back(kind);
@@ -255,24 +256,28 @@ void frmSummary::showSummary()
     moneyRow("Переплата на конец месяца, р.", month.overpayment, year.overpayment);
 
     const reports::SupplierComparison monthSupplier = reports::compareMonth(m_summary, m_figures, m_k, m_m);
-    const reports::SupplierComparison yearSupplier = reports::compareYearSoFar(m_summary, m_figures, m_k, m_m);
+    const reports::SupplierComparison yearSupplier
+        = reports::compareYearSoFar(m_summary, m_figures, m_k, m_m);
     const reports::Uncovered monthGap = reports::uncovered(monthSupplier);
     const reports::Uncovered yearGap = reports::uncovered(yearSupplier);
     const auto optionalKwh = [](const std::optional<Currency>& v) { return v ? kwhText(*v) : std::string(); };
-    const auto optionalMoney = [](const std::optional<Currency>& v) { return v ? moneyShown(*v) : std::string(); };
+    const auto optionalMoney
+        = [](const std::optional<Currency>& v) { return v ? moneyShown(*v) : std::string(); };
     row("Поставщик: по общему счетчику, кВт*Ч", optionalKwh(monthSupplier.supplierKwh),
         optionalKwh(yearSupplier.supplierKwh), ColumnKind::Number);
-    row("Не покрыто начислениями, кВт*Ч", optionalKwh(monthGap.kwh), optionalKwh(yearGap.kwh), ColumnKind::Number);
+    row("Не покрыто начислениями, кВт*Ч", optionalKwh(monthGap.kwh), optionalKwh(yearGap.kwh),
+        ColumnKind::Number);
     row("Не покрыто начислениями, % кВт*Ч", percentText(monthGap.kwhPercent), percentText(yearGap.kwhPercent),
         ColumnKind::Number);
-    row("Поставщик: счет, р.", optionalMoney(monthSupplier.supplierBill), optionalMoney(yearSupplier.supplierBill),
-        ColumnKind::Money);
+    row("Поставщик: счет, р.", optionalMoney(monthSupplier.supplierBill),
+        optionalMoney(yearSupplier.supplierBill), ColumnKind::Money);
     row("Не покрыто начислениями за эл. энергию, р.", optionalMoney(monthGap.roubles),
         optionalMoney(yearGap.roubles), ColumnKind::Money);
     row("Не покрыто начислениями, % суммы счета", percentText(monthGap.roublesPercent),
         percentText(yearGap.roublesPercent), ColumnKind::Number);
     if (!m_figuresKept)
-        report.notes.push_back("Данные поставщика не прочитаны: файл " + m_supplierPath + " содержит ошибку.");
+        report.notes.push_back(
+            "Данные поставщика не прочитаны: файл " + m_supplierPath + " содержит ошибку.");
     else
         report.notes.push_back("С начала года: данные поставщика против начислений тех же месяцев.");
     showReport(std::move(report));

@@ -45,7 +45,6 @@ private:
     void showSupplierFigures();
     void drawChart();
 
-
     QComboBox* m_year = nullptr;
     QComboBox* m_month = nullptr;
     QLineEdit* m_kwh = nullptr;

@@ -63,6 +63,7 @@ struct SupplierFile
 // A missing file holds no figures yet.
 SupplierFile loadSupplierFigures(const std::string& path);
 // Written as the database is: the file is either the old one or the new one.
-bool saveSupplierFigures(const std::string& path, const SupplierFigures& figures, std::string* error = nullptr);
+bool saveSupplierFigures(
+    const std::string& path, const SupplierFigures& figures, std::string* error = nullptr);
 
 } // namespace reports

@@ -28,7 +28,7 @@ QString countText(sheet::FindingKind kind, int count)
 
 frmCheck::frmCheck(AppState& state, const QString& year, QWidget* parent)
     : ReportWindow(state, QStringLiteral("frmCheck"), QStringLiteral("Проверка показаний"),
-          QStringLiteral("frmPrintCheck"), PageOrientation::Landscape, parent)
+        QStringLiteral("frmPrintCheck"), PageOrientation::Landscape, parent)
 {
     auto* selectors = new QHBoxLayout;
     auto* yearCaption = new QLabel(QStringLiteral("Год"), this);
@@ -107,7 +107,8 @@ void frmCheck::Check()
         m_counts[std::size_t(kind)]->setText(countText(sheet::FindingKind(kind), count));
         total += count;
     }
-    m_total->setText(total == 0 ? QStringLiteral("Замечаний нет") : QStringLiteral("Всего замечаний: %1").arg(total));
+    m_total->setText(
+        total == 0 ? QStringLiteral("Замечаний нет") : QStringLiteral("Всего замечаний: %1").arg(total));
 
     reports::ReportTable report;
     report.title = "Проверка показаний";
@@ -126,13 +127,13 @@ void frmCheck::Check()
     report.notes.push_back(m_total->text().toStdString());
     using reports::ColumnKind;
     report.columns = { { "№", ColumnKind::Text, 500 }, { "Фамилия И. О.", ColumnKind::Text, 2800 },
-        { "Месяц", ColumnKind::Text, 1200 }, { "Что найдено", ColumnKind::Text, 3300 },
-        { "Значения", ColumnKind::Text, 6900 } };
+        { "Месяц", ColumnKind::Text, 1200 }, { "Что найдено", ColumnKind::Text, 3700 },
+        { "Значения", ColumnKind::Text, 6500 } };
     for (const sheet::Finding& f : m_check.findings) {
         report.rows.push_back({ std::string(m_state.table.field(f.record, fields::Number)),
             std::string(m_state.table.field(f.record, fields::FullName)),
-            std::string(fields::MonthNames[std::size_t(f.month - 1)]), std::string(sheet::findingText(f.kind)),
-            f.values });
+            std::string(fields::MonthNames[std::size_t(f.month - 1)]),
+            std::string(sheet::findingText(f.kind)), f.values });
     }
     showReport(std::move(report));
     if (!m_check.findings.empty())

@@ -203,7 +203,8 @@ private:
 
         if (consumption && recent.size() >= std::size_t(FewestUsualMonths)) {
             const Currency usual = median(recent);
-            if (consumption->raw() > RiseFactor * usual.raw() && consumption->raw() - usual.raw() >= RiseAtLeast)
+            if (consumption->raw() > RiseFactor * usual.raw()
+                && consumption->raw() - usual.raw() >= RiseAtLeast)
                 add(m, FindingKind::SharpRise,
                     "Разница " + kwh(*consumption) + ", обычно " + kwh(usual) + " (медиана "
                         + std::to_string(recent.size()) + " мес.)");

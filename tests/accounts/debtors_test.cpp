@@ -36,7 +36,8 @@ protected:
         table.set(2, base + 7, "5,00"); // and so does an income to it
 
         // Petrova has owed since October 2023: February and January 2024, December … October 2023.
-        for (const auto& [k, m] : { std::pair{ Y2024, 2 }, { Y2024, 1 }, { Y2023, 12 }, { Y2023, 11 }, { Y2023, 10 } })
+        for (const auto& [k, m] :
+            { std::pair{ Y2024, 2 }, { Y2024, 1 }, { Y2023, 12 }, { Y2023, 11 }, { Y2023, 10 } })
             table.set(2, fields::ledgerBase(k, m) + 9, "10,00");
         table.set(2, fields::ledgerBase(Y2023, 9) + 10, "3,00"); // September ended with an overpayment
         // Ivanov owed in February only after a month without debt: one month.
@@ -45,7 +46,8 @@ protected:
     }
 
     void month(int r, const char* under, const char* over, const char* electricity, const char* electrician,
-        const char* other, const char* paid, const char* otherIncome, const char* endUnder, const char* endOver)
+        const char* other, const char* paid, const char* otherIncome, const char* endUnder,
+        const char* endOver)
     {
         table.set(r, base, under);
         table.set(r, base + 1, over);

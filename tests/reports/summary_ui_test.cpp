@@ -119,7 +119,8 @@ TEST_F(SummaryWindow, ShowsTheMonthAndTheYearSoFarAsTheSheetsAddUp)
     EXPECT_EQ(grid->horizontalHeaderItem(2)->text(), "С начала года");
     EXPECT_EQ(value(grid, "Абонентов с показаниями", 1), "6");
     EXPECT_EQ(value(grid, "К оплате, кВт*Ч", 1).toStdString(), sheetTotal(3, sheet::EnergyToPay).plainText());
-    EXPECT_EQ(value(grid, "Расход по счетчикам, кВт*Ч", 1).toStdString(), sheetTotal(3, sheet::Difference).plainText());
+    EXPECT_EQ(value(grid, "Расход по счетчикам, кВт*Ч", 1).toStdString(),
+        sheetTotal(3, sheet::Difference).plainText());
     EXPECT_EQ(value(grid, "Итого начислено за эл. энергию, р.", 1).toStdString(),
         moneyText(sheetTotal(3, sheet::MonthTotal)));
     const Currency firstQuarter = Currency::fromRaw(sheetTotal(1, sheet::EnergyMoney).raw()
@@ -218,7 +219,8 @@ TEST_F(SummaryWindow, AFileItCannotReadIsLeftAsItIs)
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].text.toStdString(),
         "Строка № 2 файла " + balancePath()
-            + " содержит ошибку. Данные поставщика не показываются и не записываются, пока файл не исправлен.");
+            + " содержит ошибку. Данные поставщика не показываются и не записываются, пока файл не "
+              "исправлен.");
     EXPECT_EQ(dialogs.shown[0].title, "Данные поставщика");
     EXPECT_FALSE(summary->supplierKwhBox()->isEnabled());
     EXPECT_FALSE(summary->supplierBillBox()->isEnabled());
@@ -236,7 +238,8 @@ TEST_F(SummaryWindow, AFileThatCannotBeWrittenKeepsTheFiguresAsTheyWere)
     ASSERT_NE(summary, nullptr);
     type(summary->supplierKwhBox(), "600");
     ASSERT_EQ(dialogs.shown.size(), 1);
-    EXPECT_EQ(dialogs.shown[0].text.toStdString(), "Не удалось записать данные поставщика в файл " + balancePath());
+    EXPECT_EQ(
+        dialogs.shown[0].text.toStdString(), "Не удалось записать данные поставщика в файл " + balancePath());
     EXPECT_EQ(summary->supplierKwhBox()->text(), "500");
     EXPECT_EQ(readBytes(balancePath()), "2024|12|500||\r\n");
 }

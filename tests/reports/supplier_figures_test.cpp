@@ -44,12 +44,8 @@ TEST(SupplierFigures, RoundTripThroughTheirFile)
 TEST(SupplierFigures, ALineNotAsWrittenIsNamed)
 {
     const std::pair<const char*, int> cases[] = {
-        { "2024|3|1|2|\r\n2024|13|1|2|\r\n", 2 },
-        { "2019|1|1|2|\r\n", 1 },
-        { "2024|3|abc||\r\n", 1 },
-        { "2024|3|-5||\r\n", 1 },
-        { "2024|3|1|2\r\n", 1 },
-        { "2024|3|1|2|3|\r\n", 1 },
+        { "2024|3|1|2|\r\n2024|13|1|2|\r\n", 2 }, { "2019|1|1|2|\r\n", 1 }, { "2024|3|abc||\r\n", 1 },
+        { "2024|3|-5||\r\n", 1 }, { "2024|3|1|2\r\n", 1 }, { "2024|3|1|2|3|\r\n", 1 },
         { "2024|3|1|2|\r\n2024|4|||\r\n2024|3|5|6|\r\n", 3 }, // the same month twice
     };
     for (const auto& [text, line] : cases) {
@@ -58,7 +54,8 @@ TEST(SupplierFigures, ALineNotAsWrittenIsNamed)
         EXPECT_EQ(bad, line) << text;
     }
     // Blank lines and a last line without its CR LF are no harm.
-    const std::optional<SupplierFigures> lenient = SupplierFigures::parse("\r\n2024|3|1|2|\r\n\r\n2024|4|3||");
+    const std::optional<SupplierFigures> lenient
+        = SupplierFigures::parse("\r\n2024|3|1|2|\r\n\r\n2024|4|3||");
     ASSERT_TRUE(lenient);
     EXPECT_EQ(lenient->month(4, 4).kwh, "3");
 

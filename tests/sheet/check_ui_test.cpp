@@ -12,8 +12,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QPointer>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -46,8 +46,10 @@ protected:
         table.set(3, sheet::cellField(Y2025, 2, fields::PreviousReading), "");
         table.set(7, sheet::cellField(Y2025, 7, fields::Tariff), "");
         ASSERT_TRUE(database::write(databasePath(), table));
-        names = { std::string(table.field(3, fields::FullName)), std::string(table.field(7, fields::FullName)) };
-        settings.setValue(settings::Main, "Cmb0", QString::fromStdString(std::string(table.field(1, fields::FullName))));
+        names = { std::string(table.field(3, fields::FullName)),
+            std::string(table.field(7, fields::FullName)) };
+        settings.setValue(
+            settings::Main, "Cmb0", QString::fromStdString(std::string(table.field(1, fields::FullName))));
         settings.setValue(settings::Main, "Cmb1", "2025");
     }
 

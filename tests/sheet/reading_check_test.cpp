@@ -7,8 +7,8 @@
 
 namespace {
 
-using sheet::FindingKind;
 using sheet::checkReadings;
+using sheet::FindingKind;
 
 constexpr int Y2023 = 3;
 constexpr int Y2024 = 4;
@@ -74,7 +74,8 @@ protected:
         // 3: May without its previous reading.
         table.set(3, field(Y2024, 5, PreviousReading), "");
         // 4: February starts 37 kWh past January's reading.
-        table.set(4, field(Y2024, 2, PreviousReading), std::to_string(number(table, 4, Y2024, 1, CurrentReading) + 37));
+        table.set(4, field(Y2024, 2, PreviousReading),
+            std::to_string(number(table, 4, Y2024, 1, CurrentReading) + 37));
         // 5: July not read, June and August are.
         table.set(5, field(Y2024, 7, CurrentReading), "");
         // 6: September 2000 kWh, the meter goes on from there.
@@ -106,9 +107,10 @@ TEST_F(PlantedYear, FindsEachPlantedMistakeAndNothingElse)
 {
     const sheet::ReadingCheck check = checkReadings(table, Y2024, 0);
     EXPECT_EQ(found(check),
-        (std::vector<Found>{ { 2, 3, FindingKind::ReadingBelowPrevious }, { 3, 5, FindingKind::NoPreviousReading },
-            { 4, 2, FindingKind::ReadingGap }, { 5, 7, FindingKind::MissingReading },
-            { 6, 9, FindingKind::SharpRise }, { 7, 11, FindingKind::NoTariff } }));
+        (std::vector<Found>{ { 2, 3, FindingKind::ReadingBelowPrevious },
+            { 3, 5, FindingKind::NoPreviousReading }, { 4, 2, FindingKind::ReadingGap },
+            { 5, 7, FindingKind::MissingReading }, { 6, 9, FindingKind::SharpRise },
+            { 7, 11, FindingKind::NoTariff } }));
     for (int kind = 0; kind < sheet::FindingKinds; ++kind)
         EXPECT_EQ(check.counts[kind], 1) << kind;
     // The years around it stay clean.
@@ -123,13 +125,14 @@ TEST_F(PlantedYear, NamesTheValuesInvolved)
     EXPECT_EQ(check.findings[0].values,
         "Текущее " + text(table, 2, Y2024, 3, CurrentReading) + ", последнее "
             + text(table, 2, Y2024, 3, PreviousReading));
-    EXPECT_EQ(check.findings[1].values, "Текущее " + text(table, 3, Y2024, 5, CurrentReading) + ", последнее не указано");
+    EXPECT_EQ(check.findings[1].values,
+        "Текущее " + text(table, 3, Y2024, 5, CurrentReading) + ", последнее не указано");
     EXPECT_EQ(check.findings[2].values,
-        "Последнее " + text(table, 4, Y2024, 2, PreviousReading) + ", текущее за Январь 2024: "
-            + text(table, 4, Y2024, 1, CurrentReading));
+        "Последнее " + text(table, 4, Y2024, 2, PreviousReading)
+            + ", текущее за Январь 2024: " + text(table, 4, Y2024, 1, CurrentReading));
     EXPECT_EQ(check.findings[3].values,
-        "Текущее не указано; до: " + text(table, 5, Y2024, 6, CurrentReading) + " (Июнь 2024), после: "
-            + text(table, 5, Y2024, 8, CurrentReading) + " (Август 2024)");
+        "Текущее не указано; до: " + text(table, 5, Y2024, 6, CurrentReading)
+            + " (Июнь 2024), после: " + text(table, 5, Y2024, 8, CurrentReading) + " (Август 2024)");
     EXPECT_EQ(check.findings[4].values.rfind("Разница 2000 кВт*Ч, обычно ", 0), 0u);
     EXPECT_NE(check.findings[4].values.find("(медиана 12 мес.)"), std::string::npos);
     EXPECT_EQ(check.findings[5].values.rfind("Разница ", 0), 0u);
@@ -139,8 +142,10 @@ TEST_F(PlantedYear, NamesTheValuesInvolved)
 
 TEST_F(PlantedYear, OneMonthChecksThatMonthAlone)
 {
-    EXPECT_EQ(found(checkReadings(table, Y2024, 3)), (std::vector<Found>{ { 2, 3, FindingKind::ReadingBelowPrevious } }));
-    EXPECT_EQ(found(checkReadings(table, Y2024, 9)), (std::vector<Found>{ { 6, 9, FindingKind::SharpRise } }));
+    EXPECT_EQ(found(checkReadings(table, Y2024, 3)),
+        (std::vector<Found>{ { 2, 3, FindingKind::ReadingBelowPrevious } }));
+    EXPECT_EQ(
+        found(checkReadings(table, Y2024, 9)), (std::vector<Found>{ { 6, 9, FindingKind::SharpRise } }));
     EXPECT_TRUE(checkReadings(table, Y2024, 12).findings.empty());
     EXPECT_TRUE(checkReadings(table, -1, 0).findings.empty());
     EXPECT_TRUE(checkReadings(table, Y2024, 13).findings.empty());
@@ -184,9 +189,10 @@ TEST(ReadingCheck, AMissingReadingNeedsReadingsOnBothSides)
 {
     // Not read yet at the start and at the end: the months before the first reading and after
     // the last one are no gaps.
-    const RecordTable table = readings({ { "", "" }, { "", "" }, { "120", "100" }, { "", "120" }, { "150", "120" },
-        { "", "150" } });
-    EXPECT_EQ(found(checkReadings(table, Y2024, 0)), (std::vector<Found>{ { 1, 4, FindingKind::MissingReading } }));
+    const RecordTable table = readings(
+        { { "", "" }, { "", "" }, { "120", "100" }, { "", "120" }, { "150", "120" }, { "", "150" } });
+    EXPECT_EQ(
+        found(checkReadings(table, Y2024, 0)), (std::vector<Found>{ { 1, 4, FindingKind::MissingReading } }));
 }
 
 TEST(ReadingCheck, ARiseIsMeasuredAgainstTheUsualMonth)
