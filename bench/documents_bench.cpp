@@ -1,6 +1,7 @@
 // What the user waits for with the documents, on the full database of 3001 subscribers with every
-// month filled: a statement sheet and a ledger sheet shown in the preview frame, and a receipt
-// page rendered to PDF. Each figure is printed beside a floor measured in the same run.
+// month filled: a statement sheet and a ledger sheet shown in the preview frame, all sheets of the
+// statement and of the ledger printout in one PDF, and a receipt page rendered to PDF. Each figure
+// is printed beside a floor measured in the same run.
 //
 //   documents_bench [database file]   (make_demo_database <file> --subscribers 3001 --full)
 
@@ -9,12 +10,19 @@
 #include "bench_support.h"
 #include "database/database_file.h"
 #include "demo_data.h"
+#include "documents/document_output.h"
 #include "documents/ledger_print_page.h"
+#include "documents/page_widgets.h"
+#include "documents/payee_settings.h"
+#include "documents/payment_qr.h"
+#include "documents/receipt_batch_window.h"
 #include "documents/receipt_window.h"
+#include "documents/sheets.h"
 #include "documents/statement_page.h"
 #include "platform/clock.h"
 #include "platform/print_window.h"
 #include "platform/printer.h"
+#include "platform/qr_code.h"
 #include "platform/scripted_dialogs.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
@@ -22,9 +30,12 @@
 #include "sheet/sheet_view.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
@@ -53,6 +64,98 @@ void report(const char* what, double ms, const char* floorName, double floorMs)
 {
     std::printf("%-34s median %7.2f ms   %-30s %7.2f ms   ratio %5.1f   target <= 100 ms: %s\n", what, ms,
         floorName, floorMs, floorMs > 0 ? ms / floorMs : 0.0, ms <= 100 ? "met" : "MISSED");
+}
+
+// The statement's sheets drawn straight onto PDF pages, without the page's widgets: the same
+// texts in the same font at the same places, the same cell rules; what writing the file costs
+// however the pages come about.
+void drawStatementWithoutWidgets(const QString& fileName, const RecordTable& table,
+    const std::vector<std::string>& readings, const QString& date)
+{
+    QPdfWriter writer(fileName);
+    writer.setResolution(1200);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+    QPainter painter(&writer);
+    const double unit = writer.logicalDpiX() / 96.0;
+    painter.scale(unit, unit);
+    QFont font = documents::pageFont();
+    font.setPointSizeF(font.pointSizeF() * 96.0 / writer.logicalDpiY());
+    painter.setFont(font);
+    painter.setPen(QPen(Qt::black, 0.6));
+    const int widths[] = { 28, 187, 153, 147, 147, 5 };
+    const int sheets = documents::statementSheetCount(table);
+    for (int sheet = 1; sheet <= sheets; ++sheet) {
+        if (sheet > 1)
+            writer.newPage();
+        painter.drawText(QRectF(67, 16, 400, 24), Qt::AlignLeft | Qt::AlignVCenter, date);
+        painter.drawText(QRectF(600, 16, 133, 24), Qt::AlignRight | Qt::AlignVCenter,
+            QStringLiteral("Лист %1").arg(sheet));
+        double y = 44;
+        const auto row = [&](const std::array<QString, 6>& cells, double height) {
+            double x = 67;
+            for (int c = 0; c < 6; ++c) {
+                const QRectF cell(x, y, widths[c], height);
+                painter.drawRect(cell);
+                painter.drawText(
+                    cell.adjusted(3, 0, -3, 0), Qt::AlignLeft | Qt::AlignVCenter, cells[std::size_t(c)]);
+                x += widths[c];
+            }
+            y += height;
+        };
+        row({ QStringLiteral(" № "), QStringLiteral("Фамилия И. О."), QStringLiteral("Адрес"),
+                QStringLiteral("Последн. показ. сч."), QStringLiteral("Текущее показ. сч."), QString() },
+            26);
+        for (const documents::StatementRow& r : documents::statementRows(table, readings, sheet)) {
+            const auto text = [](const std::string& t) { return QString::fromStdString(t); };
+            row({ text(r[0]), text(r[1]), text(r[2]), text(r[3]), text(r[4]), QString() }, 19);
+        }
+    }
+}
+
+// The receipts of the batch drawn straight onto PDF pages, two to a page, without the paper's
+// widgets and without the codes: the same texts in the same font, one line after another.
+void drawReceiptsWithoutWidgets(const QString& fileName, const std::vector<documents::Receipt>& receipts)
+{
+    static const char* const captions[] = { "Показания счетчика на конец месяца, кВт*Ч",
+        "Показания счетчика на начало месяца, кВт*Ч", "Итого , кВт*Ч", "Уличное освещение, кВт*Ч",
+        "Потери в трансформаторе, кВт*Ч", "Всего, кВт*Ч", "Оплата, Руб", "Обслуживание эл. сетей, Руб",
+        "ИТОГО по электроэнергии, Руб", "Зарплата электрику, Руб", "Прочие начисления, Руб",
+        "За предыдущие месяцы переплата, Руб", "За предыдущие месяцы недоплата, Руб", "ИТОГО  К ОПЛАТЕ, Руб",
+        "Примечание: предоплата в МОСЭНЕРГОСБЫТе на данный месяц составляет:", "Оплата до 25.11.2026",
+        "Отсканируйте QR-код в приложении банка для оплаты" };
+    QPdfWriter writer(fileName);
+    writer.setResolution(1200);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+    QPainter painter(&writer);
+    const double unit = writer.logicalDpiX() / 96.0;
+    painter.scale(unit, unit);
+    QFont font = documents::pageFont();
+    font.setPointSizeF(font.pointSizeF() * 96.0 / writer.logicalDpiY());
+    painter.setFont(font);
+    painter.setPen(QPen(Qt::black, 0.6));
+    const auto text = [](const std::string& t) { return QString::fromStdString(t); };
+    for (std::size_t n = 0; n < receipts.size(); ++n) {
+        if (n > 0 && n % 2 == 0)
+            writer.newPage();
+        const documents::Receipt& r = receipts[n];
+        const double top = n % 2 == 0 ? 0 : 561;
+        painter.drawText(QRectF(128, top + 24, 240, 22), Qt::AlignLeft | Qt::AlignVCenter, text(r.date));
+        painter.drawText(QRectF(376, top + 24, 300, 22), Qt::AlignLeft | Qt::AlignVCenter, text(r.name));
+        painter.drawRect(QRectF(104, top + 52, 579, 392));
+        for (int line = 0; line < int(std::size(captions)); ++line) {
+            const double y = top + 56 + 28 * line;
+            painter.drawText(
+                QRectF(112, y, 480, 20), Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf8(captions[line]));
+            if (line < documents::ReceiptValueCount)
+                painter.drawText(QRectF(600, y, 75, 20), Qt::AlignRight | Qt::AlignVCenter,
+                    text(r.values[std::size_t(line)]));
+        }
+        painter.drawText(
+            QRectF(420, top + 168, 160, 20), Qt::AlignLeft | Qt::AlignVCenter, text(r.lossesPercent));
+        painter.drawText(QRectF(420, top + 224, 160, 20), Qt::AlignLeft | Qt::AlignVCenter, text(r.tariff));
+        painter.drawText(
+            QRectF(420, top + 252, 160, 20), Qt::AlignLeft | Qt::AlignVCenter, text(r.servicePercent));
+    }
 }
 
 } // namespace
@@ -115,6 +218,23 @@ int main(int argc, char** argv)
     report("statement: open (all readings)", statementOpen, "drawing the frame again", statementRedraw);
     report("statement: show a sheet", statementSheet, "drawing the frame again", statementRedraw);
 
+    // All sheets of the statement into one PDF, as "Все листы в PDF" does it, beside the same pages
+    // drawn without the widgets.
+    constexpr int WholeRuns = 5;
+    const QString wholePdf = folder.filePath(QStringLiteral("Ведомость.pdf"));
+    const QString floorPdf = folder.filePath(QStringLiteral("floor.pdf"));
+    const bench::Timing statementAll = bench::medianMs(WholeRuns, [&] {
+        dialogs.fileNames = { wholePdf };
+        documents::saveAllSheetsPdf(state, *statement);
+    });
+    const qint64 statementAllSize = QFileInfo(wholePdf).size();
+    const bench::Timing statementFloor = bench::medianMs(WholeRuns, [&] {
+        drawStatementWithoutWidgets(floorPdf, table, state.LastReadings, QStringLiteral("Март 2026"));
+    });
+    std::printf("statement: all %d sheets into one PDF (%lld KB, %.1f KB a page; target <= 10 s)\n",
+        statementSheets, statementAllSize / 1024, statementAllSize / 1024.0 / statementSheets);
+    bench::printRow("  all sheets to PDF", statementAll, "ms", statementFloor, "pages drawn without widgets");
+
     // Ledger printout: 33 rows a sheet.
     const documents::LedgerSums sums
         = { "1,00", "2,00", "3,00", "", "5,00", "6,00", "7,00", "8,00", "", "", "11,00", "12,00", "" };
@@ -128,6 +248,19 @@ int main(int argc, char** argv)
     });
     const double ledgerRedraw = medianMs([&](int) { ledgerFrame->repaint(); });
     report("ledger printout: show a sheet", ledgerSheet, "drawing the frame again", ledgerRedraw);
+    const QString ledgerPdf = folder.filePath(QStringLiteral("Лицевой счет.pdf"));
+    const bench::Timing ledgerAll = bench::medianMs(WholeRuns, [&] {
+        dialogs.fileNames = { ledgerPdf };
+        documents::saveAllSheetsPdf(state, *ledgerFrame->page());
+    });
+    // Its pages are wider and fuller than the statement's: the floor is the statement's, page for page.
+    std::printf("ledger printout: all %d sheets into one PDF (%lld KB)\n", ledgerSheets,
+        QFileInfo(ledgerPdf).size() / 1024);
+    const auto perPage = [](bench::Timing t, int pages) {
+        return bench::Timing{ t.wall / pages, t.cpu / pages };
+    };
+    bench::printRow("  a page of all sheets", perPage(ledgerAll, ledgerSheets), "ms",
+        perPage(statementFloor, statementSheets), "statement page w/o widgets");
     delete ledgerFrame;
 
     // Receipt: the two-copy page into a PDF file; the floor is an empty page through the same PDF
@@ -149,5 +282,49 @@ int main(int argc, char** argv)
     const double emptyPdf = medianMs(
         [&](int) { printer.savePdf(pdf, PageOrientation::Portrait, [](QPainter&, const QRectF&) {}); });
     report("receipt: two copies to PDF", receiptPdf, "an empty page to PDF", emptyPdf);
+    receiptFrame.close();
+
+    // The receipts of October for everyone into one PDF, with the payment codes, as "В PDF" of
+    // "Квитанции всем абонентам" makes it; the floor is the same pages with the same texts drawn
+    // by the PDF writer alone.
+    documents::PayeeDetails payee;
+    payee.name = "СНТ «Ромашка»";
+    payee.personalAcc = "40602810700000000025";
+    payee.bankName = "ПАО СБЕРБАНК";
+    payee.bic = "049805746";
+    payee.correspAcc = "30101810800000000746";
+    payee.payeeInn = "7707083893";
+    payee.kpp = "773601001";
+    payee.purpose = documents::DefaultPurpose;
+    documents::storePayee(settings, payee);
+    settings.setValue(settings::Main, QStringLiteral("Ch100"), QStringLiteral("0"));
+    settings.setValue(settings::Main, QStringLiteral("txtOPL"), QStringLiteral("25.11.2026"));
+    const QString batchPdf = folder.filePath(QStringLiteral("Квитанции Октябрь 2026.pdf"));
+    QWidget owner;
+    const bench::Timing batch = bench::medianMs(3, [&] {
+        frmKvitAll window(state, owner, QStringLiteral("2026"), 10);
+        window.onlyDue()->setChecked(false);
+        dialogs.fileNames = { batchPdf };
+        window.CmdPdf_Click();
+    });
+    const auto receipts = documents::monthReceipts(table, "2026", 10, false);
+    const int batchPages = int((receipts->size() + 1) / 2);
+    const bench::Timing batchFloor
+        = bench::medianMs(3, [&] { drawReceiptsWithoutWidgets(floorPdf, *receipts); });
+    const qint64 batchSize = QFileInfo(batchPdf).size();
+    std::printf("receipts for all: %zu receipts on %d pages into one PDF (%lld KB, %.1f KB a page; "
+                "targets <= 10 s, <= 3x the floor, <= 40 KB a page)\n",
+        receipts->size(), batchPages, batchSize / 1024, batchSize / 1024.0 / batchPages);
+    bench::printRow("  receipts to PDF with codes", batch, "ms", batchFloor, "same texts by the PDF writer");
+    // Where the time goes: the receipts worked out, and their codes encoded, alone.
+    const bench::Timing working
+        = bench::medianMs(3, [&] { documents::monthReceipts(table, "2026", 10, false); });
+    const bench::Timing encoding = bench::medianMs(3, [&] {
+        for (const documents::Receipt& r : *receipts)
+            encodeQr(documents::paymentPayload(
+                payee, { r.values[documents::TotalDue], r.number, r.name, r.month, r.year }));
+    });
+    bench::printRow("  of which the receipts worked out", working, "ms");
+    bench::printRow("  of which the codes encoded", encoding, "ms");
     return 0;
 }

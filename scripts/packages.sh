@@ -4,13 +4,13 @@
 TERVOLIN_RUN_PACKAGES=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n
-  libxlsxwriter-dev libzip-dev libpugixml-dev libfreexl-dev
+  libxlsxwriter-dev libzip-dev libpugixml-dev libfreexl-dev libqrencode-dev
   fonts-dejavu-core fonts-liberation2 fonts-crosextra-carlito
 )
 # Building and running the tests and benchmarks.
 TERVOLIN_TEST_PACKAGES=(
   libgtest-dev libbenchmark-dev
-  xvfb xauth imagemagick poppler-utils python3-openpyxl
+  xvfb xauth imagemagick poppler-utils python3-openpyxl zbar-tools
   cups printer-driver-cups-pdf
 )
 # The fuzzer of the workbook reader (cmake -DTERVOLIN_FUZZ=ON with clang); not needed otherwise.

@@ -5,9 +5,13 @@
 // Run it through tools/help_screenshots.sh, which prepares the folder and a virtual screen. A
 // window that cannot be reached (not built into this copy of the program) is reported and skipped.
 
+#include "accounts/bank_import.h"
 #include "app/main_window.h"
 #include "app/program.h"
+#include "database/cp1251.h"
 #include "database/database_file.h"
+#include "demo_statement.h"
+#include "documents/payee_settings.h"
 #include "platform/clock.h"
 #include "platform/printer.h"
 #include "platform/scripted_dialogs.h"
@@ -222,6 +226,20 @@ int main(int argc, char** argv)
         p.shoot("frmColor", QStringLiteral("colours.png"));
         P::close("frmColor");
     });
+    p.add([&] { P::trigger(p.main(), "Menu_Tuns_Rekv"); });
+    p.add([&] {
+        // An association's details as a treasurer would type them.
+        const std::pair<const char*, const char*> typed[] = { { "txtName", "СНТ «Ромашка»" },
+            { "txtAcc", "40702810900000000025" }, { "txtBank", "ПАО «Примербанк»" },
+            { "txtBIC", "044514512" }, { "txtKS", "30101817000000000512" }, { "txtINN", "7707083893" },
+            { "txtKPP", "770701001" } };
+        if (QWidget* w = P::window("frmRekv"))
+            for (const auto& [box, text] : typed)
+                if (auto* edit = w->findChild<QLineEdit*>(QLatin1String(box)))
+                    edit->setText(QString::fromUtf8(text));
+        p.shoot("frmRekv", QStringLiteral("payee.png"));
+        P::close("frmRekv");
+    });
     p.add([&] { P::trigger(p.main(), "Menu_Hlp_About"); });
     p.add([&] {
         p.shoot("frmAbout", QStringLiteral("about.png"));
@@ -257,12 +275,31 @@ int main(int argc, char** argv)
         P::close("MDIfrmPrint");
     });
     p.add([&] {
+        // The receipt with its payment code: the association's details stored.
+        documents::PayeeDetails payee;
+        payee.name = "СНТ «Ромашка»";
+        payee.personalAcc = "40702810900000000025";
+        payee.bankName = "ПАО «Примербанк»";
+        payee.bic = "044514512";
+        payee.correspAcc = "30101817000000000512";
+        payee.payeeInn = "7707083893";
+        payee.kpp = "770701001";
+        payee.purpose = documents::DefaultPurpose;
+        documents::storePayee(state.services.settings, payee);
         chooseMonth();
         P::trigger(p.main(), "Kvit");
     });
     p.add([&] {
         p.shoot("MDIfrmPrint", QStringLiteral("receipt.png"));
         P::close("MDIfrmPrint");
+    });
+    p.add([&] {
+        chooseMonth();
+        P::trigger(p.main(), "KvitAll");
+    });
+    p.add([&] {
+        p.shoot("frmKvitAll", QStringLiteral("receipts_all.png"));
+        P::close("frmKvitAll");
     });
 
     // The readings check, with three slips of the kind it is there for typed into 2025.
@@ -322,6 +359,35 @@ int main(int argc, char** argv)
     p.add([&] {
         p.shoot("MDIfrmPrint", QStringLiteral("ledger_print.png"));
         P::close("MDIfrmPrint");
+    });
+    p.add([&] {
+        // February's statement of the bank, one payment of which went in from an earlier one.
+        DemoStatementOptions options;
+        options.payments = 14;
+        options.month = 2;
+        const std::string text = demoStatement(state.table, options);
+        const QString statementPath = QDir(folder).filePath(QStringLiteral("выписка.txt"));
+        const std::string path = QFile::encodeName(statementPath).toStdString();
+        database::writeFile(path, cp1251::encode(text));
+        bank::ReadResult read = bank::readStatementFile(path);
+        const bank::Import import
+            = bank::prepareImport(read.statement, state.table, {}, read.statement.account);
+        for (std::size_t i = 3; i < import.payments.size(); ++i) {
+            const bank::Payment& earlier = import.payments[i];
+            if (!earlier.matched)
+                continue;
+            bank::Journal journal;
+            journal.add({ earlier.key, earlier.record, earlier.month->yearIndex, earlier.month->month,
+                "28.01.2026", bank::journalText(state.table.field(earlier.record, fields::FullName)) });
+            bank::writeJournal(bank::journalPath(databasePath), journal);
+            break;
+        }
+        dialogs.fileNames.push_back(statementPath);
+        P::click("frmRedLS", "CmdBank");
+    });
+    p.add([&] {
+        p.shoot("frmBank", QStringLiteral("bank.png"));
+        P::close("frmBank");
     });
     p.add([&] {
         // On to December, where the carry-over to the next year is offered.

@@ -1,5 +1,6 @@
 #include "accounts/ledger_window.h"
 
+#include "accounts/bank_window.h"
 #include "accounts/carry_over_window.h"
 #include "accounts/cell_editor.h"
 #include "accounts/debtors_window.h"
@@ -45,13 +46,14 @@ constexpr int GridMarginTwips = 100;
 constexpr int RowsShownAtMost = 25;
 
 // The tool buttons in their order, with the hint LbN(i) of each.
-constexpr std::array<PictureButton, 6> ToolButtons = { {
+constexpr std::array<PictureButton, 7> ToolButtons = { {
     { "Cmd6", "Сохранить", Picture::Save },
     { "Command3", "Печать", Picture::Print },
     { "Cmd3", "Калькулятор", Picture::Calculator },
     { "Command1", "Экспорт", Picture::Export },
     { "Command2", "Настройки", Picture::Settings },
     { "Cmd5", "Помощь", Picture::Help },
+    { "CmdBank", "Импорт выписки банка", Picture::BankImport },
 } };
 enum ToolButtonIndex {
     SaveButton = 0,
@@ -59,7 +61,8 @@ enum ToolButtonIndex {
     CalculatorButton = 2,
     ExportButton = 3,
     SettingsButton = 4,
-    HelpButton = 5
+    HelpButton = 5,
+    BankButton = 6
 };
 
 std::vector<HeaderCaption> ledgerCaptions()
@@ -186,6 +189,7 @@ QWidget* frmRedLS::buildToolButtons()
     });
     connect(m_frame->button(SettingsButton), &QToolButton::clicked, this, &frmRedLS::Command2_Click);
     connect(m_frame->button(HelpButton), &QToolButton::clicked, this, &frmRedLS::Cmd5_Click);
+    connect(m_frame->button(BankButton), &QToolButton::clicked, this, &frmRedLS::CmdBank_Click);
     return m_frame;
 }
 
@@ -593,6 +597,24 @@ void frmRedLS::Cmd5_Click()
         return;
     auto* window = new frmHlp1(this);
     window->show();
+}
+
+void frmRedLS::CmdBank_Click()
+{
+    if (!finishEdit())
+        return;
+    // The import works on the table: what the grid holds goes there first.
+    SAVE1();
+    openBankImport(m_state, *this);
+}
+
+void frmRedLS::refillIfShown(const std::vector<bank::YearMonth>& months)
+{
+    const bank::YearMonth shown{ m_month.yearIndex, m_month.month };
+    if (std::find(months.begin(), months.end(), shown) == months.end())
+        return;
+    ZAPOLNIT1();
+    VICHISLIT1();
 }
 
 void frmRedLS::closeEvent(QCloseEvent* event)

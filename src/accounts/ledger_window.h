@@ -5,6 +5,7 @@
 // row tS(0 … 12) stands under the grid; the tool buttons, the year selector, the month buttons and
 // the find box are above it.
 
+#include "accounts/bank_import.h"
 #include "accounts/ledger.h"
 
 #include <QWidget>
@@ -59,6 +60,10 @@ public:
     void Command2_Click();
     void Command3_Click();
     void Cmd5_Click();
+    void CmdBank_Click();
+
+    // After payments went into the table: the month shown is filled anew if it is among them.
+    void refillIfShown(const std::vector<bank::YearMonth>& months);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -1,8 +1,13 @@
 list(APPEND TERVOLIN_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/bank_import.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/bank_journal.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/bank_statement.cpp
   ${CMAKE_CURRENT_LIST_DIR}/debtors.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ledger.cpp
 )
 list(APPEND TERVOLIN_UI_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/bank_model.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/bank_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/carry_over_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cell_editor.cpp
   ${CMAKE_CURRENT_LIST_DIR}/debtors_window.cpp

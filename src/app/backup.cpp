@@ -5,7 +5,6 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/settings_store.h"
-#include "reports/supplier_figures.h"
 #include "session/app_state.h"
 
 #include <QDateTime>
@@ -25,22 +24,6 @@ const QString EmergencyCopyKey = QStringLiteral("EmergencyCopy");
 std::string fileSystemPath(const QString& path)
 {
     return QFile::encodeName(path).toStdString();
-}
-
-// The supplier's figures beside the database go beside the backup too: "<backup>.balance".
-void copySupplierFigures(AppState& state, const QString& backupPath)
-{
-    const std::string database = fileSystemPath(QDir::toNativeSeparators(state.databaseFilePath()));
-    const std::string figures = reports::supplierFilePath(database);
-    if (!QFileInfo::exists(QFile::decodeName(QByteArray::fromStdString(figures))))
-        return;
-    const QString copy = backupPath + QStringLiteral(".balance");
-    if (database::copyFile(figures, fileSystemPath(copy)))
-        return;
-    state.services.dialogs.message(
-        { QStringLiteral("Резервная копия базы записана, но данные поставщика не удалось записать в файл %1")
-                .arg(copy),
-            QStringLiteral("Ошибка резервного копирования"), MessageIcon::Exclamation });
 }
 
 } // namespace
@@ -71,7 +54,19 @@ bool makeBackup(AppState& state)
             QStringLiteral("Ошибка резервного копирования"), MessageIcon::Exclamation });
         return false;
     }
-    copySupplierFigures(state, path);
+    const std::string database = fileSystemPath(state.databaseFilePath());
+    if (!backUpJournal(database, fileSystemPath(path))) {
+        dialogs.message({ QStringLiteral("Не удалось записать журнал загруженных платежей в файл %1")
+                              .arg(QString::fromStdString(journalBackupPath(fileSystemPath(path)))),
+            QStringLiteral("Ошибка резервного копирования"), MessageIcon::Exclamation });
+        return false;
+    }
+    if (!backUpSupplierFigures(database, fileSystemPath(path))) {
+        dialogs.message({ QStringLiteral("Не удалось записать данные поставщика в файл %1")
+                              .arg(QString::fromStdString(supplierFiguresBackupPath(fileSystemPath(path)))),
+            QStringLiteral("Ошибка резервного копирования"), MessageIcon::Exclamation });
+        return false;
+    }
     return true;
 }
 
@@ -177,6 +172,14 @@ bool restoreBackup(AppState& state)
     if (copied != CopyStatus::Copied)
         return copyFailure(copied);
     QString text = QStringLiteral("Сейчас программа закроется, запустите её заново");
+    if (!restoreJournal(fileSystemPath(source), fileSystemPath(database)))
+        text = QStringLiteral("Журнал загруженных платежей не удалось восстановить из файла %1.\n")
+                   .arg(QString::fromStdString(journalBackupPath(fileSystemPath(source))))
+            + text;
+    if (!restoreSupplierFigures(fileSystemPath(source), fileSystemPath(database)))
+        text = QStringLiteral("Данные поставщика не удалось восстановить из файла %1.\n")
+                   .arg(QString::fromStdString(supplierFiguresBackupPath(fileSystemPath(source))))
+            + text;
     if (keptFormer) {
         const QString former = QString::fromStdString(formerDatabasePath(fileSystemPath(database)));
         text = QStringLiteral("Прежняя база сохранена как %1.\n").arg(QFileInfo(former).fileName()) + text;

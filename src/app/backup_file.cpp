@@ -1,7 +1,9 @@
 #include "app/backup_file.h"
 
+#include "accounts/bank_journal.h"
 #include "database/database_file.h"
 #include "database/field_map.h"
+#include "reports/supplier_figures.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -31,12 +33,34 @@ CopyStatus openForReading(const std::string& path)
     return CopyStatus::Failed;
 }
 
+bool exists(const std::string& path)
+{
+    struct stat info
+    { };
+    return ::stat(path.c_str(), &info) == 0;
+}
+
 std::string folderOf(const std::string& path)
 {
     const std::size_t slash = path.find_last_of('/');
     if (slash == std::string::npos)
         return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A file kept beside the database, copied beside a backup and back.
+bool backUpBeside(const std::string& file, const std::string& copy)
+{
+    return !exists(file) || database::copyFile(file, copy);
+}
+
+bool restoreBeside(const std::string& copy, const std::string& file)
+{
+    if (!exists(copy))
+        return true;
+    if (exists(file) && !database::copyFile(file, formerDatabasePath(file)))
+        return false;
+    return database::copyFile(copy, file);
 }
 
 } // namespace
@@ -90,6 +114,36 @@ CopyStatus replaceDatabase(const std::string& backupPath, const std::string& dat
             *keptFormer = true;
     }
     return database::copyFile(backupPath, databasePath) ? CopyStatus::Copied : CopyStatus::Failed;
+}
+
+std::string journalBackupPath(const std::string& backupPath)
+{
+    return backupPath + ".bank";
+}
+
+bool backUpJournal(const std::string& databasePath, const std::string& backupPath)
+{
+    return backUpBeside(bank::journalPath(databasePath), journalBackupPath(backupPath));
+}
+
+bool restoreJournal(const std::string& backupPath, const std::string& databasePath)
+{
+    return restoreBeside(journalBackupPath(backupPath), bank::journalPath(databasePath));
+}
+
+std::string supplierFiguresBackupPath(const std::string& backupPath)
+{
+    return backupPath + ".balance";
+}
+
+bool backUpSupplierFigures(const std::string& databasePath, const std::string& backupPath)
+{
+    return backUpBeside(reports::supplierFilePath(databasePath), supplierFiguresBackupPath(backupPath));
+}
+
+bool restoreSupplierFigures(const std::string& backupPath, const std::string& databasePath)
+{
+    return restoreBeside(supplierFiguresBackupPath(backupPath), reports::supplierFilePath(databasePath));
 }
 
 } // namespace backup

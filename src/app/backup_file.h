@@ -39,4 +39,18 @@ std::string formerDatabasePath(const std::string& databasePath);
 CopyStatus replaceDatabase(
     const std::string& backupPath, const std::string& databasePath, bool* keptFormer = nullptr);
 
+// The journal of the payments imported from bank statements goes with its database: a backup
+// copies it to "<backup>.bank", and a restore from a backup that has one brings it back, keeping
+// the journal it replaces at formerDatabasePath() of the journal. Restored without it, the
+// payments entered after the backup would count as entered. Both are true when there was nothing
+// to copy.
+std::string journalBackupPath(const std::string& backupPath);
+bool backUpJournal(const std::string& databasePath, const std::string& backupPath);
+bool restoreJournal(const std::string& backupPath, const std::string& databasePath);
+
+// The supplier's figures typed in the month's summary go the same way: "<backup>.balance".
+std::string supplierFiguresBackupPath(const std::string& backupPath);
+bool backUpSupplierFigures(const std::string& databasePath, const std::string& backupPath);
+bool restoreSupplierFigures(const std::string& backupPath, const std::string& databasePath);
+
 } // namespace backup

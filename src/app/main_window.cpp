@@ -3,11 +3,15 @@
 #include "accounts/ledger_window.h"
 #include "app/backup.h"
 #include "app/colour_window.h"
+#include "app/payee_window.h"
 #include "app/program.h"
 #include "app/save_settings_window.h"
 #include "database/database_file.h"
+#include "documents/receipt_batch_window.h"
 #include "documents/receipt_window.h"
 #include "documents/sheet_printout.h"
+#include "documents/sheets.h"
+#include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/icons.h"
 #include "platform/picture_buttons.h"
@@ -230,6 +234,12 @@ void Form1::buildMenus()
     connect(
         addItem(tools, "Menu_Tools_DelChUlOsv", QStringLiteral("Очистить часы и сутки уличного освещения")),
         &QAction::triggered, this, &Form1::Menu_Tools_DelChUlOsv_Click);
+    // The month of the receipts for everyone: the month of today when the sheet shows this year.
+    connect(addItem(tools, "Menu_Tools_KvitAll", QStringLiteral("Квитанции всем абонентам")),
+        &QAction::triggered, this, [this] {
+            const QDate today = m_state.services.clock.now().date();
+            openReceiptsForAll(QString::number(today.year()) == m_shownYear ? today.month() : 1);
+        });
     tools->addSeparator();
     connect(addItem(tools, "Menu_Tools_Check", QStringLiteral("Проверка показаний")), &QAction::triggered,
         this, &Form1::openCheck);
@@ -242,6 +252,8 @@ void Form1::buildMenus()
         this, &Form1::openSaveSettings);
     connect(addItem(tuning, "Menu_Tuns_Coloor", QStringLiteral("Цвет таблицы")), &QAction::triggered, this,
         &Form1::openColours);
+    connect(addItem(tuning, "Menu_Tuns_Rekv", QStringLiteral("Реквизиты получателя платежа")),
+        &QAction::triggered, this, &Form1::openPayee);
     connect(addItem(tuning, "Menu_Tuns_RCopy", QStringLiteral("Резервное копирование базы")),
         &QAction::triggered, this, &Form1::makeBackup);
     connect(addItem(tuning, "Menu_Tuns_Vost", QStringLiteral("Восстановление базы из резервной копии")),
@@ -255,6 +267,9 @@ void Form1::buildMenus()
         [this] { m_program.openOverMainWindow(statementFrame(m_state, shown())); });
     connect(addItem(m_menuVedomost, "Kvit", QStringLiteral("Сформировать квитанцию")), &QAction::triggered,
         this, [this] { m_program.openOverMainWindow(receiptFrame(m_state, shown())); });
+    connect(addItem(m_menuVedomost, "KvitAll", QStringLiteral("Квитанции всем абонентам")),
+        &QAction::triggered, this,
+        [this] { openReceiptsForAll(documents::reportMonthNumber(m_state.ReportMonth)); });
 
     QMenu* help = bar->addMenu(QStringLiteral("Помощь"));
     help->setObjectName(QStringLiteral("Menu_Hlp"));
@@ -578,6 +593,14 @@ void Form1::openDirectory()
     close();
 }
 
+void Form1::openReceiptsForAll(int month)
+{
+    // The receipts are worked out from the records: the sheet's last typing goes there first.
+    SAVE();
+    auto* window = new frmKvitAll(m_state, *this, m_shownYear, month);
+    window->show();
+}
+
 void Form1::openSaveSettings()
 {
     auto* window = new frmTunSave(m_state, *this);
@@ -587,6 +610,12 @@ void Form1::openSaveSettings()
 void Form1::openColours()
 {
     auto* window = new frmColor(m_state, *this);
+    window->show();
+}
+
+void Form1::openPayee()
+{
+    auto* window = new frmRekv(m_state, this);
     window->show();
 }
 

@@ -105,7 +105,9 @@ private:
     void openDirectory();
     void openLedger(bool writeFirst);
     void openSaveSettings();
+    void openReceiptsForAll(int month);
     void openColours();
+    void openPayee();
     void openChart();
     void openCheck();
     void openSummary();

@@ -180,6 +180,30 @@ std::string encode(std::string_view utf8)
     return result;
 }
 
+unsigned char lowerByte(unsigned char b)
+{
+    if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDF))
+        return b + 0x20;
+    switch (b) {
+    case 0x80: return 0x90; // Ђ
+    case 0x81: return 0x83; // Ѓ
+    case 0x8A: // Љ
+    case 0x8C: // Њ
+    case 0x8D: // Ќ
+    case 0x8E: // Ћ
+    case 0x8F: return b + 0x10; // Џ
+    case 0xA1: return 0xA2; // Ў
+    case 0xA3: return 0xBC; // Ј
+    case 0xA5: return 0xB4; // Ґ
+    case 0xA8: // Ё
+    case 0xAA: // Є
+    case 0xAF: return b + 0x10; // Ї
+    case 0xB2: return 0xB3; // І
+    case 0xBD: return 0xBE; // Ѕ
+    default: return b;
+    }
+}
+
 bool canEncode(char32_t codePoint)
 {
     return byteOf(codePoint) >= 0;

@@ -19,6 +19,10 @@ std::string decode(std::string_view bytes);
 void encodeAppend(std::string_view utf8, std::string& bytes);
 std::string encode(std::string_view utf8);
 
+// The small letter of a Windows-1251 byte: Latin, Russian and the other Cyrillic capitals of the
+// code page; every other byte stays as it is.
+unsigned char lowerByte(unsigned char b);
+
 // Whether a character can be stored in the database file.
 bool canEncode(char32_t codePoint);
 

@@ -540,7 +540,44 @@ bool create(const std::string& path, RecordTable& table, std::string* error)
     return true;
 }
 
-bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string* error)
+FileBytes readFile(const std::string& path, std::size_t maxBytes)
+{
+    FileBytes result;
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        if (errno == ENOENT)
+            result.status = FileBytes::Status::NotFound;
+        return result;
+    }
+    struct stat info
+    { };
+    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode))
+        return result;
+    if (std::uint64_t(info.st_size) > maxBytes) {
+        result.status = FileBytes::Status::TooLarge;
+        return result;
+    }
+    result.bytes.resize(std::size_t(info.st_size));
+    std::size_t filled = 0;
+    while (filled < result.bytes.size()) {
+        const ssize_t n = ::read(fd.get(), result.bytes.data() + filled, result.bytes.size() - filled);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            result.bytes.clear();
+            return result;
+        }
+        if (n == 0)
+            break;
+        filled += static_cast<std::size_t>(n);
+    }
+    // A file that shrank while it was read is taken as far as it went.
+    result.bytes.resize(filled);
+    result.status = FileBytes::Status::Read;
+    return result;
+}
+
+bool writeFile(const std::string& path, std::string_view bytes, std::string* error)
 {
     return replaceFile(
         path, TemporarySuffix, error, [&](const auto& sink) { return sink(std::string(bytes)); });

@@ -70,10 +70,19 @@ bool create(const std::string& path, RecordTable& table, std::string* error = nu
 // file or a complete copy.
 bool copyFile(const std::string& source, const std::string& destination, std::string* error = nullptr);
 
-// Writes the bytes as the whole content of a file in the same manner as write(): the file is
-// either the old one or the new one, whatever happens. For the small files kept beside the
-// database.
-bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string* error = nullptr);
+// A whole file read in one go, as the import reads a bank statement and its journal. A file larger
+// than `maxBytes` is refused from its size, before it is read; only regular files are read.
+struct FileBytes
+{
+    enum class Status { Read, NotFound, TooLarge, Failed };
+    Status status = Status::Failed;
+    std::string bytes;
+};
+FileBytes readFile(const std::string& path, std::size_t maxBytes);
+
+// Replaces a file of the program's own (the import journal) with these bytes in the same manner
+// as write(): whatever happens, the file is either the old one or the new one whole.
+bool writeFile(const std::string& path, std::string_view bytes, std::string* error = nullptr);
 
 // A field's text as the file can hold it: every line break removed (a CR with the LF after it,
 // and any lone CR or LF).

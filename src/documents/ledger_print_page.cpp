@@ -1,7 +1,7 @@
 #include "documents/ledger_print_page.h"
 
+#include "documents/document_output.h"
 #include "documents/page_widgets.h"
-#include "platform/print_window.h"
 #include "session/app_state.h"
 
 #include <QFrame>
@@ -81,7 +81,7 @@ void setColour(QLabel* label, const QColor& colour)
 } // namespace
 
 frmPrint1::frmPrint1(AppState& state, const LedgerSums& sums, QWidget* parent)
-    : PreviewPage(parent), m_state(state), m_sums(sums)
+    : SheetsPage(state, parent), m_sums(sums)
 {
     setObjectName(QStringLiteral("frmPrint1"));
     makePaper(this, PageWidth, PageHeight);
@@ -158,6 +158,14 @@ void frmPrint1::showSheet(int sheet)
     fillGrid(m_grid, ledgerRows(m_state.table, m_state.LedgerBase, m_sums, sheet), Alignments);
 }
 
+void frmPrint1::paperLook(bool on)
+{
+    if (on)
+        paperColours();
+    else
+        screenColours();
+}
+
 void frmPrint1::paperColours()
 {
     const QColor ink = palette().color(QPalette::ButtonText);
@@ -171,20 +179,14 @@ void frmPrint1::screenColours()
         setColour(m_captions[std::size_t(c.index - 2)], c.colour);
 }
 
-void frmPrint1::printSheet()
+PageOrientation frmPrint1::orientation() const
 {
-    paperColours();
-    PrintWindowImage(this, PageOrientation::Landscape, m_state.services.printer, m_state.services.dialogs,
-        QStringLiteral("Лицевой счет.pdf"));
-    screenColours();
+    return PageOrientation::Landscape;
 }
 
-void frmPrint1::savePdf()
+QString frmPrint1::pdfName() const
 {
-    paperColours();
-    SaveWindowPdf(this, PageOrientation::Landscape, m_state.services.printer, m_state.services.dialogs,
-        QStringLiteral("Лицевой счет.pdf"));
-    screenColours();
+    return pdfFileName({ QStringLiteral("Лицевой счет"), m_state.PrintMonth, m_state.PrintYear });
 }
 
 MDIfrmPrint* openLedgerPrint(AppState& state, QWidget* ledgerWindow, const LedgerPrintRequest& request)

@@ -23,7 +23,7 @@ struct LedgerPrintRequest
     documents::LedgerSums sums; // the texts of the sum boxes tS(0 … 12)
 };
 
-class frmPrint1 : public PreviewPage
+class frmPrint1 : public SheetsPage
 {
     Q_OBJECT
 public:
@@ -33,8 +33,9 @@ public:
     QString frameCaption() const override;
     int sheetCount() const override;
     void showSheet(int sheet) override;
-    void printSheet() override;
-    void savePdf() override;
+    PageOrientation orientation() const override;
+    QString pdfName() const override;
+    void paperLook(bool on) override;
 
     QTableWidget* grid() const { return m_grid; }
     // Header captions Label1(2 … 16).
@@ -45,7 +46,6 @@ private:
     void paperColours();
     void screenColours();
 
-    AppState& m_state;
     documents::LedgerSums m_sums;
     QLabel* m_date = nullptr;
     QLabel* m_sheet = nullptr;

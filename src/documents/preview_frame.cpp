@@ -1,5 +1,6 @@
 #include "documents/preview_frame.h"
 
+#include "documents/document_output.h"
 #include "platform/icons.h"
 
 #include <QAction>
@@ -34,6 +35,29 @@ QAction* toolbarAction(QToolBar* bar, const char* name, const QString& caption, 
 
 } // namespace
 
+SheetsPage::SheetsPage(AppState& state, QWidget* parent) : PreviewPage(parent), m_state(state)
+{ }
+
+void SheetsPage::printSheet()
+{
+    documents::printShownSheet(m_state, *this);
+}
+
+void SheetsPage::savePdf()
+{
+    documents::saveShownSheetPdf(m_state, *this);
+}
+
+void SheetsPage::printAll()
+{
+    documents::printAllSheets(m_state, *this);
+}
+
+void SheetsPage::savePdfAll()
+{
+    documents::saveAllSheetsPdf(m_state, *this);
+}
+
 MDIfrmPrint::MDIfrmPrint(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("MDIfrmPrint"));
@@ -45,8 +69,12 @@ MDIfrmPrint::MDIfrmPrint(QWidget* parent) : QMainWindow(parent)
     m_toolbar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     QAction* print = toolbarAction(m_toolbar, "Print", QStringLiteral("Печать"), pictureIcon(Picture::Print));
     print->setShortcut(QKeySequence::Print);
+    m_printAll = toolbarAction(
+        m_toolbar, "PrintAll", QStringLiteral("Печать всех листов"), pictureIcon(Picture::Print));
     QAction* pdf
         = toolbarAction(m_toolbar, "SavePdf", QStringLiteral("Сохранить в PDF"), pictureIcon(Picture::Save));
+    m_savePdfAll = toolbarAction(
+        m_toolbar, "SavePdfAll", QStringLiteral("Все листы в PDF"), pictureIcon(Picture::Save));
     QAction* close = toolbarAction(
         m_toolbar, "Delete", QStringLiteral("Закрыть"), style()->standardIcon(QStyle::SP_DialogCloseButton));
     connect(print, &QAction::triggered, this, [this] {
@@ -56,6 +84,14 @@ MDIfrmPrint::MDIfrmPrint(QWidget* parent) : QMainWindow(parent)
     connect(pdf, &QAction::triggered, this, [this] {
         if (m_page)
             m_page->savePdf();
+    });
+    connect(m_printAll, &QAction::triggered, this, [this] {
+        if (m_page)
+            m_page->printAll();
+    });
+    connect(m_savePdfAll, &QAction::triggered, this, [this] {
+        if (m_page)
+            m_page->savePdfAll();
     });
     connect(close, &QAction::triggered, this, &QWidget::close);
 
@@ -111,6 +147,9 @@ void MDIfrmPrint::setPage(PreviewPage* page)
     setWindowTitle(page->frameCaption());
     showPageButtons(page->sheetCount());
     m_pageRow->setVisible(page->sheetCount() > 0);
+    // Only a page of sheets has more than its one sheet to print.
+    m_printAll->setVisible(page->sheetCount() > 0);
+    m_savePdfAll->setVisible(page->sheetCount() > 0);
 
     // As large as the page, as far as the screen allows.
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();

@@ -3,6 +3,8 @@
 // The print preview frame MDIfrmPrint: one printable page at a time (the ledger printout, the
 // meter-reading statement or the receipt), its toolbar, and the sheet buttons of the long pages.
 
+#include "platform/printer.h"
+
 #include <QMainWindow>
 #include <QWidget>
 #include <array>
@@ -27,11 +29,36 @@ public:
     // Sheets of a long page; 0 for a page that has no sheets.
     virtual int sheetCount() const { return 0; }
     virtual void showSheet(int sheet) { Q_UNUSED(sheet); }
-    // The toolbar's commands; a page that prints itself has no toolbar.
+    // The toolbar's commands; a page that prints itself has no toolbar. The sheet shown, or every
+    // sheet in order as one document.
     virtual void printSheet() { }
     virtual void savePdf() { }
+    virtual void printAll() { }
+    virtual void savePdfAll() { }
+    // How the page goes on paper: its orientation, its look there (on) and back on screen (off),
+    // and the name proposed for its PDF.
+    virtual PageOrientation orientation() const { return PageOrientation::Portrait; }
+    virtual void paperLook(bool on) { Q_UNUSED(on); }
+    virtual QString pdfName() const { return QString(); }
     // The page goes with the frame.
     virtual void unload() { }
+};
+
+// A page of numbered sheets (the statement, the ledger printout): the toolbar prints or saves the
+// sheet shown, or all of them as one document.
+class SheetsPage : public PreviewPage
+{
+    Q_OBJECT
+public:
+    SheetsPage(AppState& state, QWidget* parent);
+
+    void printSheet() override;
+    void savePdf() override;
+    void printAll() override;
+    void savePdfAll() override;
+
+protected:
+    AppState& m_state;
 };
 
 class MDIfrmPrint : public QMainWindow
@@ -65,6 +92,8 @@ private:
 
     PreviewPage* m_page = nullptr;
     QToolBar* m_toolbar = nullptr;
+    QAction* m_printAll = nullptr;
+    QAction* m_savePdfAll = nullptr;
     QWidget* m_pageRow = nullptr;
     std::array<QPushButton*, PageButtonCount> m_buttons{};
     QLabel* m_selectorCaption = nullptr;

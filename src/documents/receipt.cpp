@@ -1,6 +1,8 @@
 #include "documents/receipt.h"
 
 #include "database/money.h"
+#include "sheet/sheet.h"
+#include "sheet/sheet_calculation.h"
 
 namespace documents {
 
@@ -36,14 +38,9 @@ std::string totalDue(const std::array<std::string, ReceiptValueCount>& v, std::s
     return due ? moneyText(*due) : std::string();
 }
 
-} // namespace
-
-bool isStreetLighting(std::string_view name)
-{
-    return name.find("Уличное") != std::string_view::npos;
-}
-
-Receipt makeReceipt(RecordTable& table, const ReceiptRequest& request, const std::optional<MonthCells>& cells)
+// The receipt as the table has it, writing nothing.
+Receipt readReceipt(
+    const RecordTable& table, const ReceiptRequest& request, const std::optional<MonthCells>& cells)
 {
     Receipt receipt;
     receipt.date = request.monthName + " " + request.year;
@@ -52,21 +49,24 @@ Receipt makeReceipt(RecordTable& table, const ReceiptRequest& request, const std
     // show another month's balances.
     const std::optional<int> k = fields::yearIndex(request.year);
     const std::optional<int> m = fields::monthNumber(request.monthName);
-    if (k && m && request.month >= 1 && request.month <= 12)
+    if (k && m && request.month >= 1 && request.month <= 12) {
         receipt.ledgerBase = fields::ledgerBase(*k, *m);
+        receipt.month = *m;
+        receipt.year = request.year;
+    }
 
-    receipt.row = findByName(table, request.subscriber);
-    if (receipt.row != 0)
+    receipt.row = request.record >= 1 && request.record <= table.recordCount()
+        ? request.record
+        : findByName(table, request.subscriber);
+    if (receipt.row != 0) {
         receipt.name = std::string(table.field(receipt.row, fields::FullName));
+        receipt.number = std::string(table.field(receipt.row, fields::Number));
+    }
 
     const int b = receipt.ledgerBase;
     auto& v = receipt.values;
     std::string supplierCharge; // kept in the ledger, never on paper
     if (b != 0 && receipt.row != 0) {
-        if (isStreetLighting(receipt.name)) {
-            for (int offset : { 11, 3, 1, 0 })
-                table.set(receipt.row, b + offset, "0,00");
-        }
         const auto ledger = [&](int offset) { return std::string(table.field(receipt.row, b + offset)); };
         v[Prepayment] = ledger(11);
         v[ElectricianPay] = ledger(3);
@@ -100,6 +100,70 @@ Receipt makeReceipt(RecordTable& table, const ReceiptRequest& request, const std
     v[ElectricianPay] = zeroWhenEmpty(twoDecimalText(v[ElectricianPay]));
     v[OtherCharges] = zeroWhenEmpty(twoDecimalText(v[OtherCharges]));
     return receipt;
+}
+
+} // namespace
+
+bool isStreetLighting(std::string_view name)
+{
+    return name.find("Уличное") != std::string_view::npos;
+}
+
+Receipt makeReceipt(RecordTable& table, const ReceiptRequest& request, const std::optional<MonthCells>& cells)
+{
+    Receipt receipt = readReceipt(table, request, cells);
+    if (receipt.ledgerBase == 0 || receipt.row == 0 || !isStreetLighting(receipt.name))
+        return receipt;
+    for (int offset : { 11, 3, 1, 0 })
+        table.set(receipt.row, receipt.ledgerBase + offset, "0,00");
+    return readReceipt(table, request, cells);
+}
+
+std::optional<MonthCells> monthCellsOf(
+    const RecordTable& table, int record, std::string_view yearText, int month)
+{
+    if (month < 1 || month > 12)
+        return std::nullopt;
+    const std::optional<sheet::SheetTexts> year = sheet::readYear(table, record, yearText);
+    if (!year)
+        return std::nullopt;
+    const sheet::SheetComputation computed = sheet::computeSheet(*year);
+    MonthCells cells;
+    for (int b = 0; b < int(cells.typed.size()); ++b)
+        cells.typed[std::size_t(b)] = (*year)[std::size_t(month - 1)][std::size_t(b)];
+    for (int c = 0; c < int(cells.computed.size()); ++c)
+        cells.computed[std::size_t(c)] = computed.shown[std::size_t(month)][std::size_t(c)];
+    return cells;
+}
+
+bool hasAmountDue(const Receipt& receipt)
+{
+    const std::optional<Currency> due = Currency::parse(receipt.values[TotalDue]);
+    return due && *due > Currency();
+}
+
+std::optional<std::vector<Receipt>> monthReceipts(const RecordTable& table, std::string_view yearText,
+    int month, bool onlyDue, const std::function<bool(int done, int total)>& keepGoing)
+{
+    std::vector<Receipt> receipts;
+    if (month < 1 || month > 12)
+        return receipts;
+    const ReceiptRequest request{ std::string(yearText),
+        std::string(fields::MonthNames[std::size_t(month - 1)]), month, std::string() };
+    const int total = table.recordCount();
+    for (int row = 1; row <= total; ++row) {
+        const std::string_view name = table.field(row, fields::FullName);
+        if (!name.empty() && !isStreetLighting(name)) {
+            ReceiptRequest one = request;
+            one.record = row;
+            Receipt receipt = readReceipt(table, one, monthCellsOf(table, row, yearText, month));
+            if (!onlyDue || hasAmountDue(receipt))
+                receipts.push_back(std::move(receipt));
+        }
+        if (keepGoing && !keepGoing(row, total))
+            return std::nullopt;
+    }
+    return receipts;
 }
 
 } // namespace documents

@@ -6,8 +6,11 @@
 #include "database/record_table.h"
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace documents {
 
@@ -24,6 +27,7 @@ struct ReceiptRequest
     std::string monthName; // the caption of the month label
     int month = 0; // 1 … 12; anything else names no month
     std::string subscriber;
+    int record = 0; // the record itself (1 …); 0: the first record named `subscriber`
 };
 
 // Value labels of the receipt, numbered as on its first copy.
@@ -54,6 +58,9 @@ struct Receipt
 {
     int ledgerBase = 0; // 0 when the request names no month block
     int row = 0; // 0 when no subscriber has the name
+    std::string number; // the record's own number (field 1)
+    int month = 0; // 1 … 12, 0 for none
+    std::string year;
     std::string date; // "Январь 2021"
     std::string name;
     std::string lossesPercent; // "5 %"
@@ -74,5 +81,21 @@ bool isStreetLighting(std::string_view name);
 // at all when the request names no month of the eight years.
 Receipt makeReceipt(
     RecordTable& table, const ReceiptRequest& request, const std::optional<MonthCells>& cells);
+
+// The month's cells as the sheet would show them for the record: the typed cells as stored and the
+// computed cells by the sheet's own calculation of the year. Nothing for a year or a month that is
+// none of the table's.
+std::optional<MonthCells> monthCellsOf(
+    const RecordTable& table, int record, std::string_view yearText, int month);
+
+// True when the receipt has something to pay: a total due above 0.
+bool hasAmountDue(const Receipt& receipt);
+
+// The receipts of one month for the whole association, in record order, each worked out from the
+// record table as the single receipt is: every named record but the street lighting, and with
+// `onlyDue` only those with something to pay. `keepGoing` is asked after each record (the count
+// done, the count of records) and stops the work when it answers false; then nothing is returned.
+std::optional<std::vector<Receipt>> monthReceipts(const RecordTable& table, std::string_view yearText,
+    int month, bool onlyDue, const std::function<bool(int done, int total)>& keepGoing = {});
 
 } // namespace documents

@@ -1,10 +1,14 @@
 #include "documents/receipt_window.h"
 
+#include "documents/document_output.h"
 #include "documents/page_widgets.h"
+#include "documents/payee_settings.h"
+#include "documents/payment_qr.h"
 #include "documents/sheets.h"
 #include "documents/statement_page.h"
 #include "platform/dialogs.h"
-#include "platform/print_window.h"
+#include "platform/qr_code.h"
+#include "platform/qr_code_view.h"
 #include "platform/settings_store.h"
 #include "platform/text_input.h"
 #include "session/app_state.h"
@@ -43,6 +47,12 @@ constexpr int BoxLeft = 1560;
 constexpr int BoxRight = 10245;
 constexpr int BoxTop = 780;
 constexpr int ValueRule = 8940;
+// The payment code, 30 mm square, at the right of the box, and the line under it.
+constexpr int QrLeft = BoxRight + 120;
+constexpr int QrSide = 1701;
+constexpr int QrHintTop = BoxTop + QrSide + 60;
+constexpr int QrHintHeight = 660;
+constexpr int WidthWithQr = QrLeft + QrSide + 90;
 
 int lineTop(int line)
 {
@@ -111,27 +121,31 @@ constexpr std::array<int, 5> GroupEnds = { 3, 6, 9, 11, 13 };
 
 } // namespace
 
-frmKvit::frmKvit(AppState& state, const ShownSheet& shown, MDIfrmPrint& frame)
-    : PreviewPage(&frame), m_state(state), m_sheet(shown.view), m_subscriber(shown.subscriber), m_frame(frame)
+ReceiptPaper::ReceiptPaper(QWidget* parent) : PreviewPage(parent)
 {
-    setObjectName(QStringLiteral("frmKvit"));
     makePaper(this, PageWidth, HeightOneCopy);
-    build();
-}
-
-QString frmKvit::frameCaption() const
-{
-    return QStringLiteral("Квитанция");
-}
-
-void frmKvit::build()
-{
     buildCopy(0);
     buildCopy(1);
     m_cutLine = pageRule(
         this, QStringLiteral("Line5"), QPoint(0, px(CutLineTop)), QPoint(px(PageWidth) - 1, px(CutLineTop)));
     m_secondCopy.append(m_cutLine);
+    connect(m_txtOPL[0], &QLineEdit::textChanged, m_txtOPL[1], &QLineEdit::setText);
+    setTwoCopies(false);
+}
 
+QString ReceiptPaper::frameCaption() const
+{
+    return QStringLiteral("Квитанция");
+}
+
+frmKvit::frmKvit(AppState& state, const ShownSheet& shown, MDIfrmPrint& frame)
+    : ReceiptPaper(&frame),
+      m_state(state),
+      m_sheet(shown.view),
+      m_subscriber(shown.subscriber),
+      m_frame(frame)
+{
+    setObjectName(QStringLiteral("frmKvit"));
     m_ch1 = new QCheckBox(QStringLiteral("2 экземпляра"), this);
     m_ch1->setObjectName(QStringLiteral("Ch1"));
     m_ch1->setGeometry(px(6300), px(7290), px(2100), px(360));
@@ -141,12 +155,11 @@ void frmKvit::build()
     m_command1->setGeometry(px(8700), px(7230), px(1545), px(420));
     connect(m_command1, &QPushButton::clicked, this, &frmKvit::Command1_Click);
 
-    connect(m_txtOPL[0], &QLineEdit::textChanged, m_txtOPL[1], &QLineEdit::setText);
-    setTabOrder(m_txtOPL[0], m_ch1);
+    setTabOrder(payBy(0), m_ch1);
     setTabOrder(m_ch1, m_command1);
 }
 
-void frmKvit::buildCopy(int copy)
+void ReceiptPaper::buildCopy(int copy)
 {
     const int dy = copy * SecondCopyShift;
     QList<QWidget*> made;
@@ -248,6 +261,15 @@ void frmKvit::buildCopy(int copy)
         rule(QStringLiteral("Line2"), line2 + 1 + i, BoxLeft, y, BoxRight, y);
     }
 
+    m_qr[copy] = new QrCodeView(this);
+    m_qr[copy]->setObjectName(QStringLiteral("QrCode_%1").arg(copy));
+    m_qr[copy]->setGeometry(px(QrLeft), px(BoxTop + dy), px(QrSide), px(QrSide));
+    m_qrHint[copy] = pageLabel(this, QStringLiteral("lblQr_%1").arg(copy),
+        QStringLiteral("Отсканируйте QR-код в приложении банка для оплаты"),
+        QRect(QrLeft, QrHintTop + dy, QrSide, QrHintHeight), Qt::AlignHCenter | Qt::AlignTop);
+    m_qrHint[copy]->setFont(pageFont(7));
+    m_qrHint[copy]->setWordWrap(true);
+
     if (copy == 1) {
         for (QWidget* w : made) {
             if (w == m_captions[std::size_t(SecondCopyCaption[NoteCaptions[0]])]
@@ -266,7 +288,7 @@ void frmKvit::Form_Load()
     m_frame.hideToolbar();
     m_state.ReportMonth = reportMonthNumber(m_state.ReportMonth);
     SettingsStore& store = m_state.services.settings;
-    m_txtOPL[0]->setText(store.value(settings::Main, QStringLiteral("txtOPL")));
+    payBy(0)->setText(store.value(settings::Main, QStringLiteral("txtOPL")));
     m_ch1->setChecked(
         store.value(settings::Main, QStringLiteral("Ch100"), QStringLiteral("0")).trimmed().toInt() == 1);
 
@@ -283,7 +305,7 @@ void frmKvit::Form_Load()
         m_subscriber.toStdString() };
     m_receipt = makeReceipt(m_state.table, request, cells);
     m_state.LedgerBase = m_receipt.ledgerBase;
-    showValues();
+    showReceipt(m_receipt, readPayee(m_state.services.settings));
 
     Dialogs& dialogs = m_state.services.dialogs;
     if (m_receipt.currentReadingMissing)
@@ -295,51 +317,83 @@ void frmKvit::Form_Load()
     COPIREN();
 }
 
-void frmKvit::showValues()
+void ReceiptPaper::showReceipt(const Receipt& receipt, const PayeeDetails& payee)
 {
+    const std::string payload = paymentPayload(payee,
+        PaymentFacts{ receipt.values[TotalDue], receipt.number, receipt.name, receipt.month, receipt.year });
+    const std::optional<QrCode> code = payload.empty() ? std::nullopt : encodeQr(payload);
+    m_hasCode = code.has_value();
+    for (QrCodeView* view : m_qr)
+        view->setCode(code);
+    setFixedWidth(px(m_hasCode ? WidthWithQr : PageWidth));
+    // The cut line runs across the page; beside a code it starts nearer the box, so that the page
+    // still fits the paper at its full size.
+    const int cutLeft = m_hasCode ? px(BoxLeft) - 24 : 0;
+    m_cutLine->setGeometry(cutLeft, m_cutLine->y(), width() - cutLeft, m_cutLine->height());
+    showCodes();
+
     const auto text = [](const std::string& s) { return QString::fromStdString(s); };
     for (int copy = 0; copy < 2; ++copy) {
-        m_date[copy]->setText(text(m_receipt.date));
-        m_name[copy]->setText(text(m_receipt.name));
-        m_losses[copy]->setText(text(m_receipt.lossesPercent));
-        m_tariff[copy]->setText(text(m_receipt.tariff));
-        m_service[copy]->setText(text(m_receipt.servicePercent));
+        m_date[copy]->setText(text(receipt.date));
+        m_name[copy]->setText(text(receipt.name));
+        m_losses[copy]->setText(text(receipt.lossesPercent));
+        m_tariff[copy]->setText(text(receipt.tariff));
+        m_service[copy]->setText(text(receipt.servicePercent));
     }
     for (int i = 0; i < ReceiptValueCount; ++i) {
-        m_values[std::size_t(i)]->setText(text(m_receipt.values[std::size_t(i)]));
-        m_values[std::size_t(SecondCopyValue[std::size_t(i)])]->setText(
-            text(m_receipt.values[std::size_t(i)]));
+        m_values[std::size_t(i)]->setText(text(receipt.values[std::size_t(i)]));
+        m_values[std::size_t(SecondCopyValue[std::size_t(i)])]->setText(text(receipt.values[std::size_t(i)]));
     }
 }
 
-void frmKvit::COPIREN()
+void ReceiptPaper::setTwoCopies(bool two)
 {
-    const bool two = m_ch1->isChecked();
+    m_twoCopies = two;
     setFixedHeight(px(two ? HeightTwoCopies : HeightOneCopy));
     for (QWidget* w : m_secondCopy)
         w->setVisible(two);
     for (QWidget* w : m_secondNote)
         w->hide();
+    showCodes();
+}
+
+void ReceiptPaper::showCodes()
+{
+    for (int copy = 0; copy < 2; ++copy) {
+        const bool shown = m_hasCode && (copy == 0 || m_twoCopies);
+        m_qr[std::size_t(copy)]->setVisible(shown);
+        m_qrHint[std::size_t(copy)]->setVisible(shown);
+    }
+}
+
+void ReceiptPaper::setPaperLook(bool on)
+{
+    for (QLineEdit* box : m_txtOPL)
+        box->setFrame(!on);
+    const bool payByShown = !on || !m_txtOPL[0]->text().isEmpty();
+    m_captions[PayByCaption]->setVisible(payByShown);
+    m_captions[std::size_t(SecondCopyCaption[PayByCaption])]->setVisible(payByShown && m_twoCopies);
+}
+
+void frmKvit::COPIREN()
+{
+    setTwoCopies(m_ch1->isChecked());
 }
 
 void frmKvit::printLook(bool on)
 {
     m_command1->setVisible(!on);
     m_ch1->setVisible(!on);
-    for (QLineEdit* box : m_txtOPL)
-        box->setFrame(!on);
-    // Without a pay-by date the line has no caption either.
-    const bool payByShown = !on || !m_txtOPL[0]->text().isEmpty();
-    m_captions[PayByCaption]->setVisible(payByShown);
-    m_captions[std::size_t(SecondCopyCaption[PayByCaption])]->setVisible(payByShown);
+    setPaperLook(on);
 }
 
 void frmKvit::Command1_Click()
 {
     printLook(true);
     COPIREN();
-    const bool printed = PrintWindowImage(this, PageOrientation::Portrait, m_state.services.printer,
-        m_state.services.dialogs, QStringLiteral("Квитанция.pdf"));
+    const bool printed = PrintWindowImage(this, PageOrientation::Portrait, m_state,
+        pdfFileName(
+            { QStringLiteral("Квитанция"), m_subscriber, m_state.ReportMonthName, m_state.ReportYear }));
     if (!printed) {
         // Nothing went to paper: the receipt stays open as it was, to be printed again.
         printLook(false);
@@ -359,7 +413,7 @@ void frmKvit::unload()
     m_state.ReportMonthName.clear();
     m_state.ReportYear.clear();
     SettingsStore& store = m_state.services.settings;
-    store.setValue(settings::Main, QStringLiteral("txtOPL"), m_txtOPL[0]->text());
+    store.setValue(settings::Main, QStringLiteral("txtOPL"), payBy(0)->text());
     store.setValue(settings::Main, QStringLiteral("Ch100"),
         m_ch1->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
 }

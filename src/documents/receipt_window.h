@@ -3,6 +3,7 @@
 // The receipt frmKvit: one subscriber's bill for one month, in one copy or two copies one above the
 // other on a portrait page. It prints from its own button and closes.
 
+#include "documents/payee.h"
 #include "documents/preview_frame.h"
 #include "documents/receipt.h"
 
@@ -17,38 +18,34 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QrCodeView;
 
-class frmKvit : public PreviewPage
+// The paper of the receipt: the lines of one subscriber's month in one copy, or in two copies one
+// above the other, with the pay-by line. The single receipt shows and prints it; the receipts of a
+// month for everyone are drawn from it too, so that both come out alike.
+class ReceiptPaper : public PreviewPage
 {
     Q_OBJECT
 public:
-    frmKvit(AppState& state, const ShownSheet& shown, MDIfrmPrint& frame);
+    explicit ReceiptPaper(QWidget* parent = nullptr);
 
-    void Form_Load();
-    // Shows or hides the second copy as "2 экземпляра" says.
-    void COPIREN();
-    void Command1_Click();
     QString frameCaption() const override;
-    void unload() override;
+    // Both copies show the receipt; with the payee's details and something to pay, each copy
+    // carries the payment's QR code.
+    void showReceipt(const documents::Receipt& receipt, const documents::PayeeDetails& payee);
+    bool hasCode() const { return m_hasCode; }
+    // One copy or two; the second copy never carries the prepayment note.
+    void setTwoCopies(bool two);
+    // Paper look: the pay-by boxes without frames, and without a pay-by date no caption either.
+    void setPaperLook(bool on);
 
-    const documents::Receipt& receipt() const { return m_receipt; }
     QLabel* value(int index) const { return m_values[std::size_t(index)]; }
     QLabel* caption(int index) const { return m_captions[std::size_t(index)]; }
     QLineEdit* payBy(int copy) const { return m_txtOPL[std::size_t(copy)]; }
-    QCheckBox* twoCopies() const { return m_ch1; }
-    QPushButton* printButton() const { return m_command1; }
 
 private:
-    void build();
     void buildCopy(int copy);
-    void showValues();
-    void printLook(bool on);
-
-    AppState& m_state;
-    const SheetView& m_sheet; // the main window's, hidden while the receipt is open
-    QString m_subscriber;
-    MDIfrmPrint& m_frame;
-    documents::Receipt m_receipt;
+    void showCodes();
 
     std::array<QLabel*, 30> m_values{}; // lbl1(0 … 29)
     std::array<QLabel*, 42> m_captions{}; // lbl(0 … 41)
@@ -61,6 +58,39 @@ private:
     QList<QWidget*> m_secondCopy; // hidden with one copy
     QList<QWidget*> m_secondNote; // the second copy never carries the prepayment note
     QFrame* m_cutLine = nullptr; // Line5
+    std::array<QrCodeView*, 2> m_qr{};
+    std::array<QLabel*, 2> m_qrHint{};
+    bool m_twoCopies = false;
+    bool m_hasCode = false;
+};
+
+// The receipt window: the paper of the month chosen on the sheet, with its copy choice and its own
+// print button.
+class frmKvit : public ReceiptPaper
+{
+    Q_OBJECT
+public:
+    frmKvit(AppState& state, const ShownSheet& shown, MDIfrmPrint& frame);
+
+    void Form_Load();
+    // Shows or hides the second copy as "2 экземпляра" says.
+    void COPIREN();
+    void Command1_Click();
+    void unload() override;
+
+    const documents::Receipt& receipt() const { return m_receipt; }
+    QCheckBox* twoCopies() const { return m_ch1; }
+    QPushButton* printButton() const { return m_command1; }
+
+private:
+    void printLook(bool on);
+
+    AppState& m_state;
+    const SheetView& m_sheet; // the main window's, hidden while the receipt is open
+    QString m_subscriber;
+    MDIfrmPrint& m_frame;
+    documents::Receipt m_receipt;
+
     QCheckBox* m_ch1 = nullptr;
     QPushButton* m_command1 = nullptr;
     bool m_unloaded = false;

@@ -1,6 +1,6 @@
 #include "documents/sheet_printout.h"
 
-#include "platform/print_window.h"
+#include "documents/document_output.h"
 #include "session/app_state.h"
 #include "sheet/sheet_view.h"
 
@@ -182,6 +182,6 @@ void printSheet(
     AppState& state, QMainWindow& window, SheetView& sheet, const QString& subscriber, const QString& year)
 {
     const PrintLook look(state, window, sheet);
-    PrintWindowImage(&window, PageOrientation::Landscape, state.services.printer, state.services.dialogs,
-        QStringLiteral("Таблица %1 %2.pdf").arg(subscriber, year));
+    documents::PrintWindowImage(&window, PageOrientation::Landscape, state,
+        documents::pdfFileName({ QStringLiteral("Таблица"), subscriber, year }));
 }

@@ -1,8 +1,8 @@
 #include "documents/statement_page.h"
 
+#include "documents/document_output.h"
 #include "documents/page_widgets.h"
 #include "documents/sheets.h"
-#include "platform/print_window.h"
 #include "session/app_state.h"
 
 #include <QHeaderView>
@@ -35,7 +35,7 @@ const std::array<Qt::Alignment, 5> Alignments = { Qt::AlignCenter, Qt::AlignLeft
 
 } // namespace
 
-frmPrint2::frmPrint2(AppState& state, QWidget* parent) : PreviewPage(parent), m_state(state)
+frmPrint2::frmPrint2(AppState& state, QWidget* parent) : SheetsPage(state, parent)
 {
     setObjectName(QStringLiteral("frmPrint2"));
     makePaper(this, PageWidth, PageHeight);
@@ -76,16 +76,14 @@ void frmPrint2::showSheet(int sheet)
     fillGrid(m_grid, statementRows(m_state.table, m_state.LastReadings, sheet), Alignments);
 }
 
-void frmPrint2::printSheet()
+PageOrientation frmPrint2::orientation() const
 {
-    PrintWindowImage(this, PageOrientation::Portrait, m_state.services.printer, m_state.services.dialogs,
-        QStringLiteral("Ведомость.pdf"));
+    return PageOrientation::Portrait;
 }
 
-void frmPrint2::savePdf()
+QString frmPrint2::pdfName() const
 {
-    SaveWindowPdf(this, PageOrientation::Portrait, m_state.services.printer, m_state.services.dialogs,
-        QStringLiteral("Ведомость.pdf"));
+    return pdfFileName({ QStringLiteral("Ведомость"), m_state.ReportMonthName, m_state.ReportYear });
 }
 
 void frmPrint2::unload()

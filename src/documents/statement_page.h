@@ -9,7 +9,7 @@ class AppState;
 class QLabel;
 class QTableWidget;
 
-class frmPrint2 : public PreviewPage
+class frmPrint2 : public SheetsPage
 {
     Q_OBJECT
 public:
@@ -19,14 +19,13 @@ public:
     QString frameCaption() const override;
     int sheetCount() const override;
     void showSheet(int sheet) override;
-    void printSheet() override;
-    void savePdf() override;
+    PageOrientation orientation() const override;
+    QString pdfName() const override;
     void unload() override;
 
     QTableWidget* grid() const { return m_grid; }
 
 private:
-    AppState& m_state;
     QLabel* m_date = nullptr;
     QLabel* m_sheet = nullptr;
     QTableWidget* m_grid = nullptr;

@@ -5,6 +5,7 @@
 // interface so that tests can answer them and check what was asked.
 
 #include <QString>
+#include <memory>
 #include <optional>
 
 enum class MessageIcon { None, Critical, Question, Exclamation, Information };
@@ -26,6 +27,16 @@ struct FileRequest
     QString filter;
     QString defaultExtension; // "*.spb"
     QString proposedName; // "" for none
+    QString folder = {}; // the folder the dialog opens in; "" for the user's home folder
+};
+
+// The box over a long piece of work: how far it has come, and a button to cancel it.
+class Progress
+{
+public:
+    virtual ~Progress() = default;
+    // Sets the count done; false once the user has cancelled.
+    virtual bool advance(int done) = 0;
 };
 
 class Dialogs
@@ -40,6 +51,9 @@ public:
     virtual std::optional<QString> openFileName(const FileRequest& request) = 0;
     // Colours in the layout 0x00BBGGRR; no value when the user cancels.
     virtual std::optional<quint32> chooseColour(quint32 initial) = 0;
+    // A progress box over the work of `total` steps, with a button "Отмена"; it shows only when
+    // the work lasts, and goes when the returned object does.
+    virtual std::unique_ptr<Progress> progress(const QString& text, const QString& title, int total) = 0;
 
     // The run is ending on a signal (log-out, shutdown): from now on every box takes its default
     // answer unseen, and a box on screen that the ending closes answers with its default too.

@@ -18,6 +18,7 @@ const char* themeName(Picture picture)
     case Picture::Export: return "x-office-spreadsheet";
     case Picture::Help: return "help-browser";
     case Picture::Settings: return "preferences-system";
+    case Picture::BankImport: return "document-import";
     }
     return "";
 }
@@ -113,6 +114,23 @@ void drawPicture(QPainter& p, Picture picture)
         p.setBrush(paper);
         p.drawEllipse(QRectF(12, 12, 8, 8));
         break;
+    case Picture::BankImport: {
+        // A bank's front, and the money coming down from it.
+        p.setBrush(QColor(200, 185, 140));
+        QPainterPath roof(QPointF(2, 10));
+        roof.lineTo(14, 3);
+        roof.lineTo(26, 10);
+        roof.closeSubpath();
+        p.drawPath(roof);
+        for (int x : { 5, 12, 19 })
+            p.drawRect(QRectF(x, 11, 4, 11));
+        p.drawRect(QRectF(2, 22, 24, 3));
+        p.setPen(QPen(QColor(30, 130, 60), 2.5));
+        p.drawLine(QPointF(27, 12), QPointF(27, 29));
+        p.drawLine(QPointF(23, 25), QPointF(27, 29));
+        p.drawLine(QPointF(31, 25), QPointF(27, 29));
+        break;
+    }
     }
 }
 

@@ -5,7 +5,7 @@
 
 #include <QIcon>
 
-enum class Picture { Save, Print, Directory, Ledger, Calculator, Chart, Export, Help, Settings };
+enum class Picture { Save, Print, Directory, Ledger, Calculator, Chart, Export, Help, Settings, BankImport };
 
 QIcon pictureIcon(Picture picture);
 // The drawn picture alone (what a machine without an icon theme shows).

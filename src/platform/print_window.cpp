@@ -1,6 +1,6 @@
 #include "platform/print_window.h"
 
-#include "platform/dialogs.h"
+#include "platform/qr_code_view.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -54,7 +54,15 @@ struct FillItem
     QColor colour;
 };
 
-using PageItem = std::variant<FillItem, BoxItem, LineItem, TextItem>;
+// A QR code: its modules' square (the quiet zone around it is left white) and the code.
+struct QrItem
+{
+    QRectF background;
+    QRectF square;
+    const QrCode* code;
+};
+
+using PageItem = std::variant<FillItem, BoxItem, LineItem, TextItem, QrItem>;
 
 bool isWhite(const QColor& colour)
 {
@@ -84,6 +92,8 @@ public:
             return readTable(table);
         if (auto* button = qobject_cast<QAbstractButton*>(widget))
             return readButton(button);
+        if (auto* qr = qobject_cast<QrCodeView*>(widget))
+            return readQrCode(qr);
         if (qobject_cast<QScrollBar*>(widget))
             return;
         if (auto* frame = qobject_cast<QFrame*>(widget)) {
@@ -210,6 +220,17 @@ private:
             line(QLineF(rect.center().x(), rect.top(), rect.center().x(), rect.bottom() + 1), width, colour);
     }
 
+    // Vector squares, never a picture: the code stays sharp at any printer's resolution.
+    void readQrCode(QrCodeView* view)
+    {
+        const QRectF square = view->codeRect();
+        if (square.isEmpty())
+            return;
+        const QPointF origin = view->mapTo(m_window, QPoint(0, 0));
+        m_marks.push_back(QrItem{ rectOf(view), square.translated(origin), &*view->code() });
+        grow(rectOf(view));
+    }
+
     void readTable(QTableView* table)
     {
         const QAbstractItemModel* model = table->model();
@@ -291,11 +312,6 @@ void makeLayoutsCurrent(QWidget* window)
     }
 }
 
-PageDrawing drawingOf(QWidget* window)
-{
-    return [window](QPainter& painter, const QRectF& paper) { paintWindow(painter, paper, window); };
-}
-
 } // namespace
 
 void paintWindow(QPainter& painter, const QRectF& paper, QWidget* window)
@@ -335,6 +351,9 @@ void paintWindow(QPainter& painter, const QRectF& paper, QWidget* window)
         } else if (const auto* l = std::get_if<LineItem>(&item)) {
             painter.setPen(QPen(l->colour, l->width, Qt::SolidLine, Qt::FlatCap));
             painter.drawLine(l->line);
+        } else if (const auto* qr = std::get_if<QrItem>(&item)) {
+            painter.fillRect(qr->background, Qt::white);
+            QrCodeView::paintModules(painter, *qr->code, qr->square);
         } else if (const auto* t = std::get_if<TextItem>(&item)) {
             painter.setFont(paperFont(t->font, window, painter.device()));
             painter.setPen(t->colour);
@@ -349,30 +368,4 @@ void paintWindow(QPainter& painter, const QRectF& paper, QWidget* window)
         }
     }
     painter.restore();
-}
-
-bool SaveWindowPdf(QWidget* window, PageOrientation orientation, Printer& printer, Dialogs& dialogs,
-    const QString& proposedPdfName)
-{
-    const std::optional<QString> name = dialogs.saveFileName(
-        { QStringLiteral("Документ PDF|*.pdf|"), QStringLiteral("*.pdf"), proposedPdfName });
-    if (!name)
-        return false;
-    if (printer.savePdf(*name, orientation, drawingOf(window)))
-        return true;
-    dialogs.error(QStringLiteral("Не удалось сохранить файл %1").arg(*name), QStringLiteral("Печать"));
-    return false;
-}
-
-bool PrintWindowImage(QWidget* window, PageOrientation orientation, Printer& printer, Dialogs& dialogs,
-    const QString& proposedPdfName)
-{
-    if (printer.printPage(orientation, drawingOf(window)) == Printer::Result::Printed)
-        return true;
-    // A page that silently goes nowhere would look printed: the user decides what becomes of it.
-    const Answer answer = dialogs.message({ QStringLiteral("Принтер не найден. Сохранить страницу в PDF?"),
-        QStringLiteral("Печать"), MessageIcon::Question, MessageButtons::YesNo, Answer::Yes });
-    if (answer != Answer::Yes)
-        return false;
-    return SaveWindowPdf(window, orientation, printer, dialogs, proposedPdfName);
 }

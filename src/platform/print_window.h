@@ -7,9 +7,6 @@
 
 #include "platform/printer.h"
 
-#include <QString>
-
-class Dialogs;
 class QPainter;
 class QRectF;
 class QWidget;
@@ -19,14 +16,3 @@ class QWidget;
 // A window larger than the paper is scaled down to fit; contents never come closer to an edge
 // than a quarter inch.
 void paintWindow(QPainter& painter, const QRectF& paper, QWidget* window);
-
-// Prints the window as one page on the default printer. When there is no printer or printing
-// fails, the user is asked whether to save the page as a PDF file instead. True when the page was
-// printed or saved.
-bool PrintWindowImage(QWidget* window, PageOrientation orientation, Printer& printer, Dialogs& dialogs,
-    const QString& proposedPdfName);
-
-// Saves the window's page as a PDF file that the user names. True when it was saved; a cancelled
-// file dialog saves nothing and says nothing.
-bool SaveWindowPdf(QWidget* window, PageOrientation orientation, Printer& printer, Dialogs& dialogs,
-    const QString& proposedPdfName);

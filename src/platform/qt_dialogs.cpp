@@ -8,6 +8,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
 
 namespace {
@@ -40,13 +42,45 @@ std::optional<QString> runFileDialog(const FileRequest& request, QFileDialog::Ac
     dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setNameFilters(nameFilters(request.filter));
     dialog.setDefaultSuffix(extensionOf(request.defaultExtension));
-    dialog.setDirectory(QDir::homePath());
+    const bool folderThere = !request.folder.isEmpty() && QFileInfo(request.folder).isDir();
+    dialog.setDirectory(folderThere ? request.folder : QDir::homePath());
     if (!request.proposedName.isEmpty())
         dialog.selectFile(request.proposedName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
 }
+
+// Shown only when the work lasts: a short job gives no flicker of a box.
+constexpr int ProgressDelayMs = 400;
+
+class ProgressBox : public Progress
+{
+public:
+    ProgressBox(const QString& text, const QString& title, int total)
+        : m_box(new QProgressDialog(text, QStringLiteral("Отмена"), 0, qMax(1, total), parentWindow()))
+    {
+        m_box->setObjectName(QStringLiteral("progress"));
+        m_box->setWindowTitle(windowTitle(title));
+        m_box->setWindowModality(Qt::WindowModal);
+        m_box->setMinimumDuration(ProgressDelayMs);
+        m_box->setAutoClose(false);
+        m_box->setAutoReset(false);
+        m_box->setValue(0);
+    }
+    ~ProgressBox() override { delete m_box.data(); }
+
+    bool advance(int done) override
+    {
+        // A window-modal box lets the events in as it goes, so the cancel button can be pressed.
+        if (m_box)
+            m_box->setValue(qMin(done, m_box->maximum()));
+        return m_box && !m_box->wasCanceled();
+    }
+
+private:
+    QPointer<QProgressDialog> m_box;
+};
 
 } // namespace
 
@@ -124,6 +158,11 @@ std::optional<QString> QtDialogs::saveFileName(const FileRequest& request)
 std::optional<QString> QtDialogs::openFileName(const FileRequest& request)
 {
     return runFileDialog(request, QFileDialog::AcceptOpen);
+}
+
+std::unique_ptr<Progress> QtDialogs::progress(const QString& text, const QString& title, int total)
+{
+    return std::make_unique<ProgressBox>(text, title, total);
 }
 
 std::optional<quint32> QtDialogs::chooseColour(quint32 initial)

@@ -12,7 +12,16 @@ list(APPEND TERVOLIN_UI_SOURCES
 list(APPEND TERVOLIN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/printer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/print_window.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/qr_code_view.cpp
 )
+
+# Payment QR codes: encoded with libqrencode in plain C++, drawn by the windows and the printout.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(TERVOLIN_QR_LIBS REQUIRED IMPORTED_TARGET libqrencode)
+list(APPEND TERVOLIN_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/qr_code.cpp
+)
+list(APPEND TERVOLIN_CORE_LIBRARIES PkgConfig::TERVOLIN_QR_LIBS)
 
 # Workbooks: written with libxlsxwriter, read with our own reader over libzip and pugixml (.xlsx)
 # and FreeXL (legacy .xls).

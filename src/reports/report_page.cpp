@@ -1,8 +1,8 @@
 #include "reports/report_page.h"
 
+#include "documents/document_output.h"
 #include "documents/page_widgets.h"
 #include "platform/clock.h"
-#include "platform/print_window.h"
 #include "session/app_state.h"
 
 #include <QHeaderView>
@@ -110,12 +110,8 @@ constexpr int HeaderHeight = 34; // two lines of headings
 } // namespace
 
 ReportPage::ReportPage(AppState& state, reports::ReportTable table, PageOrientation orientation,
-    const QString& name, const QString& pdfName, QWidget* parent)
-    : PreviewPage(parent),
-      m_state(state),
-      m_table(std::move(table)),
-      m_orientation(orientation),
-      m_pdfName(pdfName)
+    const QString& name, const QString& fileName, QWidget* parent)
+    : SheetsPage(state, parent), m_table(std::move(table)), m_orientation(orientation), m_fileName(fileName)
 {
     setObjectName(name);
     const bool landscape = orientation == PageOrientation::Landscape;
@@ -183,14 +179,14 @@ void ReportPage::showSheet(int sheet)
         m_grid, m_table, reports::sheetRows(m_table, m_rowsPerSheet, sheet), sheet == sheets);
 }
 
-void ReportPage::printSheet()
+PageOrientation ReportPage::orientation() const
 {
-    PrintWindowImage(this, m_orientation, m_state.services.printer, m_state.services.dialogs, m_pdfName);
+    return m_orientation;
 }
 
-void ReportPage::savePdf()
+QString ReportPage::pdfName() const
 {
-    SaveWindowPdf(this, m_orientation, m_state.services.printer, m_state.services.dialogs, m_pdfName);
+    return pdfFileName({ m_fileName });
 }
 
 MDIfrmPrint* openReportPrint(QWidget* from, ReportPage* page)

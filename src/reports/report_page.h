@@ -26,28 +26,27 @@ int sheetCount(const ReportTable& table, int rowsPerSheet);
 
 } // namespace reports
 
-class ReportPage : public PreviewPage
+class ReportPage : public SheetsPage
 {
     Q_OBJECT
 public:
-    // `name` is the page's objectName, `pdfName` the name proposed for its PDF.
+    // `name` is the page's objectName, `fileName` that of its PDF without the extension.
     ReportPage(AppState& state, reports::ReportTable table, PageOrientation orientation, const QString& name,
-        const QString& pdfName, QWidget* parent = nullptr);
+        const QString& fileName, QWidget* parent = nullptr);
 
     QString frameCaption() const override;
     int sheetCount() const override;
     void showSheet(int sheet) override;
-    void printSheet() override;
-    void savePdf() override;
+    PageOrientation orientation() const override;
+    QString pdfName() const override;
 
     int rowsPerSheet() const { return m_rowsPerSheet; }
     QTableWidget* grid() const { return m_grid; }
 
 private:
-    AppState& m_state;
     reports::ReportTable m_table;
     PageOrientation m_orientation;
-    QString m_pdfName;
+    QString m_fileName;
     int m_rowsPerSheet = 1;
     QLabel* m_sheet = nullptr;
     QTableWidget* m_grid = nullptr;

@@ -80,8 +80,7 @@ void ReportWindow::CmdPrint_Click()
 {
     if (!takeTyped())
         return;
-    openReportPrint(this,
-        new ReportPage(m_state, m_report, m_orientation, m_pageName, fileName() + QStringLiteral(".pdf")));
+    openReportPrint(this, new ReportPage(m_state, m_report, m_orientation, m_pageName, fileName()));
 }
 
 void ReportWindow::CmdExport_Click()

@@ -4,15 +4,13 @@
 #include "database/database_file.h"
 #include "database/field_map.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <memory>
 #include <vector>
 
 namespace reports {
 namespace {
 
 constexpr int FieldsPerLine = 4;
+constexpr std::size_t MaxFileBytes = 1 << 20;
 
 std::string_view trimmedView(std::string_view text)
 {
@@ -145,19 +143,15 @@ std::string supplierFilePath(const std::string& databasePath)
 SupplierFile loadSupplierFigures(const std::string& path)
 {
     SupplierFile result;
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!file) {
-        result.status = errno == ENOENT ? SupplierFile::Status::Missing : SupplierFile::Status::Unreadable;
-        return result;
+    // Eight years of months are a few kilobytes; anything much larger is no file of ours.
+    const database::FileBytes file = database::readFile(path, MaxFileBytes);
+    switch (file.status) {
+    case database::FileBytes::Status::Read: break;
+    case database::FileBytes::Status::NotFound: result.status = SupplierFile::Status::Missing; return result;
+    case database::FileBytes::Status::TooLarge:
+    case database::FileBytes::Status::Failed: return result;
     }
-    std::string bytes;
-    char chunk[1 << 14];
-    std::size_t n = 0;
-    while ((n = std::fread(chunk, 1, sizeof chunk, file.get())) > 0)
-        bytes.append(chunk, n);
-    if (std::ferror(file.get()))
-        return result;
-    const std::optional<SupplierFigures> figures = SupplierFigures::parse(bytes, &result.line);
+    const std::optional<SupplierFigures> figures = SupplierFigures::parse(file.bytes, &result.line);
     if (!figures) {
         result.status = SupplierFile::Status::BadLine;
         return result;
@@ -169,7 +163,7 @@ SupplierFile loadSupplierFigures(const std::string& path)
 
 bool saveSupplierFigures(const std::string& path, const SupplierFigures& figures, std::string* error)
 {
-    return database::writeFileAtomically(path, figures.fileText(), error);
+    return database::writeFile(path, figures.fileText(), error);
 }
 
 } // namespace reports

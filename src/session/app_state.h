@@ -27,6 +27,8 @@ struct Services
 namespace settings {
 inline const QString Main = QStringLiteral("Nastr");
 inline const QString DirectoryGrid = QStringLiteral("TunGrid");
+// The payee's details for the receipts' payment codes.
+inline const QString Payee = QStringLiteral("Rekv");
 } // namespace settings
 
 namespace colours {

@@ -426,9 +426,10 @@ TEST_F(LedgerWindow, ToolButtonsShowTheirHintsAndTheSaveButtonWrites)
     writeRecords({ { "Иванов", {} } });
     frmRedLS* ledger = openLedger("2024", 2);
     ASSERT_NE(ledger, nullptr);
-    const QStringList hints = { "Сохранить", "Печать", "Калькулятор", "Экспорт", "Настройки", "Помощь" };
-    const QStringList names = { "Cmd6", "Command3", "Cmd3", "Command1", "Command2", "Cmd5" };
-    for (int i = 0; i < 6; ++i) {
+    const QStringList hints
+        = { "Сохранить", "Печать", "Калькулятор", "Экспорт", "Настройки", "Помощь", "Импорт выписки банка" };
+    const QStringList names = { "Cmd6", "Command3", "Cmd3", "Command1", "Command2", "Cmd5", "CmdBank" };
+    for (int i = 0; i < hints.size(); ++i) {
         QLabel* hint = ledger->findChild<QLabel*>(QStringLiteral("LbN_%1").arg(i));
         ASSERT_NE(hint, nullptr);
         EXPECT_EQ(hint->text(), hints[i]);
@@ -441,7 +442,7 @@ TEST_F(LedgerWindow, ToolButtonsShowTheirHintsAndTheSaveButtonWrites)
         QPointF(ledger->mapToGlobal(QPoint(ledger->width() - 5, ledger->height() - 5))), Qt::NoButton,
         Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(ledger, &move);
-    for (int i = 0; i < 6; ++i)
+    for (int i = 0; i < hints.size(); ++i)
         EXPECT_FALSE(ledger->findChild<QLabel*>(QStringLiteral("LbN_%1").arg(i))->isVisible());
 
     ledger->findChild<QToolButton*>("Cmd3")->click();

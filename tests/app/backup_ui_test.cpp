@@ -250,4 +250,36 @@ TEST_F(Backup, ABackupLeavesTheFilesBesideItAlone)
     }
 }
 
+TEST_F(Backup, TheImportJournalGoesWithTheBackupAndComesBackWithIt)
+{
+    writeDatabase({ { "1", "Иванов И. И." } });
+    Form1* form = start();
+    ASSERT_NE(form, nullptr);
+    const std::string journal = folder.file("Tervolin2.bank");
+    const std::string withJournal = folder.file("копия.spb");
+    const std::string withoutJournal = folder.file("копия без журнала.spb");
+    // Without a journal beside the database the backup is the database alone.
+    dialogs.fileNames.push_back(nativePath(withoutJournal));
+    trigger(form, "Menu_Tuns_RCopy");
+    EXPECT_TRUE(std::filesystem::exists(withoutJournal));
+    EXPECT_FALSE(std::filesystem::exists(withoutJournal + ".bank"));
+
+    writeBytes(journal, "journal at the backup\r\n");
+    dialogs.fileNames.push_back(nativePath(withJournal));
+    trigger(form, "Menu_Tuns_RCopy");
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    EXPECT_EQ(readBytes(withJournal + ".bank"), "journal at the backup\r\n");
+
+    // Payments imported since: the restore takes the journal back to the backup's, and keeps the
+    // later one beside it.
+    writeBytes(journal, "journal of later payments\r\n");
+    dialogs.fileNames.push_back(nativePath(withJournal));
+    dialogs.answers.push_back(Answer::Yes);
+    trigger(form, "Menu_Tuns_Vost");
+    EXPECT_TRUE(program->ended());
+    EXPECT_EQ(readBytes(journal), "journal at the backup\r\n");
+    EXPECT_EQ(readBytes(journal + ".до-восстановления"), "journal of later payments\r\n");
+    EXPECT_EQ(dialogs.shown.last().title, "Восстановление произошло успешно");
+}
+
 } // namespace

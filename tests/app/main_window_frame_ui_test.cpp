@@ -85,7 +85,10 @@ TEST_F(MainWindowFrame, MonthLabelsTurnBoldAndHandTheMonthOver)
     send(form->sheet()->monthLabel(12), QEvent::MouseButtonRelease, Qt::RightButton);
     EXPECT_EQ(state.ReportMonth, 112);
     EXPECT_TRUE(documents->isVisible());
-    EXPECT_EQ(documents->actions().size(), 2);
+    ASSERT_EQ(documents->actions().size(), 3);
+    EXPECT_EQ(documents->actions()[0]->objectName(), "Vedomost");
+    EXPECT_EQ(documents->actions()[1]->objectName(), "Kvit");
+    EXPECT_EQ(documents->actions()[2]->objectName(), "KvitAll");
     documents->close();
 }
 

@@ -201,3 +201,76 @@ TEST(Receipt, SecondCopyRepeatsEveryValueOnItsOwnLabel)
 }
 
 } // namespace
+
+// The receipts of a month for everyone are worked out from the record table alone.
+class MonthReceipts : public ::testing::Test
+{
+protected:
+    static void storeOctober(RecordTable& table, int row)
+    {
+        const MonthCells cells = october();
+        for (int b = 0; b < int(cells.typed.size()); ++b)
+            table.set(row, fields::monthBase(Year2021, 10) + b, cells.typed[std::size_t(b)]);
+    }
+};
+
+TEST_F(MonthReceipts, TheRecordGivesTheCellsTheSheetWouldShow)
+{
+    RecordTable table = twoSubscribers();
+    storeOctober(table, 3);
+    const std::optional<MonthCells> cells = monthCellsOf(table, 3, "2021", 10);
+    ASSERT_TRUE(cells);
+    EXPECT_EQ(cells->typed, october().typed);
+    EXPECT_EQ(cells->computed, october().computed);
+
+    EXPECT_FALSE(monthCellsOf(table, 3, "2019", 10));
+    EXPECT_FALSE(monthCellsOf(table, 3, "2021", 13));
+}
+
+TEST_F(MonthReceipts, EveryNamedSubscriberButTheStreetLightingInRecordOrder)
+{
+    RecordTable table = twoSubscribers();
+    table.setRecordCount(5);
+    table.set(5, fields::FullName, "Петрова К. Л.");
+    storeOctober(table, 1);
+    storeOctober(table, 2);
+    storeOctober(table, 3);
+    table.set(3, October2021 + 0, "100"); // an underpayment brought forward
+    table.set(5, October2021 + 1, "50"); // an overpayment and nothing charged
+    const RecordTable before = table;
+
+    const auto all = monthReceipts(table, "2021", 10, false);
+    ASSERT_TRUE(all);
+    ASSERT_EQ(all->size(), 3u);
+    // Two subscribers of the same name are two receipts, each of its own record.
+    EXPECT_EQ((*all)[0].row, 1);
+    EXPECT_EQ((*all)[1].row, 3);
+    EXPECT_EQ((*all)[2].row, 5);
+    EXPECT_EQ((*all)[0].values[TotalDue], "3792,16");
+    EXPECT_EQ((*all)[1].values[TotalDue], "3892,16");
+    EXPECT_EQ((*all)[2].values[TotalDue], "-50,00");
+    EXPECT_EQ((*all)[0].date, "Октябрь 2021");
+
+    const auto due = monthReceipts(table, "2021", 10, true);
+    ASSERT_TRUE(due);
+    ASSERT_EQ(due->size(), 2u);
+    EXPECT_EQ((*due)[1].row, 3);
+
+    // The street-lighting record is left as it is, unlike with its own receipt.
+    for (int f = 1; f <= fields::PerRecord; ++f)
+        ASSERT_EQ(table.field(2, f), before.field(2, f)) << f;
+}
+
+TEST_F(MonthReceipts, StoppingGivesNothing)
+{
+    RecordTable table = twoSubscribers();
+    int asked = 0;
+    const auto stopped = monthReceipts(table, "2021", 10, false, [&](int done, int total) {
+        ++asked;
+        EXPECT_EQ(total, 3);
+        return done < 2;
+    });
+    EXPECT_FALSE(stopped);
+    EXPECT_EQ(asked, 2);
+    EXPECT_TRUE(monthReceipts(table, "2021", 0, false)->empty());
+}

@@ -11,10 +11,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QPainter>
 #include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <filesystem>
+#include <memory>
 
 namespace {
 
@@ -91,24 +93,70 @@ private:
     QProcess m_cupsd;
 };
 
-using PrintServerTest = AppFixture;
+class PrintServerTest : public AppFixture
+{
+protected:
+    // One server for the tests of the suite: the print system's library keeps to the first server
+    // it was pointed at.
+    static void SetUpTestSuite()
+    {
+        for (const char* needed : { Cupsd, Lpadmin, Backend, Ppd }) {
+            if (!std::filesystem::exists(needed)) {
+                skipped = std::string("No print server here (") + needed
+                    + " is missing; install cups and printer-driver-cups-pdf): the test through CUPS is "
+                      "skipped";
+                return;
+            }
+        }
+        serverFolder = std::make_unique<TempFolder>();
+        server = std::make_unique<PrintServer>(QString::fromStdString(serverFolder->file("cups")));
+        const QString failure = server->start();
+        if (!failure.isEmpty()) {
+            skipped = "The print server could not be started (" + failure.toStdString()
+                + "): the test through CUPS is skipped";
+            return;
+        }
+        qputenv("CUPS_SERVER", server->socket().toLocal8Bit());
+    }
+
+    static void TearDownTestSuite()
+    {
+        server.reset();
+        serverFolder.reset();
+    }
+
+    void SetUp() override
+    {
+        if (!skipped.empty())
+            GTEST_SKIP() << skipped;
+        printer = Printer();
+        before = output.entryList({ "*.pdf" }, QDir::Files);
+    }
+
+    // The file the printer put out since the test began; empty when nothing came within 30 s.
+    QString printedFile()
+    {
+        for (int i = 0; i < 300; ++i) {
+            QTest::qWait(100);
+            for (const QString& file : output.entryList({ "*.pdf" }, QDir::Files)) {
+                if (!before.contains(file) && QFileInfo(output.filePath(file)).size() > 0) {
+                    QTest::qWait(300); // the backend may still be writing
+                    return output.filePath(file);
+                }
+            }
+        }
+        return QString();
+    }
+
+    static inline std::string skipped;
+    static inline std::unique_ptr<TempFolder> serverFolder;
+    static inline std::unique_ptr<PrintServer> server;
+    const QDir output{ QDir::homePath() + "/PDF" };
+    QStringList before;
+};
 
 TEST_F(PrintServerTest, AReceiptGoesToTheDefaultPrinter)
 {
-    for (const char* needed : { Cupsd, Lpadmin, Backend, Ppd }) {
-        if (!std::filesystem::exists(needed))
-            GTEST_SKIP()
-                << "No print server here (" << needed
-                << " is missing; install cups and printer-driver-cups-pdf): the test through CUPS is skipped";
-    }
-    PrintServer server(QString::fromStdString(folder.file("cups")));
-    const QString failure = server.start();
-    if (!failure.isEmpty())
-        GTEST_SKIP() << "The print server could not be started (" << failure.toStdString()
-                     << "): the test through CUPS is skipped";
-    qputenv("CUPS_SERVER", server.socket().toLocal8Bit());
-
-    printer = Printer();
     EXPECT_EQ(printer.defaultPrinterName(), "CUPS-PDF");
     writeDemoDatabase(3);
     settings.setValue(settings::Main, "Cmb1", "2026");
@@ -124,22 +172,11 @@ TEST_F(PrintServerTest, AReceiptGoesToTheDefaultPrinter)
             frame = f;
     }
     ASSERT_NE(frame, nullptr);
-    const QDir output(QDir::homePath() + "/PDF");
-    const QStringList before = output.entryList({ "*.pdf" }, QDir::Files);
     QTest::mouseClick(frame->findChild<QPushButton*>("Command1"), Qt::LeftButton);
     EXPECT_TRUE(dialogs.shown.isEmpty());
     EXPECT_EQ(printer.pagesPrinted(), 1);
 
-    QString pdf;
-    for (int i = 0; i < 300 && pdf.isEmpty(); ++i) {
-        QTest::qWait(100);
-        for (const QString& file : output.entryList({ "*.pdf" }, QDir::Files)) {
-            if (!before.contains(file) && QFileInfo(output.filePath(file)).size() > 0) {
-                QTest::qWait(300); // the backend may still be writing
-                pdf = output.filePath(file);
-            }
-        }
-    }
+    const QString pdf = printedFile();
     ASSERT_FALSE(pdf.isEmpty()) << "nothing came out of the printer";
     const auto info = pdfInfo(pdf.toStdString());
     ASSERT_TRUE(info);
@@ -147,6 +184,24 @@ TEST_F(PrintServerTest, AReceiptGoesToTheDefaultPrinter)
     EXPECT_TRUE(info->portrait());
     QFile::remove(pdf);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST_F(PrintServerTest, ADocumentOfManyPagesIsOneJob)
+{
+    const auto drawing = [](QPainter& painter, const QRectF& paper, int page) {
+        painter.drawRect(paper.adjusted(500, 500 + 300 * page, -500, -500));
+        return true;
+    };
+    ASSERT_EQ(printer.printPages(PageOrientation::Portrait, 3, drawing), Printer::Result::Printed);
+    EXPECT_EQ(printer.pagesPrinted(), 1);
+    const QString pdf = printedFile();
+    ASSERT_FALSE(pdf.isEmpty()) << "nothing came out of the printer";
+    const auto info = pdfInfo(pdf.toStdString());
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->pages, 3);
+    EXPECT_TRUE(info->portrait());
+    EXPECT_EQ(output.entryList({ "*.pdf" }, QDir::Files).size(), before.size() + 1) << "one job, one file";
+    QFile::remove(pdf);
 }
 
 } // namespace

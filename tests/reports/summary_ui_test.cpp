@@ -262,6 +262,31 @@ TEST_F(SummaryWindow, ABackupTakesTheSuppliersFiguresAlong)
     EXPECT_EQ(readBytes(second + ".balance"), "2024|3|12500|87500,50|\r\n");
     EXPECT_EQ(readBytes(second), databaseBytes());
     EXPECT_TRUE(dialogs.shown.isEmpty());
+
+    // Figures typed since: the restore brings back the backup's and keeps the later ones beside.
+    writeBytes(balancePath(), "2024|3|13000|90000|\r\n");
+    dialogs.fileNames.push_back(QString::fromStdString(second));
+    dialogs.answers.push_back(Answer::Yes);
+    form->findChild<QAction*>("Menu_Tuns_Vost")->trigger();
+    EXPECT_TRUE(program->ended());
+    EXPECT_EQ(readBytes(balancePath()), "2024|3|12500|87500,50|\r\n");
+    EXPECT_EQ(readBytes(balancePath() + ".до-восстановления"), "2024|3|13000|90000|\r\n");
+    EXPECT_EQ(dialogs.shown.last().title, "Восстановление произошло успешно");
+}
+
+TEST_F(SummaryWindow, ABackupThatCannotTakeTheFiguresAlongSaysSo)
+{
+    writeDemo();
+    form = start();
+    ASSERT_NE(form, nullptr);
+    writeBytes(balancePath(), "2024|3|12500|87500,50|\r\n");
+    const std::string copy = folder.file("copy.spb");
+    std::filesystem::create_directory(copy + ".balance"); // a folder where the copy would go
+    dialogs.fileNames.push_back(QString::fromStdString(copy));
+    form->findChild<QAction*>("Menu_Tuns_RCopy")->trigger();
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].text.toStdString(), "Не удалось записать данные поставщика в файл " + copy + ".balance");
+    EXPECT_EQ(dialogs.shown[0].title, "Ошибка резервного копирования");
 }
 
 TEST_F(SummaryWindow, PrintsAndSavesTheSummary)

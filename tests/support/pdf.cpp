@@ -49,6 +49,12 @@ std::string pdfText(const std::string& path)
     return run("pdftotext -layout " + quoted(path) + " - 2>/dev/null");
 }
 
+std::string pdfText(const std::string& path, int page)
+{
+    const std::string n = std::to_string(page);
+    return run("pdftotext -layout -f " + n + " -l " + n + " " + quoted(path) + " - 2>/dev/null");
+}
+
 int occurrences(const std::string& text, const std::string& what)
 {
     int count = 0;

@@ -16,5 +16,7 @@ struct PdfInfo
 std::optional<PdfInfo> pdfInfo(const std::string& path);
 // The text of the pages, laid out as on paper (pdftotext -layout).
 std::string pdfText(const std::string& path);
+// The text of one page (1 …).
+std::string pdfText(const std::string& path, int page);
 // How often the text occurs.
 int occurrences(const std::string& text, const std::string& what);

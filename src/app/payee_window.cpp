@@ -1,0 +1,154 @@
+#include "app/payee_window.h"
+
+#include "documents/payee_settings.h"
+#include "platform/dialogs.h"
+#include "platform/settings_store.h"
+#include "session/app_state.h"
+
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+struct Field
+{
+    const char* objectName;
+    const char* caption;
+    int digits; // 0 for a text
+};
+
+constexpr std::array<Field, 8> Fields = { {
+    { "txtName", "Наименование получателя", 0 },
+    { "txtAcc", "Расчетный счет", 20 },
+    { "txtBank", "Наименование банка", 0 },
+    { "txtBIC", "БИК", 9 },
+    { "txtKS", "Корреспондентский счет", 20 },
+    { "txtINN", "ИНН", 12 },
+    { "txtKPP", "КПП", 9 },
+    { "txtNazn", "Назначение платежа", 0 },
+} };
+
+QString withoutBlanks(const QString& text)
+{
+    QString result;
+    for (QChar c : text)
+        if (!c.isSpace())
+            result += c;
+    return result;
+}
+
+} // namespace
+
+frmRekv::frmRekv(AppState& state, QWidget* mainWindow) : QDialog(mainWindow), m_state(state)
+{
+    setObjectName(QStringLiteral("frmRekv"));
+    setWindowTitle(QStringLiteral("Реквизиты получателя платежа"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    // The main window takes no input while this is open.
+    setWindowModality(Qt::WindowModal);
+
+    auto* grid = new QGridLayout;
+    const QFontMetrics metrics(font());
+    for (std::size_t i = 0; i < Fields.size(); ++i) {
+        m_captions[i] = QString::fromUtf8(Fields[i].caption);
+        auto* box = new QLineEdit(this);
+        box->setObjectName(QString::fromLatin1(Fields[i].objectName));
+        auto* caption = new QLabel(m_captions[i], this);
+        caption->setBuddy(box);
+        if (Fields[i].digits > 0) {
+            // Room for the digits and a few blanks typed between groups of them.
+            box->setFixedWidth(
+                metrics.horizontalAdvance(QString(Fields[i].digits + 3, QLatin1Char('0'))) + 16);
+            grid->addWidget(box, int(i), 1, Qt::AlignLeft);
+        } else {
+            box->setMinimumWidth(metrics.horizontalAdvance(QLatin1Char('x')) * 56);
+            grid->addWidget(box, int(i), 1);
+        }
+        grid->addWidget(caption, int(i), 0);
+        m_boxes[i] = box;
+    }
+    txtName = m_boxes[0];
+    txtAcc = m_boxes[1];
+    txtBank = m_boxes[2];
+    txtBIC = m_boxes[3];
+    txtKS = m_boxes[4];
+    txtINN = m_boxes[5];
+    txtKPP = m_boxes[6];
+    txtNazn = m_boxes[7];
+
+    auto* hint = new QLabel(QStringLiteral("В назначении платежа {месяц}, {год}, {ФИО} и {номер} заменяются "
+                                           "месяцем, годом, Ф. И. О. абонента и номером его лицевого счета."),
+        this);
+    hint->setObjectName(QStringLiteral("lblHint"));
+    hint->setWordWrap(true);
+    grid->addWidget(hint, int(Fields.size()), 1);
+
+    auto* ok = new QPushButton(QStringLiteral("Ok"), this);
+    ok->setObjectName(QStringLiteral("CmdOk"));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &frmRekv::CmdOk_Click);
+    auto* cancel = new QPushButton(QStringLiteral("Отмена"), this);
+    cancel->setObjectName(QStringLiteral("CmdCancel"));
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addSpacing(6);
+    layout->addLayout(buttons);
+
+    for (std::size_t i = 1; i < m_boxes.size(); ++i)
+        setTabOrder(m_boxes[i - 1], m_boxes[i]);
+    setTabOrder(m_boxes.back(), ok);
+    setTabOrder(ok, cancel);
+
+    showDetails(documents::readPayee(m_state.services.settings));
+    txtName->setFocus();
+}
+
+void frmRekv::showDetails(const documents::PayeeDetails& d)
+{
+    const std::array<const std::string*, 8> values
+        = { &d.name, &d.personalAcc, &d.bankName, &d.bic, &d.correspAcc, &d.payeeInn, &d.kpp, &d.purpose };
+    for (std::size_t i = 0; i < m_boxes.size(); ++i)
+        m_boxes[i]->setText(QString::fromStdString(*values[i]));
+}
+
+documents::PayeeDetails frmRekv::typed()
+{
+    std::array<std::string, 8> v;
+    for (std::size_t i = 0; i < m_boxes.size(); ++i) {
+        const QString text = m_boxes[i]->text();
+        v[i] = (Fields[i].digits > 0 ? withoutBlanks(text) : text.trimmed()).toStdString();
+    }
+    return { v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7] };
+}
+
+void frmRekv::CmdOk_Click()
+{
+    const documents::PayeeDetails details = typed();
+    if (const std::optional<std::string> fault = documents::payeeFault(details)) {
+        const QString message = QString::fromStdString(*fault);
+        m_state.services.dialogs.error(message, QStringLiteral("Ошибка ввода"));
+        for (std::size_t i = 0; i < m_boxes.size(); ++i) {
+            if (message.startsWith(m_captions[i] + QLatin1Char(':'))) {
+                m_boxes[i]->setFocus();
+                m_boxes[i]->selectAll();
+                break;
+            }
+        }
+        return;
+    }
+    showDetails(details);
+    documents::storePayee(m_state.services.settings, details);
+    m_state.services.settings.sync();
+    accept();
+}

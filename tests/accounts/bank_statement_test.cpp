@@ -1,0 +1,167 @@
+// The bank statement reader: the code pages banks write in, the structure of the file, and the
+// files that are no statement at all.
+
+#include "accounts/bank_statement.h"
+#include "accounts/statement_text.h"
+#include "database/cp866.h"
+#include "support/files.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+
+using namespace bank;
+using namespace statementtest;
+
+const std::string Purpose = "Оплата эл/энергии за январь 2026, л/с 5, показания=12345 кВт*ч";
+
+Statement read(const std::string& bytes)
+{
+    ReadResult result = readStatement(bytes);
+    EXPECT_EQ(result.status, ReadResult::Status::Read) << result.problem;
+    return result.statement;
+}
+
+std::string problemOf(std::string_view bytes)
+{
+    const ReadResult result = readStatement(bytes);
+    EXPECT_EQ(result.status, ReadResult::Status::NotStatement);
+    return result.problem;
+}
+
+TEST(BankStatement, ReadsEachCodePageByItsBytesNotByTheHeader)
+{
+    const std::vector<Lines> documents = { payment("17", "1500.00", "Семёнов Леонид Дмитриевич", Purpose) };
+    struct Case
+    {
+        const char* what;
+        std::string bytes;
+        const char* encoding;
+    };
+    const std::vector<Case> cases = {
+        { "Windows-1251, CR LF", encoded(statementText(header("Windows"), documents), "CP1251"), "Windows" },
+        { "CP866 under Кодировка=DOS, LF", encoded(statementText(header("DOS"), documents, "\n"), "CP866"),
+            "DOS" },
+        // The header says Windows, the bytes are UTF-8: the bytes win.
+        { "UTF-8 under Кодировка=Windows", statementText(header("Windows"), documents), "UTF-8" },
+        { "UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + statementText(header("DOS"), documents), "UTF-8" },
+        // Without DOS in the header, bytes that are not UTF-8 are Windows-1251.
+        { "Windows-1251 without a Кодировка",
+            encoded(statementText({ { "РасчСчет", OurAccount } }, documents), "CP1251"), "Windows" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Statement statement = read(c.bytes);
+        EXPECT_EQ(statement.encoding, c.encoding);
+        EXPECT_EQ(statement.account, OurAccount);
+        ASSERT_EQ(statement.documents.size(), 1u);
+        const Document& d = statement.documents.front();
+        EXPECT_EQ(d.kind, "Платежное поручение");
+        EXPECT_EQ(d.number, "17");
+        EXPECT_EQ(d.sum, "1500.00");
+        EXPECT_EQ(d.payer, "Семёнов Леонид Дмитриевич");
+        EXPECT_EQ(d.payeeAccount, OurAccount);
+        EXPECT_EQ(d.received, "05.02.2026");
+        // Only the first "=" of a line separates its key.
+        EXPECT_EQ(d.purpose, Purpose);
+    }
+}
+
+TEST(Cp866, TheWholeCodePageAsTheSystemHasIt)
+{
+    std::string every;
+    for (int b = 0x80; b <= 0xFF; ++b)
+        every += char(b);
+    EXPECT_EQ(encoded(cp866::decode(every), "CP866"), every);
+    EXPECT_EQ(cp866::encode(cp866::decode(every)), every);
+    EXPECT_EQ(cp866::decode("\x8F\xE0\xA8\xA2\xA5\xE2 \xF0\xF1"), "Привет Ёё");
+}
+
+TEST(BankStatement, TakesTheKeysOfADocumentAsBanksWriteThem)
+{
+    const std::string text = "1CClientBankExchange\n"
+                             "Кодировка=Windows\n"
+                             "\n"
+                             "СекцияРасчСчет\n"
+                             "РасчСчет = "
+        + OurAccount
+        + "\n"
+          "КонецРасчСчет\n"
+          "СекцияДокумент=Банковский ордер\n"
+          "  Номер = 5  \n"
+          "Плательщик1=Петрова Анна Сергеевна\n"
+          "НеизвестныйКлюч=что-то\n"
+          "НазначениеПлатежа1=Оплата электроэнергии\n"
+          "\n"
+          "НазначениеПлатежа3=уч.\t12\n"
+          "НазначениеПлатежа2=за март 2026\n"
+          "КонецДокумента\n"
+          "КонецФайла\n"
+          "после конца файла ничего не читается\n";
+    const Statement statement = read(text);
+    // Without a РасчСчет of its own the header takes that of the account section.
+    EXPECT_EQ(statement.account, OurAccount);
+    ASSERT_EQ(statement.documents.size(), 1u);
+    const Document& d = statement.documents.front();
+    EXPECT_EQ(d.kind, "Банковский ордер");
+    EXPECT_EQ(d.line, 7);
+    EXPECT_EQ(d.number, "5");
+    EXPECT_EQ(d.payer, "Петрова Анна Сергеевна");
+    EXPECT_EQ(d.purpose, "Оплата электроэнергии за март 2026 уч. 12");
+    EXPECT_TRUE(d.received.empty());
+}
+
+TEST(BankStatement, RefusesWhatIsNoCompleteStatement)
+{
+    const std::string good = statementText(header(), { payment("1", "10", "Иванов И. И.", "л/с 1") });
+    struct Case
+    {
+        const char* what;
+        std::string bytes;
+        std::string problem;
+    };
+    const std::vector<Case> cases = {
+        { "empty", "", "файл пуст" },
+        { "only blank lines", "\r\n \r\n\t\n", "файл пуст" },
+        { "binary", std::string("1CClientBankExchange\r\n\0\x01\x02", 25), "файл не текстовый" },
+        { "another first line", "Выписка по счету\r\n" + good, "первая строка не «1CClientBankExchange»" },
+        { "a workbook", "PK\x03\x04 whatever", "файл не текстовый" },
+        { "cut short", good.substr(0, good.size() - 30),
+            "документ в строке 15 не закончен строкой «КонецДокумента»" },
+        { "no end of file", good.substr(0, good.find("КонецФайла")),
+            "нет строки «КонецФайла»: файл неполный" },
+        { "a document inside a document",
+            "1CClientBankExchange\nСекцияДокумент=Платежное поручение\nНомер=1\nСекцияДокумент=Платежное "
+            "поручение\nКонецДокумента\nКонецФайла\n",
+            "документ в строке 2 не закончен строкой «КонецДокумента»" },
+        { "an account section left open", "1CClientBankExchange\nСекцияРасчСчет\nКонецФайла\n",
+            "раздел счета в строке 2 не закончен строкой «КонецРасчСчет»" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(problemOf(c.bytes), c.problem);
+    }
+    // A DOS end-of-file mark after the last line is no binary content.
+    EXPECT_EQ(readStatement(good + "\x1A").status, ReadResult::Status::Read);
+}
+
+TEST(BankStatement, RefusesAFileOver64MegabytesFromItsSizeAlone)
+{
+    TempFolder folder;
+    const std::string path = folder.file("huge.txt");
+    writeBytes(path, "1CClientBankExchange\r\n");
+    // A sparse file: were it read whole, the test would take its memory.
+    ASSERT_EQ(::truncate(path.c_str(), off_t(MaxStatementBytes) + 1), 0);
+    const ReadResult huge = readStatementFile(path);
+    EXPECT_EQ(huge.status, ReadResult::Status::NotStatement);
+    EXPECT_EQ(huge.problem, "файл больше 64 МБ");
+
+    EXPECT_EQ(readStatementFile(folder.file("missing.txt")).status, ReadResult::Status::Unreadable);
+    EXPECT_EQ(readStatementFile(folder.path().string()).status, ReadResult::Status::Unreadable);
+    writeBytes(path, encoded(statementText(header(), {}), "CP1251"));
+    EXPECT_EQ(readStatementFile(path).status, ReadResult::Status::Read);
+}
+
+} // namespace

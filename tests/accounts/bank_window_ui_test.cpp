@@ -1,0 +1,346 @@
+// The import of a bank statement from the ledger: the window's rows and marks, what "Занести"
+// writes, and that nothing changes otherwise.
+
+#include "accounts/bank_model.h"
+#include "accounts/bank_window.h"
+#include "accounts/ledger_fixture.h"
+#include "accounts/statement_text.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+using namespace ledgertest;
+using namespace statementtest;
+
+const int January2026 = fields::ledgerBase(6, 1);
+const int February2026 = fields::ledgerBase(6, 2);
+
+class BankImport : public LedgerWindow
+{
+protected:
+    // January 2026: Иванов owes 200,00 from before and 1000,00 for electricity, and paid 300,00.
+    frmRedLS* openJanuary2026()
+    {
+        writeRecords({ { "Иванов И. И.",
+                           { { January2026, "200,00" }, { January2026 - 1, "1000,00" },
+                               { January2026 + 6, "300,00" } } },
+            { "Петрова А. С.", {} }, { "Семёнов Л. Д.", {} } });
+        return openLedger("2026", 0);
+    }
+
+    static Lines outgoing()
+    {
+        Lines document = payment(
+            "9", "5000.00", "СНТ Рассвет", "Оплата по договору энергоснабжения", "20.01.2026", OurAccount);
+        document[6].second = "40702810000000009999";
+        return document;
+    }
+
+    // Иванов and Петрова matched, a refund from a firm not.
+    static std::vector<Lines> januaryPayments()
+    {
+        return { payment("101", "1500.00", "Иванов Иван Иванович",
+                     "Оплата электроэнергии л/с 1 за январь 2026", "20.01.2026", "40817810000000000101"),
+            payment("102", "700,50", "Петрова Анна Сергеевна", "за электроэнергию", "21.01.2026",
+                "40817810000000000102"),
+            outgoing(),
+            payment("103", "300", "ООО Ромашка", "возврат", "22.01.2026", "40702810000000000103") };
+    }
+
+    std::string writeStatement(const std::vector<Lines>& documents, const char* name = "statement.txt")
+    {
+        const std::string path = folder.file(name);
+        writeBytes(path, encoded(statementText(header(), documents), "CP1251"));
+        return path;
+    }
+
+    frmBank* importFile(frmRedLS* ledger, const std::string& path)
+    {
+        dialogs.fileNames.push_back(QString::fromStdString(path));
+        ledger->findChild<QToolButton*>("CmdBank")->click();
+        return ledger->findChild<frmBank*>();
+    }
+
+    static QString label(frmBank* window, const char* name)
+    {
+        auto* found = window->findChild<QLabel*>(name);
+        return found ? found->text() : QStringLiteral("<none>");
+    }
+
+    // Chooses in the row's subscriber or month list as the user does: a click opens it, another
+    // cell takes the choice.
+    static void choose(frmBank* window, int row, int column, int choice)
+    {
+        QTableView* grid = window->grid();
+        click(grid, window->model()->index(row, column));
+        auto* combo = grid->findChild<QComboBox*>();
+        ASSERT_NE(combo, nullptr);
+        combo->setCurrentIndex(choice);
+        grid->setCurrentIndex(window->model()->index(row, BankModel::Date));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void closeWindow(frmBank* window)
+    {
+        window->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    std::string journalPath() const { return folder.file("Tervolin2.bank"); }
+};
+
+TEST_F(BankImport, EntersTheCheckedPaymentsIntoTheLedgerTheFileAndTheJournal)
+{
+    frmRedLS* ledger = openJanuary2026();
+    ASSERT_NE(ledger, nullptr);
+    frmBank* window = importFile(ledger, writeStatement(januaryPayments()));
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(dialogs.fileRequests.last().filter, "Выписка банка (*.txt)|*.txt|Все файлы(*.*)|*.*");
+    EXPECT_EQ(window->windowTitle(), "Импорт выписки банка");
+    // The ledger takes no input meanwhile.
+    EXPECT_EQ(QApplication::activeModalWidget(), window);
+
+    BankModel* model = window->model();
+    ASSERT_EQ(model->rowCount(), 3);
+    EXPECT_EQ(model->cellText(0, BankModel::Date), "20.01.2026");
+    EXPECT_EQ(model->cellText(0, BankModel::Sum), "1500,00");
+    EXPECT_EQ(model->cellText(0, BankModel::Subscriber), "1. Иванов И. И.");
+    EXPECT_EQ(model->cellText(0, BankModel::Month), "Январь 2026");
+    EXPECT_EQ(model->cellText(0, BankModel::Note), "по л/с № 1");
+    EXPECT_EQ(model->cellText(1, BankModel::Subscriber), "2. Петрова А. С.");
+    EXPECT_EQ(model->cellText(2, BankModel::Subscriber), "— не заносить —");
+    EXPECT_EQ(model->cellText(2, BankModel::Note), "абонент не найден");
+    EXPECT_EQ(model->checkedRows(), (std::vector<int>{ 0, 1 }));
+    EXPECT_EQ(label(window, "lblAll"), "Всего платежей: 3 на 2500,50 р.");
+    EXPECT_EQ(label(window, "lblMatched"), "Сопоставлено: 2 на 2200,50 р.");
+    EXPECT_EQ(label(window, "lblUnmatched"), "Не сопоставлено: 1 на 300,00 р.");
+    EXPECT_EQ(label(window, "lblImported"), "Занесено ранее: 0 на 0,00 р.");
+    EXPECT_EQ(label(window, "lblSkipped"), "Пропущено документов: 1");
+    EXPECT_EQ(label(window, "lblChecked"), "Отмечено к занесению: 2 на 2200,50 р.");
+
+    window->enterButton()->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(ledger->findChild<frmBank*>(), nullptr);
+    EXPECT_EQ(dialogs.shown.last().text, "Занесено платежей: 2 на сумму 2200,50 р.");
+
+    // Due 1200,00, paid 300,00 + 1500,00: 600,00 over, which February starts from.
+    const RecordTable file = fileTable();
+    EXPECT_EQ(file.field(1, January2026 + 6), "1800,00");
+    EXPECT_EQ(file.field(1, January2026 + 9), "");
+    EXPECT_EQ(file.field(1, January2026 + 10), "600,00");
+    EXPECT_EQ(file.field(1, February2026), "");
+    EXPECT_EQ(file.field(1, February2026 + 1), "600,00");
+    EXPECT_EQ(file.field(2, January2026 + 6), "700,50");
+    EXPECT_EQ(file.field(2, February2026 + 1), "700,50");
+    EXPECT_EQ(file.field(3, January2026 + 6), "");
+    // The ledger shows January: it is filled anew.
+    EXPECT_EQ(text(ledger, 0, PaidIn), "1800,00");
+    EXPECT_EQ(text(ledger, 0, EndOverpayment), "600,00");
+    EXPECT_EQ(ledger->sumText(PaidIn - 1), "2500,50");
+
+    EXPECT_EQ(readBytes(journalPath()),
+        encoded("101|20.01.2026|1500,00|40817810000000000101|1|2026|1|06.12.2026|Иванов И. И.|\r\n"
+                "102|21.01.2026|700,50|40817810000000000102|2|2026|1|06.12.2026|Петрова А. С.|\r\n",
+            "CP1251"));
+}
+
+TEST_F(BankImport, TheSameOrAnOverlappingStatementAddsNothingTwice)
+{
+    frmRedLS* ledger = openJanuary2026();
+    ASSERT_NE(ledger, nullptr);
+    const std::string first = writeStatement(januaryPayments(), "first.txt");
+    frmBank* window = importFile(ledger, first);
+    ASSERT_NE(window, nullptr);
+    window->enterButton()->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    const std::string afterFirst = databaseBytes();
+
+    // The same file again: every payment is marked, none may be checked.
+    window = importFile(ledger, first);
+    ASSERT_NE(window, nullptr);
+    BankModel* model = window->model();
+    EXPECT_TRUE(model->checkedRows().empty());
+    EXPECT_EQ(model->cellText(0, BankModel::Note), "занесен 06.12.2026: Иванов И. И., Январь 2026");
+    EXPECT_EQ(label(window, "lblImported"), "Занесено ранее: 2 на 2200,50 р.");
+    EXPECT_FALSE(window->enterButton()->isEnabled());
+    model->setChecked(0, true);
+    EXPECT_FALSE(model->isChecked(0));
+    EXPECT_FALSE(model->flags(model->index(0, BankModel::Subscriber)) & Qt::ItemIsEditable);
+    window->enterButton()->click();
+    closeWindow(window);
+    EXPECT_EQ(databaseBytes(), afterFirst);
+
+    // Another statement of the bank for days that overlap: Петрова's payment, written "700.50"
+    // this time, is the same payment; only Семёнов's is new.
+    window = importFile(ledger,
+        writeStatement({ payment("102", "700.50", "Петрова Анна Сергеевна", "за электроэнергию", "21.01.2026",
+                             "40817810000000000102"),
+                           payment("104", "250", "Семенов Леонид Дмитриевич", "эл. энергия", "23.01.2026") },
+            "second.txt"));
+    ASSERT_NE(window, nullptr);
+    model = window->model();
+    ASSERT_EQ(model->rowCount(), 2);
+    EXPECT_TRUE(model->payment(0).alreadyImported);
+    EXPECT_EQ(model->checkedRows(), std::vector<int>{ 1 });
+    window->enterButton()->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    const RecordTable file = fileTable();
+    EXPECT_EQ(file.field(2, January2026 + 6), "700,50");
+    EXPECT_EQ(file.field(3, January2026 + 6), "250,00");
+    const std::string journal = readBytes(journalPath());
+    EXPECT_EQ(std::count(journal.begin(), journal.end(), '\n'), 3);
+}
+
+TEST_F(BankImport, TheMarksFollowTheChoicesAndCancelChangesNothing)
+{
+    frmRedLS* ledger = openJanuary2026();
+    ASSERT_NE(ledger, nullptr);
+    const std::string before = databaseBytes();
+    const std::string tableBefore(state.table.field(1, January2026 + 6));
+    frmBank* window = importFile(ledger, writeStatement(januaryPayments()));
+    ASSERT_NE(window, nullptr);
+    BankModel* model = window->model();
+    // The unmatched row may not be checked until it has a subscriber.
+    EXPECT_FALSE(model->flags(model->index(2, BankModel::Mark)) & Qt::ItemIsUserCheckable);
+    choose(window, 2, BankModel::Subscriber, 3);
+    EXPECT_EQ(model->record(2), 3);
+    EXPECT_TRUE(model->isChecked(2));
+    EXPECT_EQ(label(window, "lblChecked"), "Отмечено к занесению: 3 на 2500,50 р.");
+    choose(window, 2, BankModel::Month, BankModel::monthChoice({ 6, 2 }));
+    EXPECT_EQ(model->cellText(2, BankModel::Month), "Февраль 2026");
+    // "— не заносить —" takes the row out.
+    choose(window, 0, BankModel::Subscriber, 0);
+    EXPECT_FALSE(model->isChecked(0));
+    EXPECT_FALSE(model->flags(model->index(0, BankModel::Mark)) & Qt::ItemIsUserCheckable);
+    // A matched row unchecked by hand.
+    EXPECT_TRUE(model->setData(model->index(1, BankModel::Mark), Qt::Unchecked, Qt::CheckStateRole));
+    EXPECT_EQ(model->checkedRows(), std::vector<int>{ 2 });
+    EXPECT_EQ(label(window, "lblChecked"), "Отмечено к занесению: 1 на 300,00 р.");
+
+    window->cancelButton()->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(ledger->findChild<frmBank*>(), nullptr);
+    EXPECT_EQ(databaseBytes(), before);
+    EXPECT_EQ(state.table.field(1, January2026 + 6), tableBefore);
+    EXPECT_FALSE(std::filesystem::exists(journalPath()));
+    EXPECT_EQ(text(ledger, 0, PaidIn), "300,00");
+}
+
+TEST_F(BankImport, AFileThatIsNoStatementIsToldAndChangesNothing)
+{
+    frmRedLS* ledger = openJanuary2026();
+    ASSERT_NE(ledger, nullptr);
+    const std::string before = databaseBytes();
+    // The table as the ledger leaves it stored, in the file's form.
+    ledger->SAVE1();
+    const auto tableBytes = [this] {
+        RecordTable copy = state.table;
+        const std::string path = folder.file("table.spb");
+        database::writeCopy(path, copy, ".tmp");
+        return readBytes(path);
+    };
+    const std::string tableBefore = tableBytes();
+    const std::string path = folder.file("bad.txt");
+    struct Case
+    {
+        const char* what;
+        std::string bytes;
+        const char* text;
+    };
+    const std::vector<Case> cases = {
+        { "empty", "", "Файл не является выпиской банка в формате 1С: файл пуст" },
+        { "binary", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16),
+            "Файл не является выпиской банка в формате 1С: файл не текстовый" },
+        { "a database", readBytes(databasePath()),
+            "Файл не является выпиской банка в формате 1С: первая строка не «1CClientBankExchange»" },
+        { "without its end", "1CClientBankExchange\r\nРасчСчет=" + OurAccount + "\r\n",
+            "Файл не является выпиской банка в формате 1С: нет строки «КонецФайла»: файл неполный" },
+        { "without an account", "1CClientBankExchange\r\nКодировка=Windows\r\nКонецФайла\r\n",
+            "Файл не является выпиской банка в формате 1С: нет расчетного счета (РасчСчет)" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeBytes(path, c.bytes);
+        EXPECT_EQ(importFile(ledger, path), nullptr);
+        ASSERT_FALSE(dialogs.shown.isEmpty());
+        EXPECT_EQ(dialogs.shown.last().text, c.text);
+        EXPECT_EQ(dialogs.shown.last().title, "Импорт выписки банка");
+    }
+    writeBytes(path, "1CClientBankExchange\r\n");
+    ASSERT_EQ(::truncate(path.c_str(), off_t(bank::MaxStatementBytes) + 1), 0);
+    EXPECT_EQ(importFile(ledger, path), nullptr);
+    EXPECT_EQ(dialogs.shown.last().text, "Файл не является выпиской банка в формате 1С: файл больше 64 МБ");
+
+    // Cancelling the file dialog asks nothing.
+    const qsizetype shown = dialogs.shown.size();
+    ledger->findChild<QToolButton*>("CmdBank")->click();
+    EXPECT_EQ(dialogs.shown.size(), shown);
+
+    EXPECT_EQ(databaseBytes(), before);
+    EXPECT_EQ(tableBytes(), tableBefore);
+    EXPECT_FALSE(std::filesystem::exists(journalPath()));
+}
+
+TEST_F(BankImport, ThePayeeDetailsAccountIsTheAssociationsOwn)
+{
+    frmRedLS* ledger = openJanuary2026();
+    ASSERT_NE(ledger, nullptr);
+    settings.setValue("Rekv", "PersonalAcc", "40703810000000007777");
+    frmBank* window = importFile(ledger, writeStatement(januaryPayments()));
+    EXPECT_EQ(window, nullptr);
+    EXPECT_EQ(dialogs.shown.last().text,
+        "В выписке нет поступлений на счет 40703810000000007777 (других документов: 4).");
+
+    settings.setValue("Rekv", "PersonalAcc", QString::fromStdString(" " + OurAccount + " "));
+    Lines header = statementtest::header();
+    header.back().second = "40703810000000007777"; // the statement's own РасчСчет differs
+    const std::string path = folder.file("own.txt");
+    writeBytes(path, encoded(statementText(header, januaryPayments()), "CP1251"));
+    window = importFile(ledger, path);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->model()->rowCount(), 3);
+}
+
+TEST_F(BankImport, AJournalThatCannotBeWrittenTakesThePaymentsBackOutOfTheFile)
+{
+    frmRedLS* ledger = openJanuary2026();
+    ASSERT_NE(ledger, nullptr);
+    // A folder where the journal's new copy would be written: the journal cannot be replaced.
+    std::filesystem::create_directory(journalPath() + ".tmp");
+    frmBank* window = importFile(ledger, writeStatement(januaryPayments()));
+    ASSERT_NE(window, nullptr);
+    // The file as the table stands before the payments.
+    ASSERT_TRUE(state.WriteDatabase());
+    const std::string before = databaseBytes();
+    window->enterButton()->click();
+    EXPECT_EQ(dialogs.shown.last().text,
+        QStringLiteral("Не удалось записать журнал загруженных платежей %1. Платежи не занесены.")
+            .arg(QString::fromStdString(journalPath())));
+    EXPECT_EQ(databaseBytes(), before);
+    EXPECT_EQ(state.table.field(1, January2026 + 6), "300,00");
+    EXPECT_EQ(text(ledger, 0, PaidIn), "300,00");
+    // The window stays, for another try or Отмена.
+    EXPECT_TRUE(window->isVisible());
+    closeWindow(window);
+}
+
+TEST_F(BankImport, ADamagedJournalStopsTheImport)
+{
+    frmRedLS* ledger = openJanuary2026();
+    ASSERT_NE(ledger, nullptr);
+    writeBytes(journalPath(), "что-то чужое\r\n");
+    EXPECT_EQ(importFile(ledger, writeStatement(januaryPayments())), nullptr);
+    EXPECT_EQ(dialogs.shown.last().text,
+        QStringLiteral(
+            "Журнал загруженных платежей %1 испорчен в строке 1. Восстановите его из резервной копии, "
+            "прежде чем загружать выписку.")
+            .arg(QString::fromStdString(journalPath())));
+    EXPECT_EQ(readBytes(journalPath()), "что-то чужое\r\n");
+}
+
+} // namespace

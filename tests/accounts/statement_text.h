@@ -1,0 +1,73 @@
+#pragma once
+
+// Bank statements written by the tests: a header and documents as key and value pairs, put
+// together as a bank writes them, and turned into the bytes of a code page by the system's own
+// iconv (not by the program's tables, which are what is tested).
+
+#include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace statementtest {
+
+using Lines = std::vector<std::pair<std::string, std::string>>;
+
+inline const std::string OurAccount = "40703810900000001234";
+
+inline Lines header(const std::string& encoding = "Windows")
+{
+    return { { "ВерсияФормата", "1.03" }, { "Кодировка", encoding }, { "Отправитель", "Бухгалтерия" },
+        { "Получатель", "" }, { "ДатаСоздания", "06.02.2026" }, { "ДатаНачала", "01.02.2026" },
+        { "ДатаКонца", "05.02.2026" }, { "РасчСчет", OurAccount } };
+}
+
+// An incoming payment to the association's account.
+inline Lines payment(const std::string& number, const std::string& sum, const std::string& payer,
+    const std::string& purpose, const std::string& received = "05.02.2026",
+    const std::string& payerAccount = "40817810000000000001")
+{
+    return { { "Номер", number }, { "Дата", received }, { "Сумма", sum }, { "ПлательщикСчет", payerAccount },
+        { "Плательщик", payer }, { "ПлательщикИНН", "" }, { "ПолучательСчет", OurAccount },
+        { "Получатель", "СНТ Рассвет" }, { "ДатаПоступило", received }, { "НазначениеПлатежа", purpose } };
+}
+
+inline std::string statementText(
+    const Lines& head, const std::vector<Lines>& documents, const std::string& lineEnd = "\r\n")
+{
+    std::string text = "1CClientBankExchange" + lineEnd;
+    for (const auto& [key, value] : head)
+        text += key + "=" + value + lineEnd;
+    text += "СекцияРасчСчет" + lineEnd + "ДатаНачала=01.02.2026" + lineEnd + "РасчСчет=" + OurAccount
+        + lineEnd + "НачальныйОстаток=1000.00" + lineEnd + "КонецРасчСчет" + lineEnd;
+    for (const Lines& document : documents) {
+        text += "СекцияДокумент=Платежное поручение" + lineEnd;
+        for (const auto& [key, value] : document)
+            text += key + "=" + value + lineEnd;
+        text += "КонецДокумента" + lineEnd;
+    }
+    return text + "КонецФайла" + lineEnd;
+}
+
+// UTF-8 text in another code page ("CP1251", "CP866").
+inline std::string encoded(const std::string& utf8, const char* codePage)
+{
+    iconv_t converter = iconv_open(codePage, "UTF-8");
+    EXPECT_NE(converter, iconv_t(-1)) << codePage;
+    if (converter == iconv_t(-1))
+        return {};
+    std::string out(utf8.size() * 2 + 16, '\0');
+    char* in = const_cast<char*>(utf8.data());
+    std::size_t inLeft = utf8.size();
+    char* outPtr = out.data();
+    std::size_t outLeft = out.size();
+    const std::size_t done = iconv(converter, &in, &inLeft, &outPtr, &outLeft);
+    EXPECT_NE(done, std::size_t(-1)) << "iconv to " << codePage;
+    iconv_close(converter);
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
+} // namespace statementtest
