@@ -3,6 +3,7 @@
 #include "platform/dialogs.h"
 #include "session/app_state.h"
 
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -94,6 +95,11 @@ bool frmDebtors::takeThreshold()
 bool frmDebtors::takeTyped()
 {
     return takeThreshold();
+}
+
+void frmDebtors::closeEvent(QCloseEvent* event)
+{
+    event->accept();
 }
 
 void frmDebtors::CmdShow_Click()

@@ -27,6 +27,8 @@ public:
 protected:
     QString fileName() const override;
     bool takeTyped() override;
+    // The threshold is no data: a window with one that is no amount closes all the same.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     bool takeThreshold();

@@ -1,6 +1,7 @@
 #include "accounts/debtors_window.h"
 #include "accounts/ledger_fixture.h"
 #include "documents/preview_frame.h"
+#include "reports/report_page.h"
 #include "support/pdf.h"
 #include "support/workbook_dump.h"
 
@@ -123,6 +124,22 @@ TEST_F(Debtors, TheThresholdLeavesOutSmallDebtsAndRefusesWhatIsNoAmount)
     EXPECT_FALSE(debtors->isVisible());
 }
 
+TEST_F(Debtors, ClosesWhateverTheThresholdBoxHolds)
+{
+    writeMarch();
+    frmRedLS* ledger = openLedger("2024", 2);
+    ASSERT_NE(ledger, nullptr);
+    frmDebtors* debtors = openDebtorsOf(ledger);
+    ASSERT_NE(debtors, nullptr);
+    debtors->thresholdBox()->setText("сто");
+    const QPointer<frmDebtors> window = debtors;
+    debtors->closeButton()->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    EXPECT_TRUE(ledger->isVisible());
+}
+
 TEST_F(Debtors, PrintsAndSavesTheList)
 {
     writeMarch();
@@ -170,6 +187,51 @@ TEST_F(Debtors, PrintsAndSavesTheList)
     EXPECT_NE(text.find("Петрова П. П."), std::string::npos);
     EXPECT_NE(text.find("1269,72"), std::string::npos);
     EXPECT_FALSE(pdfInfo(printedPage(1))->portrait());
+}
+
+TEST_F(Debtors, ALongListPrintsSheetBySheetWithTheTotalsAfterTheLast)
+{
+    std::vector<std::pair<std::string, Fields>> records;
+    for (int i = 1; i <= 70; ++i)
+        records.push_back({ "Абонент " + std::to_string(i), { { B, std::to_string(1000 - i) + ",00" } } });
+    writeRecords(records);
+    frmRedLS* ledger = openLedger("2024", 2);
+    ASSERT_NE(ledger, nullptr);
+    frmDebtors* debtors = openDebtorsOf(ledger);
+    ASSERT_NE(debtors, nullptr);
+    debtors->printButton()->click();
+    MDIfrmPrint* frame = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* f = qobject_cast<MDIfrmPrint*>(w); f && f->isVisible())
+            frame = f;
+    ASSERT_NE(frame, nullptr);
+    auto* page = qobject_cast<ReportPage*>(frame->page());
+    ASSERT_NE(page, nullptr);
+    const int perSheet = page->rowsPerSheet();
+    const int sheets = page->sheetCount();
+    ASSERT_GE(sheets, 2);
+    EXPECT_EQ(sheets, (70 + 1 + perSheet - 1) / perSheet);
+    EXPECT_TRUE(frame->pageButton(sheets)->isVisible());
+
+    const std::string all = folder.file("должники.pdf");
+    dialogs.fileNames.push_back(QString::fromStdString(all));
+    frame->findChild<QAction*>("SavePdfAll")->trigger();
+    EXPECT_EQ(dialogs.fileRequests.back().proposedName, "Должники Март 2024.pdf");
+    const auto info = pdfInfo(all);
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->pages, sheets);
+    int listed = 0;
+    for (int n = 1; n <= sheets; ++n) {
+        const std::string text = pdfText(all, n);
+        EXPECT_NE(text.find("Лист " + std::to_string(n) + " из " + std::to_string(sheets)), std::string::npos)
+            << n;
+        EXPECT_NE(text.find("Фамилия И. О."), std::string::npos) << n;
+        listed += occurrences(text, "Абонент ");
+        EXPECT_EQ(text.find("Итого: 70") != std::string::npos, n == sheets) << n;
+    }
+    EXPECT_EQ(listed, 70);
+    // The largest debt first: the first subscriber opens the first sheet.
+    EXPECT_NE(pdfText(all, 1).find("Абонент 1 "), std::string::npos);
 }
 
 } // namespace

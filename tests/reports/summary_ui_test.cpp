@@ -285,7 +285,8 @@ TEST_F(SummaryWindow, ABackupThatCannotTakeTheFiguresAlongSaysSo)
     dialogs.fileNames.push_back(QString::fromStdString(copy));
     form->findChild<QAction*>("Menu_Tuns_RCopy")->trigger();
     ASSERT_EQ(dialogs.shown.size(), 1);
-    EXPECT_EQ(dialogs.shown[0].text.toStdString(), "Не удалось записать данные поставщика в файл " + copy + ".balance");
+    EXPECT_EQ(dialogs.shown[0].text.toStdString(),
+        "Не удалось записать данные поставщика в файл " + copy + ".balance");
     EXPECT_EQ(dialogs.shown[0].title, "Ошибка резервного копирования");
 }
 
