@@ -302,6 +302,46 @@ int main(int argc, char** argv)
         P::close("frmKvitAll");
     });
 
+    // The readings check, with three slips of the kind it is there for typed into 2025.
+    p.add([&] {
+        RecordTable& t = state.table;
+        const auto cell = [](int m, int b) { return fields::monthBase(5, m) + b; };
+        if (t.recordCount() >= 12) {
+            const std::string previous(t.field(5, cell(3, fields::PreviousReading)));
+            t.set(5, cell(3, fields::CurrentReading), std::to_string(std::stol(previous) - 12));
+            t.set(8, cell(7, fields::CurrentReading), "");
+            t.set(12, cell(10, fields::Tariff), "");
+        }
+        P::trigger(p.main(), "Menu_Tools_Check");
+    });
+    p.add([&] { p.shoot("frmCheck", QStringLiteral("check.png")); });
+    p.add([&] { P::click("frmCheck", "CmdPrint"); });
+    p.add([&] {
+        p.shoot("MDIfrmPrint", QStringLiteral("check_print.png"));
+        P::close("MDIfrmPrint");
+    });
+    p.add([&] { P::close("frmCheck"); });
+
+    // The month's summary, with the supplier's figures of the month typed in.
+    p.add([&] { P::trigger(p.main(), "Menu_Tools_Summary"); });
+    p.add([&] {
+        QWidget* summary = P::window("frmSummary");
+        for (const auto& [box, figure] :
+            { std::pair{ "txtSupplierKwh", "16900" }, { "txtSupplierBill", "132000" } }) {
+            if (auto* edit = summary ? summary->findChild<QLineEdit*>(QLatin1String(box)) : nullptr) {
+                edit->setText(QString::fromLatin1(figure));
+                emit edit->editingFinished();
+            }
+        }
+    });
+    p.add([&] { p.shoot("frmSummary", QStringLiteral("summary.png")); });
+    p.add([&] { P::click("frmSummary", "CmdPrint"); });
+    p.add([&] {
+        p.shoot("MDIfrmPrint", QStringLiteral("summary_print.png"));
+        P::close("MDIfrmPrint");
+    });
+    p.add([&] { P::close("frmSummary"); });
+
     // The personal accounts and the windows they open.
     p.add([&] { P::trigger(p.main(), "Mnu_LicSchet"); });
     p.add([&] { p.shoot("frmRedLS", QStringLiteral("ledger.png")); });
@@ -355,6 +395,14 @@ int main(int argc, char** argv)
         while (months < 11 && P::click("frmRedLS", "CmdRight"))
             ++months;
     });
+    p.add([&] { P::click("frmRedLS", "CmdDebtors"); });
+    p.add([&] { p.shoot("frmDebtors", QStringLiteral("debtors.png")); });
+    p.add([&] { P::click("frmDebtors", "CmdPrint"); });
+    p.add([&] {
+        p.shoot("MDIfrmPrint", QStringLiteral("debtors_print.png"));
+        P::close("MDIfrmPrint");
+    });
+    p.add([&] { P::close("frmDebtors"); });
     p.add([&] { P::click("frmRedLS", "CmdPerenos"); });
     p.add([&] {
         p.shoot("frmPerenos", QStringLiteral("carry_over.png"));

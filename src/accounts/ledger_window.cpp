@@ -3,6 +3,7 @@
 #include "accounts/bank_window.h"
 #include "accounts/carry_over_window.h"
 #include "accounts/cell_editor.h"
+#include "accounts/debtors_window.h"
 #include "accounts/grid_header.h"
 #include "accounts/keys_help_window.h"
 #include "accounts/ledger_model.h"
@@ -257,6 +258,17 @@ QWidget* frmRedLS::buildMonthRow()
     layout->addSpacing(24);
     layout->addWidget(m_cmdPerenos);
     layout->addStretch(1);
+    // The debtors of the month as the ledger shows it: stored first.
+    auto* debtors = new QPushButton(QStringLiteral("Должники"), row);
+    debtors->setObjectName(QStringLiteral("CmdDebtors"));
+    debtors->setFocusPolicy(Qt::TabFocus);
+    connect(debtors, &QPushButton::clicked, this, [this] {
+        if (!finishEdit())
+            return;
+        SAVE1();
+        openDebtors(m_state, this, m_month);
+    });
+    layout->addWidget(debtors);
     return row;
 }
 

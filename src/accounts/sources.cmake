@@ -2,6 +2,7 @@ list(APPEND TERVOLIN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/bank_import.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bank_journal.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bank_statement.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/debtors.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ledger.cpp
 )
 list(APPEND TERVOLIN_UI_SOURCES
@@ -9,6 +10,7 @@ list(APPEND TERVOLIN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/bank_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/carry_over_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cell_editor.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/debtors_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/grid_header.cpp
   ${CMAKE_CURRENT_LIST_DIR}/keys_help_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ledger_model.cpp

@@ -61,6 +61,12 @@ bool makeBackup(AppState& state)
             QStringLiteral("Ошибка резервного копирования"), MessageIcon::Exclamation });
         return false;
     }
+    if (!backUpSupplierFigures(database, fileSystemPath(path))) {
+        dialogs.message({ QStringLiteral("Не удалось записать данные поставщика в файл %1")
+                              .arg(QString::fromStdString(supplierFiguresBackupPath(fileSystemPath(path)))),
+            QStringLiteral("Ошибка резервного копирования"), MessageIcon::Exclamation });
+        return false;
+    }
     return true;
 }
 
@@ -169,6 +175,10 @@ bool restoreBackup(AppState& state)
     if (!restoreJournal(fileSystemPath(source), fileSystemPath(database)))
         text = QStringLiteral("Журнал загруженных платежей не удалось восстановить из файла %1.\n")
                    .arg(QString::fromStdString(journalBackupPath(fileSystemPath(source))))
+            + text;
+    if (!restoreSupplierFigures(fileSystemPath(source), fileSystemPath(database)))
+        text = QStringLiteral("Данные поставщика не удалось восстановить из файла %1.\n")
+                   .arg(QString::fromStdString(supplierFiguresBackupPath(fileSystemPath(source))))
             + text;
     if (keptFormer) {
         const QString former = QString::fromStdString(formerDatabasePath(fileSystemPath(database)));

@@ -17,8 +17,10 @@ QString proposedName(const QDateTime& now);
 // "Tervolin2 2026-12-08 14-05-33.spb" for 14:05:33 on 8 December 2026.
 QString emergencyCopyName(const QDateTime& now);
 
-// Writes the record table to a file the user names, as the database itself is written. True when
-// the copy has been written; false when the dialog was cancelled or the write failed (said so).
+// Writes the record table to a file the user names, as the database itself is written, with the
+// files kept beside the database (the bank import's journal, the supplier's figures) beside it.
+// True when the copy has been written whole; false when the dialog was cancelled or a write failed
+// (said so).
 bool makeBackup(AppState& state);
 
 // The end of a run on a signal when the database cannot be written: the table goes to

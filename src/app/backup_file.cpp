@@ -3,6 +3,7 @@
 #include "accounts/bank_journal.h"
 #include "database/database_file.h"
 #include "database/field_map.h"
+#include "reports/supplier_figures.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -45,6 +46,21 @@ std::string folderOf(const std::string& path)
     if (slash == std::string::npos)
         return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A file kept beside the database, copied beside a backup and back.
+bool backUpBeside(const std::string& file, const std::string& copy)
+{
+    return !exists(file) || database::copyFile(file, copy);
+}
+
+bool restoreBeside(const std::string& copy, const std::string& file)
+{
+    if (!exists(copy))
+        return true;
+    if (exists(file) && !database::copyFile(file, formerDatabasePath(file)))
+        return false;
+    return database::copyFile(copy, file);
 }
 
 } // namespace
@@ -107,19 +123,27 @@ std::string journalBackupPath(const std::string& backupPath)
 
 bool backUpJournal(const std::string& databasePath, const std::string& backupPath)
 {
-    const std::string journal = bank::journalPath(databasePath);
-    return !exists(journal) || database::copyFile(journal, journalBackupPath(backupPath));
+    return backUpBeside(bank::journalPath(databasePath), journalBackupPath(backupPath));
 }
 
 bool restoreJournal(const std::string& backupPath, const std::string& databasePath)
 {
-    const std::string copy = journalBackupPath(backupPath);
-    if (!exists(copy))
-        return true;
-    const std::string journal = bank::journalPath(databasePath);
-    if (exists(journal) && !database::copyFile(journal, formerDatabasePath(journal)))
-        return false;
-    return database::copyFile(copy, journal);
+    return restoreBeside(journalBackupPath(backupPath), bank::journalPath(databasePath));
+}
+
+std::string supplierFiguresBackupPath(const std::string& backupPath)
+{
+    return backupPath + ".balance";
+}
+
+bool backUpSupplierFigures(const std::string& databasePath, const std::string& backupPath)
+{
+    return backUpBeside(reports::supplierFilePath(databasePath), supplierFiguresBackupPath(backupPath));
+}
+
+bool restoreSupplierFigures(const std::string& backupPath, const std::string& databasePath)
+{
+    return restoreBeside(supplierFiguresBackupPath(backupPath), reports::supplierFilePath(databasePath));
 }
 
 } // namespace backup

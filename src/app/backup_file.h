@@ -48,4 +48,9 @@ std::string journalBackupPath(const std::string& backupPath);
 bool backUpJournal(const std::string& databasePath, const std::string& backupPath);
 bool restoreJournal(const std::string& backupPath, const std::string& databasePath);
 
+// The supplier's figures typed in the month's summary go the same way: "<backup>.balance".
+std::string supplierFiguresBackupPath(const std::string& backupPath);
+bool backUpSupplierFigures(const std::string& databasePath, const std::string& backupPath);
+bool restoreSupplierFigures(const std::string& backupPath, const std::string& databasePath);
+
 } // namespace backup

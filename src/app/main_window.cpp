@@ -21,7 +21,9 @@
 #include "reports/chart_window.h"
 #include "reports/help_command.h"
 #include "reports/sheet_workbook.h"
+#include "reports/summary_window.h"
 #include "session/app_state.h"
+#include "sheet/check_window.h"
 #include "sheet/sheet.h"
 #include "sheet/sheet_view.h"
 
@@ -238,6 +240,11 @@ void Form1::buildMenus()
             const QDate today = m_state.services.clock.now().date();
             openReceiptsForAll(QString::number(today.year()) == m_shownYear ? today.month() : 1);
         });
+    tools->addSeparator();
+    connect(addItem(tools, "Menu_Tools_Check", QStringLiteral("Проверка показаний")), &QAction::triggered,
+        this, &Form1::openCheck);
+    connect(addItem(tools, "Menu_Tools_Summary", QStringLiteral("Сводка за месяц")), &QAction::triggered,
+        this, &Form1::openSummary);
 
     QMenu* tuning = bar->addMenu(QStringLiteral("Настройки"));
     tuning->setObjectName(QStringLiteral("Menu_Tuns"));
@@ -615,6 +622,36 @@ void Form1::openPayee()
 void Form1::openChart()
 {
     m_program.openOverMainWindow(new frmGr1(m_state, m_cmb[0]->currentText(), m_cmb[1]->currentText()));
+}
+
+void Form1::openCheck()
+{
+    // The check reads the table: the sheet's own months first.
+    SAVE();
+    auto* check = new frmCheck(m_state, m_shownYear);
+    connect(check, &frmCheck::showOnSheet, this, &Form1::showOnSheet);
+    m_program.openOverMainWindow(check);
+}
+
+void Form1::openSummary()
+{
+    SAVE();
+    m_program.openOverMainWindow(new frmSummary(m_state, m_shownYear));
+}
+
+void Form1::showOnSheet(int record, const QString& year, int month)
+{
+    // The selector lists the records in their order.
+    if (record < 1 || record > m_cmb[0]->count() || month < 1 || month > 12)
+        return;
+    m_cmb[0]->setCurrentIndex(record - 1);
+    m_cmb[1]->setCurrentIndex(m_cmb[1]->findText(year));
+    ZAPOLNIT();
+    VICHISLIT();
+    show();
+    raise();
+    activateWindow();
+    m_sheet->typed(month, fields::CurrentReading)->setFocus(Qt::OtherFocusReason);
 }
 
 void Form1::openAbout()

@@ -55,6 +55,10 @@ public:
     // The quick copy: the value into element b of month m of the chosen year of every record.
     void FineCopy(const QString& value, int m, int b);
 
+    // A finding of the readings check: that subscriber and year on the sheet, the focus in the
+    // month's "Текущее".
+    void showOnSheet(int record, const QString& year, int month);
+
     // Autosave: Timer2 and Timer1 alternate, so the file is written every two minutes at most.
     void Timer1_Timer();
     void Timer2_Timer();
@@ -105,6 +109,8 @@ private:
     void openColours();
     void openPayee();
     void openChart();
+    void openCheck();
+    void openSummary();
     void openAbout();
     void openHelp();
     void makeBackup();

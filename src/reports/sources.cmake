@@ -1,10 +1,16 @@
 list(APPEND TERVOLIN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/chart_data.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/summary.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/supplier_figures.cpp
 )
 list(APPEND TERVOLIN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/about_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/chart_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/help_command.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/report_page.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/report_window.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/report_workbook.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/summary_window.cpp
 )
 list(APPEND TERVOLIN_UI_LIBRARIES Qt6::Charts)
 # The about window names the version the project is built as.

@@ -1,8 +1,10 @@
 list(APPEND TERVOLIN_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/reading_check.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sheet.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sheet_calculation.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sheet_editing.cpp
 )
 list(APPEND TERVOLIN_UI_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/check_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sheet_view.cpp
 )

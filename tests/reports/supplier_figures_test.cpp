@@ -1,0 +1,98 @@
+#include "reports/supplier_figures.h"
+#include "support/files.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace {
+
+using reports::SupplierFigures;
+using Status = reports::SupplierFile::Status;
+
+TEST(SupplierFigures, RoundTripThroughTheirFile)
+{
+    TempFolder folder;
+    const std::string path = reports::supplierFilePath(folder.file("Tervolin2.spb"));
+    EXPECT_EQ(path, folder.file("Tervolin2.balance"));
+
+    const reports::SupplierFile missing = reports::loadSupplierFigures(path);
+    EXPECT_EQ(missing.status, Status::Missing);
+    EXPECT_EQ(missing.figures, SupplierFigures());
+
+    SupplierFigures figures;
+    figures.setMonth(4, 3, { "12500", "87500,50" });
+    figures.setMonth(0, 12, { "", "1000" });
+    figures.setMonth(4, 11, { "900", "" });
+    figures.setMonth(4, 5, { "", "" }); // nothing typed: no line
+    ASSERT_TRUE(reports::saveSupplierFigures(path, figures));
+    EXPECT_EQ(readBytes(path), "2020|12||1000|\r\n2024|3|12500|87500,50|\r\n2024|11|900||\r\n");
+    EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+
+    const reports::SupplierFile loaded = reports::loadSupplierFigures(path);
+    ASSERT_EQ(loaded.status, Status::Loaded);
+    EXPECT_EQ(loaded.figures, figures);
+    EXPECT_EQ(loaded.figures.month(4, 3).bill, "87500,50");
+    EXPECT_TRUE(loaded.figures.month(4, 4).empty());
+
+    // A month emptied goes from the file.
+    figures.setMonth(0, 12, { "", "" });
+    ASSERT_TRUE(reports::saveSupplierFigures(path, figures));
+    EXPECT_EQ(readBytes(path), "2024|3|12500|87500,50|\r\n2024|11|900||\r\n");
+}
+
+TEST(SupplierFigures, ALineNotAsWrittenIsNamed)
+{
+    const std::pair<const char*, int> cases[] = {
+        { "2024|3|1|2|\r\n2024|13|1|2|\r\n", 2 }, { "2019|1|1|2|\r\n", 1 }, { "2024|3|abc||\r\n", 1 },
+        { "2024|3|-5||\r\n", 1 }, { "2024|3|1|2\r\n", 1 }, { "2024|3|1|2|3|\r\n", 1 },
+        { "2024|3|1|2|\r\n2024|4|||\r\n2024|3|5|6|\r\n", 3 }, // the same month twice
+    };
+    for (const auto& [text, line] : cases) {
+        int bad = 0;
+        EXPECT_FALSE(SupplierFigures::parse(text, &bad)) << text;
+        EXPECT_EQ(bad, line) << text;
+    }
+    // Blank lines and a last line without its CR LF are no harm.
+    const std::optional<SupplierFigures> lenient
+        = SupplierFigures::parse("\r\n2024|3|1|2|\r\n\r\n2024|4|3||");
+    ASSERT_TRUE(lenient);
+    EXPECT_EQ(lenient->month(4, 4).kwh, "3");
+
+    TempFolder folder;
+    const std::string path = folder.file("Tervolin2.balance");
+    writeBytes(path, "2024|3|1|2|\r\nмусор\r\n");
+    const reports::SupplierFile file = reports::loadSupplierFigures(path);
+    EXPECT_EQ(file.status, Status::BadLine);
+    EXPECT_EQ(file.line, 2);
+}
+
+TEST(SupplierFigures, TypedFiguresAreNumbersNotBelowZero)
+{
+    const std::pair<const char*, std::optional<const char*>> cases[] = { { "12500", "12500" },
+        { " 87500.50 ", "87500,50" }, { "", "" }, { "  ", "" }, { "0", "0" }, { "-1", std::nullopt },
+        { "1a", std::nullopt }, { "1|2", std::nullopt }, { ",5", std::nullopt } };
+    for (const auto& [typed, expected] : cases) {
+        const std::optional<std::string> figure = reports::typedFigure(typed);
+        ASSERT_EQ(figure.has_value(), expected.has_value()) << typed;
+        if (figure) {
+            EXPECT_EQ(*figure, *expected) << typed;
+        }
+    }
+}
+
+TEST(SupplierFigures, AFileProtectedFromWritingIsKept)
+{
+    TempFolder folder;
+    const std::string path = folder.file("Tervolin2.balance");
+    writeBytes(path, "2024|3|1|2|\r\n");
+    ::chmod(path.c_str(), 0444);
+    SupplierFigures figures;
+    figures.setMonth(4, 3, { "5", "6" });
+    std::string error;
+    EXPECT_FALSE(reports::saveSupplierFigures(path, figures, &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(readBytes(path), "2024|3|1|2|\r\n");
+}
+
+} // namespace
