@@ -164,7 +164,7 @@ void openBankImport(AppState& state, frmRedLS& ledger)
             Title, MessageIcon::Information });
         return;
     }
-    auto* window = new frmBank(state, ledger, QFileInfo(*chosen).fileName(), read.statement,
+    auto* window = new frmBank(state, ledger, QFileInfo(*chosen).fileName(), header,
         std::move(import), std::move(journal.journal));
     window->show();
 }

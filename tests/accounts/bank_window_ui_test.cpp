@@ -102,6 +102,9 @@ TEST_F(BankImport, EntersTheCheckedPaymentsIntoTheLedgerTheFileAndTheJournal)
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(dialogs.fileRequests.last().filter, "Выписка банка (*.txt)|*.txt|Все файлы(*.*)|*.*");
     EXPECT_EQ(window->windowTitle(), "Импорт выписки банка");
+    // The statement's own header above the payments.
+    EXPECT_EQ(label(window, "lblFile"),
+        "Файл: statement.txt    период: 01.02.2026 – 05.02.2026    счет товарищества: 40703810900000001234");
     // The ledger takes no input meanwhile.
     EXPECT_EQ(QApplication::activeModalWidget(), window);
 
