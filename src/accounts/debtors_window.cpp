@@ -115,8 +115,9 @@ void frmDebtors::showList()
     reports::ReportTable report;
     report.title = "Должники";
     report.subtitle = (QStringLiteral("На конец месяца: ") + monthText()).toStdString();
-    report.notes.push_back("Долг больше " + money(m_shownThreshold) + " р.: "
-        + std::to_string(m_list.debtors.size()) + " абонентов на сумму " + money(m_list.debt) + " р.");
+    // "абонентов 1" reads right for every count, unlike "1 абонентов".
+    report.notes.push_back("Долг больше " + money(m_shownThreshold) + " р.: абонентов "
+        + std::to_string(m_list.debtors.size()) + " на сумму " + money(m_list.debt) + " р.");
     report.notes.push_back("Остаток со знаком «-» — переплата; «месяцев подряд» — сколько месяцев перед этим "
                            "закончились с долгом.");
     using reports::ColumnKind;

@@ -156,7 +156,7 @@ TEST_F(Debtors, PrintsAndSavesTheList)
     ASSERT_TRUE(dump.ok) << dump.error.toStdString();
     EXPECT_EQ(dump.text("A1"), "Должники");
     EXPECT_EQ(dump.text("A2"), "На конец месяца: Март 2024");
-    EXPECT_EQ(dump.text("A3"), "Долг больше 0,00 р.: 3 абонентов на сумму 1269,72 р.");
+    EXPECT_EQ(dump.text("A3"), "Долг больше 0,00 р.: абонентов 3 на сумму 1269,72 р.");
     EXPECT_EQ(dump.text("F6"), "Долг на кон.\nмес., р.");
     // Amounts are numbers with two decimals; the count of months a number too.
     EXPECT_EQ(dump.text("B7"), "Петрова П. П.");
