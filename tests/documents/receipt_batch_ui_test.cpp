@@ -74,6 +74,22 @@ protected:
         return std::filesystem::exists(path) ? path : std::string();
     }
 
+    // The single receipt of the month, as the sheet's pop-up opens it; null when it did not open.
+    static frmKvit* singleReceipt(Form1* form, int month)
+    {
+        QTest::mouseClick(form->sheet()->monthLabel(month), Qt::RightButton);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return nullptr;
+        QAction* single = menu->findChild<QAction*>("Kvit");
+        menu->close();
+        settle();
+        single->trigger();
+        settle();
+        auto* frame = qobject_cast<MDIfrmPrint*>(QApplication::activeWindow());
+        return frame ? qobject_cast<frmKvit*>(frame->page()) : nullptr;
+    }
+
     int pages(const std::string& path)
     {
         const auto info = pdfInfo(path);
@@ -139,17 +155,7 @@ TEST_F(ReceiptsForAll, TheBatchReceiptIsTheSingleReceipt)
     ASSERT_NE(form, nullptr);
     for (const bool two : { false, true }) {
         settings.setValue(settings::Main, "Ch100", two ? "1" : "0");
-        QTest::mouseClick(form->sheet()->monthLabel(10), Qt::RightButton);
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        ASSERT_NE(menu, nullptr);
-        QAction* single = menu->findChild<QAction*>("Kvit");
-        menu->close();
-        settle();
-        single->trigger();
-        settle();
-        auto* frame = qobject_cast<MDIfrmPrint*>(QApplication::activeWindow());
-        ASSERT_NE(frame, nullptr);
-        auto* receipt = qobject_cast<frmKvit*>(frame->page());
+        frmKvit* receipt = singleReceipt(form, 10);
         ASSERT_NE(receipt, nullptr);
         QTest::mouseClick(receipt->printButton(), Qt::LeftButton);
         settle();
@@ -238,17 +244,7 @@ TEST_F(ReceiptsForAll, ThePaymentCodeSaysWhatTheReceiptSays)
     settings.setValue(settings::Main, "Cmb1", "2026");
     Form1* form = start();
     ASSERT_NE(form, nullptr);
-    QTest::mouseClick(form->sheet()->monthLabel(10), Qt::RightButton);
-    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-    ASSERT_NE(menu, nullptr);
-    QAction* single = menu->findChild<QAction*>("Kvit");
-    menu->close();
-    settle();
-    single->trigger();
-    settle();
-    auto* frame = qobject_cast<MDIfrmPrint*>(QApplication::activeWindow());
-    ASSERT_NE(frame, nullptr);
-    auto* receipt = qobject_cast<frmKvit*>(frame->page());
+    frmKvit* receipt = singleReceipt(form, 10);
     ASSERT_NE(receipt, nullptr);
     ASSERT_TRUE(receipt->hasCode());
     EXPECT_TRUE(receipt->findChild<QWidget*>("QrCode_0")->isVisible());
