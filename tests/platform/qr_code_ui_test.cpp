@@ -48,19 +48,6 @@ struct Page
     }
 };
 
-std::string run(const std::string& command)
-{
-    std::string output;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        std::size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            output.append(buffer, n);
-        pclose(pipe);
-    }
-    return output;
-}
-
 TEST(QrCodeView, ThePrintedCodeScansToThePayloadInVectorSquares)
 {
     TempFolder folder;
@@ -69,7 +56,7 @@ TEST(QrCodeView, ThePrintedCodeScansToThePayloadInVectorSquares)
     EXPECT_EQ(decodeQr(file), Payload);
     EXPECT_NE(pdfText(file).find("Отсканируйте QR-код"), std::string::npos);
     // No picture on the page: "pdfimages -list" prints its two header lines only.
-    const std::string images = run("pdfimages -list '" + file + "'");
+    const std::string images = commandOutput("pdfimages -list '" + file + "'");
     EXPECT_EQ(occurrences(images, "\n"), 2) << images;
     // A few bytes a run of modules: thousands of receipts stay a file of a sensible size.
     TempFolder other;

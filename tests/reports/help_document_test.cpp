@@ -1,5 +1,7 @@
 // The user's guide as the build makes it: a PDF beside the program that names every window.
 
+#include "support/files.h"
+
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -9,20 +11,6 @@
 namespace {
 
 const std::string GuidePath = std::string(TERVOLIN_BIN_DIR) + "/Help.pdf";
-
-std::string run(const std::string& command)
-{
-    std::string output;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return output;
-    std::array<char, 4096> buffer{};
-    std::size_t n = 0;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        output.append(buffer.data(), n);
-    ::pclose(pipe);
-    return output;
-}
 
 // Line breaks and hyphenation do not matter to a reader: the text is compared as one line.
 std::string flattened(std::string text)
@@ -41,7 +29,7 @@ TEST(HelpDocument, IsBuiltBesideTheProgram)
 {
     ASSERT_TRUE(std::filesystem::exists(GuidePath));
     EXPECT_GT(std::filesystem::file_size(GuidePath), 100'000u);
-    const std::string info = run("pdfinfo '" + GuidePath + "'");
+    const std::string info = commandOutput("pdfinfo '" + GuidePath + "'");
     const std::size_t pages = info.find("Pages:");
     ASSERT_NE(pages, std::string::npos) << info;
     EXPECT_GE(std::stoi(info.substr(pages + 6)), 10);
@@ -49,7 +37,7 @@ TEST(HelpDocument, IsBuiltBesideTheProgram)
 
 TEST(HelpDocument, DescribesEveryWindowAndMenu)
 {
-    const std::string text = flattened(run("pdftotext -layout '" + GuidePath + "' -"));
+    const std::string text = flattened(commandOutput("pdftotext -layout '" + GuidePath + "' -"));
     ASSERT_FALSE(text.empty());
     const char* names[] = { // windows, by their captions
         "Терволин, оплата электричества", "Справочник абоненты", "Добавление нового абонента",
@@ -72,7 +60,7 @@ TEST(HelpDocument, DescribesEveryWindowAndMenu)
 
 TEST(HelpDocument, ShowsTheProgramsWindows)
 {
-    const std::string images = run("pdfimages -list '" + GuidePath + "'");
+    const std::string images = commandOutput("pdfimages -list '" + GuidePath + "'");
     int count = 0;
     for (std::size_t at = images.find(" image "); at != std::string::npos;
          at = images.find(" image ", at + 1))

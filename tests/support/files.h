@@ -24,6 +24,11 @@ private:
 std::string readBytes(const std::string& path);
 void writeBytes(const std::string& path, const std::string& bytes);
 
+// What a shell command prints on its standard output; empty when it could not be started.
+std::string commandOutput(const std::string& command);
+// The path in single quotes, for a shell command line.
+std::string shellQuoted(const std::string& path);
+
 // A database line: the given fields (UTF-8, encoded to Windows-1251) then empty ones, 2128 "|" in
 // all, and CR LF.
 std::string databaseLine(const std::vector<std::string>& fields);
