@@ -287,15 +287,7 @@ int main(int argc, char** argv)
     // The receipts of October for everyone into one PDF, with the payment codes, as "В PDF" of
     // "Квитанции всем абонентам" makes it; the floor is the same pages with the same texts drawn
     // by the PDF writer alone.
-    documents::PayeeDetails payee;
-    payee.name = "СНТ «Ромашка»";
-    payee.personalAcc = "40602810700000000025";
-    payee.bankName = "ПАО СБЕРБАНК";
-    payee.bic = "049805746";
-    payee.correspAcc = "30101810800000000746";
-    payee.payeeInn = "7707083893";
-    payee.kpp = "773601001";
-    payee.purpose = documents::DefaultPurpose;
+    const documents::PayeeDetails payee = demoPayee();
     documents::storePayee(settings, payee);
     settings.setValue(settings::Main, QStringLiteral("Ch100"), QStringLiteral("0"));
     settings.setValue(settings::Main, QStringLiteral("txtOPL"), QStringLiteral("25.11.2026"));

@@ -193,3 +193,17 @@ bool parseDemoArguments(const std::vector<std::string>& arguments, DemoOptions& 
         options.subscribers = *subscribers;
     return true;
 }
+
+documents::PayeeDetails demoPayee()
+{
+    documents::PayeeDetails payee;
+    payee.name = "СНТ «Ромашка»";
+    payee.personalAcc = "40702810900000000025";
+    payee.bankName = "ПАО «Примербанк»";
+    payee.bic = "044514512";
+    payee.correspAcc = "30101817000000000512";
+    payee.payeeInn = "7707083893";
+    payee.kpp = "770701001";
+    payee.purpose = documents::DefaultPurpose;
+    return payee;
+}

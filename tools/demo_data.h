@@ -5,6 +5,7 @@
 // personal accounts month by month.
 
 #include "database/record_table.h"
+#include "documents/payee.h"
 
 #include <cstdint>
 #include <string>
@@ -26,6 +27,9 @@ struct DemoOptions
 DemoOptions fullDemoOptions(int subscribers = fields::MaxRecords);
 
 void fillDemoTable(RecordTable& table, const DemoOptions& options);
+
+// The partnership's payee details, as a treasurer would type them: every check passes.
+documents::PayeeDetails demoPayee();
 
 // The options of make_demo_database after its file: [--subscribers N] [--full], in any order.
 // Without --full, the demo of 40 subscribers; --full is the benchmarks' database, every one of the

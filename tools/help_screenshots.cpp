@@ -10,6 +10,7 @@
 #include "app/program.h"
 #include "database/cp1251.h"
 #include "database/database_file.h"
+#include "demo_data.h"
 #include "demo_statement.h"
 #include "documents/payee_settings.h"
 #include "platform/clock.h"
@@ -229,14 +230,14 @@ int main(int argc, char** argv)
     p.add([&] { P::trigger(p.main(), "Menu_Tuns_Rekv"); });
     p.add([&] {
         // An association's details as a treasurer would type them.
-        const std::pair<const char*, const char*> typed[] = { { "txtName", "СНТ «Ромашка»" },
-            { "txtAcc", "40702810900000000025" }, { "txtBank", "ПАО «Примербанк»" },
-            { "txtBIC", "044514512" }, { "txtKS", "30101817000000000512" }, { "txtINN", "7707083893" },
-            { "txtKPP", "770701001" } };
+        const documents::PayeeDetails payee = demoPayee();
+        const std::pair<const char*, const std::string&> typed[] = { { "txtName", payee.name },
+            { "txtAcc", payee.personalAcc }, { "txtBank", payee.bankName }, { "txtBIC", payee.bic },
+            { "txtKS", payee.correspAcc }, { "txtINN", payee.payeeInn }, { "txtKPP", payee.kpp } };
         if (QWidget* w = P::window("frmRekv"))
             for (const auto& [box, text] : typed)
                 if (auto* edit = w->findChild<QLineEdit*>(QLatin1String(box)))
-                    edit->setText(QString::fromUtf8(text));
+                    edit->setText(QString::fromStdString(text));
         p.shoot("frmRekv", QStringLiteral("payee.png"));
         P::close("frmRekv");
     });
@@ -276,16 +277,7 @@ int main(int argc, char** argv)
     });
     p.add([&] {
         // The receipt with its payment code: the association's details stored.
-        documents::PayeeDetails payee;
-        payee.name = "СНТ «Ромашка»";
-        payee.personalAcc = "40702810900000000025";
-        payee.bankName = "ПАО «Примербанк»";
-        payee.bic = "044514512";
-        payee.correspAcc = "30101817000000000512";
-        payee.payeeInn = "7707083893";
-        payee.kpp = "770701001";
-        payee.purpose = documents::DefaultPurpose;
-        documents::storePayee(state.services.settings, payee);
+        documents::storePayee(state.services.settings, demoPayee());
         chooseMonth();
         P::trigger(p.main(), "Kvit");
     });
