@@ -3,6 +3,7 @@
 #include "database/cp1251.h"
 
 #include <algorithm>
+#include <charconv>
 
 namespace ledger {
 
@@ -106,6 +107,17 @@ LedgerMonth findLedgerMonth(std::string_view yearText, std::string_view monthNam
         return fallBack;
     }
     return ledgerMonth(*k, *m);
+}
+
+std::optional<LedgerPlace> rememberedPlace(std::string_view yearText, std::string_view monthIndexText)
+{
+    const std::optional<int> k = fields::yearIndex(yearText);
+    int index = -1;
+    const char* end = monthIndexText.data() + monthIndexText.size();
+    const auto [stop, error] = std::from_chars(monthIndexText.data(), end, index);
+    if (!k || monthIndexText.empty() || error != std::errc() || stop != end || index < 0 || index > 11)
+        return std::nullopt;
+    return LedgerPlace{ *k, index };
 }
 
 // January takes its previous supplier-account sum from its own stored total due, every other month

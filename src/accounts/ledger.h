@@ -63,6 +63,16 @@ struct LedgerMonth
 LedgerMonth findLedgerMonth(std::string_view yearText, std::string_view monthName);
 LedgerMonth ledgerMonth(int yearIndex, int month);
 
+// The year and month the ledger showed when it was last closed, from their stored texts (the year
+// text and the month index 0 … 11). Nothing when either is missing or not valid: the two belong
+// together, and a month without its year (or the other way round) says nothing reliable.
+struct LedgerPlace
+{
+    int yearIndex = 0; // 0 = "2020"
+    int monthIndex = 0; // 0 = January
+};
+std::optional<LedgerPlace> rememberedPlace(std::string_view yearText, std::string_view monthIndexText);
+
 using Row = std::array<std::string, Columns>;
 
 struct Grid

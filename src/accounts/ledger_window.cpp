@@ -4,6 +4,7 @@
 #include "accounts/carry_over_window.h"
 #include "accounts/cell_editor.h"
 #include "accounts/debtors_window.h"
+#include "accounts/frozen_column_table.h"
 #include "accounts/grid_header.h"
 #include "accounts/keys_help_window.h"
 #include "accounts/ledger_model.h"
@@ -117,7 +118,8 @@ frmRedLS::frmRedLS(AppState& state, const QString& mainYearText, QWidget* parent
     installEventFilter(this);
 
     m_model = new LedgerModel(this);
-    m_grid = new QTableView(this);
+    auto* grid = new FrozenColumnTable(this);
+    m_grid = grid;
     m_grid->setObjectName(QStringLiteral("g"));
     m_header = new TwoTierHeader(ledgerCaptions(), m_grid);
     m_grid->setHorizontalHeader(m_header);
@@ -130,6 +132,8 @@ frmRedLS::frmRedLS(AppState& state, const QString& mainYearText, QWidget* parent
     m_grid->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_grid->setWordWrap(false);
     m_grid->setTabKeyNavigation(false);
+    // The names stay in view while the amounts scroll sideways.
+    grid->freezeFirstColumn(new TwoTierHeader(ledgerCaptions()));
     m_grid->installEventFilter(this);
     m_grid->viewport()->installEventFilter(this);
     connect(m_grid, &QTableView::clicked, this, [this](const QModelIndex& index) {
@@ -309,8 +313,11 @@ QWidget* frmRedLS::buildSumsRow()
     QFont bold = m_sumCaption->font();
     bold.setBold(true);
     m_sumCaption->setFont(bold);
+    // The sums scroll sideways with their columns and pass under the caption, which stays with
+    // the names.
+    m_sumsClip = new QWidget(m_sumsRow);
     for (int j = 0; j < ledger::SumBoxes; ++j) {
-        auto* box = new QLineEdit(m_sumsRow);
+        auto* box = new QLineEdit(m_sumsClip);
         box->setObjectName(QStringLiteral("tS_%1").arg(j));
         box->setReadOnly(true);
         box->setFocusPolicy(Qt::NoFocus);
@@ -361,6 +368,18 @@ void frmRedLS::WCOL()
 
 void frmRedLS::Form_Load()
 {
+    // The first opening in a run goes back to the year and month of the last close, which the
+    // close keeps under "Cmb10" and "Li"; later ones stay with the month last viewed in this run.
+    if (!m_state.LedgerOpenedThisRun) {
+        m_state.LedgerOpenedThisRun = true;
+        const SettingsStore& store = m_state.services.settings;
+        const auto place
+            = ledger::rememberedPlace(store.value(settings::Main, QStringLiteral("Cmb10")).trimmed().toStdString(),
+                store.value(settings::Main, QStringLiteral("Li")).trimmed().toStdString());
+        m_state.LedgerMonthIndex = place ? place->monthIndex : 0;
+        if (place)
+            m_cmb->setCurrentIndex(place->yearIndex);
+    }
     m_state.LedgerMonthIndex = monthIndexInRange(m_state.LedgerMonthIndex);
     m_lblMes->setText(fromStd(fields::MonthNames[m_state.LedgerMonthIndex]));
     m_txtg->setBackground(fromWindowsColour(m_state.FocusColour));
@@ -652,8 +671,10 @@ void frmRedLS::layoutSums()
         return m_grid->viewport()->mapTo(this, QPoint(m_header->sectionViewportPosition(c), 0)).x() - rowLeft;
     };
     const int height = m_sumsRow->height();
-    const int nameRight = columnLeft(ledger::NameColumn) + m_grid->columnWidth(ledger::NameColumn);
+    const int nameRight
+        = m_grid->viewport()->mapTo(this, QPoint(0, 0)).x() - rowLeft + m_grid->columnWidth(ledger::NameColumn);
     m_sumCaption->setGeometry(0, 0, std::max(0, nameRight - 6), height);
+    m_sumsClip->setGeometry(nameRight, 0, std::max(0, m_sumsRow->width() - nameRight), height);
     for (int j = 0; j < ledger::SumBoxes; ++j) {
         const int c = j + 1;
         QLineEdit* box = m_tS[j];
@@ -661,7 +682,7 @@ void frmRedLS::layoutSums()
             box->hide();
             continue;
         }
-        box->setGeometry(columnLeft(c), 0, m_grid->columnWidth(c), height);
+        box->setGeometry(columnLeft(c) - nameRight, 0, m_grid->columnWidth(c), height);
         box->show();
     }
 }

@@ -95,6 +95,7 @@ private:
     CellEditor* m_txtg = nullptr;
     QWidget* m_sumsRow = nullptr;
     QLabel* m_sumCaption = nullptr;
+    QWidget* m_sumsClip = nullptr;
     std::array<QLineEdit*, ledger::SumBoxes> m_tS{};
     PictureButtonFrame* m_frame = nullptr;
     QComboBox* m_cmb = nullptr;

@@ -11,6 +11,7 @@ list(APPEND TERVOLIN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/carry_over_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cell_editor.cpp
   ${CMAKE_CURRENT_LIST_DIR}/debtors_window.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/frozen_column_table.cpp
   ${CMAKE_CURRENT_LIST_DIR}/grid_header.cpp
   ${CMAKE_CURRENT_LIST_DIR}/keys_help_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ledger_model.cpp

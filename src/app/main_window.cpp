@@ -6,6 +6,7 @@
 #include "app/payee_window.h"
 #include "app/program.h"
 #include "app/save_settings_window.h"
+#include "app/window_place.h"
 #include "database/database_file.h"
 #include "documents/receipt_batch_window.h"
 #include "documents/receipt_window.h"
@@ -36,10 +37,14 @@
 #include <QFile>
 #include <QFrame>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -68,6 +73,14 @@ constexpr int ExportButton = 6;
 constexpr int HelpButton = 7;
 
 constexpr int TimerInterval = 60000;
+constexpr int MinimumWidth = 1024;
+
+// The window's place in the settings, as four numbers in pixels and whether it was maximised.
+const QString PlaceLeft = QStringLiteral("Form1.Left");
+const QString PlaceTop = QStringLiteral("Form1.Top");
+const QString PlaceWidth = QStringLiteral("Form1.Width");
+const QString PlaceHeight = QStringLiteral("Form1.Height");
+const QString PlaceMaximized = QStringLiteral("Form1.Maximized");
 
 const QStringList CopyToolCaptions = {
     QStringLiteral("Автозаполнение последн. показ. сч-ка"),
@@ -158,11 +171,19 @@ Form1::Form1(AppState& state, Program& program, QWidget* parent)
     setWindowTitle(QStringLiteral("Терволин, оплата электричества"));
     setAttribute(Qt::WA_DeleteOnClose);
 
-    auto* central = new QWidget(this);
+    // Narrower than the sheet needs, the window scrolls sideways rather than squeeze its captions.
+    auto* scroller = new QScrollArea(this);
+    scroller->setObjectName(QStringLiteral("sheetScroller"));
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidgetResizable(true);
+    scroller->setMouseTracking(true);
+    scroller->installEventFilter(this);
+    setCentralWidget(scroller);
+    auto* central = new QWidget(scroller);
     central->setObjectName(QStringLiteral("background"));
     central->setMouseTracking(true);
     central->installEventFilter(this);
-    setCentralWidget(central);
+    m_background = central;
 
     auto* top = new QHBoxLayout;
     // A click on a picture button takes the focus, so that the sheet's cell is left (and stored)
@@ -189,7 +210,11 @@ Form1::Form1(AppState& state, Program& program, QWidget* parent)
     layout->setSpacing(6);
     layout->addLayout(top);
     layout->addWidget(buildSelectors());
-    layout->addWidget(m_sheet, 1);
+    // A taller window leaves the rows as they are: the room goes below the sheet.
+    layout->addWidget(m_sheet);
+    layout->addStretch(1);
+    scroller->setWidget(central);
+    setMinimumWidth(MinimumWidth);
 
     buildMenus();
 
@@ -294,7 +319,7 @@ void Form1::connectPictureButtons()
 
 QWidget* Form1::buildSelectors()
 {
-    auto* row = new QWidget(centralWidget());
+    auto* row = new QWidget(m_background);
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
 
@@ -333,7 +358,7 @@ QWidget* Form1::buildSelectors()
 
 QWidget* Form1::buildCopyTools()
 {
-    m_picButtons = new QWidget(centralWidget());
+    m_picButtons = new QWidget(m_background);
     m_picButtons->setObjectName(QStringLiteral("picButtons"));
     auto* grid = new QGridLayout(m_picButtons);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -689,16 +714,66 @@ QToolButton* Form1::button(int i) const
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
     // The mouse over the window's free area: no hints, no month in bold.
-    if (event->type() == QEvent::MouseMove && (watched == centralWidget() || watched == m_sheet)) {
+    if (event->type() == QEvent::MouseMove
+        && (watched == centralWidget() || watched == m_background || watched == m_sheet)) {
         m_frame1->hideHints();
         m_sheet->unboldMonths();
     }
     return QMainWindow::eventFilter(watched, event);
 }
 
+void Form1::restorePlace()
+{
+    const SettingsStore& store = m_state.services.settings;
+    const auto number = [&store](const QString& key) { return store.value(settings::Main, key).toStdString(); };
+    const std::optional<windowplace::Rect> remembered = windowplace::fromTexts(
+        number(PlaceLeft), number(PlaceTop), number(PlaceWidth), number(PlaceHeight));
+    // The main screen first: a place on none of them goes to its middle.
+    std::vector<windowplace::Rect> screens;
+    QList<QScreen*> all = QGuiApplication::screens();
+    all.removeOne(QGuiApplication::primaryScreen());
+    all.prepend(QGuiApplication::primaryScreen());
+    for (const QScreen* screen : all) {
+        if (!screen)
+            continue;
+        const QRect free = screen->availableGeometry();
+        screens.push_back({ free.x(), free.y(), free.width(), free.height() });
+    }
+    const QSize wanted = sizeHint().expandedTo(minimumSize());
+    const windowplace::Rect place = windowplace::choosePlace(remembered, screens, wanted.width(), wanted.height());
+    setGeometry(place.x, place.y, place.width, place.height);
+    if (remembered && storedInteger(store, PlaceMaximized, 0) == 1)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void Form1::storePlace()
+{
+    // A window never shown has no place of its own yet.
+    if (!testAttribute(Qt::WA_WState_Created))
+        return;
+    const QRect place = isMaximized() || isMinimized() ? normalGeometry() : geometry();
+    if (place.isEmpty())
+        return;
+    SettingsStore& store = m_state.services.settings;
+    store.setValue(settings::Main, PlaceLeft, QString::number(place.x()));
+    store.setValue(settings::Main, PlaceTop, QString::number(place.y()));
+    store.setValue(settings::Main, PlaceWidth, QString::number(place.width()));
+    store.setValue(settings::Main, PlaceHeight, QString::number(place.height()));
+    store.setValue(settings::Main, PlaceMaximized, isMaximized() ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void Form1::hideEvent(QHideEvent* event)
+{
+    // Hidden for the ledger or the chart, or closed: shown again, it comes back to this place.
+    if (!event->spontaneous())
+        storePlace();
+    QMainWindow::hideEvent(event);
+}
+
 void Form1::storeSettings()
 {
     SettingsStore& store = m_state.services.settings;
+    storePlace();
     store.setValue(settings::Main, QStringLiteral("Cmb0"), m_cmb[0]->currentText());
     store.setValue(settings::Main, QStringLiteral("Cmb1"), m_cmb[1]->currentText());
     for (int i = 0; i < 4; ++i)

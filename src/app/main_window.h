@@ -74,6 +74,10 @@ public:
     // The last calculation: SheetInputs and SheetResults, as the export reads them.
     const sheet::SheetComputation& lastComputation() const { return m_computation; }
 
+    // Puts the window where it was last hidden or closed (settings "Nastr"), or in the middle of the
+    // main screen when that place is on none of the screens now.
+    void restorePlace();
+
     SheetView* sheet() const { return m_sheet; }
     ShownSheet shown() const;
     QComboBox* subscriberSelector() const { return m_cmb[0]; }
@@ -84,6 +88,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -118,6 +123,7 @@ private:
     void fillSubscriberSelector();
     void readStoredSettings();
     void storeSettings();
+    void storePlace();
 
     AppState& m_state;
     Program& m_program;
@@ -125,6 +131,7 @@ private:
     SheetView* m_sheet = nullptr;
     std::array<QComboBox*, 2> m_cmb{};
     QLabel* m_lbSch = nullptr;
+    QWidget* m_background = nullptr;
     PictureButtonFrame* m_frame1 = nullptr;
     QWidget* m_picButtons = nullptr;
     std::array<QCheckBox*, 4> m_ch{};

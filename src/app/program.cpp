@@ -57,6 +57,7 @@ bool Program::showMainWindow()
         return false;
     }
     m_main = window;
+    window->restorePlace();
     window->show();
     return true;
 }
@@ -72,8 +73,10 @@ void Program::openOverMainWindow(QWidget* window)
     if (m_main)
         m_main->hide();
     connect(window, &QObject::destroyed, this, [this] {
-        if (m_main && !m_ended)
+        if (m_main && !m_ended) {
+            m_main->restorePlace();
             m_main->show();
+        }
     });
     window->show();
 }

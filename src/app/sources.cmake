@@ -9,4 +9,5 @@ list(APPEND TERVOLIN_UI_SOURCES
 )
 list(APPEND TERVOLIN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/backup_file.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/window_place.cpp
 )

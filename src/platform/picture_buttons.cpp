@@ -25,7 +25,8 @@ PictureButtonFrame::PictureButtonFrame(std::span<const PictureButton> buttons, c
         button->setAutoRaise(true);
         if (focus == Focus::TakeOnClick)
             button->setFocusPolicy(Qt::StrongFocus);
-        button->setToolTip(QString::fromUtf8(entry.hint).trimmed());
+        // The hint under the button says what it does; a tooltip would say it a second time.
+        button->setAccessibleName(QString::fromUtf8(entry.hint).trimmed());
         button->installEventFilter(this);
         m_buttons.push_back(button);
 
@@ -52,10 +53,10 @@ void PictureButtonFrame::hideHints()
 
 bool PictureButtonFrame::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Enter) {
+    if (event->type() == QEvent::Enter || event->type() == QEvent::Leave) {
         for (std::size_t i = 0; i < m_buttons.size(); ++i) {
             if (watched == m_buttons[i])
-                m_hints[i]->show();
+                m_hints[i]->setVisible(event->type() == QEvent::Enter);
         }
     }
     return QFrame::eventFilter(watched, event);

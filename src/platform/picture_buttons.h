@@ -1,8 +1,8 @@
 #pragma once
 
 // A frame of picture buttons, each with its hint under it: the hint shows while the mouse is over
-// its button, and all hints hide when the mouse moves over the frame itself (or when the window
-// asks, as the mouse moves over its free area).
+// its button and hides when the mouse leaves it; all hints hide when the mouse moves over the
+// frame itself (or when the window asks, as the mouse moves over its free area).
 
 #include "platform/icons.h"
 

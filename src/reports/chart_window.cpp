@@ -4,6 +4,7 @@
 #include "session/app_state.h"
 #include "sheet/sheet.h"
 
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
@@ -83,10 +84,13 @@ frmGr1::frmGr1(AppState& state, const QString& subscriber, const QString& year, 
     chart->setBackgroundBrush(Qt::white);
     chart->setAnimationOptions(QChart::NoAnimation);
     chart->legend()->setAlignment(Qt::AlignRight);
-    m_axisX = new QValueAxis(chart);
+    // Month 1 … 12 at its own tick, named; the axis runs on to 13 so that December is not at the
+    // edge.
+    m_axisX = new QCategoryAxis(chart);
     m_axisX->setRange(1, 13);
-    m_axisX->setTickCount(13); // a tick for every month
-    m_axisX->setLabelFormat(QStringLiteral("%d"));
+    m_axisX->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    for (int m = 1; m <= 12; ++m)
+        m_axisX->append(fromStd(fields::MonthNames[std::size_t(m - 1)]), m);
     m_axisX->setTitleText(QStringLiteral("Месяц"));
     m_axisY = new QValueAxis(chart);
     // Five steps from 0 to the top; a scale taken below 0 for negative months goes on in the
@@ -157,7 +161,9 @@ void frmGr1::CmdDraw_Click()
     ++CurveCount;
 
     auto* series = new QLineSeries;
-    series->setName(fromStd(m_state.table.field(ChartRow, fields::FullName)));
+    // Two years of one subscriber must be told apart in the legend.
+    series->setName(
+        QStringLiteral("%1, %2").arg(fromStd(m_state.table.field(ChartRow, fields::FullName)), m_cmb[1]->currentText()));
     QPen pen(fromWindowsColour(chart::curveColour(CurveCount)));
     pen.setWidth(CurveWidth);
     series->setPen(pen);

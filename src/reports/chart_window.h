@@ -8,6 +8,7 @@
 #include <QWidget>
 
 class AppState;
+class QCategoryAxis;
 class QChart;
 class QChartView;
 class QComboBox;
@@ -47,7 +48,7 @@ private:
     QPushButton* m_minus = nullptr;
     QPushButton* m_plus = nullptr;
     QChartView* m_view = nullptr;
-    QValueAxis* m_axisX = nullptr;
+    QCategoryAxis* m_axisX = nullptr;
     QValueAxis* m_axisY = nullptr;
     chart::Scale m_scale;
 };

@@ -58,6 +58,8 @@ public:
 
     int LedgerBase = 0;
     int LedgerMonthIndex = 0;
+    // Set at the ledger's first opening in the run, which returns to where its last close left it.
+    bool LedgerOpenedThisRun = false;
     QString ReportYear;
     QString ReportMonthName;
     int ReportMonth = 0;

@@ -202,6 +202,8 @@ SheetView::SheetView(QWidget* parent) : QWidget(parent)
             auto* cell = new QLineEdit(this);
             cell->setObjectName(QStringLiteral("txtR%1_%2").arg(row).arg(c));
             cell->setReadOnly(true);
+            // Computed cells are not typed into: no edit frame, as on the printout.
+            cell->setFrame(false);
             cell->setFocusPolicy(Qt::NoFocus);
             cell->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
             if (row == sheet::Months + 1)

@@ -69,11 +69,13 @@ protected:
 
     frmRedLS* openLedger(const QString& year, int monthIndex, const char* opener = "Mnu_LicSchet")
     {
+        // The ledger's first opening in the run goes back to the year and month of its last close.
         settings.setValue(settings::Main, "Cmb1", year);
+        settings.setValue(settings::Main, "Cmb10", year);
+        settings.setValue(settings::Main, "Li", QString::number(monthIndex));
         main = start();
         if (!main)
             return nullptr;
-        state.LedgerMonthIndex = monthIndex;
         return openFromMain(opener);
     }
 

@@ -386,4 +386,27 @@ TEST(LedgerCarryOver, JanuaryReceivesTheBalancesExactlyAsGiven)
     EXPECT_EQ(table.field(2, january + 1), "15,5");
 }
 
+TEST(Ledger, TheMonthAndYearOfTheLastCloseAreTakenOnlyWhenBothAreSound)
+{
+    const auto place = rememberedPlace("2026", "4");
+    ASSERT_TRUE(place);
+    EXPECT_EQ(place->yearIndex, 6);
+    EXPECT_EQ(place->monthIndex, 4);
+    EXPECT_TRUE(rememberedPlace("2020", "0"));
+    EXPECT_TRUE(rememberedPlace("2027", "11"));
+    const char* broken[][2] = {
+        { "", "" }, // never closed
+        { "2026", "" },
+        { "", "4" },
+        { "2019", "4" }, // a year the program does not keep
+        { "2026", "12" },
+        { "2026", "-1" },
+        { "2026", "4.0" },
+        { "2026", "Май" },
+        { "2026", "99999999999999" },
+    };
+    for (const auto& texts : broken)
+        EXPECT_FALSE(rememberedPlace(texts[0], texts[1])) << texts[0] << " / " << texts[1];
+}
+
 } // namespace

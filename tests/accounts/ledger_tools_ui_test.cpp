@@ -32,10 +32,12 @@ protected:
     {
         writeDemoDatabase(5);
         settings.setValue(settings::Main, "Cmb1", "2024");
+        // March 2024: where the ledger was closed last time, so its first opening goes there.
+        settings.setValue(settings::Main, "Cmb10", "2024");
+        settings.setValue(settings::Main, "Li", "2");
         Form1* main = start();
         if (!main)
             return nullptr;
-        state.LedgerMonthIndex = 2; // March: the main window's load starts every run on January
         main->findChild<QAction*>("Mnu_LicSchet")->trigger();
         for (QWidget* window : QApplication::topLevelWidgets()) {
             if (auto* ledger = qobject_cast<frmRedLS*>(window); ledger && ledger->isVisible())

@@ -261,6 +261,7 @@ TEST_F(LedgerWindow, AYearThatIsNotInTheListShowsJanuary2020)
     main = start();
     ASSERT_NE(main, nullptr);
     chooseMainYear("1999");
+    state.LedgerOpenedThisRun = true; // June viewed earlier in the run
     state.LedgerMonthIndex = 5;
     frmRedLS* ledger = openFromMain();
     ASSERT_NE(ledger, nullptr);
@@ -488,6 +489,101 @@ TEST_F(LedgerWindow, SumsStayUnderTheirColumnsWhenTheWindowIsResized)
     EXPECT_EQ(grid->columnWidth(NameColumn), nameWidth + 200);
     // The sums row keeps its distance from the bottom, the grid takes the new height.
     EXPECT_GT(grid->height(), 100);
+}
+
+TEST_F(LedgerWindow, TheFirstOpeningInARunGoesBackToTheMonthAndYearOfTheLastClose)
+{
+    writeRecords({ { "Иванов", { { fields::ledgerBase(6, 5) + 6, "77" } } } });
+    settings.setValue(settings::Main, "Cmb1", "2024");
+    settings.setValue(settings::Main, "Cmb10", "2026");
+    settings.setValue(settings::Main, "Li", "4");
+    main = start();
+    ASSERT_NE(main, nullptr);
+    frmRedLS* ledger = openFromMain();
+    ASSERT_NE(ledger, nullptr);
+    EXPECT_EQ(ledger->shownYear(), "2026");
+    EXPECT_EQ(ledger->shownMonth(), "Май");
+    EXPECT_EQ(state.LedgerMonthIndex, 4);
+    EXPECT_EQ(state.LedgerBase, fields::ledgerBase(6, 5));
+    EXPECT_EQ(text(ledger, 0, PaidIn), "77,00");
+    EXPECT_TRUE(ledger->findChild<QToolButton*>("CmdLeft")->isEnabled());
+    ledger->findChild<QToolButton*>("CmdRight")->click();
+    closeLedger(ledger);
+    EXPECT_EQ(setting("Cmb10"), "2026");
+    EXPECT_EQ(setting("Li"), "5");
+
+    // Later in the same run: the month last viewed, in the main window's year.
+    ledger = openFromMain();
+    ASSERT_NE(ledger, nullptr);
+    EXPECT_EQ(ledger->shownYear(), "2024");
+    EXPECT_EQ(ledger->shownMonth(), "Июнь");
+    closeLedger(ledger);
+}
+
+TEST_F(LedgerWindow, AMissingOrBrokenRememberedMonthOpensJanuaryOfTheMainWindowsYear)
+{
+    writeRecords({ { "Иванов", {} } });
+    settings.setValue(settings::Main, "Cmb1", "2025");
+    main = start();
+    ASSERT_NE(main, nullptr);
+    const char* remembered[][2] = { { nullptr, nullptr }, { "2026", nullptr }, { nullptr, "3" },
+        { "2031", "3" }, { "2026", "12" }, { "2026", "-2" }, { "2026", "март" } };
+    for (const auto& [year, month] : remembered) {
+        settings.setValue(settings::Main, "Cmb10", year ? year : "");
+        settings.setValue(settings::Main, "Li", month ? month : "");
+        state.LedgerOpenedThisRun = false; // as at the start of a run
+        frmRedLS* ledger = openFromMain();
+        ASSERT_NE(ledger, nullptr);
+        EXPECT_EQ(ledger->shownYear(), "2025") << (year ? year : "-") << " " << (month ? month : "-");
+        EXPECT_EQ(ledger->shownMonth(), "Январь") << (year ? year : "-") << " " << (month ? month : "-");
+        EXPECT_EQ(state.LedgerMonthIndex, 0);
+        EXPECT_EQ(state.LedgerBase, fields::ledgerBase(5, 1));
+        closeLedger(ledger);
+    }
+}
+
+TEST_F(LedgerWindow, TheNamesStayInViewWhileTheAmountsScrollSideways)
+{
+    writeDemoDatabase(40);
+    frmRedLS* ledger = openLedger("2024", 2);
+    ASSERT_NE(ledger, nullptr);
+    ledger->resize(700, 600);
+    QCoreApplication::processEvents();
+    QTableView* grid = ledger->grid();
+    auto* names = grid->findChild<QTableView*>("gFrozen");
+    ASSERT_NE(names, nullptr);
+    QScrollBar* sideways = grid->horizontalScrollBar();
+    ASSERT_GT(sideways->maximum(), 0) << "the ledger must be too narrow for its columns";
+    sideways->setValue(sideways->maximum());
+    grid->verticalScrollBar()->setValue(10);
+    QCoreApplication::processEvents();
+
+    // Over the grid's left edge, as wide as the name column, on the same rows.
+    EXPECT_TRUE(names->isVisible());
+    EXPECT_EQ(names->mapTo(grid, QPoint(0, 0)).x(), grid->frameWidth());
+    EXPECT_EQ(names->width(), grid->columnWidth(NameColumn));
+    EXPECT_EQ(names->columnWidth(NameColumn), grid->columnWidth(NameColumn));
+    const QModelIndex topRow = names->indexAt(QPoint(5, 2));
+    EXPECT_EQ(topRow.column(), NameColumn);
+    EXPECT_EQ(topRow.row(), grid->indexAt(QPoint(grid->viewport()->width() - 5, 2)).row());
+    EXPECT_EQ(topRow.row(), 10);
+    for (int c = 1; c < Columns; ++c)
+        EXPECT_TRUE(names->isColumnHidden(c)) << c;
+    // The caption of the sums stays under the names, the sums under their columns.
+    EXPECT_EQ(ledger->findChild<QLabel*>("LbSum")->mapTo(ledger, QPoint(0, 0)).x(),
+        ledger->findChild<QWidget*>("sumsRow")->mapTo(ledger, QPoint(0, 0)).x());
+    const int paidIn = grid->viewport()->mapTo(ledger, QPoint(grid->columnViewportPosition(PaidIn), 0)).x();
+    EXPECT_EQ(ledger->sumBox(PaidIn - 1)->mapTo(ledger, QPoint(0, 0)).x(), paidIn);
+
+    // A cell of the first amount column, reached from far right, comes out from under the names,
+    // and the find's move to a name leaves the columns where they are.
+    grid->scrollTo(at(ledger, 30, StartUnderpayment));
+    EXPECT_GE(grid->visualRect(at(ledger, 30, StartUnderpayment)).left(), grid->columnWidth(NameColumn));
+    sideways->setValue(sideways->maximum());
+    const int column = sideways->value();
+    grid->scrollTo(at(ledger, 2, NameColumn));
+    EXPECT_EQ(sideways->value(), column);
+    EXPECT_EQ(names->indexAt(QPoint(5, 2)).row(), grid->indexAt(QPoint(grid->viewport()->width() - 5, 2)).row());
 }
 
 } // namespace

@@ -63,6 +63,23 @@ TEST_F(MainWindowFrame, HintsShowOverTheirButtonAndHideOverTheFrame)
     EXPECT_TRUE(form->findChild<QLabel*>("Label1_7")->isHidden());
 }
 
+TEST_F(MainWindowFrame, AHintHidesWhenTheMouseLeavesItsButtonAndNoTooltipRepeatsIt)
+{
+    writeDatabase({ { "1", "Иванов" } });
+    Form1* form = start();
+    auto* calculator = form->findChild<QToolButton*>("Cmd3");
+    auto* calculatorHint = form->findChild<QLabel*>("Label1_4");
+    send(calculator, QEvent::Enter);
+    EXPECT_FALSE(calculatorHint->isHidden());
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(calculator, &leave);
+    EXPECT_TRUE(calculatorHint->isHidden());
+    for (QToolButton* button : form->findChild<QFrame*>("Frame1")->findChildren<QToolButton*>()) {
+        EXPECT_TRUE(button->toolTip().isEmpty()) << button->objectName().toStdString();
+        EXPECT_FALSE(button->accessibleName().isEmpty()) << button->objectName().toStdString();
+    }
+}
+
 TEST_F(MainWindowFrame, MonthLabelsTurnBoldAndHandTheMonthOver)
 {
     writeDatabase({ { "1", "Иванов" } });

@@ -4,7 +4,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCategoryAxis>
 #include <QChart>
+#include <QLegendMarker>
 #include <QChartView>
 #include <QComboBox>
 #include <QImage>
@@ -131,10 +133,10 @@ TEST_F(Chart, DrawsCurvesInThePalettesColoursAndOnlyTheFirstSetsTheScale)
 
     const QList<QLineSeries*> drawn = curves(chart);
     ASSERT_EQ(drawn.size(), 2);
-    EXPECT_EQ(drawn[0]->name(), "Иванов И. И.");
+    EXPECT_EQ(drawn[0]->name(), "Иванов И. И., 2025");
     EXPECT_EQ(drawn[0]->pen().color(), QColor(255, 0, 0));
     EXPECT_EQ(drawn[0]->pen().width(), 3);
-    EXPECT_EQ(drawn[1]->name(), "Петров П. П.");
+    EXPECT_EQ(drawn[1]->name(), "Петров П. П., 2025");
     EXPECT_EQ(drawn[1]->pen().color(), QColor(0, 0, 255));
     ASSERT_EQ(drawn[0]->count(), 12);
     EXPECT_EQ(drawn[0]->at(0), QPointF(1, 730));
@@ -223,6 +225,33 @@ TEST_F(Chart, AnUnknownSubscriberLeavesNothingToDrawUntilOneIsChosen)
     EXPECT_FALSE(draw->isEnabled());
     choose(chart->subscriberCombo(), "Петров П. П.");
     EXPECT_TRUE(draw->isEnabled());
+    chart->close();
+}
+
+TEST_F(Chart, TwoYearsOfOneSubscriberAreToldApartAndTheMonthsAreNamed)
+{
+    writeReadings();
+    frmGr1* chart = openChart();
+    ASSERT_NE(chart, nullptr);
+    chart->findChild<QPushButton*>("CmdDraw")->click();
+    choose(chart->yearCombo(), "2024");
+    chart->findChild<QPushButton*>("CmdDraw")->click();
+
+    QStringList legend;
+    for (QLegendMarker* marker : chart->chart()->legend()->markers())
+        legend << marker->label();
+    EXPECT_EQ(legend, QStringList({ "Иванов И. И., 2025", "Иванов И. И., 2024" }));
+
+    auto* months = qobject_cast<QCategoryAxis*>(chart->chart()->axes(Qt::Horizontal).value(0));
+    ASSERT_NE(months, nullptr);
+    EXPECT_EQ(months->categoriesLabels(),
+        QStringList({ "Январь", "Февраль", "Март", "Апрель", "Май", "Июнь", "Июль", "Август", "Сентябрь",
+            "Октябрь", "Ноябрь", "Декабрь" }));
+    // Each name stands at its month's point of the curves.
+    EXPECT_EQ(months->labelsPosition(), QCategoryAxis::AxisLabelsPositionOnValue);
+    for (int m = 1; m <= 12; ++m)
+        EXPECT_EQ(months->endValue(months->categoriesLabels()[m - 1]), m);
+    EXPECT_EQ(curves(chart)[0]->at(0).x(), 1);
     chart->close();
 }
 
