@@ -13,6 +13,8 @@
 #include <QMouseEvent>
 #include <QScopedValueRollback>
 
+#include <algorithm>
+
 namespace {
 
 // Grid columns of the sheet, left to right.
@@ -218,9 +220,14 @@ SheetView::SheetView(QWidget* parent) : QWidget(parent)
     totalsCaption->setContentsMargins(4, 0, 4, 0);
     grid->addWidget(totalsCaption, FirstMonthRow + sheet::Months, ColMonth);
 
-    // Readings and money need room; hours, days and percentages little.
+    // Readings and money need room; hours, days and percentages little. A computed column takes
+    // at least a year's total in bold, so that the totals row never loses its first digits.
+    const int totalWidth = QFontMetrics(bold).horizontalAdvance(QStringLiteral("88888,88")) + 10;
+    const auto isComputed = [](int c) {
+        return std::find(ComputedColumn.begin(), ComputedColumn.end(), c) != ComputedColumn.end();
+    };
     for (int c = 0; c < ColumnCount; ++c) {
-        int width = 58;
+        int width = isComputed(c) ? std::max(58, totalWidth) : 58;
         switch (c) {
         case ColMonth: width = 74; break;
         case ColPower:
