@@ -83,7 +83,8 @@ frmGr1::frmGr1(AppState& state, const QString& subscriber, const QString& year, 
     auto* chart = new QChart;
     chart->setBackgroundBrush(Qt::white);
     chart->setAnimationOptions(QChart::NoAnimation);
-    chart->legend()->setAlignment(Qt::AlignRight);
+    // Under the plot, so that the months get the window's whole width.
+    chart->legend()->setAlignment(Qt::AlignBottom);
     // Month 1 … 12 at its own tick, named; the axis runs on to 13 so that December is not at the
     // edge.
     m_axisX = new QCategoryAxis(chart);
@@ -92,6 +93,8 @@ frmGr1::frmGr1(AppState& state, const QString& subscriber, const QString& year, 
     for (int m = 1; m <= 12; ++m)
         m_axisX->append(fromStd(fields::MonthNames[std::size_t(m - 1)]), m);
     m_axisX->setTitleText(QStringLiteral("Месяц"));
+    // The twelve names share the width of the plot: at the window's own font size none is cut.
+    m_axisX->setLabelsFont(font());
     m_axisY = new QValueAxis(chart);
     // Five steps from 0 to the top; a scale taken below 0 for negative months goes on in the
     // same steps.
