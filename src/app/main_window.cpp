@@ -176,6 +176,8 @@ Form1::Form1(AppState& state, Program& program, QWidget* parent)
     scroller->setObjectName(QStringLiteral("sheetScroller"));
     scroller->setFrameShape(QFrame::NoFrame);
     scroller->setWidgetResizable(true);
+    // A click beside the sheet leaves the focus in its cell, as on the window's free area.
+    scroller->setFocusPolicy(Qt::NoFocus);
     scroller->setMouseTracking(true);
     scroller->installEventFilter(this);
     setCentralWidget(scroller);
