@@ -31,6 +31,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QTimer>
 
 #include <algorithm>
@@ -247,12 +248,13 @@ int main(int argc, char** argv)
         P::close("frmAbout");
     });
 
-    // The chart with three subscribers.
+    // The chart: one subscriber in two years, and a neighbour beside them.
     p.add([&] { P::trigger(p.main(), "Menu_Tools_Gr1"); });
     p.add([&] {
         QWidget* chart = P::window("frmGr1");
-        for (int index : { 5, 2, 11 }) {
-            chooseInCombo(chart, "Cmb1_0", index);
+        for (const auto& [subscriber, year] : { std::pair{ 5, 5 }, { 5, 4 }, { 2, 5 } }) {
+            chooseInCombo(chart, "Cmb1_0", subscriber);
+            chooseInCombo(chart, "Cmb1_1", year);
             if (chart)
                 P::click("frmGr1", "CmdDraw");
         }
@@ -339,6 +341,23 @@ int main(int argc, char** argv)
     // The personal accounts and the windows they open.
     p.add([&] { P::trigger(p.main(), "Mnu_LicSchet"); });
     p.add([&] { p.shoot("frmRedLS", QStringLiteral("ledger.png")); });
+    QSize ledgerSize;
+    p.add([&] {
+        // A narrow ledger scrolled to its last columns: the names stay.
+        if (QWidget* ledger = P::window("frmRedLS")) {
+            ledgerSize = ledger->size();
+            ledger->resize(760, ledger->height());
+            QTimer::singleShot(Pause / 2, ledger, [ledger] {
+                if (auto* grid = ledger->findChild<QAbstractScrollArea*>(QStringLiteral("g")))
+                    grid->horizontalScrollBar()->setValue(grid->horizontalScrollBar()->maximum());
+            });
+        }
+    });
+    p.add([&] { p.shoot("frmRedLS", QStringLiteral("ledger_scrolled.png")); });
+    p.add([&] {
+        if (QWidget* ledger = P::window("frmRedLS"))
+            ledger->resize(ledgerSize);
+    });
     p.add([&] { P::click("frmRedLS", "Command2"); });
     p.add([&] {
         p.shoot("frmTunLs", QStringLiteral("ledger_settings.png"));
