@@ -134,6 +134,8 @@ frmRedLS::frmRedLS(AppState& state, const QString& mainYearText, QWidget* parent
     m_grid->setTabKeyNavigation(false);
     // The names stay in view while the amounts scroll sideways.
     grid->freezeFirstColumn(new TwoTierHeader(ledgerCaptions()));
+    m_names = grid->frozenView();
+    m_names->viewport()->installEventFilter(this);
     m_grid->installEventFilter(this);
     m_grid->viewport()->installEventFilter(this);
     connect(m_grid, &QTableView::clicked, this, [this](const QModelIndex& index) {
@@ -697,7 +699,8 @@ bool frmRedLS::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseButtonPress:
         // The press has already taken the focus from the editor, which kept what was typed; an
         // editor sent back to its cell had its amount refused, and the click goes no further.
-        if (watched == m_grid->viewport() && m_txtg->isOpen() && (m_txtg->justReturned() || !finishEdit()))
+        if ((watched == m_grid->viewport() || watched == m_names->viewport()) && m_txtg->isOpen()
+            && (m_txtg->justReturned() || !finishEdit()))
             return true;
         break;
     case QEvent::KeyPress:

@@ -91,6 +91,7 @@ private:
     ledger::LedgerMonth m_month;
     LedgerModel* m_model = nullptr;
     QTableView* m_grid = nullptr;
+    QTableView* m_names = nullptr; // the names' column over the grid's left edge
     TwoTierHeader* m_header = nullptr;
     CellEditor* m_txtg = nullptr;
     QWidget* m_sumsRow = nullptr;

@@ -584,6 +584,16 @@ TEST_F(LedgerWindow, TheNamesStayInViewWhileTheAmountsScrollSideways)
     grid->scrollTo(at(ledger, 2, NameColumn));
     EXPECT_EQ(sideways->value(), column);
     EXPECT_EQ(names->indexAt(QPoint(5, 2)).row(), grid->indexAt(QPoint(grid->viewport()->width() - 5, 2)).row());
+
+    // A click on a name while an amount is being typed keeps the amount, as a click on any cell does.
+    click(grid, at(ledger, 3, PaidIn));
+    ASSERT_TRUE(ledger->editor()->isVisible());
+    QTest::keyClicks(ledger->editor(), "321");
+    const QModelIndex name = names->model()->index(names->indexAt(QPoint(5, 2)).row(), NameColumn);
+    QTest::mouseClick(names->viewport(), Qt::LeftButton, {}, names->visualRect(name).center());
+    EXPECT_FALSE(ledger->editor()->isVisible());
+    EXPECT_EQ(text(ledger, 3, PaidIn), "321,00");
+    EXPECT_EQ(state.table.field(4, March2024 + 6), "321,00");
 }
 
 } // namespace
