@@ -35,8 +35,10 @@ void FrozenColumnTable::freezeFirstColumn(QHeaderView* header)
         }
     });
     // Both scroll together, whether the grid's bar moves or the wheel turns over the names.
-    connect(verticalScrollBar(), &QScrollBar::valueChanged, m_frozen->verticalScrollBar(), &QScrollBar::setValue);
-    connect(m_frozen->verticalScrollBar(), &QScrollBar::valueChanged, verticalScrollBar(), &QScrollBar::setValue);
+    connect(
+        verticalScrollBar(), &QScrollBar::valueChanged, m_frozen->verticalScrollBar(), &QScrollBar::setValue);
+    connect(
+        m_frozen->verticalScrollBar(), &QScrollBar::valueChanged, verticalScrollBar(), &QScrollBar::setValue);
 
     viewport()->stackUnder(m_frozen);
     placeFrozen();

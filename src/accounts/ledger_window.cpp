@@ -375,9 +375,9 @@ void frmRedLS::Form_Load()
     if (!m_state.LedgerOpenedThisRun) {
         m_state.LedgerOpenedThisRun = true;
         const SettingsStore& store = m_state.services.settings;
-        const auto place
-            = ledger::rememberedPlace(store.value(settings::Main, QStringLiteral("Cmb10")).trimmed().toStdString(),
-                store.value(settings::Main, QStringLiteral("Li")).trimmed().toStdString());
+        const auto place = ledger::rememberedPlace(
+            store.value(settings::Main, QStringLiteral("Cmb10")).trimmed().toStdString(),
+            store.value(settings::Main, QStringLiteral("Li")).trimmed().toStdString());
         m_state.LedgerMonthIndex = place ? place->monthIndex : 0;
         if (place)
             m_cmb->setCurrentIndex(place->yearIndex);
@@ -673,8 +673,8 @@ void frmRedLS::layoutSums()
         return m_grid->viewport()->mapTo(this, QPoint(m_header->sectionViewportPosition(c), 0)).x() - rowLeft;
     };
     const int height = m_sumsRow->height();
-    const int nameRight
-        = m_grid->viewport()->mapTo(this, QPoint(0, 0)).x() - rowLeft + m_grid->columnWidth(ledger::NameColumn);
+    const int nameRight = m_grid->viewport()->mapTo(this, QPoint(0, 0)).x() - rowLeft
+        + m_grid->columnWidth(ledger::NameColumn);
     m_sumCaption->setGeometry(0, 0, std::max(0, nameRight - 6), height);
     m_sumsClip->setGeometry(nameRight, 0, std::max(0, m_sumsRow->width() - nameRight), height);
     for (int j = 0; j < ledger::SumBoxes; ++j) {

@@ -727,7 +727,8 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
 void Form1::restorePlace()
 {
     const SettingsStore& store = m_state.services.settings;
-    const auto number = [&store](const QString& key) { return store.value(settings::Main, key).toStdString(); };
+    const auto number
+        = [&store](const QString& key) { return store.value(settings::Main, key).toStdString(); };
     const std::optional<windowplace::Rect> remembered = windowplace::fromTexts(
         number(PlaceLeft), number(PlaceTop), number(PlaceWidth), number(PlaceHeight));
     // The main screen first: a place on none of them goes to its middle.
@@ -741,8 +742,13 @@ void Form1::restorePlace()
         const QRect free = screen->availableGeometry();
         screens.push_back({ free.x(), free.y(), free.width(), free.height() });
     }
-    const QSize wanted = sizeHint().expandedTo(minimumSize());
-    const windowplace::Rect place = windowplace::choosePlace(remembered, screens, wanted.width(), wanted.height());
+    // By default the whole sheet shows without scrolling (the scroller on its own would ask for
+    // far less).
+    const QSize content = m_background->sizeHint();
+    const QSize wanted
+        = QSize(content.width(), content.height() + menuBar()->sizeHint().height()).expandedTo(minimumSize());
+    const windowplace::Rect place
+        = windowplace::choosePlace(remembered, screens, wanted.width(), wanted.height());
     setGeometry(place.x, place.y, place.width, place.height);
     if (remembered && storedInteger(store, PlaceMaximized, 0) == 1)
         setWindowState(windowState() | Qt::WindowMaximized);

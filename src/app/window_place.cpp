@@ -27,8 +27,8 @@ std::optional<int> number(std::string_view text)
 int overlap(int from1, int length1, int from2, int length2)
 {
     const long long start = std::max<long long>(from1, from2);
-    const long long end = std::min<long long>(static_cast<long long>(from1) + length1,
-        static_cast<long long>(from2) + length2);
+    const long long end = std::min<long long>(
+        static_cast<long long>(from1) + length1, static_cast<long long>(from2) + length2);
     return end > start ? static_cast<int>(end - start) : 0;
 }
 
@@ -57,8 +57,8 @@ bool reachable(const Rect& window, const std::vector<Rect>& screens)
     return false;
 }
 
-Rect choosePlace(
-    const std::optional<Rect>& remembered, const std::vector<Rect>& screens, int defaultWidth, int defaultHeight)
+Rect choosePlace(const std::optional<Rect>& remembered, const std::vector<Rect>& screens, int defaultWidth,
+    int defaultHeight)
 {
     if (screens.empty())
         return remembered.value_or(Rect{ 0, 0, defaultWidth, defaultHeight });

@@ -22,8 +22,8 @@ struct Rect
 
 // The four stored numbers of a place; nothing when any is missing or unreadable, or the size is
 // not a positive one.
-std::optional<Rect> fromTexts(std::string_view left, std::string_view top, std::string_view width,
-    std::string_view height);
+std::optional<Rect> fromTexts(
+    std::string_view left, std::string_view top, std::string_view width, std::string_view height);
 
 // Enough of the window's top edge lies on one screen that the user can take it with the mouse.
 bool reachable(const Rect& window, const std::vector<Rect>& screens);

@@ -165,8 +165,8 @@ void frmGr1::CmdDraw_Click()
 
     auto* series = new QLineSeries;
     // Two years of one subscriber must be told apart in the legend.
-    series->setName(
-        QStringLiteral("%1, %2").arg(fromStd(m_state.table.field(ChartRow, fields::FullName)), m_cmb[1]->currentText()));
+    series->setName(QStringLiteral("%1, %2").arg(
+        fromStd(m_state.table.field(ChartRow, fields::FullName)), m_cmb[1]->currentText()));
     QPen pen(fromWindowsColour(chart::curveColour(CurveCount)));
     pen.setWidth(CurveWidth);
     series->setPen(pen);

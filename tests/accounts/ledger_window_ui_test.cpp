@@ -583,7 +583,8 @@ TEST_F(LedgerWindow, TheNamesStayInViewWhileTheAmountsScrollSideways)
     const int column = sideways->value();
     grid->scrollTo(at(ledger, 2, NameColumn));
     EXPECT_EQ(sideways->value(), column);
-    EXPECT_EQ(names->indexAt(QPoint(5, 2)).row(), grid->indexAt(QPoint(grid->viewport()->width() - 5, 2)).row());
+    EXPECT_EQ(
+        names->indexAt(QPoint(5, 2)).row(), grid->indexAt(QPoint(grid->viewport()->width() - 5, 2)).row());
 
     // A click on a name while an amount is being typed keeps the amount, as a click on any cell does.
     click(grid, at(ledger, 3, PaidIn));

@@ -83,7 +83,8 @@ TEST_F(MainWindowPlace, APlaceOffEveryScreenOpensInTheMiddleOfTheScreen)
     Form1* form = start();
     ASSERT_NE(form, nullptr);
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    EXPECT_TRUE(screen.contains(form->geometry().topLeft())) << form->geometry().x() << "," << form->geometry().y();
+    EXPECT_TRUE(screen.contains(form->geometry().topLeft()))
+        << form->geometry().x() << "," << form->geometry().y();
     EXPECT_NEAR(form->geometry().center().y(), screen.center().y(), 2);
 }
 

@@ -6,10 +6,10 @@
 #include <QApplication>
 #include <QCategoryAxis>
 #include <QChart>
-#include <QLegendMarker>
 #include <QChartView>
 #include <QComboBox>
 #include <QImage>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QPushButton>
 #include <QToolButton>
