@@ -7,7 +7,9 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPointer>
+#include <QScrollArea>
 #include <QWidget>
 #include <vector>
 
@@ -29,6 +31,17 @@ void showMenu(QMainWindow& form, const char* name, bool shown)
 
 // The panels that mean nothing on paper: the copy-tool check boxes and the picture buttons.
 constexpr std::array<const char*, 2> HiddenPanels = { "picButtons", "Frame1" };
+
+// The window's size with the whole sheet in view: the page never shows it scrolled sideways.
+QSize wholeSheetSize(QMainWindow& form)
+{
+    const auto* scroller = qobject_cast<QScrollArea*>(form.centralWidget());
+    if (!scroller || !scroller->widget())
+        return {};
+    const QSize content = scroller->widget()->minimumSizeHint();
+    return { content.width() + 2 * scroller->frameWidth(),
+        content.height() + 2 * scroller->frameWidth() + form.menuBar()->sizeHint().height() };
+}
 
 // A text selected in a cell, to be selected again as it was, cursor end included.
 struct Selection
@@ -88,7 +101,7 @@ public:
         }
         showMenu(form, "Mnu_Spr", false);
         showMenu(form, "Menu_Tools", false);
-        form.resize(SheetPrintSize.expandedTo(form.minimumSizeHint()));
+        form.resize(SheetPrintSize.expandedTo(form.minimumSizeHint()).expandedTo(wholeSheetSize(form)));
 
         // A box of the printing (no printer: save as PDF?) takes the focus and gives it back to the
         // cell, which the main window then paints in the focus colour before the page is drawn.
@@ -130,7 +143,6 @@ public:
         const QColor totals = m_form.palette().color(QPalette::ToolTipBase);
         for (int row = 1; row <= sheet::TotalsRow; ++row) {
             for (int c = 0; c < sheet::ComputedElements; ++c) {
-                m_sheet.computed(row, c)->setFrame(true);
                 if (row == sheet::TotalsRow)
                     setBackground(m_sheet.computed(row, c), totals);
             }
