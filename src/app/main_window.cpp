@@ -742,9 +742,9 @@ void Form1::restorePlace()
         const QRect free = screen->availableGeometry();
         screens.push_back({ free.x(), free.y(), free.width(), free.height() });
     }
-    // By default the whole sheet shows without scrolling (the scroller on its own would ask for
-    // far less).
-    const QSize content = m_background->sizeHint();
+    // By default the whole sheet shows without scrolling, no wider than it needs (the scroller on
+    // its own would ask for far less).
+    const QSize content(m_background->minimumSizeHint().width(), m_background->sizeHint().height());
     const QSize wanted
         = QSize(content.width(), content.height() + menuBar()->sizeHint().height()).expandedTo(minimumSize());
     const windowplace::Rect place
