@@ -526,8 +526,8 @@ TEST_F(LedgerWindow, AMissingOrBrokenRememberedMonthOpensJanuaryOfTheMainWindows
     settings.setValue(settings::Main, "Cmb1", "2025");
     main = start();
     ASSERT_NE(main, nullptr);
-    const char* remembered[][2] = { { nullptr, nullptr }, { "2026", nullptr }, { nullptr, "3" },
-        { "2031", "3" }, { "2026", "12" }, { "2026", "-2" }, { "2026", "март" } };
+    // Which texts are sound is the ledger's own rule (tested with it); here the window's use of it.
+    const char* remembered[][2] = { { nullptr, nullptr }, { "2031", "3" }, { "2026", "12" } };
     for (const auto& [year, month] : remembered) {
         settings.setValue(settings::Main, "Cmb10", year ? year : "");
         settings.setValue(settings::Main, "Li", month ? month : "");
