@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the README's two commands on a fresh Debian 12: a minimal bookworm tree (debootstrap
 # --variant=minbase) gets a copy of the committed tree, runs ./test.sh in it, then
-# ./run.sh --demo under xvfb-run, and the script says whether both worked. Whatever either needs
+# scripts/test_windows_core.sh (the core's tests built for Windows, under Wine), then
+# ./run.sh --demo under xvfb-run, and the script says whether all three worked. Whatever either needs
 # must come from scripts/packages.sh, not from what happens to be installed on this machine.
 #
 #   sudo scripts/check_fresh_machine.sh
@@ -14,7 +15,7 @@
 # $TERVOLIN_DEBIAN_MIRROR). The commit checked is HEAD: changes not committed are not part of it.
 # The logs and a screenshot of the demo stay in the run's folder, printed at the end; the folder
 # holding the fresh tree is removed unless TERVOLIN_FRESH_KEEP=1.
-# Exit status: 0 when both commands worked, 1 when either failed, 2 when the check itself could
+# Exit status: 0 when all three worked, 1 when any failed, 2 when the check itself could
 # not be set up.
 set -euo pipefail
 
@@ -197,6 +198,18 @@ else
 fi
 echo "./test.sh: $test_result ($(minutes "$step"))"
 
+# The core's tests built for Windows and run under Wine, as CI runs them after ./test.sh.
+echo "Running scripts/test_windows_core.sh (log: $work/windows.log)"
+windows_result=failed
+step=$SECONDS
+if inside timeout -k 60 1h bash -c 'cd /root/tervolin && scripts/test_windows_core.sh' </dev/null \
+  >"$work/windows.log" 2>&1; then
+  windows_result=passed
+else
+  tail -n 40 "$work/windows.log"
+fi
+echo "scripts/test_windows_core.sh: $windows_result ($(minutes "$step"))"
+
 # ./run.sh --demo builds, installs into ~/tervolin-demo and then becomes the program, which runs
 # until it is closed. Under xvfb-run, a small script waits for run.sh's "Starting" line (the
 # build may take long), gives the program 15 seconds, and then asks that it still runs, that it
@@ -278,10 +291,11 @@ echo "./run.sh --demo: $demo_result ($(minutes "$step"))"
 
 echo
 echo "Fresh Debian 12, commit ${commit:0:12}, $(minutes "$started") in all:"
-echo "  ./test.sh        $test_result"
-echo "  ./run.sh --demo  $demo_result"
-echo "  logs: $work/test.log, $work/demo.log"
+echo "  ./test.sh                      $test_result"
+echo "  scripts/test_windows_core.sh   $windows_result"
+echo "  ./run.sh --demo                $demo_result"
+echo "  logs: $work/test.log, $work/windows.log, $work/demo.log"
 if [ -f "$work/demo.png" ]; then
   echo "  the demo's screen: $work/demo.png"
 fi
-[ "$test_result" = passed ] && [ "$demo_result" = passed ]
+[ "$test_result" = passed ] && [ "$windows_result" = passed ] && [ "$demo_result" = passed ]

@@ -1,4 +1,5 @@
-# Debian packages the program needs, shared by run.sh and test.sh. Sourced, not run.
+# Debian packages the program needs, shared by run.sh, test.sh and scripts/test_windows_core.sh.
+# Sourced, not run.
 
 # Building and running the program.
 TERVOLIN_RUN_PACKAGES=(
@@ -12,6 +13,10 @@ TERVOLIN_TEST_PACKAGES=(
   libgtest-dev libbenchmark-dev
   xvfb xauth imagemagick poppler-utils python3-openpyxl zbar-tools
   cups printer-driver-cups-pdf
+)
+# The core and its tests built for Windows and run under Wine (scripts/test_windows_core.sh).
+TERVOLIN_WINDOWS_PACKAGES=(
+  cmake make g++-mingw-w64-x86-64-posix googletest wine64
 )
 # The fuzzer of the workbook reader (cmake -DTERVOLIN_FUZZ=ON with clang); not needed otherwise.
 TERVOLIN_FUZZ_PACKAGES=(

@@ -4,6 +4,7 @@
 #include "database/database_file.h"
 #include "database/field_map.h"
 #include "database/money.h"
+#include "platform/file_system.h"
 
 #include <algorithm>
 #include <charconv>
@@ -81,10 +82,7 @@ const JournalEntry* Journal::find(const PaymentKey& key) const
 
 std::string journalPath(const std::string& databasePath)
 {
-    const std::size_t slash = databasePath.find_last_of('/');
-    if (slash == std::string::npos)
-        return JournalFileName;
-    return databasePath.substr(0, slash + 1) + JournalFileName;
+    return files::besideFile(databasePath, JournalFileName);
 }
 
 std::string journalText(std::string_view text)

@@ -10,7 +10,6 @@
 #include <QComboBox>
 #include <QCompleter>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -36,9 +35,11 @@ QString sumText(Currency sum)
     return sum.isZero() ? QStringLiteral("0,00") : fromStd(moneyText(sum));
 }
 
+// The core takes paths as UTF-8 on every system (Windows included, where the local 8-bit
+// encoding is not UTF-8).
 std::string fileSystemPath(const QString& path)
 {
-    return QFile::encodeName(path).toStdString();
+    return path.toStdString();
 }
 
 std::string databasePath(const AppState& state)
@@ -141,7 +142,7 @@ void openBankImport(AppState& state, frmRedLS& ledger)
 
     const std::string journalPath = bank::journalPath(databasePath(state));
     bank::JournalRead journal = bank::readJournal(journalPath);
-    const QString journalName = QDir::toNativeSeparators(QFile::decodeName(journalPath.c_str()));
+    const QString journalName = QDir::toNativeSeparators(QString::fromStdString(journalPath));
     if (journal.status == bank::JournalRead::Status::Unreadable)
         return refuse(QStringLiteral("Не удалось прочитать журнал загруженных платежей %1").arg(journalName));
     if (journal.status == bank::JournalRead::Status::Damaged)
@@ -346,7 +347,7 @@ void frmBank::CmdOk_Click()
         m_state.WriteDatabase();
         dialogs.message(
             { QStringLiteral("Не удалось записать журнал загруженных платежей %1. Платежи не занесены.")
-                    .arg(QDir::toNativeSeparators(QFile::decodeName(journalPath.c_str()))),
+                    .arg(QDir::toNativeSeparators(QString::fromStdString(journalPath))),
                 Title, MessageIcon::Exclamation });
         return;
     }

@@ -9,7 +9,6 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -21,9 +20,11 @@ const QString CopyError = QStringLiteral("Ошибка копирования");
 // The emergency copy the last run left, until the next start has named it.
 const QString EmergencyCopyKey = QStringLiteral("EmergencyCopy");
 
+// The core takes paths as UTF-8 on every system (Windows included, where the local 8-bit
+// encoding is not UTF-8).
 std::string fileSystemPath(const QString& path)
 {
-    return QFile::encodeName(path).toStdString();
+    return path.toStdString();
 }
 
 } // namespace

@@ -3,62 +3,37 @@
 #include "accounts/bank_journal.h"
 #include "database/database_file.h"
 #include "database/field_map.h"
+#include "platform/file_system.h"
 #include "reports/supplier_figures.h"
-
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace backup {
 namespace {
 
-bool isAccessError(int error)
-{
-    return error == EACCES || error == EPERM || error == EROFS;
-}
-
 // What opening the file for reading says about it, before its content is looked at.
 CopyStatus openForReading(const std::string& path)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::close(fd);
-        return CopyStatus::Copied;
+    files::InputFile file;
+    switch (file.open(path)) {
+    case files::OpenStatus::Opened: return CopyStatus::Copied;
+    case files::OpenStatus::NotFound:
+    case files::OpenStatus::NoFolder: return CopyStatus::NotFound;
+    case files::OpenStatus::AccessDenied: return CopyStatus::AccessDenied;
+    case files::OpenStatus::Failed: break;
     }
-    if (errno == ENOENT || errno == ENOTDIR)
-        return CopyStatus::NotFound;
-    if (isAccessError(errno))
-        return CopyStatus::AccessDenied;
     return CopyStatus::Failed;
-}
-
-bool exists(const std::string& path)
-{
-    struct stat info
-    { };
-    return ::stat(path.c_str(), &info) == 0;
-}
-
-std::string folderOf(const std::string& path)
-{
-    const std::size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 // A file kept beside the database, copied beside a backup and back.
 bool backUpBeside(const std::string& file, const std::string& copy)
 {
-    return !exists(file) || database::copyFile(file, copy);
+    return !files::exists(file) || database::copyFile(file, copy);
 }
 
 bool restoreBeside(const std::string& copy, const std::string& file)
 {
-    if (!exists(copy))
+    if (!files::exists(copy))
         return true;
-    if (exists(file) && !database::copyFile(file, formerDatabasePath(file)))
+    if (files::exists(file) && !database::copyFile(file, formerDatabasePath(file)))
         return false;
     return database::copyFile(copy, file);
 }
@@ -99,15 +74,16 @@ CopyStatus replaceDatabase(const std::string& backupPath, const std::string& dat
     if (const CopyStatus source = openForReading(backupPath); source != CopyStatus::Copied)
         return source;
     // The copy is written beside the database and renamed over it: that needs the folder.
-    if (::access(folderOf(databasePath).c_str(), W_OK | X_OK) != 0)
-        return isAccessError(errno) ? CopyStatus::AccessDenied : CopyStatus::Failed;
+    switch (files::canCreateFilesIn(files::folderOf(databasePath))) {
+    case files::OpenStatus::Opened: break;
+    case files::OpenStatus::AccessDenied: return CopyStatus::AccessDenied;
+    default: return CopyStatus::Failed;
+    }
     if (database::isWriteProtected(databasePath))
         return CopyStatus::AccessDenied;
     // A restore from the wrong copy can be undone: the database it replaces stays beside it.
     // Only once that copy is whole is the database replaced.
-    struct stat info
-    { };
-    if (::stat(databasePath.c_str(), &info) == 0) {
+    if (files::exists(databasePath)) {
         if (!database::copyFile(databasePath, formerDatabasePath(databasePath)))
             return CopyStatus::Failed;
         if (keptFormer)

@@ -34,7 +34,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -436,7 +435,7 @@ bool Form1::OPFILE1()
     for (;;) {
         const QString path = QDir::toNativeSeparators(m_state.databaseFilePath());
         m_state.DatabasePath = path;
-        const std::string filePath = QFile::encodeName(path).toStdString();
+        const std::string filePath = path.toStdString();
         const database::LoadResult result = database::load(filePath, m_state.table);
         switch (result.status) {
         case Status::Loaded: fillSubscriberSelector(); return true;

@@ -15,7 +15,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -43,7 +42,7 @@ bool Program::start()
         return false;
     }
     // A write killed half-way leaves its temporary file; only the holder of the lock may clear it.
-    database::removeStaleTemporary(QFile::encodeName(path).toStdString());
+    database::removeStaleTemporary(path.toStdString());
     backup::tellAboutEmergencyCopy(m_state);
     return showMainWindow();
 }

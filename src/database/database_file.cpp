@@ -1,15 +1,11 @@
 #include "database/database_file.h"
 
 #include "database/cp1251.h"
+#include "platform/file_system.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <climits>
 #include <cstring>
-#include <fcntl.h>
 #include <string_view>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -22,11 +18,6 @@ namespace {
 constexpr std::size_t ReadChunk = 1 << 20;
 constexpr std::size_t WriteChunk = 4 << 20;
 constexpr int Separators = fields::PerRecord;
-
-std::string systemError(const char* what)
-{
-    return std::string(what) + ": " + std::strerror(errno);
-}
 
 // Positions, relative to the start of a line, of its separators and of the bytes that need more
 // than a copy when the line is taken into the table: blanks (trimmed at the ends of fields) and
@@ -148,31 +139,6 @@ void buildRecord(Record& record, int row, const char* line, const LineScan& scan
     record.endBuild();
 }
 
-class FileDescriptor
-{
-public:
-    explicit FileDescriptor(int fd = -1) : m_fd(fd) { }
-    ~FileDescriptor() { reset(); }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return m_fd; }
-    void reset(int fd = -1)
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = fd;
-    }
-    int release()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return fd;
-    }
-
-private:
-    int m_fd;
-};
-
 // Whether a line the program wrote could hold this: Windows-1251 text (its one unassigned byte
 // 0x98 is no text) without control characters but the tab, and a record number, or nothing, in
 // field 1. A backup must pass this before it may replace the database; the database itself is
@@ -204,9 +170,9 @@ LoadResult readFile(const std::string& path, RecordTable* table, bool strict)
     if (table)
         table->clear();
 
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) {
-        result.status = errno == ENOENT ? Status::NotFound : Status::OpenFailed;
+    files::InputFile file;
+    if (const files::OpenStatus opened = file.open(path); opened != files::OpenStatus::Opened) {
+        result.status = opened == files::OpenStatus::NotFound ? Status::NotFound : Status::OpenFailed;
         return result;
     }
 
@@ -227,19 +193,15 @@ LoadResult readFile(const std::string& path, RecordTable* table, bool strict)
         }
         if (filled == buffer.size())
             buffer.resize(buffer.size() * 2);
-        for (;;) {
-            const ssize_t n = ::read(fd.get(), buffer.data() + filled, buffer.size() - filled);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0)
-                return false;
-            if (n == 0)
-                endOfFile = true;
-            filled += static_cast<std::size_t>(n);
-            if (n > 0)
-                anyContent = true;
-            return true;
-        }
+        const std::int64_t n = file.read(buffer.data() + filled, buffer.size() - filled);
+        if (n < 0)
+            return false;
+        if (n == 0)
+            endOfFile = true;
+        filled += static_cast<std::size_t>(n);
+        if (n > 0)
+            anyContent = true;
+        return true;
     };
 
     if (!refill()) {
@@ -305,121 +267,34 @@ LoadResult readFile(const std::string& path, RecordTable* table, bool strict)
     return result;
 }
 
-bool writeAll(int fd, const char* data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-std::string folderOf(const std::string& path)
-{
-    const std::size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
-}
-
-// The file a path stands for: a database kept on a stick or in a synced folder may be reached
-// through a symbolic link, and it is that file which must change, the link staying as it is.
-std::string linkTarget(const std::string& path)
-{
-    std::string target = path;
-    for (int hop = 0; hop < 40; ++hop) {
-        struct stat info
-        { };
-        if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
-            return target;
-        std::string link(PATH_MAX, '\0');
-        const ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
-        if (n < 0)
-            return target;
-        link.resize(static_cast<std::size_t>(n));
-        if (!link.empty() && link.front() == '/')
-            target = link;
-        else
-            target = folderOf(target) + "/" + link;
-    }
-    return target;
-}
-
-bool isProtected(const std::string& target)
-{
-    struct stat info
-    { };
-    if (::stat(target.c_str(), &info) != 0)
-        return false;
-    // The superuser may write anything: the file's own bits say whether it is meant to be kept.
-    if ((info.st_mode & 0222) == 0)
-        return true;
-    return ::access(target.c_str(), W_OK) != 0 && (errno == EACCES || errno == EPERM);
-}
-
 // Writes a file through a temporary one beside it: `produce` fills it by calling the sink; then
-// the data is flushed, the temporary file renamed over the destination and the folder flushed.
-// A file its owner has protected from writing is refused: the rename would replace it all the
-// same.
+// the data is flushed and the temporary file put in place of the destination. A file its owner
+// has protected from writing is refused: the replacement would replace it all the same.
 template <typename Produce>
 bool replaceFile(
     const std::string& path, std::string_view temporarySuffix, std::string* error, Produce produce)
 {
-    const std::string target = linkTarget(path);
-    if (isProtected(target)) {
+    const std::string target = files::resolveLinks(path);
+    if (files::isWriteProtected(target)) {
         if (error)
             *error = "write-protected: " + target;
         return false;
     }
-    const std::string temporary = target + std::string(temporarySuffix);
-    FileDescriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (fd.get() < 0) {
-        if (error)
-            *error = systemError("open");
+    files::Replacement replacement(target, target + std::string(temporarySuffix));
+    if (!replacement.open(error))
         return false;
-    }
-    struct stat old
-    { };
-    if (::stat(target.c_str(), &old) == 0)
-        ::fchmod(fd.get(), old.st_mode & 07777);
-
-    const auto fail = [&](const char* what) {
-        if (error)
-            *error = systemError(what);
-        fd.reset();
-        ::unlink(temporary.c_str());
-        return false;
+    bool sinkFailed = false;
+    const auto sink = [&](const std::string& bytes) {
+        sinkFailed = !replacement.write(bytes.data(), bytes.size(), error);
+        return !sinkFailed;
     };
-
-    const auto sink
-        = [&](const std::string& bytes) { return writeAll(fd.get(), bytes.data(), bytes.size()); };
-    if (!produce(sink))
-        return fail("write");
-    if (::fsync(fd.get()) != 0)
-        return fail("fsync");
-    if (::close(fd.release()) != 0) {
-        if (error)
-            *error = systemError("close");
-        ::unlink(temporary.c_str());
+    if (!produce(sink)) {
+        // A source that failed to read: the replacement is dropped with its temporary file.
+        if (!sinkFailed && error)
+            *error = files::lastError("write");
         return false;
     }
-    if (::rename(temporary.c_str(), target.c_str()) != 0) {
-        if (error)
-            *error = systemError("rename");
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    FileDescriptor folder(::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.get() >= 0)
-        ::fsync(folder.get());
-    return true;
+    return replacement.commit(error);
 }
 
 struct CleanedField
@@ -451,17 +326,12 @@ std::string withoutLineBreaks(std::string_view text)
 
 bool isWriteProtected(const std::string& path)
 {
-    return isProtected(linkTarget(path));
+    return files::isWriteProtected(files::resolveLinks(path));
 }
 
 bool removeStaleTemporary(const std::string& path)
 {
-    const std::string temporary = linkTarget(path) + TemporarySuffix;
-    struct stat info
-    { };
-    if (::lstat(temporary.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
-        return false;
-    return ::unlink(temporary.c_str()) == 0;
+    return files::removeRegularFile(files::resolveLinks(path) + TemporarySuffix);
 }
 
 LoadResult load(const std::string& path, RecordTable& table)
@@ -543,26 +413,23 @@ bool create(const std::string& path, RecordTable& table, std::string* error)
 FileBytes readFile(const std::string& path, std::size_t maxBytes)
 {
     FileBytes result;
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) {
-        if (errno == ENOENT)
+    files::InputFile file;
+    if (const files::OpenStatus opened = file.open(path); opened != files::OpenStatus::Opened) {
+        if (opened == files::OpenStatus::NotFound)
             result.status = FileBytes::Status::NotFound;
         return result;
     }
-    struct stat info
-    { };
-    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode))
+    const std::optional<std::uint64_t> size = file.regularSize();
+    if (!size)
         return result;
-    if (std::uint64_t(info.st_size) > maxBytes) {
+    if (*size > maxBytes) {
         result.status = FileBytes::Status::TooLarge;
         return result;
     }
-    result.bytes.resize(std::size_t(info.st_size));
+    result.bytes.resize(std::size_t(*size));
     std::size_t filled = 0;
     while (filled < result.bytes.size()) {
-        const ssize_t n = ::read(fd.get(), result.bytes.data() + filled, result.bytes.size() - filled);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const std::int64_t n = file.read(result.bytes.data() + filled, result.bytes.size() - filled);
         if (n < 0) {
             result.bytes.clear();
             return result;
@@ -585,18 +452,16 @@ bool writeFile(const std::string& path, std::string_view bytes, std::string* err
 
 bool copyFile(const std::string& source, const std::string& destination, std::string* error)
 {
-    FileDescriptor in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
-    if (in.get() < 0) {
+    files::InputFile in;
+    if (in.open(source) != files::OpenStatus::Opened) {
         if (error)
-            *error = systemError("open");
+            *error = files::lastError("open");
         return false;
     }
     return replaceFile(destination, TemporarySuffix, error, [&](const auto& sink) {
         std::string chunk(ReadChunk, '\0');
         for (;;) {
-            const ssize_t n = ::read(in.get(), chunk.data(), chunk.size());
-            if (n < 0 && errno == EINTR)
-                continue;
+            const std::int64_t n = in.read(chunk.data(), chunk.size());
             if (n < 0)
                 return false;
             if (n == 0)

@@ -10,7 +10,6 @@
 #include <QChartView>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -126,7 +125,7 @@ frmSummary::frmSummary(AppState& state, const QString& year, QWidget* parent)
 void frmSummary::loadSupplierFile()
 {
     const QString database = QDir::toNativeSeparators(m_state.databaseFilePath());
-    m_supplierPath = reports::supplierFilePath(QFile::encodeName(database).toStdString());
+    m_supplierPath = reports::supplierFilePath(database.toStdString());
     const reports::SupplierFile file = reports::loadSupplierFigures(m_supplierPath);
     using Status = reports::SupplierFile::Status;
     if (file.status == Status::Loaded || file.status == Status::Missing) {
@@ -135,7 +134,7 @@ void frmSummary::loadSupplierFile()
     }
     // A file the program cannot read is left as it is: writing would lose what it holds.
     m_figuresKept = false;
-    const QString path = QFile::decodeName(QByteArray::fromStdString(m_supplierPath));
+    const QString path = QString::fromStdString(m_supplierPath);
     const QString text = file.status == Status::BadLine
         ? QStringLiteral("Строка № %1 файла %2 содержит ошибку.").arg(file.line).arg(path)
         : QStringLiteral("Не удалось прочитать файл %1.").arg(path);
@@ -181,7 +180,7 @@ bool frmSummary::takeSupplierFigures()
             showSupplierFigures();
             m_state.services.dialogs.message(
                 { QStringLiteral("Не удалось записать данные поставщика в файл %1")
-                        .arg(QFile::decodeName(QByteArray::fromStdString(m_supplierPath))),
+                        .arg(QString::fromStdString(m_supplierPath)),
                     QStringLiteral("Ошибка сохранения"), MessageIcon::Exclamation });
             taken = false;
         }

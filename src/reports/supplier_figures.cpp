@@ -3,6 +3,7 @@
 #include "database/cp1251.h"
 #include "database/database_file.h"
 #include "database/field_map.h"
+#include "platform/file_system.h"
 
 #include <vector>
 
@@ -134,10 +135,7 @@ std::optional<std::string> typedFigure(std::string_view typed)
 
 std::string supplierFilePath(const std::string& databasePath)
 {
-    const std::size_t slash = databasePath.find_last_of('/');
-    if (slash == std::string::npos)
-        return SupplierFileName;
-    return databasePath.substr(0, slash + 1) + SupplierFileName;
+    return files::besideFile(databasePath, SupplierFileName);
 }
 
 SupplierFile loadSupplierFigures(const std::string& path)

@@ -4,7 +4,6 @@
 #include "platform/dialogs.h"
 
 #include <QDir>
-#include <QFile>
 
 AppState::AppState(Services services, QString programFolder)
     : services(services), programFolder(std::move(programFolder))
@@ -21,7 +20,7 @@ bool AppState::WriteDatabase()
         return false;
     FileBusy busy(*this);
     const QString path = DatabasePath.isEmpty() ? databaseFilePath() : DatabasePath;
-    const std::string filePath = QFile::encodeName(path).toStdString();
+    const std::string filePath = path.toStdString();
     m_lastWriteFailed = !database::write(filePath, table);
     if (!m_lastWriteFailed)
         return true;

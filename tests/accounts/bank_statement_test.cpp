@@ -6,9 +6,8 @@
 #include "database/cp866.h"
 #include "support/files.h"
 
-#include <fcntl.h>
+#include <filesystem>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace {
 
@@ -153,7 +152,7 @@ TEST(BankStatement, RefusesAFileOver64MegabytesFromItsSizeAlone)
     const std::string path = folder.file("huge.txt");
     writeBytes(path, "1CClientBankExchange\r\n");
     // A sparse file: were it read whole, the test would take its memory.
-    ASSERT_EQ(::truncate(path.c_str(), off_t(MaxStatementBytes) + 1), 0);
+    std::filesystem::resize_file(path, MaxStatementBytes + 1);
     const ReadResult huge = readStatementFile(path);
     EXPECT_EQ(huge.status, ReadResult::Status::NotStatement);
     EXPECT_EQ(huge.problem, "файл больше 64 МБ");

@@ -2,10 +2,17 @@
 
 // Bank statements written by the tests: a header and documents as key and value pairs, put
 // together as a bank writes them, and turned into the bytes of a code page by the system's own
-// iconv (not by the program's tables, which are what is tested).
+// tables, iconv or Windows' code pages (not by the program's tables, which are what is tested).
 
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
 #include <iconv.h>
+#endif
 
 #include <string>
 #include <utility>
@@ -54,6 +61,20 @@ inline std::string statementText(
 // UTF-8 text in another code page ("CP1251", "CP866").
 inline std::string encoded(const std::string& utf8, const char* codePage)
 {
+#ifdef _WIN32
+    const std::string name = codePage;
+    const UINT page = name == "CP1251" ? 1251 : name == "CP866" ? 866 : 0;
+    EXPECT_NE(page, 0u) << codePage;
+    std::wstring text(utf8.size() + 1, L'\0');
+    text.resize(std::size_t(
+        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), text.data(), int(text.size()))));
+    std::string out(text.size() * 2 + 16, '\0');
+    BOOL lossy = FALSE;
+    out.resize(std::size_t(::WideCharToMultiByte(page, WC_NO_BEST_FIT_CHARS, text.data(), int(text.size()),
+        out.data(), int(out.size()), nullptr, &lossy)));
+    EXPECT_FALSE(lossy) << "to " << codePage;
+    return out;
+#else
     iconv_t converter = iconv_open(codePage, "UTF-8");
     EXPECT_NE(converter, iconv_t(-1)) << codePage;
     if (converter == iconv_t(-1))
@@ -68,6 +89,7 @@ inline std::string encoded(const std::string& utf8, const char* codePage)
     iconv_close(converter);
     out.resize(out.size() - outLeft);
     return out;
+#endif
 }
 
 } // namespace statementtest

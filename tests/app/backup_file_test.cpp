@@ -5,13 +5,15 @@
 #include "support/files.h"
 
 #include <chrono>
-#include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <random>
-#include <sys/wait.h>
 #include <thread>
+#ifndef _WIN32
+#include <csignal>
+#include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -93,6 +95,7 @@ TEST(BackupRestore, ADatabaseProtectedFromWritingIsNotReplaced)
     EXPECT_EQ(readBytes(database), lines(2));
 }
 
+#ifndef _WIN32
 // A restore killed at any moment leaves the database whole: the old one or the complete backup;
 // the database it was replacing is whole beside it, or not yet there.
 TEST(BackupRestore, AKilledRestoreLeavesTheOldDatabaseOrTheBackup)
@@ -135,6 +138,8 @@ TEST(BackupRestore, AKilledRestoreLeavesTheOldDatabaseOrTheBackup)
         }
     }
 }
+
+#endif
 
 TEST(BackupRestore, AFailedCopyLeavesTheDatabaseAsItWas)
 {

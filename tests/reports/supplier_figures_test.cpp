@@ -3,7 +3,6 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 namespace {
 
@@ -86,7 +85,7 @@ TEST(SupplierFigures, AFileProtectedFromWritingIsKept)
     TempFolder folder;
     const std::string path = folder.file("Tervolin2.balance");
     writeBytes(path, "2024|3|1|2|\r\n");
-    ::chmod(path.c_str(), 0444);
+    std::filesystem::permissions(path, std::filesystem::perms(0444));
     SupplierFigures figures;
     figures.setMonth(4, 3, { "5", "6" });
     std::string error;

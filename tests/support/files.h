@@ -15,11 +15,16 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::filesystem::path& path() const { return m_path; }
-    std::string file(const std::string& name) const { return (m_path / name).string(); }
+    std::string file(const std::string& name) const;
 
 private:
     std::filesystem::path m_path;
 };
+
+// Paths in tests are UTF-8 text on every system, as the program's are; on Windows the standard
+// library would take a std::string for the local code page.
+std::filesystem::path filePath(const std::string& utf8);
+std::string utf8Path(const std::filesystem::path& path);
 
 std::string readBytes(const std::string& path);
 void writeBytes(const std::string& path, const std::string& bytes);

@@ -1,0 +1,241 @@
+#include "platform/file_system.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace files {
+namespace {
+
+bool isAccessError(int error)
+{
+    return error == EACCES || error == EPERM || error == EROFS;
+}
+
+void closeDescriptor(int& fd)
+{
+    if (fd >= 0) {
+        ::close(fd);
+        fd = -1;
+    }
+}
+
+} // namespace
+
+std::string lastError(const char* what)
+{
+    return std::string(what) + ": " + std::strerror(errno);
+}
+
+InputFile::~InputFile()
+{
+    closeDescriptor(m_fd);
+}
+
+OpenStatus InputFile::open(const std::string& path)
+{
+    closeDescriptor(m_fd);
+    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (m_fd >= 0)
+        return OpenStatus::Opened;
+    if (errno == ENOENT)
+        return OpenStatus::NotFound;
+    if (errno == ENOTDIR)
+        return OpenStatus::NoFolder;
+    return isAccessError(errno) ? OpenStatus::AccessDenied : OpenStatus::Failed;
+}
+
+std::int64_t InputFile::read(char* data, std::size_t size)
+{
+    for (;;) {
+        const ssize_t n = ::read(m_fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        return n;
+    }
+}
+
+std::optional<std::uint64_t> InputFile::regularSize() const
+{
+    struct stat info
+    { };
+    if (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    return std::uint64_t(info.st_size);
+}
+
+Replacement::Replacement(std::string target, std::string temporary)
+    : m_target(std::move(target)), m_temporary(std::move(temporary))
+{ }
+
+Replacement::~Replacement()
+{
+    if (m_fd >= 0)
+        discard();
+}
+
+bool Replacement::open(std::string* error)
+{
+    m_fd = ::open(m_temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (m_fd < 0) {
+        if (error)
+            *error = lastError("open");
+        return false;
+    }
+    struct stat old
+    { };
+    if (::stat(m_target.c_str(), &old) == 0)
+        ::fchmod(m_fd, old.st_mode & 07777);
+    return true;
+}
+
+void Replacement::discard()
+{
+    closeDescriptor(m_fd);
+    ::unlink(m_temporary.c_str());
+}
+
+bool Replacement::write(const char* data, std::size_t size, std::string* error)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(m_fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (error)
+                *error = lastError("write");
+            discard();
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool Replacement::commit(std::string* error)
+{
+    const auto fail = [&](const char* what) {
+        if (error)
+            *error = lastError(what);
+        discard();
+        return false;
+    };
+    if (::fsync(m_fd) != 0)
+        return fail("fsync");
+    const int fd = m_fd;
+    m_fd = -1;
+    if (::close(fd) != 0)
+        return fail("close");
+    if (::rename(m_temporary.c_str(), m_target.c_str()) != 0)
+        return fail("rename");
+    // The rename itself is on disk only once the folder is.
+    const int folder = ::open(folderOf(m_target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+    return true;
+}
+
+FileLock::~FileLock()
+{
+    release();
+}
+
+bool FileLock::acquire(const std::string& path)
+{
+    release();
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    m_fd = fd;
+    return true;
+}
+
+void FileLock::release()
+{
+    closeDescriptor(m_fd);
+}
+
+std::string folderOf(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+std::string besideFile(const std::string& path, const std::string& name)
+{
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? name : path.substr(0, slash + 1) + name;
+}
+
+std::string resolveLinks(const std::string& path)
+{
+    std::string target = path;
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat info
+        { };
+        if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return target;
+        std::string link(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
+        if (n < 0)
+            return target;
+        link.resize(static_cast<std::size_t>(n));
+        if (!link.empty() && link.front() == '/')
+            target = link;
+        else
+            target = folderOf(target) + "/" + link;
+    }
+    return target;
+}
+
+bool exists(const std::string& path)
+{
+    struct stat info
+    { };
+    return ::stat(path.c_str(), &info) == 0;
+}
+
+bool isWriteProtected(const std::string& path)
+{
+    struct stat info
+    { };
+    if (::stat(path.c_str(), &info) != 0)
+        return false;
+    // The superuser may write anything: the file's own bits say whether it is meant to be kept.
+    if ((info.st_mode & 0222) == 0)
+        return true;
+    return ::access(path.c_str(), W_OK) != 0 && (errno == EACCES || errno == EPERM);
+}
+
+bool removeRegularFile(const std::string& path)
+{
+    struct stat info
+    { };
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    return ::unlink(path.c_str()) == 0;
+}
+
+OpenStatus canCreateFilesIn(const std::string& folder)
+{
+    if (::access(folder.c_str(), W_OK | X_OK) == 0)
+        return OpenStatus::Opened;
+    return isAccessError(errno) ? OpenStatus::AccessDenied : OpenStatus::Failed;
+}
+
+} // namespace files
