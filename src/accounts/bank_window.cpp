@@ -353,6 +353,8 @@ void frmBank::CmdOk_Click()
         // Without the journal the same payments would go in again next time: the file goes back too.
         m_state.table = std::move(before);
         m_state.WriteDatabase();
+        // The writes were steps of an import that failed: nothing went through to speak of.
+        m_state.notices.clear();
         dialogs.message(
             { QStringLiteral("Не удалось записать журнал загруженных платежей %1. Платежи не занесены.")
                     .arg(QDir::toNativeSeparators(QFile::decodeName(journalPath.c_str()))),

@@ -26,6 +26,11 @@ void StatusNotices::post(const QString& text)
     emit posted(text);
 }
 
+void StatusNotices::clear()
+{
+    post(QString());
+}
+
 void StatusNotices::saved(const QTime& time)
 {
     post(fromStd(statusText::savedText(time.hour(), time.minute())));

@@ -25,6 +25,8 @@ public:
     void carriedOver(const QString& year);
     void importedSubscribers(int count);
     void importedPayments(int count);
+    // Takes the line away: what it told of was undone.
+    void clear();
     // The last line posted, for as long as the run lasts.
     const QString& last() const { return m_last; }
 
