@@ -170,6 +170,25 @@ TEST_F(Keyboard, TheLedgersKeysKeepWhatIsBeingTyped)
     EXPECT_TRUE(printout);
 }
 
+TEST_F(Keyboard, AReportWindowPrintsWithCtrlP)
+{
+    ASSERT_NE(openMain(), nullptr);
+    main->findChild<QAction*>("Menu_Tools_Check")->trigger();
+    QWidget* check = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->objectName() == "frmCheck" && window->isVisible())
+            check = window;
+    }
+    ASSERT_NE(check, nullptr);
+    check->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(check));
+    press(check, Qt::Key_P);
+    bool printout = false;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        printout = printout || (window->objectName() == "MDIfrmPrint" && window->isVisible());
+    EXPECT_TRUE(printout);
+}
+
 TEST_F(Keyboard, TheDirectoryFindsFromTheGridAndOpensTheGuide)
 {
     ASSERT_NE(openMain(), nullptr);
