@@ -163,7 +163,7 @@ frmRedLS::frmRedLS(AppState& state, const QString& mainYearText, QWidget* parent
     layout->addWidget(buildMonthRow());
     layout->addWidget(m_grid, 1);
     layout->addWidget(buildSumsRow());
-    layout->addWidget(buildStatusBar());
+    layout->addWidget(buildStatusBarAndKeys());
 
     for (std::string_view year : fields::YearNames)
         m_cmb->addItem(fromStd(year));
@@ -276,7 +276,7 @@ QWidget* frmRedLS::buildMonthRow()
     return row;
 }
 
-QWidget* frmRedLS::buildStatusBar()
+QWidget* frmRedLS::buildStatusBarAndKeys()
 {
     auto* bar = new QStatusBar(this);
     bar->setObjectName(QStringLiteral("StatusBar"));

@@ -74,7 +74,7 @@ private:
     QWidget* buildMonthRow();
     QWidget* buildFind();
     QWidget* buildSumsRow();
-    QWidget* buildStatusBar();
+    QWidget* buildStatusBarAndKeys();
     void focusFind();
     void openGuide();
     void openEditor();
