@@ -2,6 +2,7 @@
 
 #include "accounts/bank_model.h"
 #include "accounts/ledger_window.h"
+#include "platform/busy_cursor.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/settings_store.h"
@@ -130,7 +131,11 @@ void openBankImport(AppState& state, frmRedLS& ledger)
         dialogs.message({ text, Title, MessageIcon::Exclamation });
     };
 
-    bank::ReadResult read = bank::readStatementFile(fileSystemPath(*chosen));
+    bank::ReadResult read;
+    {
+        const BusyCursor busy;
+        read = bank::readStatementFile(fileSystemPath(*chosen));
+    }
     if (read.status == bank::ReadResult::Status::Unreadable)
         return refuse(QStringLiteral("Не удалось прочитать файл %1").arg(path));
     const QString notStatement = QStringLiteral("Файл не является выпиской банка в формате 1С: %1");
@@ -156,8 +161,12 @@ void openBankImport(AppState& state, frmRedLS& ledger)
     bank::Statement header = std::move(read.statement);
     bank::Statement documents;
     documents.documents = std::move(header.documents);
-    bank::Import import
-        = bank::prepareImport(std::move(documents), state.table, journal.journal, account.toStdString());
+    bank::Import import;
+    {
+        const BusyCursor busy;
+        import
+            = bank::prepareImport(std::move(documents), state.table, journal.journal, account.toStdString());
+    }
     if (import.payments.empty()) {
         dialogs.message({ QStringLiteral("В выписке нет поступлений на счет %1 (других документов: %2).")
                               .arg(account)
@@ -165,8 +174,8 @@ void openBankImport(AppState& state, frmRedLS& ledger)
             Title, MessageIcon::Information });
         return;
     }
-    auto* window = new frmBank(state, ledger, QFileInfo(*chosen).fileName(), header,
-        std::move(import), std::move(journal.journal));
+    auto* window = new frmBank(
+        state, ledger, QFileInfo(*chosen).fileName(), header, std::move(import), std::move(journal.journal));
     window->show();
 }
 
@@ -345,6 +354,8 @@ void frmBank::CmdOk_Click()
         // Without the journal the same payments would go in again next time: the file goes back too.
         m_state.table = std::move(before);
         m_state.WriteDatabase();
+        // The writes were steps of an import that failed: nothing went through to speak of.
+        m_state.notices.clear();
         dialogs.message(
             { QStringLiteral("Не удалось записать журнал загруженных платежей %1. Платежи не занесены.")
                     .arg(QDir::toNativeSeparators(QString::fromStdString(journalPath))),
@@ -353,6 +364,7 @@ void frmBank::CmdOk_Click()
     }
     m_journal = std::move(journal);
     m_ledger.refillIfShown(result.changedMonths);
+    m_state.notices.importedPayments(entered.count);
 
     QString text
         = QStringLiteral("Занесено платежей: %1 на сумму %2 р.").arg(entered.count).arg(sumText(entered.sum));

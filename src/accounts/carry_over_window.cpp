@@ -121,6 +121,9 @@ frmPerenos::frmPerenos(AppState& state, frmRedLS& ledger, int targetYearIndex)
     layout->addLayout(title);
     layout->addWidget(m_g1, 1);
     layout->addLayout(buttons);
+    // The Tab key goes as the buttons stand: "Очистить поля" on the left first.
+    setTabOrder(m_g1, m_cmdClear);
+    setTabOrder(m_cmdClear, m_cmdOk);
 
     // As tall as the ledger, so that as many rows show as there.
     resize(sizeHint().width(), ledger.height() + twipsToPixels(this, 100));
@@ -183,6 +186,8 @@ void frmPerenos::CmdOk_Click()
     if (!finishEdit())
         return;
     ledger::transferToJanuary(m_state.table, m_targetYear, m_model->rows());
+    m_state.notices.carriedOver(QString::fromUtf8(fields::YearNames[std::size_t(m_targetYear)].data(),
+        qsizetype(fields::YearNames[std::size_t(m_targetYear)].size())));
     m_cmdOk->setEnabled(false);
     m_corrected = false;
 }

@@ -18,8 +18,10 @@
 #include "platform/settings_store.h"
 #include "platform/shell.h"
 #include "platform/text_input.h"
+#include "reports/help_command.h"
 #include "session/app_state.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -33,6 +35,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -166,6 +169,7 @@ frmRedLS::frmRedLS(AppState& state, const QString& mainYearText, QWidget* parent
     layout->addWidget(buildMonthRow());
     layout->addWidget(m_grid, 1);
     layout->addWidget(buildSumsRow());
+    layout->addWidget(buildStatusBarAndKeys());
 
     for (std::string_view year : fields::YearNames)
         m_cmb->addItem(fromStd(year));
@@ -276,6 +280,43 @@ QWidget* frmRedLS::buildMonthRow()
     });
     layout->addWidget(debtors);
     return row;
+}
+
+QWidget* frmRedLS::buildStatusBarAndKeys()
+{
+    auto* bar = new QStatusBar(this);
+    bar->setObjectName(QStringLiteral("StatusBar"));
+    bar->setSizeGripEnabled(false);
+    m_state.notices.showIn(bar);
+
+    // The keys of the tool buttons and of the find box.
+    const auto keys = [this](const char* name, const QKeySequence& sequence, void (frmRedLS::*slot)()) {
+        auto* action = new QAction(this);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(sequence);
+        addAction(action);
+        connect(action, &QAction::triggered, this, slot);
+    };
+    keys("Keys_Save", QKeySequence::Save, &frmRedLS::Cmd6_Click);
+    keys("Keys_Print", QKeySequence::Print, &frmRedLS::Command3_Click);
+    keys("Keys_Find", QKeySequence::Find, &frmRedLS::focusFind);
+    keys("Keys_Help", QKeySequence::HelpContents, &frmRedLS::openGuide);
+    return bar;
+}
+
+void frmRedLS::focusFind()
+{
+    // Leaving the cell keeps what was typed, or brings the user back to it when it is no amount.
+    if (!finishEdit())
+        return;
+    m_txtfind->setFocus(Qt::ShortcutFocusReason);
+    m_txtfind->selectAll();
+}
+
+void frmRedLS::openGuide()
+{
+    if (finishEdit())
+        help::openHelp(m_state);
 }
 
 QWidget* frmRedLS::buildFind()

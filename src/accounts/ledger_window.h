@@ -74,6 +74,9 @@ private:
     QWidget* buildMonthRow();
     QWidget* buildFind();
     QWidget* buildSumsRow();
+    QWidget* buildStatusBarAndKeys();
+    void focusFind();
+    void openGuide();
     void openEditor();
     // Puts the editor's text into its cell, recomputes and stores the month; Enter then moves on
     // to the next cell. False when the text is no amount: the editor stays open over its cell.

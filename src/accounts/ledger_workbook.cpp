@@ -98,5 +98,8 @@ bool exportLedgerWorkbook(AppState& state, const QString& yearText, const QStrin
     writer.setAlignment(money, Alignment::Right);
     writer.autoFitColumns("A:L");
     writer.setPrintLayout(true, 3);
-    return workbook::save(writer, *path, dialogs);
+    if (!workbook::save(writer, *path, dialogs))
+        return false;
+    state.notices.exported(*path);
+    return true;
 }

@@ -68,6 +68,7 @@ bool makeBackup(AppState& state)
             QStringLiteral("Ошибка резервного копирования"), MessageIcon::Exclamation });
         return false;
     }
+    state.notices.backedUp(path);
     return true;
 }
 

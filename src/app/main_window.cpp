@@ -42,8 +42,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPointer>
 #include <QScreen>
 #include <QScrollArea>
+#include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -93,10 +95,11 @@ QString fromStd(std::string_view text)
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
-QAction* addItem(QMenu* menu, const char* name, const QString& caption)
+QAction* addItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& keys = {})
 {
     QAction* action = menu->addAction(caption);
     action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(keys);
     return action;
 }
 
@@ -218,6 +221,8 @@ Form1::Form1(AppState& state, Program& program, QWidget* parent)
     setMinimumWidth(MinimumWidth);
 
     buildMenus();
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    m_state.notices.showIn(statusBar());
 
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
@@ -237,71 +242,101 @@ void Form1::buildMenus()
 {
     QMenuBar* bar = menuBar();
 
-    QMenu* directory = bar->addMenu(QStringLiteral("Справочник"));
+    QMenu* directory = bar->addMenu(QStringLiteral("&Справочник"));
     directory->setObjectName(QStringLiteral("Mnu_Spr"));
-    connect(addItem(directory, "Mnu_Abonenty", QStringLiteral("Абоненты")), &QAction::triggered, this,
-        &Form1::openDirectory);
-    connect(addItem(directory, "Mnu_LicSchet", QStringLiteral("Лицевой счет")), &QAction::triggered, this,
-        [this] { openLedger(false); });
+    connect(addItem(directory, "Mnu_Abonenty", QStringLiteral("&Абоненты"), Qt::CTRL | Qt::Key_D),
+        &QAction::triggered, this, [this] { afterLeavingCell([this] { openDirectory(); }); });
+    connect(addItem(directory, "Mnu_LicSchet", QStringLiteral("&Лицевой счет"), Qt::CTRL | Qt::Key_L),
+        &QAction::triggered, this, [this] { afterLeavingCell([this] { openLedger(false); }); });
 
-    QMenu* tools = bar->addMenu(QStringLiteral("Инструменты"));
+    QMenu* tools = bar->addMenu(QStringLiteral("&Инструменты"));
     tools->setObjectName(QStringLiteral("Menu_Tools"));
-    connect(addItem(tools, "Menu_Tools_kalc", QStringLiteral("Калькулятор")), &QAction::triggered, this,
+    connect(addItem(tools, "Menu_Tools_kalc", QStringLiteral("&Калькулятор")), &QAction::triggered, this,
         &Form1::onCalculator);
-    connect(addItem(tools, "Menu_Tools_Gr1", QStringLiteral("График")), &QAction::triggered, this,
+    connect(addItem(tools, "Menu_Tools_Gr1", QStringLiteral("&График")), &QAction::triggered, this,
         &Form1::openChart);
-    connect(addItem(tools, "Menu_Tools_Export_Excel", QStringLiteral("Экспорт таблицы в Excel")),
+    connect(addItem(tools, "Menu_Tools_Export_Excel", QStringLiteral("&Экспорт таблицы в Excel")),
         &QAction::triggered, this, [this] { exportSheetWorkbook(m_state, shown()); });
-    connect(addItem(tools, "Menu_Tools_Date", QStringLiteral("Проставить дату (последнее число месяца)")),
+    connect(addItem(tools, "Menu_Tools_Date", QStringLiteral("&Проставить дату (последнее число месяца)")),
         &QAction::triggered, this, &Form1::Menu_Tools_Date_Click);
-    connect(
-        addItem(tools, "Menu_Tools_PostChUlOsv", QStringLiteral("Поставить часы и сутки уличного освещения")),
+    connect(addItem(tools, "Menu_Tools_PostChUlOsv",
+                QStringLiteral("Поставить &часы и сутки уличного освещения")),
         &QAction::triggered, this, &Form1::Menu_Tools_PostChUlOsv_Click);
     connect(
-        addItem(tools, "Menu_Tools_DelChUlOsv", QStringLiteral("Очистить часы и сутки уличного освещения")),
+        addItem(tools, "Menu_Tools_DelChUlOsv", QStringLiteral("&Очистить часы и сутки уличного освещения")),
         &QAction::triggered, this, &Form1::Menu_Tools_DelChUlOsv_Click);
     // The month of the receipts for everyone: the month of today when the sheet shows this year.
-    connect(addItem(tools, "Menu_Tools_KvitAll", QStringLiteral("Квитанции всем абонентам")),
+    connect(addItem(tools, "Menu_Tools_KvitAll", QStringLiteral("Квитанции &всем абонентам")),
         &QAction::triggered, this, [this] {
             const QDate today = m_state.services.clock.now().date();
             openReceiptsForAll(QString::number(today.year()) == m_shownYear ? today.month() : 1);
         });
     tools->addSeparator();
-    connect(addItem(tools, "Menu_Tools_Check", QStringLiteral("Проверка показаний")), &QAction::triggered,
+    connect(addItem(tools, "Menu_Tools_Check", QStringLiteral("П&роверка показаний")), &QAction::triggered,
         this, &Form1::openCheck);
-    connect(addItem(tools, "Menu_Tools_Summary", QStringLiteral("Сводка за месяц")), &QAction::triggered,
+    connect(addItem(tools, "Menu_Tools_Summary", QStringLiteral("&Сводка за месяц")), &QAction::triggered,
         this, &Form1::openSummary);
 
-    QMenu* tuning = bar->addMenu(QStringLiteral("Настройки"));
+    QMenu* tuning = bar->addMenu(QStringLiteral("&Настройки"));
     tuning->setObjectName(QStringLiteral("Menu_Tuns"));
-    connect(addItem(tuning, "Menu_Tuns_Save", QStringLiteral("Параметры сохранения")), &QAction::triggered,
+    connect(addItem(tuning, "Menu_Tuns_Save", QStringLiteral("&Параметры сохранения")), &QAction::triggered,
         this, &Form1::openSaveSettings);
-    connect(addItem(tuning, "Menu_Tuns_Coloor", QStringLiteral("Цвет таблицы")), &QAction::triggered, this,
+    connect(addItem(tuning, "Menu_Tuns_Coloor", QStringLiteral("&Цвет таблицы")), &QAction::triggered, this,
         &Form1::openColours);
-    connect(addItem(tuning, "Menu_Tuns_Rekv", QStringLiteral("Реквизиты получателя платежа")),
+    connect(addItem(tuning, "Menu_Tuns_Rekv", QStringLiteral("&Реквизиты получателя платежа")),
         &QAction::triggered, this, &Form1::openPayee);
-    connect(addItem(tuning, "Menu_Tuns_RCopy", QStringLiteral("Резервное копирование базы")),
+    connect(addItem(tuning, "Menu_Tuns_RCopy", QStringLiteral("Резервное &копирование базы")),
         &QAction::triggered, this, &Form1::makeBackup);
-    connect(addItem(tuning, "Menu_Tuns_Vost", QStringLiteral("Восстановление базы из резервной копии")),
+    connect(addItem(tuning, "Menu_Tuns_Vost", QStringLiteral("&Восстановление базы из резервной копии")),
         &QAction::triggered, this, &Form1::restoreBackup);
 
     // The month documents: not in the menu bar, opened over a month's name.
-    m_menuVedomost = new QMenu(QStringLiteral("Сформировать ведомость "), this);
+    m_menuVedomost = new QMenu(QStringLiteral("&Сформировать ведомость "), this);
     m_menuVedomost->setObjectName(QStringLiteral("Menu_Vedomost"));
-    connect(addItem(m_menuVedomost, "Vedomost", QStringLiteral("Сформировать ведомость ")),
+    connect(addItem(m_menuVedomost, "Vedomost", QStringLiteral("Сформировать &ведомость ")),
         &QAction::triggered, this,
         [this] { m_program.openOverMainWindow(statementFrame(m_state, shown())); });
-    connect(addItem(m_menuVedomost, "Kvit", QStringLiteral("Сформировать квитанцию")), &QAction::triggered,
+    connect(addItem(m_menuVedomost, "Kvit", QStringLiteral("Сформировать &квитанцию")), &QAction::triggered,
         this, [this] { m_program.openOverMainWindow(receiptFrame(m_state, shown())); });
-    connect(addItem(m_menuVedomost, "KvitAll", QStringLiteral("Квитанции всем абонентам")),
+    connect(addItem(m_menuVedomost, "KvitAll", QStringLiteral("Квитанции всем &абонентам")),
         &QAction::triggered, this,
         [this] { openReceiptsForAll(documents::reportMonthNumber(m_state.ReportMonth)); });
 
-    QMenu* help = bar->addMenu(QStringLiteral("Помощь"));
+    QMenu* help = bar->addMenu(QStringLiteral("&Помощь"));
     help->setObjectName(QStringLiteral("Menu_Hlp"));
-    connect(addItem(help, "Menu_Hlp_About", QStringLiteral("О программе")), &QAction::triggered, this,
+    connect(addItem(help, "Menu_Hlp_About", QStringLiteral("&О программе")), &QAction::triggered, this,
         &Form1::openAbout);
-    connect(addItem(help, "Menu_Hlp_Hlp1", QStringLiteral("?")), &QAction::triggered, this, &Form1::openHelp);
+    connect(addItem(help, "Menu_Hlp_Hlp1", QStringLiteral("&?"), Qt::Key_F1), &QAction::triggered, this,
+        &Form1::openHelp);
+
+    // Saving and printing have no menu item: their keys belong to the window.
+    const auto windowKeys = [this](const char* name, const QKeySequence& keys) {
+        auto* action = new QAction(this);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(keys);
+        addAction(action);
+        return action;
+    };
+    connect(windowKeys("Keys_Save", QKeySequence::Save), &QAction::triggered, this,
+        [this] { afterLeavingCell([this] { onSaveButton(); }); });
+    connect(windowKeys("Keys_Print", QKeySequence::Print), &QAction::triggered, this, [this] {
+        afterLeavingCell([this] { printSheet(m_state, *this, *m_sheet, m_shownName, m_shownYear); });
+    });
+}
+
+void Form1::afterLeavingCell(const std::function<void()>& action)
+{
+    // A picture button's click takes the focus from the sheet's cell first, which copies and stores
+    // what was typed there; a key or a menu item leaves the cell in the same way, and the focus comes
+    // back to it while the window stays.
+    QPointer<QWidget> cell = focusWidget();
+    if (cell && m_sheet->isAncestorOf(cell))
+        centralWidget()->setFocus(Qt::ShortcutFocusReason);
+    else
+        cell = nullptr;
+    action();
+    if (cell && cell->isVisible())
+        cell->setFocus(Qt::ShortcutFocusReason);
 }
 
 void Form1::connectPictureButtons()

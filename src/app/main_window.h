@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 #include <array>
+#include <functional>
 #include <vector>
 
 class AppState;
@@ -93,6 +94,7 @@ protected:
 
 private:
     void buildMenus();
+    void afterLeavingCell(const std::function<void()>& action);
     void connectPictureButtons();
     QToolButton* button(int i) const;
     QWidget* buildSelectors();

@@ -9,8 +9,10 @@
 #include "platform/dialogs.h"
 #include "platform/settings_store.h"
 #include "platform/text_input.h"
+#include "reports/help_command.h"
 #include "session/app_state.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -21,6 +23,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -112,6 +115,28 @@ frmSpr::frmSpr(AppState& state, QWidget* parent) : QWidget(parent), m_state(stat
     layout->setContentsMargins(4, 4, 4, 6);
     layout->addWidget(g, 1);
     layout->addLayout(buttons);
+    auto* bar = new QStatusBar(this);
+    bar->setObjectName(QStringLiteral("StatusBar"));
+    bar->setSizeGripEnabled(false);
+    m_state.notices.showIn(bar);
+    layout->addWidget(bar);
+
+    auto* find = new QAction(this);
+    find->setObjectName(QStringLiteral("Keys_Find"));
+    find->setShortcut(QKeySequence::Find);
+    addAction(find);
+    connect(find, &QAction::triggered, this, [this] {
+        txtfind->setFocus(Qt::ShortcutFocusReason);
+        txtfind->selectAll();
+    });
+    auto* guide = new QAction(this);
+    guide->setObjectName(QStringLiteral("Keys_Help"));
+    guide->setShortcut(QKeySequence::HelpContents);
+    addAction(guide);
+    connect(guide, &QAction::triggered, this, [this] {
+        CloseGuard::Asking asking(m_guard);
+        help::openHelp(m_state);
+    });
 
     ZAPOLNTABL();
     setColumnWidths();

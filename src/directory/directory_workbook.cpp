@@ -3,6 +3,7 @@
 #include "database/cp1251.h"
 #include "database/database_file.h"
 #include "directory/directory.h"
+#include "platform/busy_cursor.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/workbook_files.h"
@@ -101,7 +102,10 @@ bool exportDirectoryWorkbook(AppState& state)
     writer.autoFitColumns("A:F");
     writer.setBorders("A1:F" + row(count + 1));
     writer.setPrintLayout(false, 1);
-    return workbook::save(writer, *path, dialogs);
+    if (!workbook::save(writer, *path, dialogs))
+        return false;
+    state.notices.exported(*path);
+    return true;
 }
 
 bool importDirectoryWorkbook(AppState& state)
@@ -117,7 +121,12 @@ bool importDirectoryWorkbook(AppState& state)
         return false;
 
     WorkbookReader reader;
-    switch (reader.open(QFile::encodeName(*path).toStdString())) {
+    WorkbookReader::Status opened = WorkbookReader::Status::Unreadable;
+    {
+        const BusyCursor busy;
+        opened = reader.open(QFile::encodeName(*path).toStdString());
+    }
+    switch (opened) {
     case WorkbookReader::Status::Read: break;
     case WorkbookReader::Status::AccessDenied:
         dialogs.message({ QStringLiteral("Доступ к файлу закрыт!"), QStringLiteral("Ошибка импорта"),
@@ -129,13 +138,21 @@ bool importDirectoryWorkbook(AppState& state)
     // Everything is read before anything changes: a workbook that does not fit leaves the
     // directory as it was.
     ImportedRows rows;
-    while (!reader.text(int(rows.entries.size()) + 2, 1).empty()) {
-        if (int(rows.entries.size()) == fields::MaxRecords) {
-            importFailed(dialogs);
-            return false;
+    bool tooMany = false;
+    {
+        const BusyCursor busy;
+        while (!reader.text(int(rows.entries.size()) + 2, 1).empty()) {
+            if (int(rows.entries.size()) == fields::MaxRecords) {
+                tooMany = true;
+                break;
+            }
+            const int sheetRow = int(rows.entries.size()) + 2;
+            rows.read(reader, sheetRow);
         }
-        const int sheetRow = int(rows.entries.size()) + 2;
-        rows.read(reader, sheetRow);
+    }
+    if (tooMany) {
+        importFailed(dialogs);
+        return false;
     }
     if (rows.entries.empty())
         return false;
@@ -180,7 +197,8 @@ bool importDirectoryWorkbook(AppState& state)
         for (int f = fields::FullName; f <= fields::Note; ++f)
             table.set(r, f, rows.entries[std::size_t(r - 1)][std::size_t(f - fields::FullName)]);
     }
-    state.WriteDatabase();
+    if (state.WriteDatabase())
+        state.notices.importedSubscribers(count);
 
     QStringList changes;
     if (rows.cleanedCells > 0)

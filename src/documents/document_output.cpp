@@ -184,6 +184,7 @@ bool savePdfDocument(AppState& state, const PrintJob& job)
     switch (state.services.printer.savePdfPages(*name, job.orientation, job.pageCount, progress.drawing())) {
     case Printer::Result::Printed:
         state.services.settings.setValue(settings::Main, LastPdfDirKey, QFileInfo(*name).absolutePath());
+        state.notices.exported(*name);
         return true;
     case Printer::Result::Cancelled: return false;
     case Printer::Result::NoPrinter:

@@ -29,8 +29,9 @@ void showMenu(QMainWindow& form, const char* name, bool shown)
         menu->menuAction()->setVisible(shown);
 }
 
-// The panels that mean nothing on paper: the copy-tool check boxes and the picture buttons.
-constexpr std::array<const char*, 2> HiddenPanels = { "picButtons", "Frame1" };
+// The panels that mean nothing on paper: the copy-tool check boxes, the picture buttons and the
+// status bar.
+constexpr std::array<const char*, 3> HiddenPanels = { "picButtons", "Frame1", "StatusBar" };
 
 // The window's size with the whole sheet in view: the page never shows it scrolled sideways.
 QSize wholeSheetSize(QMainWindow& form)

@@ -43,6 +43,8 @@ ReportWindow::ReportWindow(AppState& state, const QString& name, const QString& 
     connect(m_close, &QPushButton::clicked, this, &QWidget::close);
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
+    auto* print = new QShortcut(QKeySequence::Print, this);
+    connect(print, &QShortcut::activated, this, &ReportWindow::CmdPrint_Click);
 
     m_top = new QVBoxLayout;
     m_top->setSpacing(6);

@@ -2,7 +2,7 @@
 
 // What the report windows (the readings check, the debtors list, the month's summary) share: the
 // grid g of the report, the buttons "Печать" CmdPrint, "В Excel" CmdExport and "Закрыть" CmdClose
-// under it, and Escape to close. What stands above the grid is each window's own.
+// under it, Ctrl+P to print and Escape to close. What stands above the grid is each window's own.
 
 #include "platform/printer.h"
 #include "reports/report_table.h"

@@ -89,5 +89,8 @@ bool exportReportWorkbook(
     writer.setBorders(headings.substr(0, headings.find(':')) + ":" + lastColumn + std::to_string(row));
     writer.autoFitColumns("A:" + lastColumn);
     writer.setPrintLayout(landscape, headingRow);
-    return workbook::save(writer, *path, dialogs);
+    if (!workbook::save(writer, *path, dialogs))
+        return false;
+    state.notices.exported(*path);
+    return true;
 }

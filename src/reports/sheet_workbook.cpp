@@ -103,5 +103,8 @@ bool exportSheetWorkbook(AppState& state, const ShownSheet& shown)
     writer.setNumberFormat("I4:R15", "0.00");
     writer.autoFitColumns("A:R");
     writer.setPrintLayout(true, 0);
-    return workbook::save(writer, *path, dialogs);
+    if (!workbook::save(writer, *path, dialogs))
+        return false;
+    state.notices.exported(*path);
+    return true;
 }

@@ -15,6 +15,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTableWidget>
 #include <QValueAxis>
 
 namespace {
@@ -113,6 +114,8 @@ frmSummary::frmSummary(AppState& state, const QString& year, QWidget* parent)
     m_chart->setRenderHint(QPainter::Antialiasing);
     m_chart->setMinimumSize(420, 300);
     body()->addWidget(m_chart, 1);
+    // The chart stands right of the grid: the Tab key reaches it after the grid.
+    setTabOrder(grid(), m_chart);
 
     loadSupplierFile();
     m_summary = reports::summariseYear(m_state.table, m_k);

@@ -1,6 +1,7 @@
 #include "session/app_state.h"
 
 #include "database/database_file.h"
+#include "platform/clock.h"
 #include "platform/dialogs.h"
 
 #include <QDir>
@@ -22,8 +23,10 @@ bool AppState::WriteDatabase()
     const QString path = DatabasePath.isEmpty() ? databaseFilePath() : DatabasePath;
     const std::string filePath = path.toStdString();
     m_lastWriteFailed = !database::write(filePath, table);
-    if (!m_lastWriteFailed)
+    if (!m_lastWriteFailed) {
+        notices.saved(services.clock.now().time());
         return true;
+    }
     if (endingOnSignal)
         return false;
     if (database::isWriteProtected(filePath))

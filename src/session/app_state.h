@@ -4,6 +4,7 @@
 // from one window to the next, and the services through which the program reaches the desktop.
 
 #include "database/record_table.h"
+#include "session/status_notices.h"
 
 #include <QString>
 #include <string>
@@ -44,6 +45,8 @@ public:
 
     Services services;
     RecordTable table;
+    // What the status bars show after an action went through.
+    StatusNotices notices;
 
     QString programFolder; // the executable's folder: the database and the help live there
     QString DatabasePath;
@@ -71,7 +74,8 @@ public:
 
     QString databaseFilePath() const;
 
-    // Writes the whole table to the database file; on failure "Ошибка сохранения" (or, for a file
+    // Writes the whole table to the database file and says "База сохранена <hh:mm>" in the status
+    // bars; on failure "Ошибка сохранения" (or, for a file
     // protected from writing, "Файл базы защищён от записи: <path>") and the file and the table
     // stay as they were. A write asked for while the file is being read or written (an autosave
     // tick while a message box of the load or of an earlier write is open) is skipped.

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QStatusBar>
 #include <filesystem>
 #include <unistd.h>
 
@@ -130,6 +131,7 @@ TEST_F(BankImport, EntersTheCheckedPaymentsIntoTheLedgerTheFileAndTheJournal)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(ledger->findChild<frmBank*>(), nullptr);
     EXPECT_EQ(dialogs.shown.last().text, "Занесено платежей: 2 на сумму 2200,50 р.");
+    EXPECT_EQ(ledger->findChild<QStatusBar*>("StatusBar")->currentMessage(), "Импорт выписки: 2 платежа");
 
     // Due 1200,00, paid 300,00 + 1500,00: 600,00 over, which February starts from.
     const RecordTable file = fileTable();
@@ -327,6 +329,8 @@ TEST_F(BankImport, AJournalThatCannotBeWrittenTakesThePaymentsBackOutOfTheFile)
     EXPECT_EQ(databaseBytes(), before);
     EXPECT_EQ(state.table.field(1, January2026 + 6), "300,00");
     EXPECT_EQ(text(ledger, 0, PaidIn), "300,00");
+    // The file was written twice, in and back out: no line says it was saved.
+    EXPECT_EQ(ledger->findChild<QStatusBar*>("StatusBar")->currentMessage(), "");
     // The window stays, for another try or Отмена.
     EXPECT_TRUE(window->isVisible());
     closeWindow(window);

@@ -45,7 +45,7 @@ TEST_F(PayeeWindow, OpensFromTheSettingsMenuOverADisabledMainWindow)
     Form1* form = start();
     QAction* item = form->findChild<QAction*>("Menu_Tuns_Rekv");
     ASSERT_NE(item, nullptr);
-    EXPECT_EQ(item->text(), "Реквизиты получателя платежа");
+    EXPECT_EQ(item->text(), "&Реквизиты получателя платежа");
     frmRekv* w = openPayee(form);
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->windowTitle(), "Реквизиты получателя платежа");

@@ -190,7 +190,7 @@ TEST_F(ReceiptsForAll, FromTheSheetsMonthAndFromTheMenu)
     ASSERT_NE(menu, nullptr);
     QAction* all = menu->findChild<QAction*>("KvitAll");
     ASSERT_NE(all, nullptr);
-    EXPECT_EQ(all->text(), "Квитанции всем абонентам");
+    EXPECT_EQ(all->text(), "Квитанции всем &абонентам");
     menu->close();
     settle();
     all->trigger();
