@@ -77,7 +77,7 @@ bool exportDirectoryWorkbook(AppState& state)
     const QString proposed = QStringLiteral("Справочник абонентов от %1 %2ч %3мин")
                                  .arg(now.toString(QStringLiteral("dd.MM.yyyy")),
                                      now.toString(QStringLiteral("hh")), now.toString(QStringLiteral("mm")));
-    const std::optional<QString> path = workbook::askSaveName(dialogs, proposed);
+    const std::optional<QString> path = workbook::askSaveName(dialogs, state.services.settings, proposed);
     if (!path)
         return false;
 
@@ -101,7 +101,7 @@ bool exportDirectoryWorkbook(AppState& state)
     writer.autoFitColumns("A:F");
     writer.setBorders("A1:F" + row(count + 1));
     writer.setPrintLayout(false, 1);
-    return workbook::save(writer, *path, dialogs);
+    return workbook::save(writer, *path, dialogs, state.services.settings);
 }
 
 bool importDirectoryWorkbook(AppState& state)
@@ -111,8 +111,7 @@ bool importDirectoryWorkbook(AppState& state)
             QStringLiteral("Вы действительно хотите безвозвратно изменить данные справочника абонентов?"),
             ImportTitle, MessageIcon::Question))
         return false;
-    const std::optional<QString> path
-        = dialogs.openFileName({ workbook::OpenFilter, workbook::Extension, QString() });
+    const std::optional<QString> path = workbook::askOpenName(dialogs, state.services.settings);
     if (!path)
         return false;
 
