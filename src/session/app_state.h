@@ -45,7 +45,10 @@ public:
     Services services;
     RecordTable table;
 
-    QString programFolder; // the executable's folder: the database and the help live there
+    QString programFolder; // the executable's folder: the help lives there
+    // The database's folder: the program folder, or the user's data folder when the program
+    // folder cannot be written (see database::chooseDataFolder).
+    QString dataFolder;
     QString DatabasePath;
 
     int FieldsPerRecord = fields::PerRecord;
