@@ -12,6 +12,8 @@ TERVOLIN_TEST_PACKAGES=(
   libgtest-dev libbenchmark-dev
   xvfb xauth imagemagick poppler-utils python3-openpyxl zbar-tools
   cups printer-driver-cups-pdf
+  # The package test: cpack -G DEB finds the libraries the program needs with dpkg-shlibdeps and file.
+  dpkg-dev file
 )
 # The fuzzer of the workbook reader (cmake -DTERVOLIN_FUZZ=ON with clang); not needed otherwise.
 TERVOLIN_FUZZ_PACKAGES=(
