@@ -13,6 +13,8 @@ TERVOLIN_TEST_PACKAGES=(
   libgtest-dev libbenchmark-dev
   xvfb xauth imagemagick poppler-utils python3-openpyxl zbar-tools
   cups printer-driver-cups-pdf
+  # The package test: cpack -G DEB finds the libraries the program needs with dpkg-shlibdeps and file.
+  dpkg-dev file
 )
 # The core and its tests built for Windows and run under Wine (scripts/test_windows_core.sh).
 TERVOLIN_WINDOWS_PACKAGES=(

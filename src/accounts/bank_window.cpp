@@ -5,6 +5,7 @@
 #include "platform/busy_cursor.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/file_places.h"
 #include "platform/settings_store.h"
 #include "session/app_state.h"
 
@@ -122,10 +123,12 @@ QString associationAccount(AppState& state, const bank::Statement& statement)
 void openBankImport(AppState& state, frmRedLS& ledger)
 {
     Dialogs& dialogs = state.services.dialogs;
-    const std::optional<QString> chosen
-        = dialogs.openFileName({ Filter, QStringLiteral("*.txt"), QString() });
+    SettingsStore& settings = state.services.settings;
+    const std::optional<QString> chosen = dialogs.openFileName(
+        { Filter, QStringLiteral("*.txt"), QString(), places::folder(settings, places::Kind::Statement) });
     if (!chosen)
         return;
+    places::remember(settings, places::Kind::Statement, *chosen);
     const QString path = QDir::toNativeSeparators(*chosen);
     const auto refuse = [&](const QString& text) {
         dialogs.message({ text, Title, MessageIcon::Exclamation });

@@ -50,7 +50,7 @@ bool exportLedgerWorkbook(AppState& state, const QString& yearText, const QStrin
     Dialogs& dialogs = state.services.dialogs;
     const QString heading = monthName + QLatin1Char(' ') + yearText;
     const std::optional<QString> path
-        = workbook::askSaveName(dialogs, QStringLiteral("Лицевой счет  ") + heading);
+        = workbook::askSaveName(dialogs, state.services.settings, QStringLiteral("Лицевой счет  ") + heading);
     if (!path)
         return false;
 
@@ -98,7 +98,7 @@ bool exportLedgerWorkbook(AppState& state, const QString& yearText, const QStrin
     writer.setAlignment(money, Alignment::Right);
     writer.autoFitColumns("A:L");
     writer.setPrintLayout(true, 3);
-    if (!workbook::save(writer, *path, dialogs))
+    if (!workbook::save(writer, *path, dialogs, state.services.settings))
         return false;
     state.notices.exported(*path);
     return true;

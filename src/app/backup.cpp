@@ -4,6 +4,7 @@
 #include "database/database_file.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/file_places.h"
 #include "platform/settings_store.h"
 #include "session/app_state.h"
 
@@ -43,8 +44,9 @@ QString emergencyCopyName(const QDateTime& now)
 bool makeBackup(AppState& state)
 {
     Dialogs& dialogs = state.services.dialogs;
-    const std::optional<QString> chosen
-        = dialogs.saveFileName({ Filter, QStringLiteral("*.squ"), proposedName(state.services.clock.now()) });
+    SettingsStore& settings = state.services.settings;
+    const std::optional<QString> chosen = dialogs.saveFileName({ Filter, QStringLiteral("*.squ"),
+        proposedName(state.services.clock.now()), places::folder(settings, places::Kind::Backup) });
     if (!chosen)
         return false;
     const QString path = QDir::toNativeSeparators(*chosen);
@@ -68,6 +70,7 @@ bool makeBackup(AppState& state)
             QStringLiteral("Ошибка резервного копирования"), MessageIcon::Exclamation });
         return false;
     }
+    places::remember(settings, places::Kind::Backup, path);
     state.notices.backedUp(path);
     return true;
 }
@@ -119,10 +122,12 @@ void tellAboutEmergencyCopy(AppState& state)
 bool restoreBackup(AppState& state)
 {
     Dialogs& dialogs = state.services.dialogs;
-    const std::optional<QString> chosen
-        = dialogs.openFileName({ Filter, QStringLiteral("*.spb"), QString() });
+    SettingsStore& settings = state.services.settings;
+    const std::optional<QString> chosen = dialogs.openFileName(
+        { Filter, QStringLiteral("*.spb"), QString(), places::folder(settings, places::Kind::Backup) });
     if (!chosen)
         return false;
+    places::remember(settings, places::Kind::Backup, *chosen);
     const QString source = QDir::toNativeSeparators(*chosen);
 
     const auto copyFailure = [&](CopyStatus status) {

@@ -2,10 +2,12 @@
 
 #include "app/backup.h"
 #include "app/main_window.h"
+#include "database/data_folder.h"
 #include "database/database_file.h"
 #include "directory/directory_window.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/icons.h"
 #include "platform/printer.h"
 #include "platform/qt_dialogs.h"
 #include "platform/settings_store.h"
@@ -163,6 +165,7 @@ int runTervolin(int argc, char** argv)
     QCoreApplication::setOrganizationName(QStringLiteral("tervolin"));
     QCoreApplication::setApplicationName(QStringLiteral("tervolin"));
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Терволин"));
+    QApplication::setWindowIcon(programIcon());
     QApplication::setQuitOnLastWindowClosed(false);
     // The standard dialogs (files, colours) speak Russian like the rest of the program.
     QTranslator qtTranslation;
@@ -181,6 +184,9 @@ int runTervolin(int argc, char** argv)
     DesktopShell shell;
     Printer printer;
     AppState state({ dialogs, settings, clock, shell, printer }, QCoreApplication::applicationDirPath());
+    const std::filesystem::path dataFolder = database::chooseDataFolder(
+        QFile::encodeName(state.programFolder).toStdString(), database::userDataFolder());
+    state.dataFolder = QFile::decodeName(dataFolder.string().c_str());
     Program program(state);
     TerminationSignals terminationSignals;
     QObject::connect(

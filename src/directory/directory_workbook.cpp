@@ -78,7 +78,7 @@ bool exportDirectoryWorkbook(AppState& state)
     const QString proposed = QStringLiteral("Справочник абонентов от %1 %2ч %3мин")
                                  .arg(now.toString(QStringLiteral("dd.MM.yyyy")),
                                      now.toString(QStringLiteral("hh")), now.toString(QStringLiteral("mm")));
-    const std::optional<QString> path = workbook::askSaveName(dialogs, proposed);
+    const std::optional<QString> path = workbook::askSaveName(dialogs, state.services.settings, proposed);
     if (!path)
         return false;
 
@@ -102,7 +102,7 @@ bool exportDirectoryWorkbook(AppState& state)
     writer.autoFitColumns("A:F");
     writer.setBorders("A1:F" + row(count + 1));
     writer.setPrintLayout(false, 1);
-    if (!workbook::save(writer, *path, dialogs))
+    if (!workbook::save(writer, *path, dialogs, state.services.settings))
         return false;
     state.notices.exported(*path);
     return true;
@@ -115,8 +115,7 @@ bool importDirectoryWorkbook(AppState& state)
             QStringLiteral("Вы действительно хотите безвозвратно изменить данные справочника абонентов?"),
             ImportTitle, MessageIcon::Question))
         return false;
-    const std::optional<QString> path
-        = dialogs.openFileName({ workbook::OpenFilter, workbook::Extension, QString() });
+    const std::optional<QString> path = workbook::askOpenName(dialogs, state.services.settings);
     if (!path)
         return false;
 

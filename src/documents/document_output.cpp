@@ -170,7 +170,7 @@ QString pdfFileName(const QStringList& parts)
 
 std::optional<QString> askPdfFileName(AppState& state, const QString& proposedName)
 {
-    const QString folder = state.services.settings.value(settings::Main, LastPdfDirKey);
+    const QString folder = places::folder(state.services.settings, places::Kind::Pdf);
     return state.services.dialogs.saveFileName(
         { QStringLiteral("Документ PDF|*.pdf|"), QStringLiteral("*.pdf"), proposedName, folder });
 }
@@ -183,7 +183,7 @@ bool savePdfDocument(AppState& state, const PrintJob& job)
     WithProgress progress(state, job);
     switch (state.services.printer.savePdfPages(*name, job.orientation, job.pageCount, progress.drawing())) {
     case Printer::Result::Printed:
-        state.services.settings.setValue(settings::Main, LastPdfDirKey, QFileInfo(*name).absolutePath());
+        places::remember(state.services.settings, places::Kind::Pdf, *name);
         state.notices.exported(*name);
         return true;
     case Printer::Result::Cancelled: return false;

@@ -4,6 +4,7 @@
 // used for PDFs, the question when nothing can be printed, and a progress box over documents of
 // many pages. Every PDF the documents save goes through here.
 
+#include "platform/file_places.h"
 #include "platform/printer.h"
 
 #include <QString>
@@ -17,7 +18,7 @@ class QWidget;
 namespace documents {
 
 // The settings key (section "Nastr") of the folder where the last PDF was saved.
-inline const QString LastPdfDirKey = QStringLiteral("LastPdfDir");
+inline const QString LastPdfDirKey = places::settingsKey(places::Kind::Pdf);
 
 // A file name of the parts joined by blanks and ".pdf": "Ведомость Март 2026.pdf". Characters a file
 // name cannot hold ("/", ":", "?", line breaks, …) become "_", runs of blanks one blank, empty parts

@@ -152,6 +152,49 @@ QIcon drawnIcon(Picture picture)
     return icon;
 }
 
+QImage programImage(int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 32.0, size / 32.0);
+    // At 16 pixels a thin outline blurs into the fill: the small sizes draw without one.
+    const bool small = size < 24;
+    const QColor ink(25, 45, 85);
+    p.setPen(small ? QPen(Qt::NoPen) : QPen(ink, 1.0));
+    p.setBrush(QColor(45, 95, 170));
+    p.drawRoundedRect(QRectF(1, 1, 30, 30), 6, 6);
+    // The meter's dial: a pale window with a row of digits.
+    p.setBrush(QColor(235, 240, 245));
+    p.drawRoundedRect(QRectF(5, 20, 22, 8), 2, 2);
+    if (!small) {
+        p.setPen(QPen(ink, 1.2));
+        for (int x = 8; x <= 23; x += 5)
+            p.drawLine(QPointF(x, 22.5), QPointF(x + 2, 22.5));
+    }
+    QPainterPath bolt(QPointF(18, 2.5));
+    bolt.lineTo(8, 13.5);
+    bolt.lineTo(15, 13.5);
+    bolt.lineTo(12, 21);
+    bolt.lineTo(24, 9.5);
+    bolt.lineTo(17, 9.5);
+    bolt.closeSubpath();
+    p.setPen(small ? QPen(Qt::NoPen) : QPen(QColor(150, 90, 0), 1.0));
+    p.setBrush(QColor(255, 200, 40));
+    p.drawPath(bolt);
+    p.end();
+    return image;
+}
+
+QIcon programIcon()
+{
+    QIcon icon;
+    for (int size : { 16, 24, 32, 48, 64, 128, 256 })
+        icon.addPixmap(QPixmap::fromImage(programImage(size)));
+    return icon;
+}
+
 QIcon pictureIcon(Picture picture)
 {
     return QIcon::fromTheme(QString::fromLatin1(themeName(picture)), drawnIcon(picture));

@@ -1,4 +1,5 @@
 list(APPEND TERVOLIN_UI_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/file_places.cpp
   ${CMAKE_CURRENT_LIST_DIR}/icons.cpp
   ${CMAKE_CURRENT_LIST_DIR}/instance_lock.cpp
   ${CMAKE_CURRENT_LIST_DIR}/picture_buttons.cpp

@@ -7,6 +7,7 @@
 #include <optional>
 
 class Dialogs;
+class SettingsStore;
 class WorkbookWriter;
 
 namespace workbook {
@@ -17,11 +18,14 @@ inline const QString Extension = QStringLiteral("*.xlsx");
 
 // Asks where to save a new workbook, proposing the name with ".xlsx" after it; a "/" or "\" in
 // it (a subscriber named "Участок 12/3") would make the dialog look for a folder, so they become
-// "_". Nothing when the user cancels.
-std::optional<QString> askSaveName(Dialogs& dialogs, const QString& proposedName);
+// "_". The dialog opens in the folder of the last workbook. Nothing when the user cancels.
+std::optional<QString> askSaveName(Dialogs& dialogs, SettingsStore& settings, const QString& proposedName);
+// Asks for a workbook to read, in the folder of the last workbook; the folder of the chosen one is
+// kept for the next. Nothing when the user cancels.
+std::optional<QString> askOpenName(Dialogs& dialogs, SettingsStore& settings);
 
-// Saves the workbook under the chosen name. When the file cannot be written the user is told so;
-// the file is then as it was before.
-bool save(WorkbookWriter& writer, const QString& path, Dialogs& dialogs);
+// Saves the workbook under the chosen name, and keeps its folder for the next workbook. When the
+// file cannot be written the user is told so; the file and the kept folder are then as they were.
+bool save(WorkbookWriter& writer, const QString& path, Dialogs& dialogs, SettingsStore& settings);
 
 } // namespace workbook

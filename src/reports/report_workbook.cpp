@@ -34,7 +34,7 @@ bool exportReportWorkbook(
     AppState& state, const reports::ReportTable& table, const QString& proposedName, bool landscape)
 {
     Dialogs& dialogs = state.services.dialogs;
-    const std::optional<QString> path = workbook::askSaveName(dialogs, proposedName);
+    const std::optional<QString> path = workbook::askSaveName(dialogs, state.services.settings, proposedName);
     if (!path)
         return false;
 
@@ -89,7 +89,7 @@ bool exportReportWorkbook(
     writer.setBorders(headings.substr(0, headings.find(':')) + ":" + lastColumn + std::to_string(row));
     writer.autoFitColumns("A:" + lastColumn);
     writer.setPrintLayout(landscape, headingRow);
-    if (!workbook::save(writer, *path, dialogs))
+    if (!workbook::save(writer, *path, dialogs, state.services.settings))
         return false;
     state.notices.exported(*path);
     return true;

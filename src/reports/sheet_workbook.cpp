@@ -57,7 +57,7 @@ bool exportSheetWorkbook(AppState& state, const ShownSheet& shown)
     const QString& year = shown.year;
     Dialogs& dialogs = state.services.dialogs;
     const std::optional<QString> path
-        = workbook::askSaveName(dialogs, QStringLiteral("Учет эл. энергии  %1 %2").arg(name, year));
+        = workbook::askSaveName(dialogs, state.services.settings, QStringLiteral("Учет эл. энергии  %1 %2").arg(name, year));
     if (!path)
         return false;
 
@@ -103,7 +103,7 @@ bool exportSheetWorkbook(AppState& state, const ShownSheet& shown)
     writer.setNumberFormat("I4:R15", "0.00");
     writer.autoFitColumns("A:R");
     writer.setPrintLayout(true, 0);
-    if (!workbook::save(writer, *path, dialogs))
+    if (!workbook::save(writer, *path, dialogs, state.services.settings))
         return false;
     state.notices.exported(*path);
     return true;

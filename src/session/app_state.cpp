@@ -7,12 +7,12 @@
 #include <QDir>
 
 AppState::AppState(Services services, QString programFolder)
-    : services(services), programFolder(std::move(programFolder))
+    : services(services), programFolder(std::move(programFolder)), dataFolder(this->programFolder)
 { }
 
 QString AppState::databaseFilePath() const
 {
-    return QDir(programFolder).filePath(QString::fromLatin1(database::FileName));
+    return QDir(dataFolder).filePath(QString::fromLatin1(database::FileName));
 }
 
 bool AppState::WriteDatabase()

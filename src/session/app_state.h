@@ -48,7 +48,10 @@ public:
     // What the status bars show after an action went through.
     StatusNotices notices;
 
-    QString programFolder; // the executable's folder: the database and the help live there
+    QString programFolder; // the executable's folder: the help lives there
+    // The database's folder: the program folder, or the user's data folder when the program
+    // folder cannot be written (see database::chooseDataFolder).
+    QString dataFolder;
     QString DatabasePath;
 
     int FieldsPerRecord = fields::PerRecord;

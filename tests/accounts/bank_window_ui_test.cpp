@@ -291,6 +291,25 @@ TEST_F(BankImport, AFileThatIsNoStatementIsToldAndChangesNothing)
     EXPECT_FALSE(std::filesystem::exists(journalPath()));
 }
 
+TEST_F(BankImport, TheDialogOpensInTheFolderOfTheLastStatement)
+{
+    frmRedLS* ledger = openJanuary2026();
+    ASSERT_NE(ledger, nullptr);
+    ledger->findChild<QToolButton*>("CmdBank")->click();
+    std::filesystem::create_directory(folder.path() / "выписки");
+    const std::string path = writeStatement(januaryPayments(), "выписки/январь.txt");
+    frmBank* window = importFile(ledger, path);
+    ASSERT_NE(window, nullptr);
+    closeWindow(window);
+    ledger->findChild<QToolButton*>("CmdBank")->click();
+    ASSERT_EQ(dialogs.fileRequests.size(), 3);
+    EXPECT_EQ(dialogs.fileRequests[0].folder, "") << "a cancel before keeps nothing";
+    EXPECT_EQ(dialogs.fileRequests[1].folder, "");
+    EXPECT_EQ(dialogs.fileRequests[2].folder, QString::fromStdString(folder.file("выписки")));
+    EXPECT_EQ(state.services.settings.value(settings::Main, "LastStatementDir"),
+        QString::fromStdString(folder.file("выписки")));
+}
+
 TEST_F(BankImport, ThePayeeDetailsAccountIsTheAssociationsOwn)
 {
     frmRedLS* ledger = openJanuary2026();

@@ -1,0 +1,34 @@
+#include "platform/file_places.h"
+
+#include "platform/settings_store.h"
+
+#include <QFileInfo>
+
+namespace places {
+namespace {
+const QString Section = QStringLiteral("Nastr");
+}
+
+QString settingsKey(Kind kind)
+{
+    switch (kind) {
+    case Kind::Backup: return QStringLiteral("LastBackupDir");
+    case Kind::Workbook: return QStringLiteral("LastWorkbookDir");
+    case Kind::Pdf: return QStringLiteral("LastPdfDir");
+    case Kind::Statement: return QStringLiteral("LastStatementDir");
+    }
+    return {};
+}
+
+QString folder(const SettingsStore& settings, Kind kind)
+{
+    const QString remembered = settings.value(Section, settingsKey(kind));
+    return !remembered.isEmpty() && QFileInfo(remembered).isDir() ? remembered : QString();
+}
+
+void remember(SettingsStore& settings, Kind kind, const QString& file)
+{
+    settings.setValue(Section, settingsKey(kind), QFileInfo(file).absolutePath());
+}
+
+} // namespace places
