@@ -8,8 +8,10 @@
 #include <gtest/gtest.h>
 #include <optional>
 #include <string>
+#ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -51,6 +53,9 @@ TEST(DataFolder, AProgramFolderThatCannotBeWrittenSendsTheDatabaseToTheUsersFold
     EXPECT_FALSE(database::folderWritable(folder.path() / "файл"));
 }
 
+// The superuser writes anywhere: the folders are tried as an ordinary user in a child process.
+#ifndef _WIN32
+// What follows is about Linux: folders closed by their mode, and the XDG folders of its desktops.
 // The superuser writes anywhere: the folders are tried as an ordinary user in a child process.
 TEST(DataFolder, AFolderClosedToTheUserIsNotWritable)
 {
@@ -133,5 +138,6 @@ TEST(DataFolder, TheUsersFolderFollowsXdgDataHomeWhenItIsAbsolute)
     home.set(nullptr);
     EXPECT_EQ(database::userDataFolder(), fs::path());
 }
+#endif
 
 } // namespace
