@@ -779,8 +779,8 @@ void Form1::restorePlace()
     // By default the whole sheet shows without scrolling, no wider than it needs (the scroller on
     // its own would ask for far less).
     const QSize content(m_background->minimumSizeHint().width(), m_background->sizeHint().height());
-    const QSize wanted
-        = QSize(content.width(), content.height() + menuBar()->sizeHint().height()).expandedTo(minimumSize());
+    const int bars = menuBar()->sizeHint().height() + statusBar()->sizeHint().height();
+    const QSize wanted = QSize(content.width(), content.height() + bars).expandedTo(minimumSize());
     const windowplace::Rect place
         = windowplace::choosePlace(remembered, screens, wanted.width(), wanted.height());
     setGeometry(place.x, place.y, place.width, place.height);
