@@ -70,7 +70,7 @@ void benchCalculation(int rounds)
     DemoOptions options;
     options.subscribers = 4;
     options.everyField = true;
-    options.lastYear = 7;
+    options.lastYear = 2027;
     fillDemoTable(table, options);
     const sheet::SheetTexts texts = *sheet::readYear(table, 1, "2026");
 

@@ -4,6 +4,7 @@
 #include "sheet/sheet.h"
 #include "sheet/sheet_calculation.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <optional>
@@ -43,11 +44,6 @@ std::string two(int n)
     return text;
 }
 
-bool isLeap(int k)
-{
-    return k == 0 || k == 4; // 2020 and 2024
-}
-
 } // namespace
 
 DemoOptions fullDemoOptions(int subscribers)
@@ -55,8 +51,8 @@ DemoOptions fullDemoOptions(int subscribers)
     DemoOptions options;
     options.subscribers = subscribers;
     options.everyField = true;
-    options.firstYear = 0;
-    options.lastYear = fields::YearCount - 1;
+    options.firstYear = fields::FirstBlockYear;
+    options.lastYear = fields::FirstBlockYear + fields::YearCount - 1;
     return options;
 }
 
@@ -101,15 +97,15 @@ void fillDemoTable(RecordTable& table, const DemoOptions& options)
         Currency under;
         Currency over;
 
-        for (int k = options.firstYear; k <= options.lastYear; ++k) {
+        for (int year = options.firstYear; year <= options.lastYear; ++year) {
             const int lastMonth
-                = options.everyField || k < options.lastYear ? 12 : options.lastMonthOfLastYear;
+                = options.everyField || year < options.lastYear ? 12 : options.lastMonthOfLastYear;
             sheet::SheetTexts texts;
             for (int m = 1; m <= lastMonth; ++m) {
                 auto& t = texts[m - 1];
-                const int day = m == 2 && isLeap(k) ? 29 : Days[m - 1];
+                const int day = m == 2 && fields::isLeapYear(year) ? 29 : Days[m - 1];
                 const int used = int(usage * Season[m - 1] * (0.85 + uniform(0, 30) / 100.0));
-                t[fields::Date] = two(day) + "." + two(m) + "." + std::to_string(20 + k);
+                t[fields::Date] = two(day) + "." + two(m) + "." + two(year % 100);
                 t[fields::PreviousReading] = std::to_string(reading);
                 reading += used;
                 t[fields::CurrentReading] = std::to_string(reading);
@@ -117,17 +113,17 @@ void fillDemoTable(RecordTable& table, const DemoOptions& options)
                 t[fields::LightingHours] = Hours[m - 1];
                 t[fields::LightingDays] = std::to_string(day);
                 t[fields::LossesPercent] = "4";
-                t[fields::Tariff] = Tariffs[k];
+                t[fields::Tariff] = Tariffs[std::size_t(std::clamp(year - fields::FirstBlockYear, 0, 7))];
                 t[fields::ServicePercent] = "1,8";
             }
             const sheet::SheetComputation computed = sheet::computeSheet(texts);
             for (int m = 1; m <= lastMonth; ++m) {
                 texts[m - 1][fields::MonthCharge] = computed.hiddenTotal[m];
                 for (int b = 0; b < sheet::TypedElements; ++b)
-                    table.set(row, sheet::cellField(k, m, b), texts[m - 1][b]);
+                    table.set(row, sheet::cellField(year, m, b), texts[m - 1][b]);
 
                 // The month's personal account.
-                const int base = fields::ledgerBase(k, m);
+                const int base = fields::ledgerBaseOfMonth(year, m);
                 const Currency charge = computed.results[m][sheet::MonthTotal];
                 // The electrician is paid quarterly, the membership fee in May; the benchmarks'
                 // database has every charge every month.

@@ -14,8 +14,8 @@
 struct DemoOptions
 {
     int subscribers = 40;
-    int firstYear = 0; // year indexes: 0 = 2020
-    int lastYear = 6;
+    int firstYear = 2020;
+    int lastYear = 2026;
     int lastMonthOfLastYear = 11; // the readings of the last year stop after this month
     bool everyField = false; // every month of every year filled in, ledger included (benchmarks)
     std::uint32_t seed = 2026;

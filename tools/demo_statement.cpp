@@ -71,7 +71,7 @@ std::string fullName(std::string_view directoryName)
 std::string demoStatement(const RecordTable& table, const DemoStatementOptions& options)
 {
     std::mt19937 random(options.seed);
-    const int year = 2020 + options.yearIndex;
+    const int year = options.year;
     char period[64];
     std::snprintf(period, sizeof period, "01.%02d.%d", options.month, year);
     std::string text = "1CClientBankExchange\r\nВерсияФормата=1.03\r\nКодировка=Windows\r\n"

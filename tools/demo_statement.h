@@ -12,7 +12,7 @@
 struct DemoStatementOptions
 {
     int payments = 12;
-    int yearIndex = 6; // 2026
+    int year = 2026;
     int month = 1; // the payments come in this month
     std::string account = "40703810900000001234"; // the association's
     std::uint32_t seed = 2026;

@@ -390,7 +390,7 @@ int main(int argc, char** argv)
             if (!earlier.matched)
                 continue;
             bank::Journal journal;
-            journal.add({ earlier.key, earlier.record, earlier.month->yearIndex, earlier.month->month,
+            journal.add({ earlier.key, earlier.record, earlier.month->year, earlier.month->month,
                 "28.01.2026", bank::journalText(state.table.field(earlier.record, fields::FullName)) });
             bank::writeJournal(bank::journalPath(databasePath), journal);
             break;

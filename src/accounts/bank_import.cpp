@@ -12,8 +12,6 @@
 namespace bank {
 namespace {
 
-constexpr int FirstYear = 2020;
-
 // Texts are compared in Windows-1251 bytes, small letters, "ё" as "е": one byte a letter.
 constexpr unsigned char SmallYo = 0xB8;
 constexpr unsigned char SmallYe = 0xE5;
@@ -209,21 +207,20 @@ const std::bitset<256>& monthInitials()
 
 void addMonth(std::vector<YearMonth>& months, int year, int month)
 {
-    const YearMonth named{ year - FirstYear, month };
+    const YearMonth named{ year, month };
     if (std::find(months.begin(), months.end(), named) == months.end())
         months.push_back(named);
 }
 
-bool inRange(const YearMonth& month)
-{
-    return month.yearIndex >= 0 && month.yearIndex < fields::YearCount && month.month >= 1
-        && month.month <= 12;
-}
-
 std::string monthText(const YearMonth& month)
 {
-    return std::string(fields::MonthNames[std::size_t(month.month - 1)]) + " "
-        + std::to_string(FirstYear + month.yearIndex);
+    return std::string(fields::MonthNames[std::size_t(month.month - 1)]) + " " + fields::yearText(month.year);
+}
+
+// "2020 … 2027": the years the database holds, as the notes name them.
+std::string heldYearsText(const fields::YearWindow& years)
+{
+    return fields::yearText(years.first()) + " … " + fields::yearText(years.last());
 }
 
 std::uint64_t hashOf(std::string_view text, std::uint64_t hash = 14695981039346656037ull)
@@ -535,10 +532,11 @@ MonthMatch matchMonth(const Document& document, Matcher& m)
         const std::optional<Date> received = parseDate(document.received);
         if (!received)
             return { std::nullopt, "дата поступления «" + document.received + "» не дата" };
-        month = { received->year - FirstYear, received->month };
+        month = { received->year, received->month };
     }
-    if (!inRange(month))
-        return { std::nullopt, "год " + std::to_string(FirstYear + month.yearIndex) + " вне 2020 … 2027" };
+    const fields::YearWindow& years = m.table.years();
+    if (!years.holds(month))
+        return { std::nullopt, "год " + fields::yearText(month.year) + " вне " + heldYearsText(years) };
     return { month, {} };
 }
 
@@ -689,7 +687,7 @@ Import prepareImport(
         if (const JournalEntry* entry = journal.find(payment.key)) {
             payment.alreadyImported = true;
             payment.record = entry->record;
-            payment.month = YearMonth{ entry->yearIndex, entry->month };
+            payment.month = YearMonth{ entry->year, entry->month };
             payment.note = "занесен " + entry->importDate + ": " + entry->subscriber + ", "
                 + monthText(*payment.month);
             payment.document = std::move(document);
@@ -728,8 +726,8 @@ PostingResult post(RecordTable& table, const std::vector<Posting>& postings)
     std::map<YearMonth, std::vector<std::size_t>> byMonth;
     for (std::size_t i = 0; i < postings.size(); ++i) {
         const Posting& posting = postings[i];
-        if (!inRange(posting.month)) {
-            result.refused[i] = "месяц вне 2020 … 2027";
+        if (!table.years().holds(posting.month)) {
+            result.refused[i] = "месяц вне " + heldYearsText(table.years());
             continue;
         }
         if (posting.record < 1 || posting.record > table.recordCount()) {
@@ -740,16 +738,16 @@ PostingResult post(RecordTable& table, const std::vector<Posting>& postings)
     }
     std::map<int, std::pair<int, int>> yearSpans;
     for (const auto& [month, indexes] : byMonth) {
-        auto [span, fresh] = yearSpans.try_emplace(month.yearIndex, month.month, month.month);
+        auto [span, fresh] = yearSpans.try_emplace(month.year, month.month, month.month);
         span->second.second = std::max(span->second.second, month.month);
     }
 
     ledger::Grid grid;
-    for (const auto& [yearIndex, span] : yearSpans) {
+    for (const auto& [year, span] : yearSpans) {
         for (int m = span.first; m <= span.second; ++m) {
-            const ledger::LedgerMonth month = ledger::ledgerMonth(yearIndex, m);
+            const ledger::LedgerMonth month = ledger::ledgerMonth(year, m);
             ledger::fill(table, month, grid);
-            if (const auto it = byMonth.find(YearMonth{ yearIndex, m }); it != byMonth.end()) {
+            if (const auto it = byMonth.find(YearMonth{ year, m }); it != byMonth.end()) {
                 for (std::size_t i : it->second) {
                     const Posting& posting = postings[i];
                     const int row = posting.record - 1;
@@ -769,10 +767,10 @@ PostingResult post(RecordTable& table, const std::vector<Posting>& postings)
             }
             ledger::compute(grid);
             ledger::store(table, month, grid);
-            result.changedMonths.push_back({ yearIndex, m });
+            result.changedMonths.push_back({ year, m });
         }
         if (span.second < 12)
-            result.changedMonths.push_back({ yearIndex, span.second + 1 });
+            result.changedMonths.push_back({ year, span.second + 1 });
     }
     return result;
 }

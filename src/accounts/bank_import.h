@@ -13,12 +13,13 @@
 //      single subscriber so named;
 //   3. by the payer's account, when the journal has it for one subscriber only.
 // The month is the one the purpose names ("за март 2026", "за 03.2026", "03/2026"), else the month
-// the money came in; a year outside 2020 … 2027 leaves the payment unmatched.
+// the money came in; a year the database does not hold leaves the payment unmatched.
 
 #include "accounts/bank_journal.h"
 #include "accounts/bank_statement.h"
 #include "database/money.h"
 #include "database/record_table.h"
+#include "database/year_window.h"
 
 #include <optional>
 #include <string>
@@ -27,13 +28,7 @@
 
 namespace bank {
 
-struct YearMonth
-{
-    int yearIndex = 0; // 0 = "2020"
-    int month = 1; // 1 … 12
-    friend bool operator==(const YearMonth&, const YearMonth&) = default;
-    friend auto operator<=>(const YearMonth&, const YearMonth&) = default;
-};
+using YearMonth = fields::YearMonth;
 
 struct Payment
 {
@@ -64,8 +59,7 @@ Import prepareImport(
 std::optional<Currency> statementSum(std::string_view text);
 // The distinct personal-account and plot numbers named in a purpose, in order of appearance.
 std::vector<int> accountNumbers(std::string_view purpose);
-// The distinct months named in a purpose (any year, as written; out-of-range years included as
-// they are, marked by a yearIndex outside 0 … 7).
+// The distinct months named in a purpose (any year, as written, held by the database or not).
 std::vector<YearMonth> namedMonths(std::string_view purpose);
 // A date dd.mm.yyyy.
 struct Date

@@ -2,8 +2,9 @@
 
 #include "database/cp1251.h"
 #include "database/database_file.h"
-#include "database/field_map.h"
 #include "database/money.h"
+#include "database/year_archive.h"
+#include "database/year_window.h"
 #include "platform/file_system.h"
 
 #include <algorithm>
@@ -52,12 +53,13 @@ std::optional<JournalEntry> parseLine(std::string_view line)
     if (!Currency::parse(entry.key.sum))
         return std::nullopt;
     const std::optional<int> record = wholeNumber(parts[4], 1, fields::MaxRecords);
-    const std::optional<int> yearIndex = fields::yearIndex(parts[5]);
+    // A payment of a year the database has since dropped stays known, so it is never taken twice.
+    const std::optional<int> year = fields::parseStoredYear(parts[5]);
     const std::optional<int> month = wholeNumber(parts[6], 1, 12);
-    if (!record || !yearIndex || !month)
+    if (!record || !year || !month)
         return std::nullopt;
     entry.record = *record;
-    entry.yearIndex = *yearIndex;
+    entry.year = *year;
     entry.month = *month;
     entry.importDate = cp1251::decode(parts[7]);
     entry.subscriber = cp1251::decode(parts[8]);
@@ -82,7 +84,7 @@ const JournalEntry* Journal::find(const PaymentKey& key) const
 
 std::string journalPath(const std::string& databasePath)
 {
-    return files::besideFile(databasePath, JournalFileName);
+    return database::sideFilePath(databasePath, JournalFileName);
 }
 
 std::string journalText(std::string_view text)
@@ -147,7 +149,7 @@ std::string journalBytes(const Journal& journal)
         field(entry.key.sum);
         field(entry.key.payerAccount);
         field(std::to_string(entry.record));
-        field(fields::YearNames[std::size_t(entry.yearIndex)]);
+        field(fields::yearText(entry.year));
         field(std::to_string(entry.month));
         field(entry.importDate);
         field(entry.subscriber);

@@ -31,7 +31,7 @@ struct JournalEntry
 {
     PaymentKey key;
     int record = 0;
-    int yearIndex = 0; // 0 = "2020"
+    int year = 0; // 2026 …
     int month = 1; // 1 … 12
     std::string importDate; // dd.mm.yyyy
     // The subscriber's full name when the payment went in: a later change of the directory that
@@ -64,7 +64,7 @@ struct JournalRead
     Journal journal;
 };
 
-// "Tervolin2.bank" in the folder of the database file.
+// "Tervolin2.bank" in the folder of the database file ("<archive>.bank" beside an archive).
 std::string journalPath(const std::string& databasePath);
 
 JournalRead readJournal(const std::string& path);

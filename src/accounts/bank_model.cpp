@@ -13,12 +13,21 @@ QString fromStd(std::string_view text)
 const QColor UnmatchedBackground(255, 246, 216);
 const QColor ImportedText(128, 128, 128);
 
+QString monthText(const bank::YearMonth& month)
+{
+    return fromStd(fields::MonthNames[std::size_t(month.month - 1)]) + QLatin1Char(' ')
+        + QString::number(month.year);
+}
+
 } // namespace
 
-BankModel::BankModel(std::vector<bank::Payment> payments, QStringList subscribers, QObject* parent)
-    : QAbstractTableModel(parent)
+BankModel::BankModel(
+    std::vector<bank::Payment> payments, QStringList subscribers, fields::YearWindow years, QObject* parent)
+    : QAbstractTableModel(parent), m_years(years)
 {
     m_subscriberChoices << QStringLiteral("— не заносить —") << subscribers;
+    for (int o = 0; o < fields::WindowMonths; ++o)
+        m_monthChoices << monthText(m_years.at(o));
     m_rows.reserve(payments.size());
     for (bank::Payment& payment : payments) {
         Row row;
@@ -30,21 +39,9 @@ BankModel::BankModel(std::vector<bank::Payment> payments, QStringList subscriber
     }
 }
 
-const QStringList& BankModel::monthChoices()
+int BankModel::monthChoice(const bank::YearMonth& month) const
 {
-    static const QStringList choices = [] {
-        QStringList list;
-        for (std::string_view year : fields::YearNames)
-            for (std::string_view month : fields::MonthNames)
-                list << fromStd(month) + QLatin1Char(' ') + fromStd(year);
-        return list;
-    }();
-    return choices;
-}
-
-int BankModel::monthChoice(const bank::YearMonth& month)
-{
-    return month.yearIndex * 12 + month.month - 1;
+    return m_years.holds(month) ? m_years.ordinal(month) : -1;
 }
 
 bool BankModel::canCheck(int row) const
@@ -109,7 +106,7 @@ QString BankModel::cellText(int row, int column) const
     case Payer: return fromStd(d.payer);
     case Purpose: return fromStd(d.purpose);
     case Subscriber: return m_subscriberChoices[r.record];
-    case Month: return r.month ? monthChoices().value(monthChoice(*r.month)) : QString();
+    case Month: return r.month ? monthText(*r.month) : QString();
     case Note: return fromStd(r.payment.note);
     default: return QString();
     }
@@ -220,7 +217,7 @@ bool BankModel::setData(const QModelIndex& index, const QVariant& value, int rol
         return true;
     }
     if (index.column() == Month && choice >= 0 && choice < monthChoices().size()) {
-        setMonth(row, { choice / 12, choice % 12 + 1 });
+        setMonth(row, m_years.at(choice));
         return true;
     }
     return false;

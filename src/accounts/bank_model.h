@@ -16,14 +16,17 @@ class BankModel : public QAbstractTableModel
 public:
     enum Column { Mark, Date, Sum, Payer, Purpose, Subscriber, Month, Note, ColumnCount };
 
-    // The payments and the directory's names ("1. Иванов И. И." …, record i at i − 1).
-    BankModel(std::vector<bank::Payment> payments, QStringList subscribers, QObject* parent = nullptr);
+    // The payments, the directory's names ("1. Иванов И. И." …, record i at i − 1) and the years the
+    // database holds.
+    BankModel(std::vector<bank::Payment> payments, QStringList subscribers, fields::YearWindow years,
+        QObject* parent = nullptr);
 
     // The subscriber list: "— не заносить —" first (choice 0), then record i as choice i.
     const QStringList& subscriberChoices() const { return m_subscriberChoices; }
-    // "Январь 2020" … "Декабрь 2027": choice yearIndex · 12 + month − 1.
-    static const QStringList& monthChoices();
-    static int monthChoice(const bank::YearMonth& month);
+    // "Январь 2020" … "Декабрь 2027" over the years held: the choice is the month's place in time
+    // order, −1 for a month of a year not held (a payment taken in before the years moved on).
+    const QStringList& monthChoices() const { return m_monthChoices; }
+    int monthChoice(const bank::YearMonth& month) const;
 
     const bank::Payment& payment(int row) const { return m_rows[std::size_t(row)].payment; }
     int record(int row) const { return m_rows[std::size_t(row)].record; }
@@ -67,4 +70,6 @@ private:
 
     std::vector<Row> m_rows;
     QStringList m_subscriberChoices;
+    fields::YearWindow m_years;
+    QStringList m_monthChoices;
 };

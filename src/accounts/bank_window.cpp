@@ -218,7 +218,7 @@ frmBank::frmBank(AppState& state, frmRedLS& ledger, const QString& fileName, con
     subscribers.reserve(state.table.recordCount());
     for (int i = 1; i <= state.table.recordCount(); ++i)
         subscribers << QStringLiteral("%1. %2").arg(i).arg(fromStd(state.table.field(i, fields::FullName)));
-    m_model = new BankModel(std::move(import.payments), subscribers, this);
+    m_model = new BankModel(std::move(import.payments), subscribers, state.table.years(), this);
 
     m_g = new QTableView(this);
     m_g->setObjectName(QStringLiteral("g"));
@@ -231,8 +231,7 @@ frmBank::frmBank(AppState& state, frmRedLS& ledger, const QString& fileName, con
         | QAbstractItemView::AnyKeyPressed);
     m_g->setItemDelegateForColumn(
         BankModel::Subscriber, new ChoiceDelegate(m_model->subscriberChoices(), true, m_g));
-    m_g->setItemDelegateForColumn(
-        BankModel::Month, new ChoiceDelegate(BankModel::monthChoices(), false, m_g));
+    m_g->setItemDelegateForColumn(BankModel::Month, new ChoiceDelegate(m_model->monthChoices(), false, m_g));
     connect(m_g, &QTableView::clicked, this, [this](const QModelIndex& index) {
         if (index.column() == BankModel::Subscriber || index.column() == BankModel::Month)
             m_g->edit(index);
@@ -336,9 +335,9 @@ void frmBank::CmdOk_Click()
         }
         const bank::Posting& posting = postings[i];
         entered.add(posting.sum);
-        journal.add({ payment.key, posting.record, posting.month.yearIndex, posting.month.month,
-            importDate.toStdString(),
-            bank::journalText(m_state.table.field(posting.record, fields::FullName)) });
+        journal.add(
+            { payment.key, posting.record, posting.month.year, posting.month.month, importDate.toStdString(),
+                bank::journalText(m_state.table.field(posting.record, fields::FullName)) });
     }
     Dialogs& dialogs = m_state.services.dialogs;
     if (entered.count == 0) {

@@ -4,11 +4,14 @@
 #include "accounts/grid_header.h"
 #include "accounts/ledger_model.h"
 #include "accounts/ledger_window.h"
+#include "accounts/year_rollover.h"
+#include "database/year_archive.h"
 #include "platform/colours.h"
 #include "platform/dialogs.h"
 #include "session/app_state.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -40,8 +43,8 @@ bool isBalanceColumn(int column)
 
 } // namespace
 
-frmPerenos::frmPerenos(AppState& state, frmRedLS& ledger, int targetYearIndex)
-    : QDialog(&ledger), m_state(state), m_targetYear(targetYearIndex)
+frmPerenos::frmPerenos(AppState& state, frmRedLS& ledger, int targetYear)
+    : QDialog(&ledger), m_state(state), m_targetYear(targetYear)
 {
     setObjectName(QStringLiteral("frmPerenos"));
     setWindowTitle(QStringLiteral("Перенос данных на следующий год"));
@@ -50,7 +53,7 @@ frmPerenos::frmPerenos(AppState& state, frmRedLS& ledger, int targetYearIndex)
     setWindowModality(Qt::WindowModal);
 
     auto* caption = new QLabel(QStringLiteral("Перенести на январь "), this);
-    m_lblYear = new QLabel(QString::fromUtf8(fields::YearNames[std::size_t(targetYearIndex)].data()), this);
+    m_lblYear = new QLabel(QString::number(targetYear), this);
     m_lblYear->setObjectName(QStringLiteral("lblYear"));
     QFont bold = m_lblYear->font();
     bold.setBold(true);
@@ -185,11 +188,60 @@ void frmPerenos::CmdOk_Click()
 {
     if (!finishEdit())
         return;
+    if (!m_state.table.years().holds(m_targetYear)) {
+        openNextYear();
+        return;
+    }
     ledger::transferToJanuary(m_state.table, m_targetYear, m_model->rows());
-    m_state.notices.carriedOver(QString::fromUtf8(fields::YearNames[std::size_t(m_targetYear)].data(),
-        qsizetype(fields::YearNames[std::size_t(m_targetYear)].size())));
+    m_state.notices.carriedOver(QString::number(m_targetYear));
     m_cmdOk->setEnabled(false);
     m_corrected = false;
+}
+
+void frmPerenos::openNextYear()
+{
+    Dialogs& dialogs = m_state.services.dialogs;
+    const fields::YearWindow years = m_state.table.years();
+    const QString archiveName = QString::fromStdString(database::archiveFileName(years));
+    const bool yes
+        = dialogs.askYesNo(QStringLiteral("Перенести остатки на январь %1 года? База хранит восемь лет: "
+                                          "%2 год будет убран из базы. Перед этим база будет сохранена "
+                                          "целиком в архив «%3» рядом с базой.")
+                               .arg(m_targetYear)
+                               .arg(years.first())
+                               .arg(archiveName),
+            windowTitle(), MessageIcon::Question);
+    if (!yes)
+        return;
+    // The archive is the file on disk: what the ledger stored goes there first.
+    if (!m_state.WriteDatabase())
+        return;
+    const ledger::Rollover done = ledger::openNextYear(
+        m_state.table, m_state.databaseFile(), m_model->rows(), [this] { return m_state.WriteDatabase(); });
+    const QString archive = QDir::toNativeSeparators(QString::fromStdString(done.archivePath));
+    switch (done.status) {
+    case ledger::Rollover::Status::Opened:
+        m_state.notices.yearOpened(archive, QString::number(m_targetYear));
+        m_cmdOk->setEnabled(false);
+        m_corrected = false;
+        emit yearsMovedOn();
+        return;
+    case ledger::Rollover::Status::NotArchived:
+        dialogs.message(
+            { QStringLiteral("Архив «%1» не записан, %2 год не открыт: база осталась прежней.\n%3")
+                    .arg(archiveName)
+                    .arg(m_targetYear)
+                    .arg(QString::fromStdString(done.error)),
+                windowTitle(), MessageIcon::Critical });
+        return;
+    case ledger::Rollover::Status::NotWritten:
+        dialogs.message({ QStringLiteral("%1 год не открыт: база не записана и осталась прежней. Архив: %2")
+                              .arg(m_targetYear)
+                              .arg(archive),
+            windowTitle(), MessageIcon::Critical });
+        return;
+    case ledger::Rollover::Status::CannotMove: return;
+    }
 }
 
 void frmPerenos::CmdClear_Click()

@@ -1,7 +1,9 @@
 #pragma once
 
 // frmPerenos "Перенос данных на следующий год": the December end balances of every subscriber,
-// which the user may correct, written as the start balances of the next year's January.
+// which the user may correct, written as the start balances of the next year's January. From
+// December of the last year the database holds, the transfer opens the next year: the oldest year
+// goes to an archive and leaves the database (accounts/year_rollover.h).
 
 #include <QDialog>
 
@@ -17,8 +19,8 @@ class frmPerenos : public QDialog
 {
     Q_OBJECT
 public:
-    // The ledger shows December of the year before targetYearIndex.
-    frmPerenos(AppState& state, frmRedLS& ledger, int targetYearIndex);
+    // The ledger shows December of the year before targetYear.
+    frmPerenos(AppState& state, frmRedLS& ledger, int targetYear);
 
     QTableView* grid() const { return m_g1; }
     CarryOverModel* model() const { return m_model; }
@@ -29,6 +31,10 @@ public:
 
     void CmdOk_Click();
     void CmdClear_Click();
+
+signals:
+    // The database holds other years now: the year selectors must list them.
+    void yearsMovedOn();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -42,6 +48,8 @@ private:
     bool commitEditor(bool moveOn);
     // Whatever the user does next, what was typed is kept first (false: refused, back in the cell).
     bool finishEdit();
+    // The transfer into a year the database does not hold yet.
+    void openNextYear();
 
     AppState& m_state;
     int m_targetYear;

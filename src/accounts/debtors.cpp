@@ -27,15 +27,10 @@ Currency sum(std::initializer_list<Currency> values)
 int monthsInDebtBefore(const RecordTable& table, int record, const LedgerMonth& month)
 {
     int count = 0;
-    int k = month.yearIndex;
-    int m = month.month;
-    for (;;) {
-        if (--m == 0) {
-            if (--k < 0)
-                break;
-            m = 12;
-        }
-        if (amount(table, record, fields::ledgerBase(k, m) + 9) > Currency())
+    const fields::YearWindow& years = table.years();
+    for (int o = years.ordinal({ month.year, month.month }) - 1; years.holdsOrdinal(o); --o) {
+        const fields::YearMonth before = years.at(o);
+        if (amount(table, record, fields::ledgerBaseOfMonth(before.year, before.month) + 9) > Currency())
             ++count;
         else
             break;

@@ -69,7 +69,7 @@ frmDebtors::frmDebtors(AppState& state, const ledger::LedgerMonth& month, QWidge
 QString frmDebtors::monthText() const
 {
     return fromStd(fields::MonthNames[std::size_t(m_month.month - 1)]) + QLatin1Char(' ')
-        + fromStd(fields::YearNames[std::size_t(m_month.yearIndex)]);
+        + QString::number(m_month.year);
 }
 
 bool frmDebtors::takeThreshold()

@@ -88,30 +88,32 @@ bool isShownColumn(int column)
         && column != SupplierSum;
 }
 
-LedgerMonth ledgerMonth(int yearIndex, int month)
+LedgerMonth ledgerMonth(int year, int month)
 {
     LedgerMonth result;
-    result.yearIndex = yearIndex;
+    result.year = year;
     result.month = month;
-    result.base = fields::ledgerBase(yearIndex, month);
+    result.base = fields::ledgerBaseOfMonth(year, month);
     return result;
 }
 
-LedgerMonth findLedgerMonth(std::string_view yearText, std::string_view monthName)
+LedgerMonth findLedgerMonth(
+    const fields::YearWindow& years, std::string_view yearText, std::string_view monthName)
 {
-    const std::optional<int> k = fields::yearIndex(yearText);
+    const std::optional<int> year = years.find(yearText);
     const std::optional<int> m = fields::monthNumber(monthName);
-    if (!k || !m) {
-        LedgerMonth fallBack = ledgerMonth(0, 1);
+    if (!year || !m) {
+        LedgerMonth fallBack = ledgerMonth(years.first(), 1);
         fallBack.fellBack = true;
         return fallBack;
     }
-    return ledgerMonth(*k, *m);
+    return ledgerMonth(*year, *m);
 }
 
-std::optional<LedgerPlace> rememberedPlace(std::string_view yearText, std::string_view monthIndexText)
+std::optional<LedgerPlace> rememberedPlace(
+    const fields::YearWindow& years, std::string_view yearText, std::string_view monthIndexText)
 {
-    const std::optional<int> k = fields::yearIndex(yearText);
+    const std::optional<int> k = years.find(yearText);
     int index = -1;
     const char* end = monthIndexText.data() + monthIndexText.size();
     const auto [stop, error] = std::from_chars(monthIndexText.data(), end, index);
@@ -333,9 +335,9 @@ std::vector<CarryOverRow> carryOverRows(const Grid& decemberGrid)
     return rows;
 }
 
-void transferToJanuary(RecordTable& table, int yearIndex, const std::vector<CarryOverRow>& rows)
+void transferToJanuary(RecordTable& table, int year, const std::vector<CarryOverRow>& rows)
 {
-    const int base = fields::ledgerBase(yearIndex, 1);
+    const int base = fields::ledgerBaseOfMonth(year, 1);
     const int count = std::min(static_cast<int>(rows.size()), fields::MaxRecords);
     for (int i = 1; i <= count; ++i) {
         const CarryOverRow& row = rows[static_cast<std::size_t>(i - 1)];

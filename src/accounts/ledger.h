@@ -51,27 +51,29 @@ bool isEditableColumn(int column);
 // Columns the user sees.
 bool isShownColumn(int column);
 
-// The month the ledger shows: a year text and a month name, with its base. A year or month that
-// is none of the known ones gives January 2020.
+// The month the ledger shows: a year text and a month name, with its base. A year the table does
+// not hold, or a month that is none of the twelve, gives January of the table's first year.
 struct LedgerMonth
 {
-    int yearIndex = 0; // 0 = "2020"
+    int year = fields::FirstBlockYear;
     int month = 1; // 1 = January
-    int base = fields::ledgerBase(0, 1);
+    int base = fields::ledgerBaseOfMonth(fields::FirstBlockYear, 1);
     bool fellBack = false;
 };
-LedgerMonth findLedgerMonth(std::string_view yearText, std::string_view monthName);
-LedgerMonth ledgerMonth(int yearIndex, int month);
+LedgerMonth findLedgerMonth(
+    const fields::YearWindow& years, std::string_view yearText, std::string_view monthName);
+LedgerMonth ledgerMonth(int year, int month);
 
 // The year and month the ledger showed when it was last closed, from their stored texts (the year
 // text and the month index 0 … 11). Nothing when either is missing or not valid: the two belong
 // together, and a month without its year (or the other way round) says nothing reliable.
 struct LedgerPlace
 {
-    int yearIndex = 0; // 0 = "2020"
+    int year = fields::FirstBlockYear;
     int monthIndex = 0; // 0 = January
 };
-std::optional<LedgerPlace> rememberedPlace(std::string_view yearText, std::string_view monthIndexText);
+std::optional<LedgerPlace> rememberedPlace(
+    const fields::YearWindow& years, std::string_view yearText, std::string_view monthIndexText);
 
 using Row = std::array<std::string, Columns>;
 
@@ -140,6 +142,6 @@ struct CarryOverRow
 std::vector<CarryOverRow> carryOverRows(const Grid& decemberGrid);
 
 // Writes the balances, exactly as given, as the start balances of January of the year.
-void transferToJanuary(RecordTable& table, int yearIndex, const std::vector<CarryOverRow>& rows);
+void transferToJanuary(RecordTable& table, int year, const std::vector<CarryOverRow>& rows);
 
 } // namespace ledger

@@ -20,6 +20,7 @@
 #include "platform/text_input.h"
 #include "reports/help_command.h"
 #include "session/app_state.h"
+#include "session/year_selector.h"
 
 #include <QAction>
 #include <QApplication>
@@ -171,8 +172,7 @@ frmRedLS::frmRedLS(AppState& state, const QString& mainYearText, QWidget* parent
     layout->addWidget(buildSumsRow());
     layout->addWidget(buildStatusBarAndKeys());
 
-    for (std::string_view year : fields::YearNames)
-        m_cmb->addItem(fromStd(year));
+    addHeldYears(*m_cmb, m_state.table.years());
     m_cmb->setCurrentIndex(m_cmb->findText(mainYearText));
 }
 
@@ -416,12 +416,12 @@ void frmRedLS::Form_Load()
     if (!m_state.LedgerOpenedThisRun) {
         m_state.LedgerOpenedThisRun = true;
         const SettingsStore& store = m_state.services.settings;
-        const auto place = ledger::rememberedPlace(
+        const auto place = ledger::rememberedPlace(m_state.table.years(),
             store.value(settings::Main, QStringLiteral("Cmb10")).trimmed().toStdString(),
             store.value(settings::Main, QStringLiteral("Li")).trimmed().toStdString());
         m_state.LedgerMonthIndex = place ? place->monthIndex : 0;
         if (place)
-            m_cmb->setCurrentIndex(place->yearIndex);
+            m_cmb->setCurrentIndex(place->year - m_state.table.years().first());
     }
     m_state.LedgerMonthIndex = monthIndexInRange(m_state.LedgerMonthIndex);
     m_lblMes->setText(fromStd(fields::MonthNames[m_state.LedgerMonthIndex]));
@@ -438,13 +438,15 @@ void frmRedLS::showMonthButtons()
     m_cmdLeft->setEnabled(index > 0);
     m_cmdRight->setEnabled(index < 11);
     m_cmdPerenos->setVisible(m_lblMes->text() == fromStd(fields::MonthNames[11]));
-    // The last year has no next January to carry into.
-    m_cmdPerenos->setEnabled(m_cmb->currentText() != fromStd(fields::YearNames.back()));
+    // From the last year held the carry-over opens the next one, as long as the years can move on.
+    const fields::YearWindow& years = m_state.table.years();
+    m_cmdPerenos->setEnabled(m_cmb->currentText() != QString::number(years.last()) || years.canMoveOn());
 }
 
 void frmRedLS::ZAPOLNIT1()
 {
-    m_month = ledger::findLedgerMonth(m_cmb->currentText().toStdString(), m_lblMes->text().toStdString());
+    m_month = ledger::findLedgerMonth(
+        m_state.table.years(), m_cmb->currentText().toStdString(), m_lblMes->text().toStdString());
     if (m_month.fellBack) {
         // What is shown, what the month buttons step from and what is stored must agree.
         m_cmb->setCurrentIndex(0);
@@ -588,7 +590,7 @@ void frmRedLS::Cmb1_Click()
 {
     if (!finishEdit()) {
         // The month shown stays until its amount is right.
-        m_cmb->setCurrentIndex(m_month.yearIndex);
+        m_cmb->setCurrentIndex(m_month.year - m_state.table.years().first());
         return;
     }
     // m_month is still the month shown before the choice.
@@ -611,11 +613,24 @@ void frmRedLS::CmdPerenos_Click()
 {
     if (!finishEdit())
         return;
-    const std::optional<int> k = fields::yearIndex(m_cmb->currentText().toStdString());
-    if (!k || *k + 1 >= fields::YearCount)
+    const fields::YearWindow& years = m_state.table.years();
+    const std::optional<int> year = years.find(m_cmb->currentText().toStdString());
+    if (!year || (*year == years.last() && !years.canMoveOn()))
         return;
-    auto* window = new frmPerenos(m_state, *this, *k + 1);
+    // The December shown is what the next year starts from, and what an archive keeps.
+    SAVE1();
+    auto* window = new frmPerenos(m_state, *this, *year + 1);
+    connect(window, &frmPerenos::yearsMovedOn, this, &frmRedLS::followYears);
     window->show();
+}
+
+void frmRedLS::followYears()
+{
+    const QString shown = m_cmb->currentText();
+    m_cmb->clear();
+    addHeldYears(*m_cmb, m_state.table.years());
+    m_cmb->setCurrentIndex(std::max(0, m_cmb->findText(shown)));
+    showMonthButtons();
 }
 
 void frmRedLS::Cmdfind_Click()
@@ -672,7 +687,7 @@ void frmRedLS::CmdBank_Click()
 
 void frmRedLS::refillIfShown(const std::vector<bank::YearMonth>& months)
 {
-    const bank::YearMonth shown{ m_month.yearIndex, m_month.month };
+    const bank::YearMonth shown{ m_month.year, m_month.month };
     if (std::find(months.begin(), months.end(), shown) == months.end())
         return;
     ZAPOLNIT1();

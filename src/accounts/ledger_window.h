@@ -55,6 +55,8 @@ public:
     void Cmb1_Click();
     void Cmd6_Click();
     void CmdPerenos_Click();
+    // After the carry-over opened a new year: the selector lists the years held now.
+    void followYears();
     void Cmdfind_Click();
     void CmdRes_Click();
     void Command2_Click();

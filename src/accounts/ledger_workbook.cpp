@@ -43,9 +43,9 @@ std::string row(int r)
 
 bool exportLedgerWorkbook(AppState& state, const QString& yearText, const QString& monthName)
 {
-    const auto k = fields::yearIndex(yearText.toStdString());
+    const auto year = state.table.years().find(yearText.toStdString());
     const auto m = fields::monthNumber(monthName.toStdString());
-    if (!k || !m)
+    if (!year || !m)
         return false;
     Dialogs& dialogs = state.services.dialogs;
     const QString heading = monthName + QLatin1Char(' ') + yearText;
@@ -55,7 +55,7 @@ bool exportLedgerWorkbook(AppState& state, const QString& yearText, const QStrin
         return false;
 
     const RecordTable& table = state.table;
-    const int base = fields::ledgerBase(*k, *m);
+    const int base = fields::ledgerBaseOfMonth(*year, *m);
     const int count = table.recordCount();
     std::vector<std::vector<std::string>> block(
         static_cast<std::size_t>(count), std::vector<std::string>(Columns));

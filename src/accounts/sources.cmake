@@ -4,6 +4,7 @@ list(APPEND TERVOLIN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/bank_statement.cpp
   ${CMAKE_CURRENT_LIST_DIR}/debtors.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ledger.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/year_rollover.cpp
 )
 list(APPEND TERVOLIN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/bank_model.cpp

@@ -24,6 +24,7 @@
 #include "reports/sheet_workbook.h"
 #include "reports/summary_window.h"
 #include "session/app_state.h"
+#include "session/year_selector.h"
 #include "sheet/check_window.h"
 #include "sheet/sheet.h"
 #include "sheet/sheet_view.h"
@@ -45,6 +46,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QScrollArea>
+#include <QShowEvent>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
@@ -417,8 +419,7 @@ bool Form1::Form_Load()
     if (!OPFILE1())
         return false;
     SetComboHeight(m_cmb[0], 400);
-    for (std::string_view year : fields::YearNames)
-        m_cmb[1]->addItem(fromStd(year));
+    addHeldYears(*m_cmb[1], m_state.table.years());
 
     readStoredSettings();
     updateAutosaveTimer();
@@ -436,7 +437,7 @@ bool Form1::Form_Load()
     if (m_cmb[0]->currentText().trimmed().isEmpty())
         m_cmb[0]->setEditText(fromStd(table.field(1, fields::FullName)));
     if (m_cmb[1]->currentText().trimmed().isEmpty())
-        m_cmb[1]->setEditText(QStringLiteral("2020"));
+        m_cmb[1]->setEditText(QString::number(table.years().first()));
 
     ApplyTableColours();
     ZAPOLNIT();
@@ -454,7 +455,9 @@ void Form1::readStoredSettings()
 
     m_cmb[0]->setEditText(store.value(
         settings::Main, QStringLiteral("Cmb0"), fromStd(m_state.table.field(1, fields::FullName))));
-    m_cmb[1]->setEditText(store.value(settings::Main, QStringLiteral("Cmb1"), QStringLiteral("2020")));
+    const QString year
+        = store.value(settings::Main, QStringLiteral("Cmb1"), QString::number(m_state.table.years().first()));
+    m_cmb[1]->setEditText(heldYearNear(year));
 
     m_state.AutosaveEnabled = storedInteger(store, QStringLiteral("flSave"), 1);
     m_state.EnterMovesDown = storedBoolean(store, QStringLiteral("flPls"), true);
@@ -802,6 +805,30 @@ void Form1::storePlace()
     store.setValue(settings::Main, PlaceWidth, QString::number(place.width()));
     store.setValue(settings::Main, PlaceHeight, QString::number(place.height()));
     store.setValue(settings::Main, PlaceMaximized, isMaximized() ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+QString Form1::heldYearNear(const QString& year) const
+{
+    // A year the database has moved past (or a later one, stored while an archive was open) gives
+    // the nearest one held; a text that is no year stays as it is.
+    const std::optional<int> stored = fields::parseYear(year.toStdString());
+    return stored ? QString::number(m_state.table.years().nearest(*stored)) : year;
+}
+
+void Form1::showEvent(QShowEvent* event)
+{
+    // Back from the ledger whose carry-over opened a new year: the selector lists the years held
+    // now, and a sheet of a year that left the database is filled again.
+    const QString first = QString::number(m_state.table.years().first());
+    if (SheetReady && m_cmb[1]->count() > 0 && m_cmb[1]->itemText(0) != first) {
+        const QString shown = heldYearNear(m_cmb[1]->currentText());
+        m_cmb[1]->clear();
+        addHeldYears(*m_cmb[1], m_state.table.years());
+        m_cmb[1]->setEditText(shown);
+        ZAPOLNIT();
+        VICHISLIT();
+    }
+    QMainWindow::showEvent(event);
 }
 
 void Form1::hideEvent(QHideEvent* event)

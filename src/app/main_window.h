@@ -89,6 +89,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -107,6 +108,9 @@ private:
     void onCellMouseReleased(SheetCell* cell, Qt::MouseButton button);
     void setCells(const std::vector<sheet::CellEdit>& edits);
     bool yearIsOneOfTheEight();
+    // The shown year, when the table holds it.
+    std::optional<int> shownHeldYear() const;
+    QString heldYearNear(const QString& year) const;
     void onSaveButton();
     void onCalculator();
     void openDirectory();

@@ -58,7 +58,7 @@ void Form1::Menu_Tools_Date_Click()
         if (!yes)
             return;
     }
-    setCells(sheet::monthEndDates(m_shownYear.toStdString()));
+    setCells(sheet::monthEndDates(*shownHeldYear()));
     SAVE();
 }
 
@@ -75,7 +75,7 @@ void Form1::Menu_Tools_PostChUlOsv_Click()
         if (!yes)
             return;
     }
-    setCells(sheet::lightingHoursAndDays(m_shownYear.toStdString()));
+    setCells(sheet::lightingHoursAndDays(*shownHeldYear()));
     VICHISLIT();
     SAVE();
 }
@@ -109,12 +109,19 @@ bool Form1::yearIsOneOfTheEight()
 {
     // A sheet filled for a year typed into the selector and not one of the list has no fields:
     // whatever the commands wrote into it could never be stored.
-    const QString year = m_shownYear;
-    if (fields::yearIndex(year.toStdString()))
+    if (shownHeldYear())
         return true;
+    const fields::YearWindow& years = m_state.table.years();
     m_state.services.dialogs.message(
-        { QStringLiteral("Года \"%1\" нет в списке. Выберите в списке \"Год\" один из годов 2020 … 2027.")
-                .arg(year),
+        { QStringLiteral("Года \"%1\" нет в списке. Выберите в списке \"Год\" один из годов %2 … %3.")
+                .arg(m_shownYear)
+                .arg(years.first())
+                .arg(years.last()),
             QStringLiteral("Год не выбран"), MessageIcon::Exclamation });
     return false;
+}
+
+std::optional<int> Form1::shownHeldYear() const
+{
+    return m_state.table.years().find(m_shownYear.toStdString());
 }

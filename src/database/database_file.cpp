@@ -163,6 +163,31 @@ bool isRecordText(const char* line, std::size_t length, std::uint32_t firstSepar
     return true;
 }
 
+// The window of years the records name in field 2128. Records added by a copy of the program that
+// knows no window have the field empty and do not move it back.
+fields::YearWindow windowOf(const RecordTable& table)
+{
+    int first = fields::FirstBlockYear;
+    for (int row = 1; row <= table.recordCount(); ++row) {
+        if (const std::optional<int> year
+            = fields::YearWindow::firstYearIn(table.field(row, fields::WindowField)))
+            first = std::max(first, *year);
+    }
+    return fields::YearWindow(first);
+}
+
+// Every record names the table's window in field 2128; a text there that names no window is not
+// ours and stays.
+void markWindow(RecordTable& table)
+{
+    const std::string text = table.years().fieldText();
+    for (int row = 1; row <= table.recordCount(); ++row) {
+        const std::string_view stored = table.field(row, fields::WindowField);
+        if (stored != text && (stored.empty() || fields::YearWindow::firstYearIn(stored)))
+            table.set(row, fields::WindowField, text);
+    }
+}
+
 LoadResult readFile(const std::string& path, RecordTable* table, bool strict)
 {
     using Status = LoadResult::Status;
@@ -261,8 +286,10 @@ LoadResult readFile(const std::string& path, RecordTable* table, bool strict)
         result.status = Status::TooManyLines;
         return result;
     }
-    if (table)
+    if (table) {
         table->setRecordCount(lines);
+        table->setYears(windowOf(*table));
+    }
     result.status = Status::Loaded;
     return result;
 }
@@ -354,6 +381,7 @@ bool writeCopy(
 {
     std::vector<CleanedField> cleaned;
     const int count = table.recordCount();
+    markWindow(table);
     const std::string emptyLine = std::string(Separators, '|') + "\r\n";
 
     const bool written = replaceFile(path, temporarySuffix, error, [&](const auto& sink) {

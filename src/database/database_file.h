@@ -30,8 +30,8 @@ struct LoadResult
 };
 
 // Loads the file into the table: field 1 of each record becomes its row number, the other fields
-// are trimmed of blanks, text after the 2128th separator is dropped. On any status but Loaded the
-// table is left empty.
+// are trimmed of blanks, text after the 2128th separator is dropped. The table's window of years is
+// the one field 2128 of the records names. On any status but Loaded the table is left empty.
 LoadResult load(const std::string& path, RecordTable& table);
 
 // The same reading and line check, keeping nothing, and stricter: a backup is checked with it
@@ -40,7 +40,8 @@ LoadResult load(const std::string& path, RecordTable& table);
 // does). A line that is not is a BadLine.
 LoadResult check(const std::string& path);
 
-// Writes records 1 … recordCount to the file. The new content goes to a temporary file in the same
+// Writes records 1 … recordCount to the file, each naming the table's window of years in field 2128
+// (a text there that names no window is kept). The new content goes to a temporary file in the same
 // folder, which is flushed to disk and then renamed over the old file, so that a failure or a
 // crash at any moment leaves either the old file or the new one. Line breaks inside fields are
 // left out of the file and, once the file is written, out of the table too. On failure the file

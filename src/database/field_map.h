@@ -37,20 +37,8 @@ constexpr int ServicePercent = 8;
 constexpr int MonthCharge = 9;
 constexpr int LedgerOffset = 10;
 
-inline constexpr std::array<std::string_view, YearCount> YearNames
-    = { "2020", "2021", "2022", "2023", "2024", "2025", "2026", "2027" };
-
 inline constexpr std::array<std::string_view, 12> MonthNames = { "Январь", "Февраль", "Март", "Апрель", "Май",
     "Июнь", "Июль", "Август", "Сентябрь", "Октябрь", "Ноябрь", "Декабрь" };
-
-// Index k of a year text among the eight years, by exact comparison.
-inline std::optional<int> yearIndex(std::string_view yearText)
-{
-    for (int k = 0; k < YearCount; ++k)
-        if (YearNames[k] == yearText)
-            return k;
-    return std::nullopt;
-}
 
 // Month number 1 … 12 of a month name, by exact comparison.
 inline std::optional<int> monthNumber(std::string_view monthName)
@@ -61,7 +49,8 @@ inline std::optional<int> monthNumber(std::string_view monthName)
     return std::nullopt;
 }
 
-// First field of month m (1 … 12) of year k (0 … 7): 2020-January = 8, 2027-December = 2105.
+// First field of month m (1 … 12) in year block k (0 … 7): in the first window, 2020-January = 8 and
+// 2027-December = 2105. Which year a block holds is the year window's to say (year_window.h).
 constexpr int monthBase(int k, int m)
 {
     return 8 + YearBlock * k + MonthBlock * (m - 1);

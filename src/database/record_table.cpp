@@ -199,4 +199,5 @@ void RecordTable::clear()
     for (Record& r : m_rows)
         r.reset();
     m_recordCount = 0;
+    m_years = fields::YearWindow();
 }

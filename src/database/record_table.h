@@ -10,6 +10,7 @@
 // it has the same length and appended otherwise; the buffer is compacted when half of it is dead.
 
 #include "database/field_map.h"
+#include "database/year_window.h"
 
 #include <cstdint>
 #include <memory>
@@ -77,8 +78,12 @@ public:
     void clearRecord(int row);
     void swapRecords(int a, int b);
 
-    // Every row emptied and no records.
+    // Every row emptied and no records; the first window of years.
     void clear();
+
+    // The eight years the table holds (see year_window.h).
+    const fields::YearWindow& years() const { return m_years; }
+    void setYears(fields::YearWindow years) { m_years = years; }
 
     static bool validRow(int row) { return row >= 0 && row <= fields::MaxRecords; }
     static bool validField(int f) { return f >= 0 && f <= fields::MaxField; }
@@ -86,4 +91,5 @@ public:
 private:
     std::vector<Record> m_rows;
     int m_recordCount = 0;
+    fields::YearWindow m_years;
 };

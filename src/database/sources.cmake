@@ -5,4 +5,6 @@ list(APPEND TERVOLIN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/database_file.cpp
   ${CMAKE_CURRENT_LIST_DIR}/money.cpp
   ${CMAKE_CURRENT_LIST_DIR}/record_table.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/year_archive.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/year_window.cpp
 )

@@ -47,10 +47,10 @@ Receipt readReceipt(
 
     // A year or a month outside the table has no ledger block: its lines stay empty rather than
     // show another month's balances.
-    const std::optional<int> k = fields::yearIndex(request.year);
+    const std::optional<int> year = table.years().find(request.year);
     const std::optional<int> m = fields::monthNumber(request.monthName);
-    if (k && m && request.month >= 1 && request.month <= 12) {
-        receipt.ledgerBase = fields::ledgerBase(*k, *m);
+    if (year && m && request.month >= 1 && request.month <= 12) {
+        receipt.ledgerBase = fields::ledgerBaseOfMonth(*year, *m);
         receipt.month = *m;
         receipt.year = request.year;
     }

@@ -8,6 +8,7 @@
 #include "platform/settings_store.h"
 #include "platform/text_input.h"
 #include "session/app_state.h"
+#include "session/year_selector.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -97,8 +98,7 @@ frmKvitAll::frmKvitAll(AppState& state, QWidget& owner, const QString& year, int
 
     m_year = new QComboBox(this);
     m_year->setObjectName(QStringLiteral("CmbYear"));
-    for (std::string_view name : fields::YearNames)
-        m_year->addItem(QString::fromUtf8(name.data(), qsizetype(name.size())));
+    addHeldYears(*m_year, m_state.table.years());
     m_year->setCurrentIndex(qMax(0, m_year->findText(year)));
     m_month = new QComboBox(this);
     m_month->setObjectName(QStringLiteral("CmbMonth"));

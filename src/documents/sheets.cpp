@@ -33,19 +33,21 @@ int reportMonthNumber(int reportMonth)
 std::vector<std::string> lastReadings(const RecordTable& table, std::string_view yearText, int month)
 {
     std::vector<std::string> readings(std::size_t(table.recordCount()) + 1);
-    const std::optional<int> k = fields::yearIndex(yearText);
-    if (!k || month < 1 || month > 12)
+    const fields::YearWindow& years = table.years();
+    const std::optional<int> year = years.find(yearText);
+    if (!year || month < 1 || month > 12)
         return readings;
-    const int field = fields::monthBase(*k, month) + fields::PreviousReading;
+    const int field = fields::baseOfMonth(*year, month) + fields::PreviousReading;
     for (int row = 1; row <= table.recordCount(); ++row) {
         std::string_view reading = table.field(row, field);
         // A start reading is there only when it was typed, or autofilled on leaving the month
         // before with the autofill on (never into January: December lives in the year before).
         // Without it the meter still reads what it read at the end of the last month that has a
         // reading, in this year or an earlier one.
-        for (int earlier = *k * 12 + month - 2; reading.empty() && earlier >= 0; --earlier)
-            reading = table.field(
-                row, fields::monthBase(earlier / 12, earlier % 12 + 1) + fields::CurrentReading);
+        for (int earlier = years.ordinal({ *year, month }) - 1; reading.empty() && earlier >= 0; --earlier) {
+            const fields::YearMonth at = years.at(earlier);
+            reading = table.field(row, fields::baseOfMonth(at.year, at.month) + fields::CurrentReading);
+        }
         readings[std::size_t(row)] = std::string(reading);
     }
     return readings;

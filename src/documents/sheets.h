@@ -25,8 +25,8 @@ using StatementRow = std::array<std::string, 5>;
 
 // The last known readings of every record (index = row, 1 … RecordCount) for the month of the
 // year: the month's "Последнее" cell, or when that is empty the "Текущее" of the nearest earlier
-// month that has one, back to January 2020; empty when there is none. A year or a month that is
-// none of the table's gives an empty column, never the readings of some other month.
+// month that has one, back to January of the table's first year; empty when there is none. A year or a month
+// that is none of the table's gives an empty column, never the readings of some other month.
 std::vector<std::string> lastReadings(const RecordTable& table, std::string_view yearText, int month);
 
 int statementSheetCount(const RecordTable& table);

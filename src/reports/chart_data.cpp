@@ -83,13 +83,13 @@ Currency readingValue(std::string_view text)
     return Currency::parseOrZero(number);
 }
 
-MonthlyValues monthlyValues(const RecordTable& table, int row, int yearIndex)
+MonthlyValues monthlyValues(const RecordTable& table, int row, int year)
 {
     MonthlyValues values{};
-    if (yearIndex < 0 || yearIndex >= fields::YearCount)
+    if (!table.years().holds(year))
         return values;
     for (int m = 1; m <= 12; ++m) {
-        const int base = fields::monthBase(yearIndex, m);
+        const int base = fields::baseOfMonth(year, m);
         const Currency current = readingValue(table.field(row, base + fields::CurrentReading));
         const Currency previous = readingValue(table.field(row, base + fields::PreviousReading));
         values[static_cast<std::size_t>(m - 1)] = Currency::subtract(current, previous).value_or(Currency());

@@ -30,9 +30,10 @@ std::uint32_t curveColour(int n);
 // reading stops at the first other character, so "10625,5" reads 10625 and an empty text reads 0.
 Currency readingValue(std::string_view text);
 
-// Current minus previous reading of every month of year k (0 … 7) of the record. A current reading
-// below the previous one gives a negative value: the chart shows it as it is.
-MonthlyValues monthlyValues(const RecordTable& table, int row, int yearIndex);
+// Current minus previous reading of every month of a year of the record (all zero for a year the
+// table does not hold). A current reading below the previous one gives a negative value: the chart
+// shows it as it is.
+MonthlyValues monthlyValues(const RecordTable& table, int row, int year);
 
 // The top and bottom of the consumption axis and how the curves move them.
 class Scale

@@ -2,6 +2,7 @@
 
 #include "platform/colours.h"
 #include "session/app_state.h"
+#include "session/year_selector.h"
 #include "sheet/sheet.h"
 
 #include <QCategoryAxis>
@@ -121,8 +122,7 @@ frmGr1::frmGr1(AppState& state, const QString& subscriber, const QString& year, 
     // The years, then every subscriber in record order; the window starts on the main window's
     // choice.
     const RecordTable& table = m_state.table;
-    for (std::string_view name : fields::YearNames)
-        m_cmb[1]->addItem(fromStd(name));
+    addHeldYears(*m_cmb[1], table.years());
     for (int row = 1; row <= table.recordCount(); ++row)
         m_cmb[0]->addItem(fromStd(table.field(row, fields::FullName)));
     m_cmb[0]->setCurrentIndex(m_cmb[0]->findText(subscriber));
@@ -154,10 +154,10 @@ void frmGr1::updateDrawButton()
 
 void frmGr1::CmdDraw_Click()
 {
-    const auto k = fields::yearIndex(m_cmb[1]->currentText().toStdString());
-    if (ChartRow <= 0 || !k)
+    const std::optional<int> year = m_state.table.years().find(m_cmb[1]->currentText().toStdString());
+    if (ChartRow <= 0 || !year)
         return;
-    const chart::MonthlyValues values = chart::monthlyValues(m_state.table, ChartRow, *k);
+    const chart::MonthlyValues values = chart::monthlyValues(m_state.table, ChartRow, *year);
     if (CurveCount == 0)
         m_scale.fitFirstCurve(values);
     m_scale.showNegatives(values);

@@ -31,12 +31,12 @@ std::optional<double> percentOf(Currency part, Currency whole)
 
 } // namespace
 
-YearSummary summariseYear(const RecordTable& table, int yearIndex)
+YearSummary summariseYear(const RecordTable& table, int year)
 {
     YearSummary summary;
-    if (yearIndex < 0 || yearIndex >= fields::YearCount)
+    if (!table.years().holds(year))
         return summary;
-    const std::string_view yearText = fields::YearNames[std::size_t(yearIndex)];
+    const std::string yearText = fields::yearText(year);
     for (int record = 1; record <= table.recordCount(); ++record) {
         const std::optional<sheet::SheetTexts> texts = sheet::readYear(table, record, yearText);
         if (!texts)
@@ -58,7 +58,7 @@ YearSummary summariseYear(const RecordTable& table, int yearIndex)
             addTo(f.service, r[sheet::ServiceMoney]);
             addTo(f.charged, r[sheet::MonthTotal]);
 
-            const int b = fields::ledgerBase(yearIndex, m);
+            const int b = fields::ledgerBaseOfMonth(year, m);
             for (int offset : { 2, 3, 4 })
                 addTo(f.otherCharges, amount(table, record, b + offset));
             for (int offset : { 6, 7, 8 })
@@ -115,20 +115,20 @@ void addFigures(SupplierComparison& comparison, const Figures& subscribers, cons
 } // namespace
 
 SupplierComparison compareMonth(
-    const YearSummary& summary, const SupplierFigures& figures, int yearIndex, int month)
+    const YearSummary& summary, const SupplierFigures& figures, int year, int month)
 {
     SupplierComparison comparison;
     if (month >= 1 && month <= 12)
-        addFigures(comparison, summary.months[std::size_t(month - 1)], figures.month(yearIndex, month));
+        addFigures(comparison, summary.months[std::size_t(month - 1)], figures.month(year, month));
     return comparison;
 }
 
 SupplierComparison compareYearSoFar(
-    const YearSummary& summary, const SupplierFigures& figures, int yearIndex, int month)
+    const YearSummary& summary, const SupplierFigures& figures, int year, int month)
 {
     SupplierComparison comparison;
     for (int m = 1; m <= month && m <= 12; ++m)
-        addFigures(comparison, summary.months[std::size_t(m - 1)], figures.month(yearIndex, m));
+        addFigures(comparison, summary.months[std::size_t(m - 1)], figures.month(year, m));
     return comparison;
 }
 
@@ -148,12 +148,12 @@ Uncovered uncovered(const SupplierComparison& comparison)
     return result;
 }
 
-int latestMonthWithReadings(const RecordTable& table, int yearIndex)
+int latestMonthWithReadings(const RecordTable& table, int year)
 {
-    if (yearIndex < 0 || yearIndex >= fields::YearCount)
+    if (!table.years().holds(year))
         return 1;
     for (int m = 12; m > 1; --m) {
-        const int field = sheet::cellField(yearIndex, m, fields::CurrentReading);
+        const int field = sheet::cellField(year, m, fields::CurrentReading);
         for (int record = 1; record <= table.recordCount(); ++record) {
             if (filled(table.field(record, field)))
                 return m;

@@ -37,8 +37,8 @@ struct YearSummary
     std::array<int, 12> withReadingsSoFar{};
 };
 
-// Every record's year (k = 0 … 7); an empty summary for a year that is none of the eight.
-YearSummary summariseYear(const RecordTable& table, int yearIndex);
+// Every record's year; an empty summary for a year the table does not hold.
+YearSummary summariseYear(const RecordTable& table, int year);
 
 // January to month m added up. The debt and the overpayment are those at the end of month m.
 Figures yearSoFar(const YearSummary& summary, int month);
@@ -55,9 +55,9 @@ struct SupplierComparison
     Currency subscribersMoney;
 };
 SupplierComparison compareMonth(
-    const YearSummary& summary, const SupplierFigures& figures, int yearIndex, int month);
+    const YearSummary& summary, const SupplierFigures& figures, int year, int month);
 SupplierComparison compareYearSoFar(
-    const YearSummary& summary, const SupplierFigures& figures, int yearIndex, int month);
+    const YearSummary& summary, const SupplierFigures& figures, int year, int month);
 
 // How much of the supplier's figures the subscribers' charges leave uncovered, and what share of the
 // supplier's figure that is, in percent (none when that figure is 0).
@@ -72,6 +72,6 @@ Uncovered uncovered(const SupplierComparison& comparison);
 
 // The month whose summary is wanted first: the last month of the year in which someone has a
 // current reading; January when nobody has one.
-int latestMonthWithReadings(const RecordTable& table, int yearIndex);
+int latestMonthWithReadings(const RecordTable& table, int year);
 
 } // namespace reports

@@ -2,6 +2,7 @@
 
 #include "platform/dialogs.h"
 #include "session/app_state.h"
+#include "session/year_selector.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>
@@ -58,8 +59,7 @@ frmSummary::frmSummary(AppState& state, const QString& year, QWidget* parent)
     auto* yearCaption = new QLabel(QStringLiteral("Год"), this);
     m_year = new QComboBox(this);
     m_year->setObjectName(QStringLiteral("CmbYear"));
-    for (std::string_view name : fields::YearNames)
-        m_year->addItem(fromStd(name));
+    addHeldYears(*m_year, m_state.table.years());
     m_year->setCurrentIndex(std::max(0, m_year->findText(year)));
     yearCaption->setBuddy(m_year);
     auto* monthCaption = new QLabel(QStringLiteral("Месяц"), this);
@@ -68,8 +68,8 @@ frmSummary::frmSummary(AppState& state, const QString& year, QWidget* parent)
     for (std::string_view name : fields::MonthNames)
         m_month->addItem(fromStd(name));
     monthCaption->setBuddy(m_month);
-    m_k = m_year->currentIndex();
-    m_m = reports::latestMonthWithReadings(m_state.table, m_k);
+    m_shownYear = chosenYear();
+    m_m = reports::latestMonthWithReadings(m_state.table, m_shownYear);
     m_month->setCurrentIndex(m_m - 1);
     connect(m_year, &QComboBox::activated, this, &frmSummary::Cmb_Click);
     connect(m_month, &QComboBox::activated, this, &frmSummary::Cmb_Click);
@@ -118,7 +118,7 @@ frmSummary::frmSummary(AppState& state, const QString& year, QWidget* parent)
     setTabOrder(grid(), m_chart);
 
     loadSupplierFile();
-    m_summary = reports::summariseYear(m_state.table, m_k);
+    m_summary = reports::summariseYear(m_state.table, m_shownYear);
     showSupplierFigures();
     showSummary();
     drawChart();
@@ -150,7 +150,7 @@ void frmSummary::loadSupplierFile()
 
 void frmSummary::showSupplierFigures()
 {
-    const reports::SupplierMonth figures = m_figures.month(m_k, m_m);
+    const reports::SupplierMonth figures = m_figures.month(m_shownYear, m_m);
     m_kwh->setText(QString::fromStdString(figures.kwh));
     m_bill->setText(QString::fromStdString(figures.bill));
 }
@@ -159,7 +159,7 @@ bool frmSummary::takeSupplierFigures()
 {
     if (!m_figuresKept || m_taking)
         return true;
-    const reports::SupplierMonth stored = m_figures.month(m_k, m_m);
+    const reports::SupplierMonth stored = m_figures.month(m_shownYear, m_m);
     const std::optional<std::string> kwh = reports::typedFigure(m_kwh->text().toStdString());
     const std::optional<std::string> bill = reports::typedFigure(m_bill->text().toStdString());
     // The box that just lost the focus to a message box must not ask again.
@@ -173,7 +173,7 @@ bool frmSummary::takeSupplierFigures()
         taken = false;
     } else if (*kwh != stored.kwh || *bill != stored.bill) {
         reports::SupplierFigures changed = m_figures;
-        changed.setMonth(m_k, m_m, { *kwh, *bill });
+        changed.setMonth(m_shownYear, m_m, { *kwh, *bill });
         std::string error;
         if (reports::saveSupplierFigures(m_supplierPath, changed, &error)) {
             m_figures = changed;
@@ -199,18 +199,22 @@ bool frmSummary::takeTyped()
     return takeSupplierFigures();
 }
 
+int frmSummary::chosenYear() const
+{
+    return m_state.table.years().first() + std::max(0, m_year->currentIndex());
+}
+
 void frmSummary::Cmb_Click()
 {
     if (!takeSupplierFigures()) {
         // The month shown stays until its figures are right.
-        m_year->setCurrentIndex(m_k);
+        m_year->setCurrentIndex(m_shownYear - m_state.table.years().first());
         m_month->setCurrentIndex(m_m - 1);
         return;
     }
-    const int k = std::max(0, m_year->currentIndex());
-    if (k != m_k) {
-        m_k = k;
-        m_summary = reports::summariseYear(m_state.table, m_k);
+    if (const int year = chosenYear(); year != m_shownYear) {
+        m_shownYear = year;
+        m_summary = reports::summariseYear(m_state.table, m_shownYear);
         drawChart();
     }
     m_m = m_month->currentIndex() + 1;
@@ -223,7 +227,7 @@ void frmSummary::showSummary()
     const reports::Figures& month = m_summary.months[std::size_t(m_m - 1)];
     const reports::Figures year = reports::yearSoFar(m_summary, m_m);
     const QString monthName = fromStd(fields::MonthNames[std::size_t(m_m - 1)]);
-    const QString yearName = fromStd(fields::YearNames[std::size_t(m_k)]);
+    const QString yearName = QString::number(m_shownYear);
 
     reports::ReportTable report;
     report.title = "Сводка за месяц";
@@ -257,9 +261,10 @@ void frmSummary::showSummary()
     moneyRow("Долг на конец месяца, р.", month.debt, year.debt);
     moneyRow("Переплата на конец месяца, р.", month.overpayment, year.overpayment);
 
-    const reports::SupplierComparison monthSupplier = reports::compareMonth(m_summary, m_figures, m_k, m_m);
+    const reports::SupplierComparison monthSupplier
+        = reports::compareMonth(m_summary, m_figures, m_shownYear, m_m);
     const reports::SupplierComparison yearSupplier
-        = reports::compareYearSoFar(m_summary, m_figures, m_k, m_m);
+        = reports::compareYearSoFar(m_summary, m_figures, m_shownYear, m_m);
     const reports::Uncovered monthGap = reports::uncovered(monthSupplier);
     const reports::Uncovered yearGap = reports::uncovered(yearSupplier);
     const auto optionalKwh = [](const std::optional<Currency>& v) { return v ? kwhText(*v) : std::string(); };
@@ -291,8 +296,8 @@ void frmSummary::drawChart()
     chart->removeAllSeries();
     for (QAbstractAxis* axis : chart->axes())
         chart->removeAxis(axis);
-    chart->setTitle(QStringLiteral("К оплате, кВт*Ч и получено, р. по месяцам ")
-        + fromStd(fields::YearNames[std::size_t(m_k)]));
+    chart->setTitle(
+        QStringLiteral("К оплате, кВт*Ч и получено, р. по месяцам ") + QString::number(m_shownYear));
 
     m_kwhBars = new QBarSet(QStringLiteral("К оплате, кВт*Ч"));
     m_moneyBars = new QBarSet(QStringLiteral("Получено, р."));
@@ -340,5 +345,5 @@ void frmSummary::drawChart()
 QString frmSummary::fileName() const
 {
     return QStringLiteral("Сводка %1 %2")
-        .arg(fromStd(fields::MonthNames[std::size_t(m_m - 1)]), fromStd(fields::YearNames[std::size_t(m_k)]));
+        .arg(fromStd(fields::MonthNames[std::size_t(m_m - 1)]), QString::number(m_shownYear));
 }

@@ -40,6 +40,7 @@ protected:
     bool takeTyped() override;
 
 private:
+    int chosenYear() const;
     void loadSupplierFile();
     void showSummary();
     void showSupplierFigures();
@@ -54,7 +55,7 @@ private:
     QBarSet* m_moneyBars = nullptr;
     reports::YearSummary m_summary;
     // The year and month shown, which the supplier's boxes belong to.
-    int m_k = 0;
+    int m_shownYear = 0;
     int m_m = 1;
     reports::SupplierFigures m_figures;
     std::string m_supplierPath;

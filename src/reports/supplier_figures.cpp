@@ -2,7 +2,8 @@
 
 #include "database/cp1251.h"
 #include "database/database_file.h"
-#include "database/field_map.h"
+#include "database/year_archive.h"
+#include "database/year_window.h"
 #include "platform/file_system.h"
 
 #include <vector>
@@ -55,27 +56,27 @@ std::optional<std::vector<std::string_view>> lineFields(std::string_view line)
 
 } // namespace
 
-SupplierMonth SupplierFigures::month(int k, int m) const
+SupplierMonth SupplierFigures::month(int year, int m) const
 {
-    const auto found = m_months.find({ k, m });
+    const auto found = m_months.find({ year, m });
     return found == m_months.end() ? SupplierMonth{} : found->second;
 }
 
-void SupplierFigures::setMonth(int k, int m, SupplierMonth figures)
+void SupplierFigures::setMonth(int year, int m, SupplierMonth figures)
 {
     if (figures.empty())
-        m_months.erase({ k, m });
+        m_months.erase({ year, m });
     else
-        m_months[{ k, m }] = std::move(figures);
+        m_months[{ year, m }] = std::move(figures);
 }
 
 std::string SupplierFigures::fileText() const
 {
     std::string text;
     for (const auto& [when, figures] : m_months) {
-        const auto& [k, m] = when;
-        std::string line = std::string(fields::YearNames[std::size_t(k)]) + "|" + std::to_string(m) + "|"
-            + figures.kwh + "|" + figures.bill + "|";
+        const auto& [year, m] = when;
+        std::string line
+            = fields::yearText(year) + "|" + std::to_string(m) + "|" + figures.kwh + "|" + figures.bill + "|";
         cp1251::encodeAppend(line, text);
         text += "\r\n";
     }
@@ -104,7 +105,7 @@ std::optional<SupplierFigures> SupplierFigures::parse(std::string_view fileText,
         const auto parts = lineFields(decoded);
         if (!parts)
             return bad();
-        const std::optional<int> k = fields::yearIndex(trimmedView((*parts)[0]));
+        const std::optional<int> k = fields::parseStoredYear(trimmedView((*parts)[0]));
         const std::optional<int> m = monthField(trimmedView((*parts)[1]));
         const std::optional<std::string> kwh = typedFigure((*parts)[2]);
         const std::optional<std::string> bill = typedFigure((*parts)[3]);
@@ -135,7 +136,7 @@ std::optional<std::string> typedFigure(std::string_view typed)
 
 std::string supplierFilePath(const std::string& databasePath)
 {
-    return files::besideFile(databasePath, SupplierFileName);
+    return database::sideFilePath(databasePath, SupplierFileName);
 }
 
 SupplierFile loadSupplierFigures(const std::string& path)

@@ -30,9 +30,10 @@ struct SupplierMonth
 class SupplierFigures
 {
 public:
-    // Year index k (0 … 7), month m (1 … 12).
-    SupplierMonth month(int k, int m) const;
-    void setMonth(int k, int m, SupplierMonth figures);
+    // The year (2020 …), month m (1 … 12). Months of years the database no longer holds stay in
+    // the file as they are.
+    SupplierMonth month(int year, int m) const;
+    void setMonth(int year, int m, SupplierMonth figures);
 
     // The file's content, months in order.
     std::string fileText() const;
@@ -49,7 +50,7 @@ private:
 // serves too), blanks around it dropped; "" stays "" (no figure). Nothing for anything else.
 std::optional<std::string> typedFigure(std::string_view typed);
 
-// "Tervolin2.balance" in the folder of the database file.
+// "Tervolin2.balance" in the folder of the database file ("<archive>.balance" beside an archive).
 std::string supplierFilePath(const std::string& databasePath);
 
 struct SupplierFile

@@ -15,6 +15,11 @@ QString AppState::databaseFilePath() const
     return QDir(dataFolder).filePath(QString::fromLatin1(database::FileName));
 }
 
+std::string AppState::databaseFile() const
+{
+    return (DatabasePath.isEmpty() ? databaseFilePath() : DatabasePath).toStdString();
+}
+
 bool AppState::WriteDatabase()
 {
     if (fileBusy())

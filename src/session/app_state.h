@@ -76,6 +76,8 @@ public:
     int SelectedDirectoryRow = 0;
 
     QString databaseFilePath() const;
+    // The database file as the core takes it (UTF-8): the one loaded, else the one in the folder.
+    std::string databaseFile() const;
 
     // Writes the whole table to the database file and says "База сохранена <hh:mm>" in the status
     // bars; on failure "Ошибка сохранения" (or, for a file

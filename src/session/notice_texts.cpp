@@ -27,6 +27,11 @@ std::string carriedOverText(const std::string& year)
     return "Остатки перенесены на январь " + year;
 }
 
+std::string yearOpenedText(const std::string& archivePath, const std::string& year)
+{
+    return "Архив: " + archivePath + "; " + year + " год открыт";
+}
+
 std::string importedSubscribersText(int count)
 {
     return "Импорт: " + std::to_string(count) + " " + countWord(count, "абонент", "абонента", "абонентов");

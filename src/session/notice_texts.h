@@ -15,6 +15,8 @@ std::string backupText(const std::string& path);
 std::string exportText(const std::string& path);
 // "Остатки перенесены на январь 2027".
 std::string carriedOverText(const std::string& year);
+// "Архив: <path>; 2028 год открыт".
+std::string yearOpenedText(const std::string& archivePath, const std::string& year);
 // "Импорт: 25 абонентов", "Импорт: 1 абонент", "Импорт: 3 абонента".
 std::string importedSubscribersText(int count);
 // "Импорт выписки: 3 платежа".

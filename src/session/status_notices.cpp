@@ -51,6 +51,11 @@ void StatusNotices::carriedOver(const QString& year)
     post(fromStd(statusText::carriedOverText(year.toStdString())));
 }
 
+void StatusNotices::yearOpened(const QString& archivePath, const QString& year)
+{
+    post(fromStd(statusText::yearOpenedText(shownPath(archivePath), year.toStdString())));
+}
+
 void StatusNotices::importedSubscribers(int count)
 {
     post(fromStd(statusText::importedSubscribersText(count)));

@@ -23,6 +23,7 @@ public:
     void backedUp(const QString& path);
     void exported(const QString& path);
     void carriedOver(const QString& year);
+    void yearOpened(const QString& archivePath, const QString& year);
     void importedSubscribers(int count);
     void importedPayments(int count);
     // Takes the line away: what it told of was undone.

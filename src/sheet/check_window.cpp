@@ -1,6 +1,7 @@
 #include "sheet/check_window.h"
 
 #include "session/app_state.h"
+#include "session/year_selector.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -34,8 +35,7 @@ frmCheck::frmCheck(AppState& state, const QString& year, QWidget* parent)
     auto* yearCaption = new QLabel(QStringLiteral("Год"), this);
     m_year = new QComboBox(this);
     m_year->setObjectName(QStringLiteral("CmbYear"));
-    for (std::string_view name : fields::YearNames)
-        m_year->addItem(fromStd(name));
+    addHeldYears(*m_year, m_state.table.years());
     m_year->setCurrentIndex(std::max(0, m_year->findText(year)));
     yearCaption->setBuddy(m_year);
     auto* monthCaption = new QLabel(QStringLiteral("Месяц"), this);
@@ -97,9 +97,9 @@ QString frmCheck::monthText() const
 
 void frmCheck::Check()
 {
-    const std::optional<int> k = fields::yearIndex(yearText().toStdString());
+    const std::optional<int> year = m_state.table.years().find(yearText().toStdString());
     const int month = m_month->currentIndex(); // 0: all months
-    m_check = k ? sheet::checkReadings(m_state.table, *k, month) : sheet::ReadingCheck{};
+    m_check = year ? sheet::checkReadings(m_state.table, *year, month) : sheet::ReadingCheck{};
 
     int total = 0;
     for (int kind = 0; kind < sheet::FindingKinds; ++kind) {

@@ -10,7 +10,6 @@
 namespace sheet {
 namespace {
 
-constexpr int AllMonths = fields::YearCount * Months; // months are numbered 0 … 95 from January 2020
 constexpr std::int64_t RiseFactor = 3;
 constexpr std::int64_t RiseAtLeast = 100 * Currency::Scale; // kWh
 
@@ -28,21 +27,24 @@ std::string trimmed(std::string_view text)
     return std::string(text.substr(first, last - first + 1));
 }
 
-int ordinal(int k, int m)
+// Months are numbered in time order across the table's years (0 = January of the first one).
+constexpr int AllMonths = fields::WindowMonths;
+
+std::string monthAndYear(const RecordTable& table, int ordinalMonth)
 {
-    return k * Months + m - 1;
+    const fields::YearMonth at = table.years().at(ordinalMonth);
+    return std::string(fields::MonthNames[std::size_t(at.month - 1)]) + " " + fields::yearText(at.year);
 }
 
-std::string monthAndYear(int ordinalMonth)
+std::string_view cellText(const RecordTable& table, int record, int ordinalMonth, int b)
 {
-    return std::string(fields::MonthNames[std::size_t(ordinalMonth % Months)]) + " "
-        + std::string(fields::YearNames[std::size_t(ordinalMonth / Months)]);
+    const fields::YearMonth at = table.years().at(ordinalMonth);
+    return table.field(record, cellField(at.year, at.month, b));
 }
 
 std::string_view currentText(const RecordTable& table, int record, int ordinalMonth)
 {
-    return table.field(
-        record, cellField(ordinalMonth / Months, ordinalMonth % Months + 1, fields::CurrentReading));
+    return cellText(table, record, ordinalMonth, fields::CurrentReading);
 }
 
 // Two readings are the same when they are the same number; texts that are no numbers must match.
@@ -85,14 +87,13 @@ std::string kwh(Currency value)
 class RecordCheck
 {
 public:
-    RecordCheck(const RecordTable& table, int record, int yearIndex, int month, ReadingCheck& result)
-        : m_table(table), m_record(record), m_k(yearIndex), m_onlyMonth(month), m_result(result)
+    RecordCheck(const RecordTable& table, int record, int year, int month, ReadingCheck& result)
+        : m_table(table), m_record(record), m_year(year), m_onlyMonth(month), m_result(result)
     { }
 
     void run()
     {
-        const std::optional<SheetTexts> texts
-            = readYear(m_table, m_record, fields::YearNames[std::size_t(m_k)]);
+        const std::optional<SheetTexts> texts = readYear(m_table, m_record, fields::yearText(m_year));
         if (!texts)
             return;
         const SheetTexts& t = *texts;
@@ -121,7 +122,7 @@ private:
         ++m_result.counts[std::size_t(kind)];
     }
 
-    // The first and the last month of all eight years with a current reading.
+    // The first and the last month of all the years with a current reading.
     void findFilledEnds()
     {
         for (int o = 0; o < AllMonths; ++o) {
@@ -143,12 +144,10 @@ private:
     std::vector<Currency> usualMonthsBeforeTheYear() const
     {
         std::vector<Currency> found;
-        for (int o = ordinal(m_k, 1) - 1; o >= 0 && found.size() < std::size_t(UsualMonths); --o) {
-            const int k = o / Months;
-            const int m = o % Months + 1;
+        for (int o = ordinal(1) - 1; o >= 0 && found.size() < std::size_t(UsualMonths); --o) {
             const std::optional<Currency> consumption
-                = readConsumption(m_table.field(m_record, cellField(k, m, fields::CurrentReading)),
-                    m_table.field(m_record, cellField(k, m, fields::PreviousReading)));
+                = readConsumption(cellText(m_table, m_record, o, fields::CurrentReading),
+                    cellText(m_table, m_record, o, fields::PreviousReading));
             if (consumption)
                 found.push_back(*consumption);
         }
@@ -161,7 +160,7 @@ private:
         for (int o = from + step; o >= 0 && o < AllMonths; o += step) {
             const std::string_view text = currentText(m_table, m_record, o);
             if (filled(text))
-                return trimmed(text) + " (" + monthAndYear(o) + ")";
+                return trimmed(text) + " (" + monthAndYear(m_table, o) + ")";
         }
         return {};
     }
@@ -185,18 +184,18 @@ private:
             add(m, FindingKind::NoPreviousReading, "Текущее " + trimmed(current) + ", последнее не указано");
 
         if (hasPrevious) {
-            const int before = ordinal(m_k, m) - 1;
+            const int before = ordinal(m) - 1;
             if (before >= 0) {
                 const std::string_view earlier = m == 1 ? currentText(m_table, m_record, before)
                                                         : std::string_view(t[m - 2][fields::CurrentReading]);
                 if (filled(earlier) && !sameReading(previous, earlier))
                     add(m, FindingKind::ReadingGap,
-                        "Последнее " + trimmed(previous) + ", текущее за " + monthAndYear(before) + ": "
-                            + trimmed(earlier));
+                        "Последнее " + trimmed(previous) + ", текущее за " + monthAndYear(m_table, before)
+                            + ": " + trimmed(earlier));
             }
         }
 
-        const int o = ordinal(m_k, m);
+        const int o = ordinal(m);
         if (!hasCurrent && m_firstFilled >= 0 && m_firstFilled < o && m_lastFilled > o)
             add(m, FindingKind::MissingReading,
                 "Текущее не указано; до: " + nearestReading(o, -1) + ", после: " + nearestReading(o, 1));
@@ -222,9 +221,11 @@ private:
         }
     }
 
+    int ordinal(int m) const { return m_table.years().ordinal({ m_year, m }); }
+
     const RecordTable& m_table;
     int m_record;
-    int m_k;
+    int m_year;
     int m_onlyMonth;
     ReadingCheck& m_result;
     int m_firstFilled = -1;
@@ -246,13 +247,13 @@ std::string_view findingText(FindingKind kind)
     return {};
 }
 
-ReadingCheck checkReadings(const RecordTable& table, int yearIndex, int month)
+ReadingCheck checkReadings(const RecordTable& table, int year, int month)
 {
     ReadingCheck result;
-    if (yearIndex < 0 || yearIndex >= fields::YearCount || month < 0 || month > Months)
+    if (!table.years().holds(year) || month < 0 || month > Months)
         return result;
     for (int record = 1; record <= table.recordCount(); ++record)
-        RecordCheck(table, record, yearIndex, month, result).run();
+        RecordCheck(table, record, year, month, result).run();
     return result;
 }
 

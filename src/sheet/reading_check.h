@@ -52,8 +52,8 @@ struct ReadingCheck
 constexpr int UsualMonths = 12;
 constexpr int FewestUsualMonths = 3;
 
-// Every record's months of the year (k = 0 … 7); month 1 … 12 checks that month alone, 0 all
-// twelve. A year that is none of the eight finds nothing.
-ReadingCheck checkReadings(const RecordTable& table, int yearIndex, int month);
+// Every record's months of the year; month 1 … 12 checks that month alone, 0 all twelve. A year the
+// table does not hold finds nothing.
+ReadingCheck checkReadings(const RecordTable& table, int year, int month);
 
 } // namespace sheet

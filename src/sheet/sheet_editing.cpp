@@ -66,26 +66,21 @@ bool isQuickCopyElement(int b)
 
 bool fineCopy(RecordTable& table, std::string_view yearText, int m, int b, std::string_view value)
 {
-    const std::optional<int> k = fields::yearIndex(yearText);
-    if (!k || m < 1 || m > Months || b < 0 || b >= ShownElements)
+    const std::optional<int> year = table.years().find(yearText);
+    if (!year || m < 1 || m > Months || b < 0 || b >= ShownElements)
         return false;
-    const int field = cellField(*k, m, b);
+    const int field = cellField(*year, m, b);
     for (int row = 1; row <= table.recordCount(); ++row)
         table.set(row, field, value);
     return true;
 }
 
-bool isLeapYear(std::string_view yearText)
-{
-    const std::string_view digits = lastTwoDigits(yearText);
-    return digits == "16" || digits == "20" || digits == "24";
-}
-
-std::vector<CellEdit> monthEndDates(std::string_view yearText)
+std::vector<CellEdit> monthEndDates(int year)
 {
     std::vector<CellEdit> edits;
+    const std::string yearText = fields::yearText(year);
     for (int m = 1; m <= Months; ++m) {
-        std::string date = m == 2 && isLeapYear(yearText) ? "29.02" : MonthEnds[m - 1];
+        std::string date = m == 2 && fields::isLeapYear(year) ? "29.02" : MonthEnds[m - 1];
         date += '.';
         date += lastTwoDigits(yearText);
         edits.push_back({ m, fields::Date, std::move(date) });
@@ -93,14 +88,14 @@ std::vector<CellEdit> monthEndDates(std::string_view yearText)
     return edits;
 }
 
-std::vector<CellEdit> lightingHoursAndDays(std::string_view yearText)
+std::vector<CellEdit> lightingHoursAndDays(int year)
 {
     std::vector<CellEdit> edits;
     for (int m = 1; m <= Months; ++m)
         edits.push_back({ m, fields::LightingHours, LightingHours[m - 1] });
     for (int m = 1; m <= Months; ++m)
         edits.push_back(
-            { m, fields::LightingDays, m == 2 && isLeapYear(yearText) ? "29" : MonthDays[m - 1] });
+            { m, fields::LightingDays, m == 2 && fields::isLeapYear(year) ? "29" : MonthDays[m - 1] });
     return edits;
 }
 

@@ -47,16 +47,14 @@ std::vector<CellEdit> copiesOnLeaving(const SheetTexts& texts, int m, int b, con
 bool isQuickCopyElement(int b);
 
 // Element b of month m of the year into every record 1 … recordCount, the record table only.
-// False, and nothing written, when the year text is none of the eight.
+// False, and nothing written, when the table does not hold the year.
 bool fineCopy(RecordTable& table, std::string_view yearText, int m, int b, std::string_view value);
 
-// Leap years as the month-end tools know them: a year ending in 16, 20 or 24.
-bool isLeapYear(std::string_view yearText);
-
-// The last day of every month in the date cells: "31.01.26", "28.02.26" …
-std::vector<CellEdit> monthEndDates(std::string_view yearText);
+// The last day of every month in the date cells: "31.01.26", "28.02.26" … (29 February in a leap
+// year by the Gregorian rule: 2028 has one, 2100 none).
+std::vector<CellEdit> monthEndDates(int year);
 // The usual street-lighting hours per day (element 4) and the days of every month (element 5).
-std::vector<CellEdit> lightingHoursAndDays(std::string_view yearText);
+std::vector<CellEdit> lightingHoursAndDays(int year);
 // Empty hours and days cells of every month.
 std::vector<CellEdit> lightingCleared();
 

@@ -13,9 +13,9 @@ namespace {
 using namespace bank;
 using namespace statementtest;
 
-constexpr int Year2026 = 6;
-const int January2026 = fields::ledgerBase(Year2026, 1);
-const int February2026 = fields::ledgerBase(Year2026, 2);
+constexpr int Year2026 = 2026;
+const int January2026 = fields::ledgerBaseOfMonth(Year2026, 1);
+const int February2026 = fields::ledgerBaseOfMonth(Year2026, 2);
 
 RecordTable directory(const std::vector<std::string>& names)
 {
@@ -88,7 +88,7 @@ TEST(BankMatching, MonthsNamedInThePurpose)
         { "3/2026 л/с 5", { { Year2026, 3 } } },
         { "за март 2026, т.е. 03.2026", { { Year2026, 3 } } },
         { "за 01.2026 и 02.2026", { { Year2026, 1 }, { Year2026, 2 } } },
-        { "за 12.2019", { { -1, 12 } } },
+        { "за 12.2019", { { 2019, 12 } } },
         // A date is no month named.
         { "платеж от 15.03.2026", {} },
         { "счет 03.2026.15", {} },
@@ -200,7 +200,7 @@ TEST(BankMatching, TheMonthNamedOrThatOfTheMoneyComingIn)
     const std::vector<Case> cases = {
         { "named", payment("1", "100", "", "л/с 1 за январь 2026", "05.02.2026"), YearMonth{ Year2026, 1 },
             "по л/с № 1" },
-        { "by number", payment("1", "100", "", "л/с 1 за 12.2025", "05.02.2026"), YearMonth{ 5, 12 },
+        { "by number", payment("1", "100", "", "л/с 1 за 12.2025", "05.02.2026"), YearMonth{ 2025, 12 },
             "по л/с № 1" },
         { "not named", payment("1", "100", "", "л/с 1", "05.02.2026"), YearMonth{ Year2026, 2 },
             "по л/с № 1" },
@@ -219,6 +219,17 @@ TEST(BankMatching, TheMonthNamedOrThatOfTheMoneyComingIn)
         EXPECT_EQ(import.payments[0].matched, c.month.has_value());
         EXPECT_EQ(import.payments[0].note, c.note);
     }
+
+    // Once the database holds 2021 … 2028, January 2028 is a month like any other, and 2020 is gone.
+    RecordTable later = table;
+    later.setYears(fields::YearWindow(2021));
+    const Import moved = importOf({ payment("1", "100", "", "л/с 1", "10.01.2028"),
+                                      payment("2", "100", "", "л/с 1 за декабрь 2020", "10.01.2028") },
+        later);
+    ASSERT_EQ(moved.payments.size(), 2u);
+    EXPECT_EQ(moved.payments[0].month, (YearMonth{ 2028, 1 }));
+    EXPECT_TRUE(moved.payments[0].matched);
+    EXPECT_EQ(moved.payments[1].note, "по л/с № 1; год 2020 вне 2021 … 2028");
 }
 
 TEST(BankMatching, OnlyMoneyComingIntoTheAssociationsAccountIsTaken)
@@ -300,8 +311,8 @@ TEST(BankPosting, AddsToWhatWasPaidAndCarriesTheClosingBalancesIntoFebruary)
 TEST(BankPosting, RecomputesTheMonthsBetweenSoThatEachCarryReachesTheNext)
 {
     RecordTable table = ledgerTable();
-    const int march = fields::ledgerBase(Year2026, 3);
-    const int april = fields::ledgerBase(Year2026, 4);
+    const int march = fields::ledgerBaseOfMonth(Year2026, 3);
+    const int april = fields::ledgerBaseOfMonth(Year2026, 4);
     const PostingResult result = post(table,
         { { 1, { Year2026, 3 }, Currency::fromUnits(100) },
             { 1, { Year2026, 1 }, Currency::fromUnits(1000) } });
@@ -319,8 +330,8 @@ TEST(BankPosting, RecomputesTheMonthsBetweenSoThatEachCarryReachesTheNext)
 TEST(BankPosting, DecemberCarriesNothingAndWhatCannotGoInIsRefusedUntouched)
 {
     RecordTable table = ledgerTable();
-    const int december = fields::ledgerBase(Year2026, 12);
-    const int nextJanuary = fields::ledgerBase(Year2026 + 1, 1);
+    const int december = fields::ledgerBaseOfMonth(Year2026, 12);
+    const int nextJanuary = fields::ledgerBaseOfMonth(Year2026 + 1, 1);
     table.set(1, december + 6, "по кассе");
     table.set(2, nextJanuary, "5,00");
     const PostingResult result = post(table,
@@ -350,7 +361,7 @@ TEST(BankJournal, WritesWindows1251LinesAndReadsThemBack)
     Journal journal;
     journal.add({ { "17|a", "05.02.2026", "1500,00", "40817810000000000001" }, 3, Year2026, 2, "06.02.2026",
         "Семёнов Л. Д." });
-    journal.add({ { "", "05.02.2026", "0,50", "" }, 3001, 7, 12, "06.02.2026", "Иванов\r\nИ. И." });
+    journal.add({ { "", "05.02.2026", "0,50", "" }, 3001, 2027, 12, "06.02.2026", "Иванов\r\nИ. И." });
     ASSERT_TRUE(writeJournal(path, journal));
     EXPECT_EQ(readBytes(path),
         encoded("17a|05.02.2026|1500,00|40817810000000000001|3|2026|2|06.02.2026|Семёнов Л. Д.|\r\n"
@@ -369,6 +380,12 @@ TEST(BankJournal, ADamagedLineIsReportedNotSkipped)
     TempFolder folder;
     const std::string path = folder.file("Tervolin2.bank");
     const std::string good = "1|05.02.2026|10,00||1|2026|2|06.02.2026|Иванов|\r\n";
+    // Payments of years after 2027 (and of years the database has since dropped) are known.
+    writeBytes(path, good + "2|05.02.2028|10,00||1|2028|1|06.02.2028|Иванов|\r\n");
+    ASSERT_EQ(readJournal(path).journal.entries().size(), 2u);
+    EXPECT_EQ(readJournal(path).journal.entries()[1].year, 2028);
+    EXPECT_EQ(journalBytes(readJournal(path).journal),
+        good + "2|05.02.2028|10,00||1|2028|1|06.02.2028|Иванов|\r\n");
     for (const std::string& bad : { std::string("1|05.02.2026|10,00||1|2026|2|06.02.2026|Иванов\r\n"),
              std::string("1|05.02.2026|много||1|2026|2|06.02.2026|Иванов|\r\n"),
              std::string("1|05.02.2026|10,00||0|2026|2|06.02.2026|Иванов|\r\n"),

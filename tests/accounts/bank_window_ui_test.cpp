@@ -216,7 +216,7 @@ TEST_F(BankImport, TheMarksFollowTheChoicesAndCancelChangesNothing)
     EXPECT_EQ(model->record(2), 3);
     EXPECT_TRUE(model->isChecked(2));
     EXPECT_EQ(label(window, "lblChecked"), "Отмечено к занесению: 3 на 2500,50 р.");
-    choose(window, 2, BankModel::Month, BankModel::monthChoice({ 6, 2 }));
+    choose(window, 2, BankModel::Month, model->monthChoice({ 2026, 2 }));
     EXPECT_EQ(model->cellText(2, BankModel::Month), "Февраль 2026");
     // "— не заносить —" takes the row out.
     choose(window, 0, BankModel::Subscriber, 0);

@@ -5,7 +5,9 @@
 #include "accounts/cell_editor.h"
 #include "accounts/ledger_fixture.h"
 
+#include <QLabel>
 #include <QPushButton>
+#include <filesystem>
 
 namespace {
 
@@ -156,6 +158,111 @@ TEST_F(CarryOver, ACorrectionTypedAndLeftIsKept)
     EXPECT_EQ(ledger->findChild<frmPerenos*>(), nullptr);
     EXPECT_EQ(state.table.field(3, January2025), "99");
     EXPECT_EQ(dialogs.shown.size(), 1);
+}
+
+} // namespace
+
+namespace {
+
+using namespace ledgertest;
+
+const int December2027 = fields::ledgerBaseOfMonth(2027, 12);
+const int January2028 = fields::ledgerBaseOfMonth(2028, 1);
+
+class NextYear : public LedgerWindow
+{
+protected:
+    frmPerenos* openFromDecember2027()
+    {
+        writeRecords({ { "Иванов", { { December2027, "100" }, { fields::baseOfMonth(2020, 3) + 1, "777" } } },
+            { "Петров", { { December2027 + 6, "30" } } } });
+        ledger = openLedger("2027", 11);
+        if (!ledger)
+            return nullptr;
+        ledger->findChild<QPushButton*>("CmdPerenos")->click();
+        return ledger->findChild<frmPerenos*>();
+    }
+
+    std::string archivePath() const { return folder.file("Tervolin2 архив 2020-2027.spb"); }
+
+    frmRedLS* ledger = nullptr;
+};
+
+TEST_F(NextYear, DecemberOfTheLastYearOpensTheNextOneAfterAskingAndKeepsTheOldestInAnArchive)
+{
+    frmPerenos* window = openFromDecember2027();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->yearLabel()->text(), "2028");
+
+    // No: nothing changes and nothing is written.
+    const std::string before = databaseBytes();
+    dialogs.answers.push_back(Answer::No);
+    window->transferButton()->click();
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    const Message asked = dialogs.shown[0];
+    EXPECT_EQ(asked.text,
+        "Перенести остатки на январь 2028 года? База хранит восемь лет: 2020 год будет убран из базы. Перед "
+        "этим база будет сохранена целиком в архив «Tervolin2 архив 2020-2027.spb» рядом с базой.");
+    EXPECT_EQ(asked.title, "Перенос данных на следующий год");
+    EXPECT_EQ(asked.icon, MessageIcon::Question);
+    EXPECT_EQ(asked.buttons, MessageButtons::YesNo);
+    EXPECT_EQ(asked.defaultAnswer, Answer::No);
+    EXPECT_EQ(state.table.years().first(), 2020);
+    EXPECT_FALSE(std::filesystem::exists(filePath(archivePath())));
+
+    // Yes: the file as it stood goes to the archive, 2020 leaves, January 2028 gets December's
+    // balances, and the database is written at once.
+    dialogs.answers.push_back(Answer::Yes);
+    window->transferButton()->click();
+    EXPECT_EQ(dialogs.shown.size(), 2);
+    RecordTable archived;
+    ASSERT_EQ(database::load(archivePath(), archived).status, database::LoadResult::Status::Loaded);
+    EXPECT_EQ(archived.field(1, fields::baseOfMonth(2020, 3) + 1), "777");
+    EXPECT_EQ(archived.field(1, December2027), "100,00");
+    EXPECT_NE(readBytes(archivePath()), before); // the ledger's December was stored first
+
+    RecordTable written;
+    ASSERT_EQ(database::load(databasePath(), written).status, database::LoadResult::Status::Loaded);
+    EXPECT_EQ(written.years().first(), 2021);
+    EXPECT_EQ(written.field(1, January2028), "100,00");
+    EXPECT_EQ(written.field(2, January2028 + 1), "30,00");
+    EXPECT_EQ(written.field(1, fields::baseOfMonth(2020, 3) + 1), "");
+    EXPECT_EQ(state.notices.last(),
+        QStringLiteral("Архив: %1; 2028 год открыт").arg(QString::fromStdString(archivePath())));
+    EXPECT_FALSE(window->transferButton()->isEnabled());
+
+    // The ledger's selector lists the years held now, and it is still on December 2027.
+    QComboBox* years = ledger->findChild<QComboBox*>("Cmb1_0");
+    EXPECT_EQ(years->itemText(0), "2021");
+    EXPECT_EQ(years->itemText(7), "2028");
+    EXPECT_EQ(years->currentText(), "2027");
+
+    // Back on the main window, so does the sheet's.
+    window->close();
+    closeLedger(ledger);
+    ASSERT_TRUE(main->isVisible());
+    EXPECT_EQ(main->yearSelector()->itemText(0), "2021");
+    EXPECT_EQ(main->yearSelector()->count(), 8);
+    EXPECT_EQ(main->yearSelector()->currentText(), "2027");
+}
+
+TEST_F(NextYear, AnArchiveThatCannotBeWrittenLeavesTheYearsAsTheyWere)
+{
+    frmPerenos* window = openFromDecember2027();
+    ASSERT_NE(window, nullptr);
+    std::filesystem::create_directory(filePath(archivePath() + ".tmp"));
+    dialogs.answers.push_back(Answer::Yes);
+    window->transferButton()->click();
+    ASSERT_EQ(dialogs.shown.size(), 2);
+    EXPECT_TRUE(dialogs.shown[1].text.startsWith(
+        "Архив «Tervolin2 архив 2020-2027.spb» не записан, 2028 год не открыт: база осталась прежней."))
+        << dialogs.shown[1].text.toStdString();
+    EXPECT_EQ(dialogs.shown[1].icon, MessageIcon::Critical);
+    EXPECT_EQ(state.table.years().first(), 2020);
+    RecordTable written;
+    ASSERT_EQ(database::load(databasePath(), written).status, database::LoadResult::Status::Loaded);
+    EXPECT_EQ(written.years().first(), 2020);
+    EXPECT_EQ(written.field(1, fields::baseOfMonth(2020, 3) + 1), "777");
 }
 
 } // namespace

@@ -6,8 +6,8 @@ namespace {
 
 using ledger::debtorsList;
 
-constexpr int Y2023 = 3;
-constexpr int Y2024 = 4;
+constexpr int Y2023 = 2023;
+constexpr int Y2024 = 2024;
 
 Currency amount(const char* text)
 {
@@ -38,11 +38,11 @@ protected:
         // Petrova has owed since October 2023: February and January 2024, December … October 2023.
         for (const auto& [k, m] :
             { std::pair{ Y2024, 2 }, { Y2024, 1 }, { Y2023, 12 }, { Y2023, 11 }, { Y2023, 10 } })
-            table.set(2, fields::ledgerBase(k, m) + 9, "10,00");
-        table.set(2, fields::ledgerBase(Y2023, 9) + 10, "3,00"); // September ended with an overpayment
+            table.set(2, fields::ledgerBaseOfMonth(k, m) + 9, "10,00");
+        table.set(2, fields::ledgerBaseOfMonth(Y2023, 9) + 10, "3,00"); // September ended with an overpayment
         // Ivanov owed in February only after a month without debt: one month.
-        table.set(1, fields::ledgerBase(Y2024, 2) + 9, "1,00");
-        table.set(1, fields::ledgerBase(Y2023, 12) + 9, "1,00");
+        table.set(1, fields::ledgerBaseOfMonth(Y2024, 2) + 9, "1,00");
+        table.set(1, fields::ledgerBaseOfMonth(Y2023, 12) + 9, "1,00");
     }
 
     void month(int r, const char* under, const char* over, const char* electricity, const char* electrician,
@@ -116,9 +116,19 @@ TEST_F(Debtors, CountsTheMonthsInDebtRightBeforeAcrossTheNewYear)
     RecordTable first;
     first.setRecordCount(1);
     first.set(1, fields::ledgerBase(0, 1) + 9, "10,00");
-    const ledger::DebtorsList january = debtorsList(first, ledger::ledgerMonth(0, 1), Currency());
+    const ledger::DebtorsList january = debtorsList(first, ledger::ledgerMonth(2020, 1), Currency());
     ASSERT_EQ(january.debtors.size(), 1u);
     EXPECT_EQ(january.debtors[0].monthsInDebtBefore, 0);
+
+    // Once the years have moved on to 2021 … 2028, January 2028 lives where January 2020 did; the
+    // months before it are December 2027 and back, never the dropped 2020.
+    first.setYears(fields::YearWindow(2021));
+    first.set(1, fields::ledgerBaseOfMonth(2027, 12) + 9, "5,00");
+    first.set(1, fields::ledgerBaseOfMonth(2027, 11) + 9, "5,00");
+    const ledger::DebtorsList later = debtorsList(first, ledger::ledgerMonth(2028, 1), Currency());
+    ASSERT_EQ(later.debtors.size(), 1u);
+    EXPECT_EQ(later.debtors[0].monthsInDebtBefore, 2);
+    EXPECT_EQ(debtorsList(first, ledger::ledgerMonth(2021, 1), Currency()).debtors.size(), 0u);
 }
 
 TEST(DebtorsThreshold, TakesAnAmountNotBelowZero)

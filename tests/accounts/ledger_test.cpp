@@ -10,7 +10,7 @@ namespace {
 using namespace ledger;
 
 // March 2024 and its neighbours.
-const LedgerMonth March2024 = ledgerMonth(4, 3);
+const LedgerMonth March2024 = ledgerMonth(2024, 3);
 constexpr int B = 1078 + 44;
 
 RecordTable tableOf(int records)
@@ -35,18 +35,29 @@ Grid filledAndComputed(RecordTable& table, const LedgerMonth& month)
 
 TEST(LedgerMonth, BasesOfYearsAndMonthsAndTheFallBackToJanuary2020)
 {
-    EXPECT_EQ(findLedgerMonth("2020", "Январь").base, 18);
-    EXPECT_EQ(findLedgerMonth("2024", "Январь").base, 1078);
-    EXPECT_EQ(findLedgerMonth("2027", "Январь").base, 1873);
-    EXPECT_EQ(findLedgerMonth("2024", "Март").base, B);
-    EXPECT_EQ(findLedgerMonth("2027", "Декабрь").base, 1873 + 242);
-    for (auto [year, month] : { std::pair{ "1999", "Март" }, { "2024", "Мартобрь" }, { "", "" } }) {
-        const LedgerMonth shown = findLedgerMonth(year, month);
+    const fields::YearWindow first;
+    EXPECT_EQ(findLedgerMonth(first, "2020", "Январь").base, 18);
+    EXPECT_EQ(findLedgerMonth(first, "2024", "Январь").base, 1078);
+    EXPECT_EQ(findLedgerMonth(first, "2027", "Январь").base, 1873);
+    EXPECT_EQ(findLedgerMonth(first, "2024", "Март").base, B);
+    EXPECT_EQ(findLedgerMonth(first, "2027", "Декабрь").base, 1873 + 242);
+    for (auto [year, month] :
+        { std::pair{ "1999", "Март" }, { "2024", "Мартобрь" }, { "", "" }, { "2028", "Январь" } }) {
+        const LedgerMonth shown = findLedgerMonth(first, year, month);
         EXPECT_TRUE(shown.fellBack);
         EXPECT_EQ(shown.base, 18);
-        EXPECT_EQ(shown.yearIndex, 0);
+        EXPECT_EQ(shown.year, 2020);
         EXPECT_EQ(shown.month, 1);
     }
+    // Once the years have moved on, 2028 lives where 2020 did and 2020 is gone: the fall-back is
+    // January of the first year held.
+    const fields::YearWindow later(2022);
+    EXPECT_EQ(findLedgerMonth(later, "2028", "Январь").base, 18);
+    EXPECT_EQ(findLedgerMonth(later, "2029", "Декабрь").base, 265 + 18 + 242);
+    const LedgerMonth dropped = findLedgerMonth(later, "2020", "Январь");
+    EXPECT_TRUE(dropped.fellBack);
+    EXPECT_EQ(dropped.year, 2022);
+    EXPECT_EQ(dropped.base, 2 * 265 + 18);
 }
 
 TEST(Ledger, FillNormalisesStoredAmountsInTheGridAndTheRecord)
@@ -122,8 +133,8 @@ TEST(Ledger, ComputedAmountsRoundHalfToEven)
 TEST(Ledger, SupplierAccountSumStartsFromTheMonthBeforeOrFromJanuarysOwnTotal)
 {
     RecordTable table = tableOf(1);
-    const LedgerMonth january = ledgerMonth(4, 1);
-    const LedgerMonth february = ledgerMonth(4, 2);
+    const LedgerMonth january = ledgerMonth(2024, 1);
+    const LedgerMonth february = ledgerMonth(2024, 2);
     // January: the previous sum is the month's own stored total due, not December's sum.
     table.set(1, january.base + 5, "10");
     table.set(1, january.base - 11, "999");
@@ -232,7 +243,7 @@ TEST(Ledger, SupplierAccountFieldsSurviveEveryEdit)
 
 TEST(Ledger, DecemberCarriesNothingIntoTheNextJanuary)
 {
-    const LedgerMonth december = ledgerMonth(4, 12);
+    const LedgerMonth december = ledgerMonth(2024, 12);
     const int nextJanuary = fields::ledgerBase(5, 1);
     RecordTable table = tableOf(1);
     table.set(1, december.base + 6, "40");
@@ -262,7 +273,7 @@ TEST(Ledger, StoreReachesTheLastOfAFullTable)
 // opened afresh on the same month would show it: what is stored is never stale.
 TEST(Ledger, StoredRowsAgreeWithAFreshLedgerAfterEveryCommit)
 {
-    for (const LedgerMonth month : { ledgerMonth(4, 1), March2024 }) {
+    for (const LedgerMonth month : { ledgerMonth(2024, 1), March2024 }) {
         RecordTable table;
         DemoOptions options;
         options.subscribers = 30;
@@ -367,7 +378,7 @@ TEST(LedgerFind, MatchesPartsOfNamesInAnyLetterCase)
 TEST(LedgerCarryOver, JanuaryReceivesTheBalancesExactlyAsGiven)
 {
     RecordTable table = tableOf(2);
-    const LedgerMonth december = ledgerMonth(4, 12);
+    const LedgerMonth december = ledgerMonth(2024, 12);
     table.set(1, december.base, "100");
     table.set(2, december.base + 6, "30");
     Grid grid = filledAndComputed(table, december);
@@ -378,7 +389,7 @@ TEST(LedgerCarryOver, JanuaryReceivesTheBalancesExactlyAsGiven)
     EXPECT_EQ(rows[1].overpayment, "30,00");
 
     rows[1].overpayment = "15,5";
-    transferToJanuary(table, 5, rows);
+    transferToJanuary(table, 2025, rows);
     const int january = fields::ledgerBase(5, 1);
     EXPECT_EQ(table.field(1, january), "100,00");
     EXPECT_EQ(table.field(1, january + 1), "");
@@ -388,12 +399,17 @@ TEST(LedgerCarryOver, JanuaryReceivesTheBalancesExactlyAsGiven)
 
 TEST(Ledger, TheMonthAndYearOfTheLastCloseAreTakenOnlyWhenBothAreSound)
 {
-    const auto place = rememberedPlace("2026", "4");
+    const fields::YearWindow years;
+    const auto place = rememberedPlace(years, "2026", "4");
     ASSERT_TRUE(place);
-    EXPECT_EQ(place->yearIndex, 6);
+    EXPECT_EQ(place->year, 2026);
     EXPECT_EQ(place->monthIndex, 4);
-    EXPECT_TRUE(rememberedPlace("2020", "0"));
-    EXPECT_TRUE(rememberedPlace("2027", "11"));
+    EXPECT_TRUE(rememberedPlace(years, "2020", "0"));
+    EXPECT_TRUE(rememberedPlace(years, "2027", "11"));
+    // A year the database no longer holds, or does not hold yet.
+    EXPECT_FALSE(rememberedPlace(fields::YearWindow(2021), "2020", "0"));
+    EXPECT_TRUE(rememberedPlace(fields::YearWindow(2021), "2028", "0"));
+    EXPECT_FALSE(rememberedPlace(years, "2028", "0"));
     const char* broken[][2] = {
         { "", "" }, // never closed
         { "2026", "" },
@@ -406,7 +422,7 @@ TEST(Ledger, TheMonthAndYearOfTheLastCloseAreTakenOnlyWhenBothAreSound)
         { "2026", "99999999999999" },
     };
     for (const auto& texts : broken)
-        EXPECT_FALSE(rememberedPlace(texts[0], texts[1])) << texts[0] << " / " << texts[1];
+        EXPECT_FALSE(rememberedPlace(years, texts[0], texts[1])) << texts[0] << " / " << texts[1];
 }
 
 } // namespace

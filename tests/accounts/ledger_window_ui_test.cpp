@@ -352,10 +352,11 @@ TEST_F(LedgerWindow, CarryOverFromDecember2024IntoJanuary2025)
     EXPECT_EQ(text(ledger, 1, StartOverpayment), "15,50");
 }
 
-TEST_F(LedgerWindow, TheLastYearHasNoCarryOver)
+TEST_F(LedgerWindow, TheLastWindowOfYearsHasNoCarryOver)
 {
-    writeRecords({ { "Иванов", {} } });
-    frmRedLS* ledger = openLedger("2027", 11);
+    // 2100 … 2107 is as far as the years go: December 2107 has no next January.
+    writeRecords({ { "Иванов", { { fields::WindowField, "2100" } } } });
+    frmRedLS* ledger = openLedger("2107", 11);
     ASSERT_NE(ledger, nullptr);
     auto* perenos = ledger->findChild<QPushButton*>("CmdPerenos");
     EXPECT_TRUE(perenos->isVisible());

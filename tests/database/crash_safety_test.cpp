@@ -1,11 +1,13 @@
 // A write killed at any moment leaves the old database or the new one, never a mixture.
 
+#include "accounts/year_rollover.h"
 #include "database/database_file.h"
 #include "demo_data.h"
 #include "support/files.h"
 
 #include <chrono>
 #include <csignal>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <random>
 #include <sys/wait.h>
@@ -56,6 +58,85 @@ TEST(CrashSafety, AKilledWriteLeavesTheOldFileOrTheNewOne)
         RecordTable loaded;
         ASSERT_EQ(database::load(path, loaded).status, database::LoadResult::Status::Loaded);
     }
+}
+
+} // namespace
+
+namespace {
+
+// The new year opened in a child killed at a random moment: the database is the old file or the
+// new one, never half; the new one has its archive; a repeat makes no second archive.
+TEST(CrashSafety, AKilledRolloverLeavesTheOldYearsOrTheNewOnesWithTheirArchive)
+{
+    TempFolder folder;
+    const std::string path = folder.file("Tervolin2.spb");
+    const std::string archive = folder.file("Tervolin2 архив 2020-2027.spb");
+    RecordTable table;
+    makeTable(table, 3);
+    const auto rows = [](RecordTable& t) {
+        ledger::Grid grid;
+        ledger::fill(t, ledger::ledgerMonth(2027, 12), grid);
+        ledger::compute(grid);
+        return ledger::carryOverRows(grid);
+    };
+    const std::vector<ledger::CarryOverRow> balances = rows(table);
+    ASSERT_TRUE(database::write(path, table));
+    const std::string oldBytes = readBytes(path);
+    // How long a whole rollover takes here, its load included: the kills fall within it.
+    const auto started = std::chrono::steady_clock::now();
+    RecordTable rolled;
+    database::load(path, rolled);
+    ASSERT_EQ(
+        ledger::openNextYear(rolled, path, balances, [&] { return database::write(path, rolled); }).status,
+        ledger::Rollover::Status::Opened);
+    const auto took
+        = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
+    const std::string newBytes = readBytes(path);
+    ASSERT_NE(oldBytes, newBytes);
+
+    std::mt19937 random(7);
+    int sawOld = 0;
+    int sawNew = 0;
+    for (int kills = 1; kills <= 20; ++kills) {
+        writeBytes(path, oldBytes);
+        // Every other try starts with the archive of an earlier, killed try in place.
+        if (kills % 2 == 0)
+            std::filesystem::remove(filePath(archive));
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            RecordTable loaded;
+            database::load(path, loaded);
+            ledger::openNextYear(loaded, path, balances, [&] { return database::write(path, loaded); });
+            ::_exit(0);
+        }
+        std::this_thread::sleep_for(
+            std::chrono::microseconds(std::uniform_int_distribution<long>(0, took.count() * 3 / 2)(random)));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+
+        const std::string bytes = readBytes(path);
+        ASSERT_TRUE(bytes == oldBytes || bytes == newBytes) << "after kill " << kills;
+        if (bytes == newBytes) {
+            ++sawNew;
+            ASSERT_EQ(readBytes(archive), oldBytes) << "after kill " << kills;
+        } else {
+            ++sawOld;
+            // The user tries again: the same archive, or a first one, and the new years.
+            RecordTable again;
+            ASSERT_EQ(database::load(path, again).status, database::LoadResult::Status::Loaded);
+            const ledger::Rollover done
+                = ledger::openNextYear(again, path, balances, [&] { return database::write(path, again); });
+            ASSERT_EQ(done.status, ledger::Rollover::Status::Opened);
+            EXPECT_EQ(done.archivePath, archive);
+            EXPECT_EQ(readBytes(path), newBytes);
+        }
+        ASSERT_FALSE(std::filesystem::exists(filePath(folder.file("Tervolin2 архив 2020-2027 (2).spb"))));
+    }
+    // The moments spread over the whole rollover: both outcomes were met.
+    EXPECT_GT(sawOld, 0);
+    EXPECT_GT(sawNew, 0);
 }
 
 } // namespace

@@ -22,7 +22,7 @@
 
 namespace {
 
-constexpr int Year2026 = 6;
+constexpr int Year2026 = 2026;
 
 void settle()
 {
@@ -53,7 +53,7 @@ protected:
             const bool lighting = i == count + 1;
             table.set(i, fields::Number, std::to_string(i));
             table.set(i, fields::FullName, lighting ? "Уличное освещение" : "Абонент " + std::to_string(i));
-            const int m = fields::monthBase(Year2026, 3);
+            const int m = fields::baseOfMonth(Year2026, 3);
             table.set(i, m + fields::PreviousReading, std::to_string(10000 + i));
             if (!everyOtherDue || i % 2 == 1 || lighting)
                 table.set(i, m + fields::CurrentReading, std::to_string(10100 + i));
@@ -125,7 +125,7 @@ TEST_F(ReceiptsForAll, NobodyToPayIsSaidAndNothingIsAsked)
 {
     fillTable(4, true);
     for (int i = 1; i <= 5; ++i)
-        state.table.set(i, fields::monthBase(Year2026, 3) + fields::CurrentReading, "");
+        state.table.set(i, fields::baseOfMonth(Year2026, 3) + fields::CurrentReading, "");
     QWidget owner;
     frmKvitAll window(state, owner, QStringLiteral("2026"), 3);
     window.CmdPdf_Click();
@@ -201,7 +201,7 @@ TEST_F(ReceiptsForAll, FromTheSheetsMonthAndFromTheMenu)
     EXPECT_EQ(window->monthBox()->currentText(), "Ноябрь");
     EXPECT_TRUE(window->onlyDue()->isChecked());
     const int row = form->CurrentRecord;
-    EXPECT_EQ(state.table.field(row, fields::monthBase(Year2026, 11) + fields::CurrentReading),
+    EXPECT_EQ(state.table.field(row, fields::baseOfMonth(Year2026, 11) + fields::CurrentReading),
         reading->text().toStdString());
 
     window->payBy()->setText("10.12.2026");

@@ -6,8 +6,8 @@ namespace {
 
 using namespace documents;
 
-constexpr int Year2021 = 1;
-const int October2021 = fields::ledgerBase(Year2021, 10);
+constexpr int Year2021 = 2021;
+const int October2021 = fields::ledgerBaseOfMonth(Year2021, 10);
 
 RecordTable twoSubscribers()
 {
@@ -210,7 +210,7 @@ protected:
     {
         const MonthCells cells = october();
         for (int b = 0; b < int(cells.typed.size()); ++b)
-            table.set(row, fields::monthBase(Year2021, 10) + b, cells.typed[std::size_t(b)]);
+            table.set(row, fields::baseOfMonth(Year2021, 10) + b, cells.typed[std::size_t(b)]);
     }
 };
 

@@ -30,26 +30,33 @@ TEST(ChartReading, MonthlyValuesComeFromTheStoredReadingsOfThatYear)
 {
     RecordTable table;
     table.setRecordCount(2);
-    const int k = 6; // 2026
-    table.set(2, fields::monthBase(k, 3) + fields::CurrentReading, "10625,5");
-    table.set(2, fields::monthBase(k, 3) + fields::PreviousReading, "10600");
-    table.set(2, fields::monthBase(k, 4) + fields::CurrentReading, "10500");
-    table.set(2, fields::monthBase(k, 4) + fields::PreviousReading, "10625");
-    table.set(2, fields::monthBase(k, 12) + fields::CurrentReading, "830.75");
-    table.set(2, fields::monthBase(k, 12) + fields::PreviousReading, "100");
+    const int year = 2026;
+    table.set(2, fields::baseOfMonth(year, 3) + fields::CurrentReading, "10625,5");
+    table.set(2, fields::baseOfMonth(year, 3) + fields::PreviousReading, "10600");
+    table.set(2, fields::baseOfMonth(year, 4) + fields::CurrentReading, "10500");
+    table.set(2, fields::baseOfMonth(year, 4) + fields::PreviousReading, "10625");
+    table.set(2, fields::baseOfMonth(year, 12) + fields::CurrentReading, "830.75");
+    table.set(2, fields::baseOfMonth(year, 12) + fields::PreviousReading, "100");
     // The same month of the year before and of another subscriber are not drawn.
-    table.set(2, fields::monthBase(k - 1, 3) + fields::CurrentReading, "999");
-    table.set(1, fields::monthBase(k, 3) + fields::CurrentReading, "777");
+    table.set(2, fields::baseOfMonth(year - 1, 3) + fields::CurrentReading, "999");
+    table.set(1, fields::baseOfMonth(year, 3) + fields::CurrentReading, "777");
 
-    const chart::MonthlyValues values = chart::monthlyValues(table, 2, k);
+    const chart::MonthlyValues values = chart::monthlyValues(table, 2, year);
     EXPECT_EQ(values[2], units(25));
     EXPECT_EQ(values[3], units(-125)); // a lower current reading is drawn below zero
     EXPECT_EQ(values[11], Currency::fromRaw(7307500));
     for (int m : { 1, 2, 5, 6, 7, 8, 9, 10, 11 })
         EXPECT_TRUE(values[m - 1].isZero()) << m;
 
-    for (const Currency value : chart::monthlyValues(table, 2, 7))
+    for (const Currency value : chart::monthlyValues(table, 2, 2027))
         EXPECT_TRUE(value.isZero());
+    // 2034 shares the block of 2026, but the table holds 2020 … 2027: nothing of 2026 is drawn
+    // for it.
+    for (const Currency value : chart::monthlyValues(table, 2, 2034))
+        EXPECT_TRUE(value.isZero());
+    // Once the years have moved on to 2026 … 2033, 2026 is drawn as it was.
+    table.setYears(fields::YearWindow(2026));
+    EXPECT_EQ(chart::monthlyValues(table, 2, year)[2], units(25));
 }
 
 TEST(ChartPalette, TenColoursFiftyTimesThenBlack)

@@ -22,7 +22,7 @@
 
 namespace {
 
-constexpr int Y2024 = 4;
+constexpr int Y2024 = 2024;
 
 class SummaryWindow : public AppFixture
 {
@@ -128,7 +128,8 @@ TEST_F(SummaryWindow, ShowsTheMonthAndTheYearSoFarAsTheSheetsAddUp)
     EXPECT_EQ(value(grid, "За эл. энергию, р.", 2).toStdString(), moneyText(firstQuarter));
     std::int64_t received = 0;
     for (int r = 1; r <= state.table.recordCount(); ++r)
-        received += Currency::parseOrZero(state.table.field(r, fields::ledgerBase(Y2024, 3) + 6)).raw();
+        received
+            += Currency::parseOrZero(state.table.field(r, fields::ledgerBaseOfMonth(Y2024, 3) + 6)).raw();
     EXPECT_EQ(value(grid, "Получено, р.", 1).toStdString(), moneyText(Currency::fromRaw(received)));
 
     // The chart: the twelve months of the year.

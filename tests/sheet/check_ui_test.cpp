@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr int Y2025 = 5;
+constexpr int Y2025 = 2025;
 
 class CheckWindow : public AppFixture
 {
@@ -157,8 +157,9 @@ TEST_F(CheckWindow, EnterOnARowShowsItsMonthToo)
     emit form->yearSelector()->activated(2);
     frmCheck* check = openCheck(form);
     ASSERT_NE(check, nullptr);
-    check->yearSelector()->setCurrentIndex(Y2025);
-    emit check->yearSelector()->activated(Y2025);
+    const int index = check->yearSelector()->findText(QString::number(Y2025));
+    check->yearSelector()->setCurrentIndex(index);
+    emit check->yearSelector()->activated(index);
     check->grid()->setCurrentCell(1, 0);
     QTest::keyClick(check->grid(), Qt::Key_Return);
     settle();

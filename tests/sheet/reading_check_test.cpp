@@ -10,8 +10,8 @@ namespace {
 using sheet::checkReadings;
 using sheet::FindingKind;
 
-constexpr int Y2023 = 3;
-constexpr int Y2024 = 4;
+constexpr int Y2023 = 2023;
+constexpr int Y2024 = 2024;
 
 int field(int k, int m, int b)
 {
@@ -50,10 +50,10 @@ RecordTable demo(int subscribers)
 TEST(ReadingCheck, FindsNothingInCleanGeneratedYears)
 {
     const RecordTable table = demo(40);
-    for (int k = 0; k < fields::YearCount; ++k) {
-        const sheet::ReadingCheck check = checkReadings(table, k, 0);
-        EXPECT_TRUE(check.findings.empty()) << "year " << fields::YearNames[k] << ": "
-                                            << (check.findings.empty() ? "" : check.findings[0].values);
+    for (int year : table.years().years()) {
+        const sheet::ReadingCheck check = checkReadings(table, year, 0);
+        EXPECT_TRUE(check.findings.empty())
+            << "year " << year << ": " << (check.findings.empty() ? "" : check.findings[0].values);
     }
     RecordTable full;
     fillDemoTable(full, fullDemoOptions(200));
@@ -89,13 +89,16 @@ protected:
     void shiftFrom(int record, int k, int m, long amount)
     {
         using namespace fields;
-        for (int o = k * 12 + m - 1; o < YearCount * 12; ++o) {
+        const YearWindow& years = table.years();
+        const int from = years.ordinal({ k, m });
+        for (int o = from; o < WindowMonths; ++o) {
+            const YearMonth at = years.at(o);
             for (int b : { CurrentReading, PreviousReading }) {
-                if (o == k * 12 + m - 1 && b == PreviousReading)
+                if (o == from && b == PreviousReading)
                     continue;
-                const std::string was = text(table, record, o / 12, o % 12 + 1, b);
+                const std::string was = text(table, record, at.year, at.month, b);
                 if (!was.empty())
-                    table.set(record, field(o / 12, o % 12 + 1, b), std::to_string(std::stol(was) + amount));
+                    table.set(record, field(at.year, at.month, b), std::to_string(std::stol(was) + amount));
             }
         }
     }
@@ -147,7 +150,8 @@ TEST_F(PlantedYear, OneMonthChecksThatMonthAlone)
     EXPECT_EQ(
         found(checkReadings(table, Y2024, 9)), (std::vector<Found>{ { 6, 9, FindingKind::SharpRise } }));
     EXPECT_TRUE(checkReadings(table, Y2024, 12).findings.empty());
-    EXPECT_TRUE(checkReadings(table, -1, 0).findings.empty());
+    EXPECT_TRUE(checkReadings(table, 2019, 0).findings.empty());
+    EXPECT_TRUE(checkReadings(table, 2028, 0).findings.empty());
     EXPECT_TRUE(checkReadings(table, Y2024, 13).findings.empty());
 }
 
@@ -182,7 +186,7 @@ TEST(ReadingCheck, ComparesJanuaryWithTheDecemberBefore)
     // The same number written otherwise is no gap; January 2020 has no month before it.
     table.set(1, field(Y2024, 1, fields::PreviousReading), "500,0");
     EXPECT_TRUE(checkReadings(table, Y2024, 1).findings.empty());
-    EXPECT_TRUE(checkReadings(readings({ { "100", "90" } }, 0), 0, 0).findings.empty());
+    EXPECT_TRUE(checkReadings(readings({ { "100", "90" } }, 2020), 2020, 0).findings.empty());
 }
 
 TEST(ReadingCheck, AMissingReadingNeedsReadingsOnBothSides)
