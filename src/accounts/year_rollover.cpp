@@ -26,12 +26,11 @@ Rollover openNextYear(RecordTable& table, const std::string& databasePath,
         return result;
     }
 
-    RecordTable before = table;
     const int newYear = table.years().last() + 1;
-    database::dropFirstYear(table);
+    const database::DroppedYear dropped = database::dropFirstYear(table);
     transferToJanuary(table, newYear, rows);
     if (!write()) {
-        table = std::move(before);
+        database::restoreFirstYear(table, dropped);
         result.status = Rollover::Status::NotWritten;
         return result;
     }

@@ -184,7 +184,7 @@ void markWindow(RecordTable& table)
     for (int row = 1; row <= table.recordCount(); ++row) {
         const std::string_view stored = table.field(row, fields::WindowField);
         if (stored != text && (stored.empty() || fields::YearWindow::firstYearIn(stored)))
-            table.set(row, fields::WindowField, text);
+            table.record(row).setKeepingOrder(fields::WindowField, text);
     }
 }
 

@@ -87,6 +87,53 @@ void Record::setUnchecked(int f, std::string_view value)
         compact();
 }
 
+void Record::setKeepingOrder(int f, std::string_view value)
+{
+    if (!m_inOrder || m_blank || f < 1 || f > fields::PerRecord) {
+        set(f, value);
+        return;
+    }
+    std::string bytes = cp1251::isStorable(value) ? std::string(value) : cp1251::storableText(value);
+    if (bytes == field(f))
+        return;
+    bytes += '|';
+    splice(f, f, bytes);
+}
+
+void Record::clearKeepingOrder(int from, int to)
+{
+    from = std::max(from, 1);
+    to = std::min(to, fields::PerRecord);
+    if (from > to || m_blank)
+        return;
+    if (!m_inOrder) {
+        for (int f = from; f <= to; ++f)
+            set(f, std::string_view());
+        return;
+    }
+    splice(from, to, std::string(std::size_t(to - from + 1), '|'));
+}
+
+void Record::splice(int from, int to, std::string_view bytes)
+{
+    const std::size_t begin = m_start[static_cast<std::size_t>(from)];
+    const std::string_view last = field(to);
+    const std::size_t end = static_cast<std::size_t>(last.data() - m_arena.data()) + last.size() + 1;
+    m_arena.replace(begin, end - begin, bytes);
+    // Texts after the span (the later fields, and those kept only in memory) move with it; empty
+    // fields that share the "|" at the start stay there.
+    const std::ptrdiff_t moved = std::ptrdiff_t(bytes.size()) - std::ptrdiff_t(end - begin);
+    for (std::size_t slot = 0; slot < FieldSlots; ++slot) {
+        if (m_start[slot] >= end)
+            m_start[slot] = static_cast<std::uint32_t>(std::ptrdiff_t(m_start[slot]) + moved);
+    }
+    std::size_t at = begin;
+    for (int f = from; f <= to; ++f) {
+        m_start[static_cast<std::size_t>(f)] = static_cast<std::uint32_t>(at);
+        at = m_arena.find('|', at) + 1;
+    }
+}
+
 void Record::allocateStarts()
 {
     // Not zeroed here: a load writes every offset itself.
@@ -122,15 +169,42 @@ void Record::compact()
 {
     if (m_blank)
         return;
-    std::string arena;
-    arena.reserve(m_arena.size() - m_dead + 1);
+    // Built in buffers kept for the next record and copied back into the record's own memory: a
+    // write compacts every record changed since the load, and fresh memory for each would cost
+    // more than the copies.
+    thread_local std::string arena;
+    thread_local std::vector<std::uint32_t> start;
+    arena.clear();
+    arena.reserve(m_arena.size() - m_dead + fields::PerRecord + 1);
     arena += '|';
-    std::unique_ptr<std::uint32_t[]> start(new std::uint32_t[FieldSlots]());
+    start.assign(FieldSlots, 0);
+    // Fields that lie one after another in the old buffer go over in one piece: after a few
+    // changes most of a record is still in order, and a copy per field would cost a write of the
+    // whole table many times over.
+    std::size_t runBegin = 0; // the run of old bytes not yet copied
+    std::size_t runEnd = 0;
+    std::size_t shift = 0; // new offset − old offset within the run
+    const auto flush = [&] {
+        arena.append(m_arena, runBegin, runEnd - runBegin);
+        runBegin = runEnd = 0;
+    };
     const auto place = [&](int f) {
-        const std::string_view text = field(f);
-        start[static_cast<std::size_t>(f)] = static_cast<std::uint32_t>(arena.size());
-        arena += text;
-        arena += '|';
+        const std::size_t old = m_start[static_cast<std::size_t>(f)];
+        const std::size_t length = field(f).size();
+        if (old == 0) {
+            // An empty field that shares the "|" at the start gets one of its own.
+            flush();
+            start[static_cast<std::size_t>(f)] = static_cast<std::uint32_t>(arena.size());
+            arena += '|';
+            return;
+        }
+        if (old != runEnd || runEnd == 0) {
+            flush();
+            runBegin = old;
+            shift = arena.size() - old;
+        }
+        start[static_cast<std::size_t>(f)] = static_cast<std::uint32_t>(old + shift);
+        runEnd = old + length + 1;
     };
     for (int f = 1; f <= fields::PerRecord; ++f)
         place(f);
@@ -140,8 +214,9 @@ void Record::compact()
         if (!field(f).empty())
             place(f);
     }
-    m_arena = std::move(arena);
-    m_start = std::move(start);
+    flush();
+    m_arena.assign(arena);
+    std::copy(start.begin(), start.end(), m_start.get());
     m_dead = 0;
     m_inOrder = true;
 }

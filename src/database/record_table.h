@@ -30,6 +30,12 @@ public:
     std::string_view field(int f) const;
     // The text is stored without "|" and without characters the database file cannot hold.
     void set(int f, std::string_view value);
+    // The same for fields that change across every record at once (a year emptied, the window of
+    // years): a record in order stays in order, its line moved up or down in place, so that the
+    // next write copies it whole instead of compacting it.
+    void setKeepingOrder(int f, std::string_view value);
+    void clearKeepingOrder(int from, int to);
+
     // Every field empty, the memory given back.
     void clear();
     // Every field empty, the memory kept for the next load of the record.
@@ -52,6 +58,8 @@ public:
 
 private:
     void setUnchecked(int f, std::string_view value);
+    // Fields from … to of a record in order become `bytes`: their texts, each followed by "|".
+    void splice(int from, int to, std::string_view bytes);
     void allocateStarts();
 
     std::string m_arena; // "|" at 0 (every empty field may point there), then texts

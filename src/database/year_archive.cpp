@@ -3,13 +3,12 @@
 #include "database/database_file.h"
 #include "platform/file_system.h"
 
-#include <optional>
+#include <cstring>
 
 namespace database {
 namespace {
 
-// A database of 3001 long records is some tens of megabytes; no file of ours comes near this.
-constexpr std::size_t MaxArchivedBytes = std::size_t(1) << 30;
+constexpr std::size_t Chunk = 1 << 20;
 
 std::string fileNameOf(const std::string& path)
 {
@@ -23,26 +22,53 @@ std::string extensionOf(const std::string& name)
     return dot == std::string::npos ? std::string() : name.substr(dot);
 }
 
-// One file of the set: what it holds now (nothing when the database has none), and where its copy
-// goes.
+// One file of the set: where it is (empty when the database has none), and the extension its
+// copy takes after the archive's name.
 struct Member
 {
+    std::string source;
     std::string extension; // "" for the database, ".bank" …
-    std::optional<std::string> bytes;
 };
 
 enum class Existing { Missing, Same, Different, Unreadable };
 
-Existing compareWith(const std::string& path, const std::string& bytes)
+// Whether the file at `copy` holds the bytes of `source`, read piece by piece: the database is
+// tens of megabytes, and a copy of it in memory would cost more than the comparison.
+Existing compareFiles(const std::string& source, const std::string& copy)
 {
-    const FileBytes file = readFile(path, MaxArchivedBytes);
-    switch (file.status) {
-    case FileBytes::Status::NotFound: return Existing::Missing;
-    case FileBytes::Status::Read: return file.bytes == bytes ? Existing::Same : Existing::Different;
-    case FileBytes::Status::TooLarge: return Existing::Different;
-    case FileBytes::Status::Failed: break;
+    files::InputFile theirs;
+    switch (theirs.open(copy)) {
+    case files::OpenStatus::Opened: break;
+    case files::OpenStatus::NotFound: return Existing::Missing;
+    default: return Existing::Unreadable;
     }
-    return Existing::Unreadable;
+    files::InputFile ours;
+    if (ours.open(source) != files::OpenStatus::Opened)
+        return Existing::Unreadable;
+    if (ours.regularSize() != theirs.regularSize())
+        return Existing::Different;
+    std::string a(Chunk, '\0');
+    std::string b(Chunk, '\0');
+    for (;;) {
+        const std::int64_t n = ours.read(a.data(), Chunk);
+        if (n < 0)
+            return Existing::Unreadable;
+        std::int64_t m = 0;
+        while (m < n) {
+            const std::int64_t got = theirs.read(b.data() + m, std::size_t(n - m));
+            if (got < 0)
+                return Existing::Unreadable;
+            if (got == 0)
+                return Existing::Different;
+            m += got;
+        }
+        if (n == 0) {
+            char extra = 0;
+            return theirs.read(&extra, 1) == 0 ? Existing::Same : Existing::Different;
+        }
+        if (std::memcmp(a.data(), b.data(), std::size_t(n)) != 0)
+            return Existing::Different;
+    }
 }
 
 // The archive name " (n)" for the n-th try: "Tervolin2 архив 2020-2027 (2).spb".
@@ -76,25 +102,14 @@ ArchiveResult archiveDatabase(const std::string& databasePath, const fields::Yea
 {
     ArchiveResult result;
     const std::string source = files::resolveLinks(databasePath);
-    std::vector<Member> members;
-    {
-        FileBytes database = readFile(source, MaxArchivedBytes);
-        if (database.status != FileBytes::Status::Read || database.bytes.empty()) {
-            result.error = files::lastError(("read " + source).c_str());
-            return result;
-        }
-        members.push_back({ std::string(), std::move(database.bytes) });
+    if (!files::exists(source)) {
+        result.error = "no database at " + source;
+        return result;
     }
+    std::vector<Member> members{ { source, std::string() } };
     for (const std::string& side : sideFiles) {
-        FileBytes file = readFile(files::resolveLinks(side), MaxArchivedBytes);
-        Member member{ extensionOf(fileNameOf(side)), std::nullopt };
-        if (file.status == FileBytes::Status::Read) {
-            member.bytes = std::move(file.bytes);
-        } else if (file.status != FileBytes::Status::NotFound) {
-            result.error = files::lastError(("read " + side).c_str());
-            return result;
-        }
-        members.push_back(std::move(member));
+        const std::string file = files::resolveLinks(side);
+        members.push_back({ files::exists(file) ? file : std::string(), extensionOf(fileNameOf(side)) });
     }
 
     // The folder of the file itself: an archive of a database reached through a link lies beside
@@ -107,11 +122,11 @@ ArchiveResult archiveDatabase(const std::string& databasePath, const fields::Yea
         bool ours = true;
         bool complete = true;
         for (const Member& m : members) {
-            if (!m.bytes) {
+            if (m.source.empty()) {
                 ours = ours && !files::exists(archive + m.extension);
                 continue;
             }
-            const Existing there = compareWith(archive + m.extension, *m.bytes);
+            const Existing there = compareFiles(m.source, archive + m.extension);
             ours = ours && (there == Existing::Missing || there == Existing::Same);
             complete = complete && there == Existing::Same;
         }
@@ -127,11 +142,11 @@ ArchiveResult archiveDatabase(const std::string& databasePath, const fields::Yea
         for (std::size_t i = members.size(); i-- > 0;) {
             const Member& m = members[i];
             const std::string path = archive + m.extension;
-            if (!m.bytes || compareWith(path, *m.bytes) == Existing::Same)
+            if (m.source.empty() || compareFiles(m.source, path) == Existing::Same)
                 continue;
-            if (!writeFile(path, *m.bytes, &result.error))
+            if (!copyFile(m.source, path, &result.error))
                 return result;
-            if (compareWith(path, *m.bytes) != Existing::Same) {
+            if (compareFiles(m.source, path) != Existing::Same) {
                 result.error = "the copy read back differs: " + path;
                 return result;
             }
@@ -143,16 +158,44 @@ ArchiveResult archiveDatabase(const std::string& databasePath, const fields::Yea
     return result;
 }
 
-void dropFirstYear(RecordTable& table)
+namespace {
+
+// The fields of the window's first year: January's first to December's last.
+std::pair<int, int> firstYearFields(const fields::YearWindow& years)
 {
-    const int year = table.years().first();
-    const int from = fields::baseOfMonth(year, 1);
-    const int to = fields::baseOfMonth(year, 12) + fields::MonthBlock - 1;
+    return { fields::baseOfMonth(years.first(), 1),
+        fields::baseOfMonth(years.first(), 12) + fields::MonthBlock - 1 };
+}
+
+} // namespace
+
+DroppedYear dropFirstYear(RecordTable& table)
+{
+    DroppedYear dropped{ table.years(), {} };
+    const auto [from, to] = firstYearFields(table.years());
+    dropped.records.resize(std::size_t(table.recordCount()) + 1);
     for (int row = 1; row <= table.recordCount(); ++row) {
+        std::string& kept = dropped.records[std::size_t(row)];
         for (int f = from; f <= to; ++f)
-            table.set(row, f, std::string_view());
+            kept.append(table.field(row, f)).append("|");
+        table.record(row).clearKeepingOrder(from, to);
     }
     table.setYears(table.years().movedOn());
+    return dropped;
+}
+
+void restoreFirstYear(RecordTable& table, const DroppedYear& dropped)
+{
+    const auto [from, to] = firstYearFields(dropped.years);
+    for (int row = 1; row <= table.recordCount() && std::size_t(row) < dropped.records.size(); ++row) {
+        std::string_view kept = dropped.records[std::size_t(row)];
+        for (int f = from; f <= to; ++f) {
+            const std::size_t bar = kept.find('|');
+            table.set(row, f, kept.substr(0, bar));
+            kept.remove_prefix(bar + 1);
+        }
+    }
+    table.setYears(dropped.years);
 }
 
 } // namespace database

@@ -36,9 +36,18 @@ struct ArchiveResult
 ArchiveResult archiveDatabase(const std::string& databasePath, const fields::YearWindow& years,
     const std::vector<std::string>& sideFiles);
 
+// What dropFirstYear() took out of the table, to put back when the database cannot be written.
+struct DroppedYear
+{
+    fields::YearWindow years; // the window before
+    std::vector<std::string> records; // per record, the year's fields in order, each followed by "|"
+};
+
 // Empties the twelve months of the window's first year in every record (the month fields of its
 // block, December's seven in the next block's head included; the directory fields are never
 // touched) and moves the window on: the block is the new last year's, empty.
-void dropFirstYear(RecordTable& table);
+DroppedYear dropFirstYear(RecordTable& table);
+// The table as it was before dropFirstYear(), whatever went into the block since.
+void restoreFirstYear(RecordTable& table, const DroppedYear& dropped);
 
 } // namespace database

@@ -82,13 +82,22 @@ TEST(CrashSafety, AKilledRolloverLeavesTheOldYearsOrTheNewOnesWithTheirArchive)
     const std::vector<ledger::CarryOverRow> balances = rows(table);
     ASSERT_TRUE(database::write(path, table));
     const std::string oldBytes = readBytes(path);
-    // How long a whole rollover takes here, its load included: the kills fall within it.
+    // The rollover as the killed children run it, from their start to their end: the kills fall
+    // within that time and after it.
+    const auto rollInChild = [&] {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            RecordTable loaded;
+            database::load(path, loaded);
+            ledger::openNextYear(loaded, path, balances, [&] { return database::write(path, loaded); });
+            ::_exit(0);
+        }
+        return child;
+    };
     const auto started = std::chrono::steady_clock::now();
-    RecordTable rolled;
-    database::load(path, rolled);
-    ASSERT_EQ(
-        ledger::openNextYear(rolled, path, balances, [&] { return database::write(path, rolled); }).status,
-        ledger::Rollover::Status::Opened);
+    const pid_t timed = rollInChild();
+    ASSERT_GT(timed, 0);
+    ::waitpid(timed, nullptr, 0);
     const auto took
         = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
     const std::string newBytes = readBytes(path);
@@ -102,16 +111,12 @@ TEST(CrashSafety, AKilledRolloverLeavesTheOldYearsOrTheNewOnesWithTheirArchive)
         // Every other try starts with the archive of an earlier, killed try in place.
         if (kills % 2 == 0)
             std::filesystem::remove(filePath(archive));
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            RecordTable loaded;
-            database::load(path, loaded);
-            ledger::openNextYear(loaded, path, balances, [&] { return database::write(path, loaded); });
-            ::_exit(0);
-        }
-        std::this_thread::sleep_for(
-            std::chrono::microseconds(std::uniform_int_distribution<long>(0, took.count() * 3 / 2)(random)));
+        const pid_t child = rollInChild();
+        ASSERT_GT(child, 0);
+        // One moment in each twentieth of the time, up to half as long again as the rollover took.
+        const long slice = took.count() * 3 / 2 / 20;
+        std::this_thread::sleep_for(std::chrono::microseconds(
+            slice * (kills - 1) + std::uniform_int_distribution<long>(0, slice)(random)));
         ::kill(child, SIGKILL);
         int status = 0;
         ::waitpid(child, &status, 0);

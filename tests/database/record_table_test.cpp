@@ -1,9 +1,13 @@
+#include "database/database_file.h"
 #include "database/record_table.h"
+#include "demo_data.h"
+#include "support/files.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <map>
 #include <random>
+#include <tuple>
 
 TEST(RecordTable, FieldsStartEmptyAndKeepWhatIsSet)
 {
@@ -103,4 +107,75 @@ TEST(RecordTable, ACopyIsIndependentOfItsOriginal)
     EXPECT_EQ(copy.recordCount(), 2);
     table = copy;
     EXPECT_EQ(table.field(1, 2), "Петров");
+}
+
+// A record read from its line keeps most of it in order after a few edits; compacted, it is the
+// line of its fields again, whatever was emptied, grown or shrunk.
+TEST(RecordTable, CompactingAnEditedRecordGivesTheLineOfItsFields)
+{
+    TempFolder folder;
+    RecordTable made;
+    fillDemoTable(made, fullDemoOptions(3));
+    ASSERT_TRUE(database::write(folder.file("Tervolin2.spb"), made));
+    RecordTable demo;
+    ASSERT_EQ(
+        database::load(folder.file("Tervolin2.spb"), demo).status, database::LoadResult::Status::Loaded);
+    ASSERT_TRUE(demo.record(2).isInOrder());
+    std::mt19937 random(11);
+    const char* values[] = { "", "7", "12,50", "Петров П. П.", "длинный текст примечания" };
+    for (int round = 0; round < 200; ++round) {
+        RecordTable table = demo;
+        Record& record = table.record(2);
+        for (int edits = 0; edits < round % 40; ++edits) {
+            const int f = std::uniform_int_distribution<int>(1, 2128)(random);
+            record.set(f, values[std::uniform_int_distribution<int>(0, 4)(random)]);
+        }
+        record.set(0, round % 2 == 0 ? "только в памяти" : "");
+        std::string expected;
+        for (int f = 1; f <= 2128; ++f)
+            expected.append(record.field(f)).append("|");
+        const std::string inMemory(record.field(0));
+        record.compact();
+        ASSERT_TRUE(record.isInOrder());
+        ASSERT_EQ(record.orderedLine(), expected) << "round " << round;
+        ASSERT_EQ(record.field(0), inMemory);
+    }
+}
+
+// Emptying a year and naming the window in a record read from its file keeps the record in order,
+// every other field where it was, and the texts kept only in memory.
+TEST(RecordTable, ChangesKeepingOrderLeaveTheRestOfTheLineAsItWas)
+{
+    TempFolder folder;
+    RecordTable made;
+    fillDemoTable(made, fullDemoOptions(2));
+    ASSERT_TRUE(database::write(folder.file("Tervolin2.spb"), made));
+    for (const auto& [from, to, window] :
+        { std::tuple{ 8, 271, "2021" }, { 1863, 2126, "" }, { 2, 2, "2100" } }) {
+        RecordTable table;
+        ASSERT_EQ(
+            database::load(folder.file("Tervolin2.spb"), table).status, database::LoadResult::Status::Loaded);
+        Record& record = table.record(1);
+        record.set(0, "только в памяти");
+        record.set(2150, "тоже");
+        std::vector<std::string> expected;
+        for (int f = 0; f <= 2200; ++f)
+            expected.emplace_back(record.field(f));
+        for (int f = from; f <= to; ++f)
+            expected[std::size_t(f)].clear();
+        expected[2128] = window;
+        record.clearKeepingOrder(from, to);
+        record.setKeepingOrder(2128, window);
+        for (int f = 0; f <= 2200; ++f)
+            ASSERT_EQ(record.field(f), expected[std::size_t(f)]) << from << ": field " << f;
+        ASSERT_TRUE(record.isInOrder());
+        std::string line;
+        for (int f = 1; f <= 2128; ++f)
+            line.append(expected[std::size_t(f)]).append("|");
+        EXPECT_EQ(record.orderedLine(), line);
+        // A later change in the usual way still finds every field.
+        record.set(500, "новое");
+        EXPECT_EQ(record.field(500), "новое");
+        EXPECT_EQ(record.field(501), expected[501]);
+    }
 }
