@@ -63,6 +63,9 @@ void fillDemoTable(RecordTable& table, const DemoOptions& options)
         = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
 
     table.clear();
+    const fields::YearWindow years(
+        std::max(fields::FirstBlockYear, options.lastYear - fields::YearCount + 1));
+    table.setYears(years);
     table.setRecordCount(options.subscribers);
     for (int row = 1; row <= options.subscribers; ++row) {
         table.set(row, fields::Number, std::to_string(row));
@@ -97,7 +100,7 @@ void fillDemoTable(RecordTable& table, const DemoOptions& options)
         Currency under;
         Currency over;
 
-        for (int year = options.firstYear; year <= options.lastYear; ++year) {
+        for (int year = std::max(options.firstYear, years.first()); year <= options.lastYear; ++year) {
             const int lastMonth
                 = options.everyField || year < options.lastYear ? 12 : options.lastMonthOfLastYear;
             sheet::SheetTexts texts;
@@ -160,6 +163,7 @@ bool parseDemoArguments(const std::vector<std::string>& arguments, DemoOptions& 
 {
     bool full = false;
     std::optional<int> subscribers;
+    std::optional<int> lastYear;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (argument == "--full") {
@@ -179,6 +183,16 @@ bool parseDemoArguments(const std::vector<std::string>& arguments, DemoOptions& 
                 return false;
             }
             subscribers = number;
+        } else if (argument == "--last-year") {
+            const std::optional<int> year
+                = i + 1 < arguments.size() ? fields::parseYear(arguments[i + 1]) : std::nullopt;
+            if (!year || *year < fields::FirstBlockYear
+                || *year > fields::LastFirstYear + fields::YearCount - 1) {
+                error = "--last-year needs a year 2020 … 2107";
+                return false;
+            }
+            ++i;
+            lastYear = *year;
         } else {
             error = "unknown argument: " + argument;
             return false;
@@ -187,6 +201,8 @@ bool parseDemoArguments(const std::vector<std::string>& arguments, DemoOptions& 
     options = full ? fullDemoOptions() : DemoOptions();
     if (subscribers)
         options.subscribers = *subscribers;
+    if (lastYear)
+        options.lastYear = *lastYear;
     return true;
 }
 

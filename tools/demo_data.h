@@ -15,6 +15,8 @@ struct DemoOptions
 {
     int subscribers = 40;
     int firstYear = 2020;
+    // The database holds the eight years up to this one; a later year than 2027 gives a database
+    // whose years have moved on, as after the carry-over into a year after its last.
     int lastYear = 2026;
     int lastMonthOfLastYear = 11; // the readings of the last year stop after this month
     bool everyField = false; // every month of every year filled in, ledger included (benchmarks)
@@ -31,8 +33,9 @@ void fillDemoTable(RecordTable& table, const DemoOptions& options);
 // The partnership's payee details, as a treasurer would type them: every check passes.
 documents::PayeeDetails demoPayee();
 
-// The options of make_demo_database after its file: [--subscribers N] [--full], in any order.
-// Without --full, the demo of 40 subscribers; --full is the benchmarks' database, every one of the
-// 3001 subscribers unless --subscribers says how many. False, with the reason in `error`, for
-// anything else.
+// The options of make_demo_database after its file: [--subscribers N] [--full] [--last-year YYYY],
+// in any order. Without --full, the demo of 40 subscribers; --full is the benchmarks' database,
+// every one of the 3001 subscribers unless --subscribers says how many. --last-year moves the
+// readings on to that year (2020 … 2107), the database holding the eight years up to it. False, with the
+// reason in `error`, for anything else.
 bool parseDemoArguments(const std::vector<std::string>& arguments, DemoOptions& options, std::string& error);

@@ -63,12 +63,34 @@ TEST(DemoArguments, BadArgumentsAreRefusedAndLeaveTheOptionsAlone)
             std::vector<std::string>{ "--subscribers", "-5" },
             std::vector<std::string>{ "--subscribers", "12abc" },
             std::vector<std::string>{ "--subscribers", "" }, std::vector<std::string>{ "--ful" },
-            std::vector<std::string>{ "40" } }) {
+            std::vector<std::string>{ "--last-year" }, std::vector<std::string>{ "--last-year", "2019" },
+            std::vector<std::string>{ "--last-year", "2108" },
+            std::vector<std::string>{ "--last-year", "28" }, std::vector<std::string>{ "40" } }) {
         const Parsed parsed = parse(arguments);
         EXPECT_FALSE(parsed.ok) << arguments.back();
         EXPECT_FALSE(parsed.error.empty()) << arguments.back();
         EXPECT_EQ(parsed.options.seed, 7u) << arguments.back();
     }
+}
+
+TEST(DemoArguments, ALaterLastYearGivesADatabaseWhoseYearsHaveMovedOn)
+{
+    const Parsed parsed = parse({ "--last-year", "2029" });
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    EXPECT_EQ(parsed.options.lastYear, 2029);
+    EXPECT_EQ(parsed.options.subscribers, 40);
+
+    RecordTable table;
+    fillDemoTable(table, parsed.options);
+    EXPECT_EQ(table.years().first(), 2022);
+    EXPECT_EQ(table.years().last(), 2029);
+    // Readings run on across 2027 into 2029, whose February has 28 days and 2028's 29.
+    const int current = fields::CurrentReading;
+    EXPECT_FALSE(table.field(1, fields::baseOfMonth(2029, 11) + current).empty());
+    EXPECT_TRUE(table.field(1, fields::baseOfMonth(2029, 12) + current).empty());
+    EXPECT_EQ(table.field(1, fields::baseOfMonth(2028, 2) + fields::Date), "29.02.28");
+    EXPECT_EQ(table.field(1, fields::baseOfMonth(2028, 1) + fields::PreviousReading),
+        table.field(1, fields::baseOfMonth(2027, 12) + current));
 }
 
 } // namespace
