@@ -484,7 +484,10 @@ bool Form1::OPFILE1()
                     MessageButtons::YesNo, Answer::Yes });
             if (answer != Answer::Yes)
                 return false;
-            if (!database::create(filePath, m_state.table)) {
+            // A database begun after 2027 holds the eight years up to this one.
+            const fields::YearWindow years
+                = database::yearsForNewDatabase(m_state.services.clock.now().date().year());
+            if (!database::create(filePath, m_state.table, years)) {
                 // A folder the program cannot write to would ask the same question forever.
                 dialogs.message({ QStringLiteral("Ошибка сохранения"), QString(), MessageIcon::None });
                 return false;

@@ -428,14 +428,22 @@ bool writeCopy(
     return true;
 }
 
-bool create(const std::string& path, RecordTable& table, std::string* error)
+bool create(const std::string& path, RecordTable& table, fields::YearWindow years, std::string* error)
 {
-    const std::string line = std::string(Separators, '|') + "\r\n";
+    const std::string line = std::string(Separators - 1, '|') + years.fieldText() + "|\r\n";
     if (!replaceFile(path, TemporarySuffix, error, [&](const auto& sink) { return sink(line); }))
         return false;
     table.clear();
     table.setRecordCount(1);
+    table.setYears(years);
+    table.set(1, fields::WindowField, years.fieldText());
     return true;
+}
+
+fields::YearWindow yearsForNewDatabase(int thisYear)
+{
+    return fields::YearWindow(
+        std::clamp(thisYear - fields::YearCount + 1, fields::FirstBlockYear, fields::LastFirstYear));
 }
 
 FileBytes readFile(const std::string& path, std::size_t maxBytes)

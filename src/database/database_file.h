@@ -64,8 +64,14 @@ bool isWriteProtected(const std::string& path);
 // one program that holds the database may call it. True when there was one.
 bool removeStaleTemporary(const std::string& path);
 
-// A new file holding one record with every field empty; the table becomes that one record.
-bool create(const std::string& path, RecordTable& table, std::string* error = nullptr);
+// A new file holding one record with every field empty but field 2128, which names the years the
+// database holds; the table becomes that one record.
+bool create(
+    const std::string& path, RecordTable& table, fields::YearWindow years = {}, std::string* error = nullptr);
+
+// The years a database made today holds: 2020 … 2027 until 2027, later the eight years up to this
+// one, as if the carry-over had opened each new year since.
+fields::YearWindow yearsForNewDatabase(int thisYear);
 
 // Copies a file over another in the same manner as write(): the destination is either the old
 // file or a complete copy.

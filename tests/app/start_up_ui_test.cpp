@@ -79,6 +79,18 @@ TEST_F(StartUp, AMissingFileAnsweredYesStartsWithOneEmptyRecord)
     EXPECT_EQ(form->subscriberSelector()->currentText(), "");
 }
 
+TEST_F(StartUp, ADatabaseBegunAfter2027HoldsTheEightYearsUpToThisOne)
+{
+    clock.set(QDateTime(QDate(2031, 3, 2), QTime(9, 0)));
+    dialogs.answers = { Answer::Yes };
+    Form1* form = start();
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(databaseBytes(), std::string(2127, '|') + "2024|\r\n");
+    EXPECT_EQ(state.table.years().first(), 2024);
+    EXPECT_EQ(form->yearSelector()->itemText(0), "2024");
+    EXPECT_EQ(form->yearSelector()->itemText(7), "2031");
+}
+
 TEST_F(StartUp, ASecondCopyOnTheSameDatabaseTouchesNothing)
 {
     writeDatabase({ { "5", " Иванов " } });

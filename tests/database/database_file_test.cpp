@@ -207,6 +207,19 @@ TEST_F(DatabaseFile, CreateMakesOneEmptyRecord)
     EXPECT_EQ(table.field(1, 2), "");
 }
 
+TEST_F(DatabaseFile, ADatabaseMadeAfter2027HoldsTheEightYearsUpToThisOne)
+{
+    EXPECT_EQ(database::yearsForNewDatabase(2026).first(), 2020);
+    EXPECT_EQ(database::yearsForNewDatabase(2027).first(), 2020);
+    EXPECT_EQ(database::yearsForNewDatabase(2031).first(), 2024);
+    EXPECT_EQ(database::yearsForNewDatabase(2300).first(), 2100);
+    ASSERT_TRUE(database::create(path, table, database::yearsForNewDatabase(2031)));
+    EXPECT_EQ(readBytes(path), separators(2127) + "2024|\r\n");
+    EXPECT_EQ(table.years().last(), 2031);
+    ASSERT_EQ(load().status, Status::Loaded);
+    EXPECT_EQ(table.years().first(), 2024);
+}
+
 TEST_F(DatabaseFile, CheckReadsWithoutKeepingAnything)
 {
     writeBytes(path, databaseLine({ "1" }) + "1|2|3\r\n");
