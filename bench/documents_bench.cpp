@@ -197,7 +197,7 @@ int main(int argc, char** argv)
     // again without a change of sheet.
     state.ReportYear = QStringLiteral("2026");
     state.ReportMonthName = QStringLiteral("Март");
-    MDIfrmPrint statementFrame;
+    MDIfrmPrint statementFrame(state);
     auto* statement = new frmPrint2(state, &statementFrame);
     state.ReportMonth = 103;
     statement->Form_Load();
@@ -268,7 +268,7 @@ int main(int argc, char** argv)
     settings.setValue(settings::Main, QStringLiteral("Ch100"), QStringLiteral("1"));
     state.ReportMonthName = QStringLiteral("Октябрь");
     state.ReportMonth = 110;
-    MDIfrmPrint receiptFrame;
+    MDIfrmPrint receiptFrame(state);
     auto* receipt = new frmKvit(state, form->shown(), receiptFrame);
     receipt->Form_Load();
     receiptFrame.setPage(receipt);

@@ -186,7 +186,7 @@ bool frmPerenos::finishEdit()
 
 void frmPerenos::CmdOk_Click()
 {
-    if (!finishEdit())
+    if (m_state.refuseInArchive() || !finishEdit())
         return;
     if (!m_state.table.years().holds(m_targetYear)) {
         openNextYear();

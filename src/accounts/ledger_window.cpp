@@ -15,6 +15,7 @@
 #include "platform/dialogs.h"
 #include "platform/icons.h"
 #include "platform/picture_buttons.h"
+#include "platform/read_only_input.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
 #include "platform/text_input.h"
@@ -117,7 +118,7 @@ frmRedLS::frmRedLS(AppState& state, const QString& mainYearText, QWidget* parent
     : QWidget(parent, Qt::Window), m_state(state)
 {
     setObjectName(QStringLiteral("frmRedLS"));
-    setWindowTitle(QStringLiteral("Лицевой счет"));
+    setWindowTitle(m_state.windowTitle(QStringLiteral("Лицевой счет")));
     setMouseTracking(true);
     installEventFilter(this);
 
@@ -151,6 +152,9 @@ frmRedLS::frmRedLS(AppState& state, const QString& mainYearText, QWidget* parent
 
     m_txtg = new CellEditor(m_grid);
     m_txtg->setObjectName(QStringLiteral("txtg"));
+    // In an archive the editor still opens over a cell, to show and copy its amount.
+    if (m_state.archiveView())
+        refuseChanges(m_txtg, [this] { m_state.refuseInArchive(); });
     connect(m_txtg, &CellEditor::enterPressed, this, [this] { commitEditor(true); });
     connect(m_txtg, &CellEditor::left, this, &frmRedLS::finishEdit);
     connect(m_txtg, &CellEditor::escapePressed, this, [this] {
@@ -182,7 +186,8 @@ QWidget* frmRedLS::buildToolButtons()
 {
     m_frame
         = new PictureButtonFrame(ToolButtons, QStringLiteral("LbN"), PictureButtonFrame::Focus::Keep, this);
-    m_frame->button(SaveButton)->setEnabled(false);
+    // Enabled once there is something to save; in an archive its click says why nothing is saved.
+    m_frame->button(SaveButton)->setEnabled(m_state.archiveView());
     // Something typed is something to save, even before it is in its cell.
     connect(m_txtg, &QLineEdit::textEdited, m_frame->button(SaveButton),
         [this] { m_frame->button(SaveButton)->setEnabled(true); });
@@ -603,7 +608,7 @@ void frmRedLS::Cmb1_Click()
 
 void frmRedLS::Cmd6_Click()
 {
-    if (!finishEdit())
+    if (m_state.refuseInArchive() || !finishEdit())
         return;
     SAVE1();
     m_state.WriteDatabase();
@@ -611,7 +616,7 @@ void frmRedLS::Cmd6_Click()
 
 void frmRedLS::CmdPerenos_Click()
 {
-    if (!finishEdit())
+    if (m_state.refuseInArchive() || !finishEdit())
         return;
     const fields::YearWindow& years = m_state.table.years();
     const std::optional<int> year = years.find(m_cmb->currentText().toStdString());
@@ -678,7 +683,7 @@ void frmRedLS::Cmd5_Click()
 
 void frmRedLS::CmdBank_Click()
 {
-    if (!finishEdit())
+    if (m_state.refuseInArchive() || !finishEdit())
         return;
     // The import works on the table: what the grid holds goes there first.
     SAVE1();

@@ -14,8 +14,10 @@
 #include "documents/sheets.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/file_places.h"
 #include "platform/icons.h"
 #include "platform/picture_buttons.h"
+#include "platform/read_only_input.h"
 #include "platform/settings_store.h"
 #include "platform/shell.h"
 #include "reports/about_window.h"
@@ -35,6 +37,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -172,7 +175,7 @@ Form1::Form1(AppState& state, Program& program, QWidget* parent)
     : QMainWindow(parent), m_state(state), m_program(program)
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Терволин, оплата электричества"));
+    setWindowTitle(m_state.windowTitle(QStringLiteral("Терволин, оплата электричества")));
     setAttribute(Qt::WA_DeleteOnClose);
 
     // Narrower than the sheet needs, the window scrolls sideways rather than squeeze its captions.
@@ -210,6 +213,12 @@ Form1::Form1(AppState& state, Program& program, QWidget* parent)
     connect(m_sheet, &SheetView::cellFocusEntered, this, &Form1::onCellFocusEntered);
     connect(m_sheet, &SheetView::cellFocusLeft, this, &Form1::onCellFocusLeft);
     connect(m_sheet, &SheetView::cellMouseReleased, this, &Form1::onCellMouseReleased);
+    if (m_state.archiveView()) {
+        for (int m = 1; m <= sheet::Months; ++m) {
+            for (int b = 0; b < sheet::ShownElements; ++b)
+                refuseChanges(m_sheet->typed(m, b), [this] { m_state.refuseInArchive(); });
+        }
+    }
 
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(8, 6, 8, 8);
@@ -235,7 +244,8 @@ Form1::Form1(AppState& state, Program& program, QWidget* parent)
     m_timer2->setInterval(TimerInterval);
     connect(m_timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
 
-    button(SaveButton)->setEnabled(false);
+    // Enabled once there is something to save; in an archive its click says why nothing is saved.
+    button(SaveButton)->setEnabled(m_state.archiveView());
 }
 
 Form1::~Form1() = default;
@@ -291,6 +301,8 @@ void Form1::buildMenus()
         &QAction::triggered, this, &Form1::makeBackup);
     connect(addItem(tuning, "Menu_Tuns_Vost", QStringLiteral("&Восстановление базы из резервной копии")),
         &QAction::triggered, this, &Form1::restoreBackup);
+    connect(addItem(tuning, "Menu_Tuns_Archive", QStringLiteral("Открыть &архив…")), &QAction::triggered,
+        this, &Form1::openArchive);
 
     // The month documents: not in the menu bar, opened over a month's name.
     m_menuVedomost = new QMenu(QStringLiteral("&Сформировать ведомость "), this);
@@ -478,6 +490,11 @@ bool Form1::OPFILE1()
         switch (result.status) {
         case Status::Loaded: fillSubscriberSelector(); return true;
         case Status::NotFound: {
+            // An archive is looked into as it is; a new empty file in its place would be none.
+            if (m_state.archiveView()) {
+                dialogs.error(QStringLiteral("Архив %1 не найден.").arg(path), QStringLiteral("Архив"));
+                return false;
+            }
             const Answer answer = dialogs.message(
                 { QStringLiteral("Файл базы Tervolin2.spb не найден, хотите создать новый?"),
                     QStringLiteral("Создать новый файл базы?"), MessageIcon::Exclamation,
@@ -583,7 +600,8 @@ void Form1::ApplyTableColours()
 
 void Form1::updateAutosaveTimer()
 {
-    if (m_state.AutosaveEnabled != 0) {
+    // An archive is never written, so there is nothing to save every two minutes.
+    if (m_state.AutosaveEnabled != 0 && !m_state.archiveView()) {
         if (!m_timer2->isActive())
             m_timer2->start();
     } else {
@@ -603,12 +621,13 @@ void Form1::Timer1_Timer()
     if (button(SaveButton)->isEnabled())
         m_state.WriteDatabase();
     m_timer1->stop();
-    if (m_state.AutosaveEnabled != 0)
-        m_timer2->start();
+    updateAutosaveTimer();
 }
 
 void Form1::onSaveButton()
 {
+    if (m_state.refuseInArchive())
+        return;
     SAVE();
     m_state.WriteDatabase();
 }
@@ -670,18 +689,24 @@ void Form1::openReceiptsForAll(int month)
 
 void Form1::openSaveSettings()
 {
+    if (m_state.refuseInArchive())
+        return;
     auto* window = new frmTunSave(m_state, *this);
     window->show();
 }
 
 void Form1::openColours()
 {
+    if (m_state.refuseInArchive())
+        return;
     auto* window = new frmColor(m_state, *this);
     window->show();
 }
 
 void Form1::openPayee()
 {
+    if (m_state.refuseInArchive())
+        return;
     auto* window = new frmRekv(m_state, this);
     window->show();
 }
@@ -734,11 +759,15 @@ void Form1::openHelp()
 
 void Form1::makeBackup()
 {
+    if (m_state.refuseInArchive())
+        return;
     backup::makeBackup(m_state);
 }
 
 void Form1::restoreBackup()
 {
+    if (m_state.refuseInArchive())
+        return;
     if (!backup::restoreBackup(m_state))
         return;
     // The program ends without this window's close, which would write the old table over the
@@ -746,6 +775,28 @@ void Form1::restoreBackup()
     m_timer1->stop();
     m_timer2->stop();
     m_program.endProgram(0);
+}
+
+void Form1::openArchive()
+{
+    Dialogs& dialogs = m_state.services.dialogs;
+    SettingsStore& store = m_state.services.settings;
+    // The archives are made beside the database: there first, until the user has gone elsewhere.
+    QString folder = places::folder(store, places::Kind::Archive);
+    if (folder.isEmpty())
+        folder = QFileInfo(m_state.databaseFilePath()).absolutePath();
+    const std::optional<QString> chosen
+        = dialogs.openFileName({ QStringLiteral("Архивы базы (*.spb)|*.spb|Все файлы(*.*)|*.*|"),
+            QStringLiteral("*.spb"), QString(), folder });
+    if (!chosen)
+        return;
+    places::remember(store, places::Kind::Archive, *chosen);
+    // The other copy reads the settings file: it comes up with the colours and places set here.
+    store.sync();
+    const QString path = QDir::toNativeSeparators(*chosen);
+    if (!m_state.services.shell.startThisProgram({ QStringLiteral("--archive"), path }))
+        dialogs.message({ QStringLiteral("Не удалось запустить программу для просмотра архива %1.").arg(path),
+            QStringLiteral("Архив"), MessageIcon::Exclamation });
 }
 
 QToolButton* Form1::button(int i) const
@@ -857,12 +908,15 @@ void Form1::storeSettings()
 void Form1::closeEvent(QCloseEvent* event)
 {
     storeSettings();
-    SAVE();
-    if (!m_state.WriteDatabase() && !mayCloseUnwritten(m_state)) {
-        // What was typed is only in memory: the window stays, so nothing is lost.
-        m_state.DirectoryOpening = false;
-        event->ignore();
-        return;
+    // An archive has nothing to store or write: the window simply closes.
+    if (!m_state.archiveView()) {
+        SAVE();
+        if (!m_state.WriteDatabase() && !mayCloseUnwritten(m_state)) {
+            // What was typed is only in memory: the window stays, so nothing is lost.
+            m_state.DirectoryOpening = false;
+            event->ignore();
+            return;
+        }
     }
     event->accept();
     m_timer1->stop();

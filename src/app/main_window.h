@@ -126,6 +126,8 @@ private:
     void openHelp();
     void makeBackup();
     void restoreBackup();
+    // "Открыть архив…": another copy of the program looks into the archive chosen, read-only.
+    void openArchive();
     void fillSubscriberSelector();
     void readStoredSettings();
     void storeSettings();

@@ -12,6 +12,11 @@
 
 void Form1::onCellFocusLeft(SheetCell* cell)
 {
+    // Nothing can have been typed into an archive, and the copy tools must not fill its cells.
+    if (m_state.archiveView()) {
+        m_sheet->paintCell(cell, m_sheet->rowColour(cell->month()));
+        return;
+    }
     // Line breaks need no removing here: the cells take none, whether typed, pasted or set.
     sheet::CopyTools tools;
     tools.autofillPrevious = m_ch[0]->isChecked();
@@ -29,7 +34,7 @@ void Form1::onCellMouseReleased(SheetCell* cell, Qt::MouseButton button)
 {
     if (button != Qt::MiddleButton || !sheet::isQuickCopyElement(cell->element()))
         return;
-    if (!yearIsOneOfTheEight())
+    if (m_state.refuseInArchive() || !yearIsOneOfTheEight())
         return;
     const QString value = cell->text();
     const bool yes = m_state.services.dialogs.askYesNo(QStringLiteral("Копировать содержимое этой ячейки: ")
@@ -48,7 +53,7 @@ void Form1::FineCopy(const QString& value, int m, int b)
 
 void Form1::Menu_Tools_Date_Click()
 {
-    if (!yearIsOneOfTheEight())
+    if (m_state.refuseInArchive() || !yearIsOneOfTheEight())
         return;
     if (sheet::anyFilled(m_sheet->texts(), { fields::Date })) {
         const bool yes = m_state.services.dialogs.askYesNo(
@@ -64,7 +69,7 @@ void Form1::Menu_Tools_Date_Click()
 
 void Form1::Menu_Tools_PostChUlOsv_Click()
 {
-    if (!yearIsOneOfTheEight())
+    if (m_state.refuseInArchive() || !yearIsOneOfTheEight())
         return;
     if (sheet::anyFilled(m_sheet->texts(), { fields::LightingHours, fields::LightingDays })) {
         const bool yes = m_state.services.dialogs.askYesNo(
@@ -82,7 +87,7 @@ void Form1::Menu_Tools_PostChUlOsv_Click()
 
 void Form1::Menu_Tools_DelChUlOsv_Click()
 {
-    if (!yearIsOneOfTheEight())
+    if (m_state.refuseInArchive() || !yearIsOneOfTheEight())
         return;
     Dialogs& dialogs = m_state.services.dialogs;
     if (!sheet::anyFilled(m_sheet->texts(), { fields::LightingHours, fields::LightingDays })) {

@@ -35,6 +35,10 @@ Program::~Program()
 
 bool Program::start()
 {
+    // An archive is only looked into: nothing is written beside it, not even a lock, and another
+    // copy may look into it, or hold the working database, at the same time.
+    if (m_state.archiveView())
+        return showMainWindow();
     const QString path = QDir::toNativeSeparators(m_state.databaseFilePath());
     if (!m_lock.acquire(path)) {
         m_state.services.dialogs.error(
@@ -154,9 +158,21 @@ void Program::terminate()
         return;
     // The main window refused to close, or a window's write failed on the way: what the table
     // holds is not in the database file. The run ends all the same, the table kept elsewhere.
-    if (m_main || m_state.lastWriteFailed())
+    if (!m_state.archiveView() && (m_main || m_state.lastWriteFailed()))
         backup::writeEmergencyCopy(m_state);
     endProgram(m_exitCode);
+}
+
+std::optional<QString> archiveArgument(const QStringList& arguments)
+{
+    const QString option = QStringLiteral("--archive");
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (arguments[i] == option)
+            return i + 1 < arguments.size() ? arguments[i + 1] : QString();
+        if (arguments[i].startsWith(option + QLatin1Char('=')))
+            return arguments[i].mid(option.size() + 1);
+    }
+    return std::nullopt;
 }
 
 int runTervolin(int argc, char** argv)
@@ -184,9 +200,19 @@ int runTervolin(int argc, char** argv)
     DesktopShell shell;
     Printer printer;
     AppState state({ dialogs, settings, clock, shell, printer }, QCoreApplication::applicationDirPath());
-    const std::filesystem::path dataFolder = database::chooseDataFolder(
-        QFile::encodeName(state.programFolder).toStdString(), database::userDataFolder());
-    state.dataFolder = QFile::decodeName(dataFolder.string().c_str());
+    if (const std::optional<QString> archive = archiveArgument(QCoreApplication::arguments())) {
+        if (archive->isEmpty()) {
+            dialogs.error(
+                QStringLiteral("Не указан файл архива: tervolin --archive <файл>"), QStringLiteral("Архив"));
+            return 1;
+        }
+        state.viewArchive(*archive);
+    } else {
+        // Finding the data folder tries a file in the program folder, which may be the archive's.
+        const std::filesystem::path dataFolder = database::chooseDataFolder(
+            QFile::encodeName(state.programFolder).toStdString(), database::userDataFolder());
+        state.dataFolder = QFile::decodeName(dataFolder.string().c_str());
+    }
     Program program(state);
     TerminationSignals terminationSignals;
     QObject::connect(

@@ -1,12 +1,14 @@
 #pragma once
 
-// The program's run: one copy per database, the main window and the windows it hands over to,
-// and the end of the run.
+// The program's run: one copy per database (and any number looking into archives), the main
+// window and the windows it hands over to, and the end of the run.
 
 #include "platform/instance_lock.h"
 
 #include <QObject>
 #include <QPointer>
+#include <QStringList>
+#include <optional>
 
 class AppState;
 class Form1;
@@ -20,9 +22,9 @@ public:
     explicit Program(AppState& state, QObject* parent = nullptr);
     ~Program() override;
 
-    // Takes the database for this run and opens the main window. False when the program must end
-    // at once (another copy holds the database, the lock cannot be taken, or the database could
-    // not be loaded).
+    // Takes the database for this run and opens the main window; an archive is opened without
+    // being taken. False when the program must end at once (another copy holds the database, the
+    // lock cannot be taken, or the database could not be loaded).
     bool start();
 
     // A new main window, which loads the database file afresh. False when the load failed; the
@@ -64,5 +66,9 @@ private:
     bool m_terminating = false;
 };
 
-// The whole program: what main() runs.
+// The archive a run is to look into: the path after "--archive" (or "--archive=PATH"), empty
+// when the option has none; nothing when the run is on the working database.
+std::optional<QString> archiveArgument(const QStringList& arguments);
+
+// The whole program: what main() runs; "tervolin --archive PATH" looks into an archive read-only.
 int runTervolin(int argc, char** argv);

@@ -42,7 +42,7 @@ QString widthKey(int column)
 frmSpr::frmSpr(AppState& state, QWidget* parent) : QWidget(parent), m_state(state)
 {
     setObjectName(QStringLiteral("frmSpr"));
-    setWindowTitle(QStringLiteral("Справочник абоненты"));
+    setWindowTitle(m_state.windowTitle(QStringLiteral("Справочник абоненты")));
     setAttribute(Qt::WA_DeleteOnClose);
 
     m_model = new DirectoryModel(m_state.table, this);
@@ -231,6 +231,8 @@ void frmSpr::g_Click(int row)
 
 void frmSpr::Cmd1_Click()
 {
+    if (refused())
+        return;
     auto* dialog = new frmAdd(m_state, this, m_guard);
     connect(dialog, &frmAdd::confirmed, this, &frmSpr::afterAdditions);
     dialog->show();
@@ -246,7 +248,7 @@ void frmSpr::afterAdditions()
 void frmSpr::Cmd2_Click()
 {
     const int row = m_state.SelectedDirectoryRow;
-    if (row == 0 || !g->currentIndex().isValid())
+    if (row == 0 || !g->currentIndex().isValid() || refused())
         return;
     auto* dialog = new frmRedakt(m_state, this, m_guard, row);
     connect(dialog, &frmRedakt::stored, m_model, &DirectoryModel::recordChanged);
@@ -256,7 +258,7 @@ void frmSpr::Cmd2_Click()
 void frmSpr::CmdDel_Click()
 {
     const int row = m_state.SelectedDirectoryRow;
-    if (!directory::canDelete(m_state.table, row))
+    if (!directory::canDelete(m_state.table, row) || refused())
         return;
     CloseGuard::Asking asking(m_guard);
     const bool yes = m_state.services.dialogs.askYesNo(
@@ -313,6 +315,8 @@ void frmSpr::CmdRes_Click()
 
 void frmSpr::CmdImport_Click()
 {
+    if (refused())
+        return;
     CloseGuard::Asking asking(m_guard);
     // The import has asked its questions, written the file and said what went wrong by itself;
     // the grid only follows the new directory.
@@ -324,6 +328,13 @@ void frmSpr::Command1_Click()
 {
     CloseGuard::Asking asking(m_guard);
     exportDirectoryWorkbook(m_state);
+}
+
+bool frmSpr::refused()
+{
+    // The box waits for its answer inside the command, as the command's own questions do.
+    CloseGuard::Asking asking(m_guard);
+    return m_state.refuseInArchive();
 }
 
 bool frmSpr::eventFilter(QObject* watched, QEvent* event)

@@ -51,6 +51,8 @@ private:
     void storeColumnWidths();
     int paddedCaptionWidth(int column) const;
     void afterAdditions();
+    // In an archive: says that it cannot be changed, and is true.
+    bool refused();
 
     AppState& m_state;
     QTableView* g = nullptr;

@@ -194,7 +194,7 @@ MDIfrmPrint* openLedgerPrint(AppState& state, QWidget* ledgerWindow, const Ledge
     state.PrintYear = request.year;
     state.PrintMonth = request.month;
     state.LedgerBase = request.ledgerBase;
-    auto* frame = new MDIfrmPrint;
+    auto* frame = new MDIfrmPrint(state);
     auto* page = new frmPrint1(state, request.sums);
     page->Form_Load();
     frame->setPage(page);

@@ -2,6 +2,7 @@
 
 #include "documents/document_output.h"
 #include "platform/icons.h"
+#include "session/app_state.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -58,7 +59,7 @@ void SheetsPage::savePdfAll()
     documents::saveAllSheetsPdf(m_state, *this);
 }
 
-MDIfrmPrint::MDIfrmPrint(QWidget* parent) : QMainWindow(parent)
+MDIfrmPrint::MDIfrmPrint(const AppState& state, QWidget* parent) : QMainWindow(parent), m_state(state)
 {
     setObjectName(QStringLiteral("MDIfrmPrint"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -144,7 +145,7 @@ void MDIfrmPrint::setPage(PreviewPage* page)
 {
     m_page = page;
     m_area->setWidget(page);
-    setWindowTitle(page->frameCaption());
+    setWindowTitle(m_state.windowTitle(page->frameCaption()));
     showPageButtons(page->sheetCount());
     m_pageRow->setVisible(page->sheetCount() > 0);
     // Only a page of sheets has more than its one sheet to print.

@@ -67,7 +67,7 @@ class MDIfrmPrint : public QMainWindow
 public:
     static constexpr int PageButtonCount = 20;
 
-    explicit MDIfrmPrint(QWidget* parent = nullptr);
+    explicit MDIfrmPrint(const AppState& state, QWidget* parent = nullptr);
 
     // Takes the page, shows its first sheet's buttons and sizes the frame to it.
     void setPage(PreviewPage* page);
@@ -90,6 +90,7 @@ private:
     void showPageButtons(int sheets);
     void markShownSheet(int n);
 
+    const AppState& m_state;
     PreviewPage* m_page = nullptr;
     QToolBar* m_toolbar = nullptr;
     QAction* m_printAll = nullptr;

@@ -421,7 +421,7 @@ void frmKvit::unload()
 MDIfrmPrint* receiptFrame(AppState& state, const ShownSheet& shown)
 {
     state.ReportYear = shown.year;
-    auto* frame = new MDIfrmPrint;
+    auto* frame = new MDIfrmPrint(state);
     auto* receipt = new frmKvit(state, shown, *frame);
     receipt->Form_Load();
     frame->setPage(receipt);
@@ -431,7 +431,7 @@ MDIfrmPrint* receiptFrame(AppState& state, const ShownSheet& shown)
 MDIfrmPrint* statementFrame(AppState& state, const ShownSheet& shown)
 {
     state.ReportYear = shown.year;
-    auto* frame = new MDIfrmPrint;
+    auto* frame = new MDIfrmPrint(state);
     auto* statement = new frmPrint2(state, frame);
     statement->Form_Load();
     frame->setPage(statement);

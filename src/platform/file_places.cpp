@@ -16,6 +16,7 @@ QString settingsKey(Kind kind)
     case Kind::Workbook: return QStringLiteral("LastWorkbookDir");
     case Kind::Pdf: return QStringLiteral("LastPdfDir");
     case Kind::Statement: return QStringLiteral("LastStatementDir");
+    case Kind::Archive: return QStringLiteral("LastArchiveDir");
     }
     return {};
 }

@@ -15,9 +15,10 @@ enum class Kind {
     Workbook, // every workbook exported or imported
     Pdf, // documents saved as PDF
     Statement, // bank statements
+    Archive, // archives of past years opened for viewing
 };
 
-// "LastBackupDir", "LastWorkbookDir", "LastPdfDir", "LastStatementDir".
+// "LastBackupDir", "LastWorkbookDir", "LastPdfDir", "LastStatementDir", "LastArchiveDir".
 QString settingsKey(Kind kind);
 
 // The folder for the dialog's FileRequest::folder: the one last used for this kind while it is

@@ -4,6 +4,7 @@
 // $XDG_CONFIG_HOME/tervolin/tervolin.conf (~/.config when the variable is unset), with the
 // sections as its groups.
 
+#include <QHash>
 #include <QString>
 #include <memory>
 
@@ -21,6 +22,15 @@ public:
     void sync();
     QString fileName() const;
 
+    // From now on the user's settings are only read: what is set is kept for this run alone and
+    // read back over them, and nothing reaches the file. A copy of the program looking into an
+    // archive goes with the user's colours and widths, but its windows must not leave their
+    // places and choices in the user's own settings.
+    void makeReadOnly();
+    bool readOnly() const { return m_readOnly; }
+
 private:
     std::unique_ptr<QSettings> m_settings;
+    bool m_readOnly = false;
+    QHash<QString, QString> m_overlay;
 };

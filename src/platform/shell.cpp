@@ -2,6 +2,7 @@
 
 #include "platform/dialogs.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QMimeDatabase>
@@ -73,6 +74,11 @@ bool DesktopShell::startCalculator()
             return QProcess::startDetached(path, {});
     }
     return false;
+}
+
+bool DesktopShell::startThisProgram(const QStringList& arguments)
+{
+    return QProcess::startDetached(QCoreApplication::applicationFilePath(), arguments);
 }
 
 void startCalculator(Shell& shell, Dialogs& dialogs)

@@ -1,6 +1,7 @@
 #pragma once
 
-// Handing things to the desktop: a document to its handler, the calculator.
+// Handing things to the desktop: a document to its handler, the calculator, another copy of the
+// program.
 
 #include <QString>
 #include <QStringList>
@@ -15,6 +16,9 @@ public:
     virtual bool openFile(const QString& path) = 0;
     // Starts the first calculator found on the machine; false when there is none.
     virtual bool startCalculator() = 0;
+    // Starts another copy of this program's own executable with the arguments, apart from this
+    // one (it goes on when this one ends); false when it could not be started.
+    virtual bool startThisProgram(const QStringList& arguments) = 0;
 };
 
 class DesktopShell : public Shell
@@ -22,6 +26,7 @@ class DesktopShell : public Shell
 public:
     bool openFile(const QString& path) override;
     bool startCalculator() override;
+    bool startThisProgram(const QStringList& arguments) override;
 
     // The calculators looked for, in order.
     static QStringList calculatorPrograms();
@@ -38,8 +43,10 @@ class RecordingShell : public Shell
 public:
     QStringList openedFiles;
     int calculatorStarts = 0;
+    QList<QStringList> programStarts; // the arguments of each copy started
     bool handlerExists = true;
     bool calculatorExists = true;
+    bool programStartable = true;
 
     bool openFile(const QString& path) override
     {
@@ -50,5 +57,10 @@ public:
     {
         ++calculatorStarts;
         return calculatorExists;
+    }
+    bool startThisProgram(const QStringList& arguments) override
+    {
+        programStarts << arguments;
+        return programStartable;
     }
 };

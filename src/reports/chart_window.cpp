@@ -32,7 +32,7 @@ frmGr1::frmGr1(AppState& state, const QString& subscriber, const QString& year, 
     : QWidget(parent, Qt::Window), m_state(state)
 {
     setObjectName(QStringLiteral("frmGr1"));
-    setWindowTitle(QStringLiteral("График"));
+    setWindowTitle(m_state.windowTitle(QStringLiteral("График")));
 
     auto* strip = new QWidget(this);
     strip->setObjectName(QStringLiteral("picButtons"));

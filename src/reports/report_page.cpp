@@ -189,9 +189,9 @@ QString ReportPage::pdfName() const
     return pdfFileName({ m_fileName });
 }
 
-MDIfrmPrint* openReportPrint(QWidget* from, ReportPage* page)
+MDIfrmPrint* openReportPrint(const AppState& state, QWidget* from, ReportPage* page)
 {
-    auto* frame = new MDIfrmPrint;
+    auto* frame = new MDIfrmPrint(state);
     frame->setPage(page);
     if (from) {
         QPointer<QWidget> window = from;

@@ -54,4 +54,4 @@ private:
 
 // Opens the report's printout in the preview frame. The window it comes from is hidden while the
 // printout is open and shown again when it closes.
-MDIfrmPrint* openReportPrint(QWidget* from, ReportPage* page);
+MDIfrmPrint* openReportPrint(const AppState& state, QWidget* from, ReportPage* page);

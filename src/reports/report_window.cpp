@@ -3,6 +3,7 @@
 #include "documents/page_widgets.h"
 #include "reports/report_page.h"
 #include "reports/report_workbook.h"
+#include "session/app_state.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -18,7 +19,7 @@ ReportWindow::ReportWindow(AppState& state, const QString& name, const QString& 
     : QWidget(parent, Qt::Window), m_state(state), m_pageName(pageName), m_orientation(orientation)
 {
     setObjectName(name);
-    setWindowTitle(title);
+    setWindowTitle(state.windowTitle(title));
 
     m_grid = new QTableWidget(this);
     m_grid->setObjectName(QStringLiteral("g"));
@@ -82,7 +83,7 @@ void ReportWindow::CmdPrint_Click()
 {
     if (!takeTyped())
         return;
-    openReportPrint(this, new ReportPage(m_state, m_report, m_orientation, m_pageName, fileName()));
+    openReportPrint(m_state, this, new ReportPage(m_state, m_report, m_orientation, m_pageName, fileName()));
 }
 
 void ReportWindow::CmdExport_Click()

@@ -1,6 +1,7 @@
 #include "reports/summary_window.h"
 
 #include "platform/dialogs.h"
+#include "platform/read_only_input.h"
 #include "session/app_state.h"
 #include "session/year_selector.h"
 
@@ -94,6 +95,8 @@ frmSummary::frmSummary(AppState& state, const QString& year, QWidget* parent)
         box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         box->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("00000000000,00")) + 16);
         connect(box, &QLineEdit::editingFinished, this, &frmSummary::takeSupplierFigures);
+        if (m_state.archiveView())
+            refuseChanges(box, [this] { m_state.refuseInArchive(); });
     }
     kwhCaption->setBuddy(m_kwh);
     billCaption->setBuddy(m_bill);
@@ -157,7 +160,8 @@ void frmSummary::showSupplierFigures()
 
 bool frmSummary::takeSupplierFigures()
 {
-    if (!m_figuresKept || m_taking)
+    // The figures beside an archive stay as the archive has them.
+    if (!m_figuresKept || m_taking || m_state.archiveView())
         return true;
     const reports::SupplierMonth stored = m_figures.month(m_shownYear, m_m);
     const std::optional<std::string> kwh = reports::typedFigure(m_kwh->text().toStdString());

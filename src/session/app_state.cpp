@@ -3,8 +3,10 @@
 #include "database/database_file.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/settings_store.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 AppState::AppState(Services services, QString programFolder)
     : services(services), programFolder(std::move(programFolder)), dataFolder(this->programFolder)
@@ -12,7 +14,30 @@ AppState::AppState(Services services, QString programFolder)
 
 QString AppState::databaseFilePath() const
 {
+    if (archiveView())
+        return m_archive;
     return QDir(dataFolder).filePath(QString::fromLatin1(database::FileName));
+}
+
+void AppState::viewArchive(const QString& path)
+{
+    // Whole, so that the messages name the file wherever the program was started from.
+    m_archive = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    services.settings.makeReadOnly();
+}
+
+bool AppState::refuseInArchive()
+{
+    if (!archiveView())
+        return false;
+    services.dialogs.message({ QStringLiteral("Архив открыт только для просмотра."), QStringLiteral("Архив"),
+        MessageIcon::Information });
+    return true;
+}
+
+QString AppState::windowTitle(const QString& caption) const
+{
+    return archiveView() ? QStringLiteral("Архив (только просмотр): ") + caption : caption;
 }
 
 std::string AppState::databaseFile() const
@@ -22,7 +47,8 @@ std::string AppState::databaseFile() const
 
 bool AppState::WriteDatabase()
 {
-    if (fileBusy())
+    // Whatever asks for a write, an archive opened for viewing stays as it is on disk.
+    if (fileBusy() || archiveView())
         return false;
     FileBusy busy(*this);
     const QString path = DatabasePath.isEmpty() ? databaseFilePath() : DatabasePath;

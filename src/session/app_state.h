@@ -75,15 +75,27 @@ public:
     std::vector<std::string> LastReadings;
     int SelectedDirectoryRow = 0;
 
+    // The database file in the data folder, or the archive this run looks into.
     QString databaseFilePath() const;
     // The database file as the core takes it (UTF-8): the one loaded, else the one in the folder.
     std::string databaseFile() const;
 
+    // A run on an archive (tervolin --archive PATH): the file is looked into, printed and
+    // exported, but nothing is ever written, neither to the archive and the files beside it nor
+    // to the user's settings, which this run only reads.
+    void viewArchive(const QString& path);
+    bool archiveView() const { return !m_archive.isEmpty(); }
+    // For the commands that would change or write something: in the archive view it says
+    // "Архив открыт только для просмотра." and is true, and the command does nothing.
+    bool refuseInArchive();
+    // A top-level window's caption; in the archive view it says first that this is the archive.
+    QString windowTitle(const QString& caption) const;
+
     // Writes the whole table to the database file and says "База сохранена <hh:mm>" in the status
-    // bars; on failure "Ошибка сохранения" (or, for a file
-    // protected from writing, "Файл базы защищён от записи: <path>") and the file and the table
-    // stay as they were. A write asked for while the file is being read or written (an autosave
-    // tick while a message box of the load or of an earlier write is open) is skipped.
+    // bars (in the archive view it writes nothing, says nothing and is false); on failure "Ошибка сохранения"
+    // (or, for a file protected from writing, "Файл базы защищён от записи: <path>") and the file and the
+    // table stay as they were. A write asked for while the file is being read or written (an autosave tick
+    // while a message box of the load or of an earlier write is open) is skipped.
     bool WriteDatabase();
     // Whether the last write that ran failed: the file then lacks what the table holds.
     bool lastWriteFailed() const { return m_lastWriteFailed; }
@@ -108,6 +120,7 @@ public:
     bool fileBusy() const { return m_fileBusy > 0; }
 
 private:
+    QString m_archive;
     int m_fileBusy = 0;
     bool m_lastWriteFailed = false;
 };
