@@ -19,7 +19,7 @@ struct Field
 {
     const char* objectName;
     const char* caption;
-    int digits; // 0 for a text
+    int digits; // the width of the box in digits; 0 for a text
 };
 
 constexpr std::array<Field, 8> Fields = { {
@@ -32,15 +32,6 @@ constexpr std::array<Field, 8> Fields = { {
     { "txtKPP", "КПП", 9 },
     { "txtNazn", "Назначение платежа", 0 },
 } };
-
-QString withoutBlanks(const QString& text)
-{
-    QString result;
-    for (QChar c : text)
-        if (!c.isSpace())
-            result += c;
-    return result;
-}
 
 } // namespace
 
@@ -88,6 +79,12 @@ frmRekv::frmRekv(AppState& state, QWidget* mainWindow) : QDialog(mainWindow), m_
     hint->setWordWrap(true);
     grid->addWidget(hint, int(Fields.size()), 1);
 
+    m_fault = new QLabel(this);
+    m_fault->setObjectName(QStringLiteral("lblFault"));
+    m_fault->setWordWrap(true);
+    m_fault->setStyleSheet(QStringLiteral("color: #b00000;"));
+    m_fault->hide();
+
     auto* ok = new QPushButton(QStringLiteral("Ok"), this);
     ok->setObjectName(QStringLiteral("CmdOk"));
     ok->setDefault(true);
@@ -102,6 +99,7 @@ frmRekv::frmRekv(AppState& state, QWidget* mainWindow) : QDialog(mainWindow), m_
     buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
+    layout->addWidget(m_fault);
     layout->addSpacing(6);
     layout->addLayout(buttons);
 
@@ -110,8 +108,30 @@ frmRekv::frmRekv(AppState& state, QWidget* mainWindow) : QDialog(mainWindow), m_
     setTabOrder(m_boxes.back(), ok);
     setTabOrder(ok, cancel);
 
-    showDetails(documents::readPayee(m_state.services.settings));
+    const documents::PayeeDetails stored = documents::readPayee(m_state.services.settings);
+    showDetails(stored);
     txtName->setFocus();
+    // Details edited by hand in the settings file: the receipts go without their code until the
+    // fault is mended here.
+    if (!documents::payeeBlank(stored)) {
+        if (const std::optional<std::string> fault = documents::payeeFault(stored)) {
+            m_fault->setText(
+                QStringLiteral("Квитанции печатаются без QR-кода. %1").arg(QString::fromStdString(*fault)));
+            m_fault->show();
+            focusFieldOf(QString::fromStdString(*fault));
+        }
+    }
+}
+
+void frmRekv::focusFieldOf(const QString& fault)
+{
+    for (std::size_t i = 0; i < m_boxes.size(); ++i) {
+        if (fault.startsWith(m_captions[i] + QLatin1Char(':'))) {
+            m_boxes[i]->setFocus();
+            m_boxes[i]->selectAll();
+            return;
+        }
+    }
 }
 
 void frmRekv::showDetails(const documents::PayeeDetails& d)
@@ -125,11 +145,9 @@ void frmRekv::showDetails(const documents::PayeeDetails& d)
 documents::PayeeDetails frmRekv::typed()
 {
     std::array<std::string, 8> v;
-    for (std::size_t i = 0; i < m_boxes.size(); ++i) {
-        const QString text = m_boxes[i]->text();
-        v[i] = (Fields[i].digits > 0 ? withoutBlanks(text) : text.trimmed()).toStdString();
-    }
-    return { v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7] };
+    for (std::size_t i = 0; i < m_boxes.size(); ++i)
+        v[i] = m_boxes[i]->text().toStdString();
+    return documents::cleanedPayee({ v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7] });
 }
 
 void frmRekv::CmdOk_Click()
@@ -138,13 +156,7 @@ void frmRekv::CmdOk_Click()
     if (const std::optional<std::string> fault = documents::payeeFault(details)) {
         const QString message = QString::fromStdString(*fault);
         m_state.services.dialogs.error(message, QStringLiteral("Ошибка ввода"));
-        for (std::size_t i = 0; i < m_boxes.size(); ++i) {
-            if (message.startsWith(m_captions[i] + QLatin1Char(':'))) {
-                m_boxes[i]->setFocus();
-                m_boxes[i]->selectAll();
-                break;
-            }
-        }
+        focusFieldOf(message);
         return;
     }
     showDetails(details);

@@ -7,6 +7,7 @@
 #include "directory/directory_window.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/file_system.h"
 #include "platform/icons.h"
 #include "platform/printer.h"
 #include "platform/qt_dialogs.h"
@@ -33,6 +34,56 @@ Program::~Program()
     delete m_main;
 }
 
+namespace {
+
+std::filesystem::path fileSystemPath(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+// The folder that the database's real file is written in: every write puts a new file there in
+// the old one's place.
+QString realFolderOf(const QString& databasePath)
+{
+    const std::string real = files::realPath(QDir::fromNativeSeparators(databasePath).toStdString());
+    return QDir::toNativeSeparators(QString::fromStdString(files::folderOf(real)));
+}
+
+void tellAboutTheDataFolder(AppState& state, const QString& folder, database::FolderProblem problem)
+{
+    QString text;
+    switch (problem) {
+    case database::FolderProblem::None: return;
+    case database::FolderProblem::Missing: text = QStringLiteral("Папка данных %1 не найдена."); break;
+    case database::FolderProblem::NotAFolder:
+        text = QStringLiteral("Папка данных %1 не найдена: на её месте файл.");
+        break;
+    case database::FolderProblem::NoAccess:
+        text = QStringLiteral("Нет доступа на запись к папке данных %1: файл базы в ней нельзя сохранить.");
+        break;
+    }
+    state.services.dialogs.error(text.arg(folder), QStringLiteral("Ошибка запуска"));
+}
+
+// A database left in a program folder that cannot be written is not opened: without a word, the
+// user would be asked to begin an empty database and think the old one lost.
+void tellAboutAnIgnoredDatabase(AppState& state)
+{
+    if (database::ignoredDatabase(fileSystemPath(state.programFolder), fileSystemPath(state.dataFolder))
+            .empty())
+        return;
+    state.services.dialogs.message(
+        { QStringLiteral("В папку программы %1 нельзя записывать, поэтому лежащий в "
+                         "ней файл базы Tervolin2.spb не открыт. База хранится в "
+                         "папке %2: чтобы работать с прежней базой, скопируйте "
+                         "туда её файлы.")
+                .arg(QDir::toNativeSeparators(state.programFolder),
+                    QDir::toNativeSeparators(state.dataFolder)),
+            QStringLiteral("Папка данных"), MessageIcon::Exclamation });
+}
+
+} // namespace
+
 bool Program::start()
 {
     // An archive is only looked into: nothing is written beside it, not even a lock, and another
@@ -40,13 +91,29 @@ bool Program::start()
     if (m_state.archiveView())
         return showMainWindow();
     const QString path = QDir::toNativeSeparators(m_state.databaseFilePath());
-    if (!m_lock.acquire(path)) {
-        m_state.services.dialogs.error(
-            QStringLiteral("Файл базы %1 уже открыт другой копией программы.").arg(path),
-            QStringLiteral("Ошибка запуска"));
+    const auto refuse = [this] {
+        m_lock.release();
         endProgram(1);
         return false;
+    };
+    // Without its folder (the user's data folder could not be made) there is nothing to lock.
+    const QString folder = realFolderOf(path);
+    const database::FolderProblem problem = database::folderProblem(fileSystemPath(folder));
+    if (problem == database::FolderProblem::Missing || problem == database::FolderProblem::NotAFolder) {
+        tellAboutTheDataFolder(m_state, folder, problem);
+        return refuse();
     }
+    // While another copy runs, this one says so and nothing else.
+    if (!m_lock.acquire(path)) {
+        m_state.services.dialogs.error(m_lock.refusal(), QStringLiteral("Ошибка запуска"));
+        return refuse();
+    }
+    // Nothing typed could be kept.
+    if (problem == database::FolderProblem::NoAccess) {
+        tellAboutTheDataFolder(m_state, folder, problem);
+        return refuse();
+    }
+    tellAboutAnIgnoredDatabase(m_state);
     // A write killed half-way leaves its temporary file; only the holder of the lock may clear it.
     database::removeStaleTemporary(path.toStdString());
     backup::tellAboutEmergencyCopy(m_state);

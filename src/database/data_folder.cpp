@@ -1,5 +1,7 @@
 #include "database/data_folder.h"
 
+#include "database/database_file.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <random>
@@ -48,6 +50,32 @@ std::filesystem::path chooseDataFolder(const std::filesystem::path& programFolde
     std::error_code error;
     std::filesystem::create_directories(userFolder, error);
     return userFolder;
+}
+
+FolderProblem folderProblem(
+    const std::filesystem::path& folder, const std::function<bool(const std::filesystem::path&)>& writable)
+{
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(folder, error);
+    if (status.type() == std::filesystem::file_type::not_found)
+        return FolderProblem::Missing;
+    if (!error && status.type() != std::filesystem::file_type::directory)
+        return FolderProblem::NotAFolder;
+    return writable(folder) ? FolderProblem::None : FolderProblem::NoAccess;
+}
+
+std::filesystem::path ignoredDatabase(
+    const std::filesystem::path& programFolder, const std::filesystem::path& dataFolder)
+{
+    std::error_code error;
+    const std::filesystem::path database = programFolder / FileName;
+    if (dataFolder.empty() || !std::filesystem::is_regular_file(database, error))
+        return {};
+    if (std::filesystem::equivalent(programFolder, dataFolder, error) || programFolder == dataFolder)
+        return {};
+    if (std::filesystem::exists(dataFolder / FileName, error))
+        return {};
+    return database;
 }
 
 } // namespace database

@@ -25,4 +25,20 @@ std::filesystem::path chooseDataFolder(const std::filesystem::path& programFolde
     const std::filesystem::path& userFolder,
     const std::function<bool(const std::filesystem::path&)>& writable = folderWritable);
 
+// What keeps the database from being kept in a folder.
+enum class FolderProblem {
+    None,
+    Missing, // no folder at the path (the user's folder could not be made, a link leads nowhere)
+    NotAFolder, // a file stands where the folder should be
+    NoAccess, // a folder, but no file can be made in it (its rights, a read-only disk)
+};
+FolderProblem folderProblem(const std::filesystem::path& folder,
+    const std::function<bool(const std::filesystem::path&)>& writable = folderWritable);
+
+// The database in the program folder that the run does not open, because the folder cannot be
+// written and the database lives in `dataFolder` instead; empty when there is none, or once the
+// data folder holds a database of its own (then that one is the user's).
+std::filesystem::path ignoredDatabase(
+    const std::filesystem::path& programFolder, const std::filesystem::path& dataFolder);
+
 } // namespace database

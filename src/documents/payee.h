@@ -21,12 +21,19 @@ inline constexpr std::size_t MaxNameLength = 160;
 inline constexpr std::size_t MaxBankNameLength = 45;
 inline constexpr std::size_t MaxPurposeLength = 210;
 
+// What the payee window keeps of the texts typed or read from the settings: blanks of any kind
+// (spaces, no-break spaces, tabs) taken out of the numbers and from around the texts.
+PayeeDetails cleanedPayee(const PayeeDetails& details);
+
 // The first fault, in the order the window shows the fields, as the message to show: it begins with
-// the field's caption ("Расчетный счет: …"). Nothing when all the details pass.
+// the field's caption ("Расчетный счет: …"). A "|" or a line break in any field comes first: either
+// would break the payment code's text apart. Nothing when all the details pass.
 std::optional<std::string> payeeFault(const PayeeDetails& details);
-// True when the details are enough for a QR code: name, account, bank, BIC, correspondent account and
-// INN are there and pass their checks (a settings file edited by hand may hold anything).
+// True when the details are good for a payment QR code: every field passes the window's checks
+// (a settings file edited by hand may hold anything).
 bool payeeComplete(const PayeeDetails& details);
+// True when no details have been given: every field empty but the purpose, which is the default.
+bool payeeBlank(const PayeeDetails& details);
 
 // The Bank of Russia's control key: the BIC's last three digits, then the 20-digit account, weighted
 // 7 1 3 7 1 3 …, sum divisible by 10.

@@ -15,14 +15,19 @@ namespace {
 constexpr std::array<std::string_view, 12> MonthNamesLower = { "январь", "февраль", "март", "апрель", "май",
     "июнь", "июль", "август", "сентябрь", "октябрь", "ноябрь", "декабрь" };
 
-// The payload's parts are separated by "|": a value never carries one.
+// The payload's parts are separated by "|", and a scanner may take a line break for the end of
+// the text: a value never carries either. The payee's details are refused with them; what comes
+// from the subscriber's record is cleaned here.
 std::string withoutBars(std::string_view text)
 {
     std::string result;
     result.reserve(text.size());
-    for (char c : text)
-        if (c != '|')
-            result += c;
+    for (char c : text) {
+        if (c == '|')
+            continue;
+        const auto byte = static_cast<unsigned char>(c);
+        result += byte < 0x20 || byte == 0x7F ? ' ' : c;
+    }
     return result;
 }
 
@@ -230,9 +235,8 @@ std::string paymentPayload(const PayeeDetails& details, const PaymentFacts& fact
     add("PayeeINN", withoutBars(details.payeeInn));
     addIfAny("KPP", withoutBars(details.kpp));
     add("Sum", std::to_string(*sum));
-    const std::string purposeTemplate = details.purpose.empty() ? DefaultPurpose : details.purpose;
     addIfAny(
-        "Purpose", cutToCharacters(withoutBars(paymentPurpose(purposeTemplate, facts)), PurposeCharacters));
+        "Purpose", cutToCharacters(withoutBars(paymentPurpose(details.purpose, facts)), PurposeCharacters));
     addIfAny("PersAcc", withoutBars(facts.record));
     if (const auto names = splitName(withoutBars(facts.fullName))) {
         add("LastName", (*names)[0]);

@@ -22,8 +22,8 @@ struct PaymentFacts
 // {номер}. Other text, braces included, stays as written.
 std::string paymentPurpose(const std::string& purposeTemplate, const PaymentFacts& facts);
 
-// The payload of the code, or "" when there is to be no code: the details are not complete, or the
-// total is not above 0 (or not a number).
+// The payload of the code, or "" when there is to be no code: the details do not pass every check
+// of the payee window (payeeComplete), or the total is not above 0 (or not a number).
 std::string paymentPayload(const PayeeDetails& details, const PaymentFacts& facts);
 
 } // namespace documents

@@ -75,10 +75,22 @@ private:
 #endif
 };
 
+// What came of taking a lock.
+enum class LockStatus {
+    Taken,
+    Held, // another holder has it
+    FileAccessDenied, // the lock file is there, but this user may not open it
+    FolderAccessDenied, // no lock file, and this user may not make one in the folder
+    NoFolder, // the folder of the lock file is not there
+    NotAFile, // a folder or something else that is no regular file stands at the path
+    Failed, // anything else: the error says what
+};
+
 // An exclusive lock on a file, created when missing, held until release() or the end of the
 // object. The system drops it when the process ends in any way, so a crash leaves none behind.
 // POSIX: flock; Windows: LockFileEx. Two locks on one file exclude each other within one process
-// too.
+// too. A lock file that this user may read but not write (another user's) is locked all the same,
+// so that it guards the database for them both.
 class FileLock
 {
 public:
@@ -87,8 +99,9 @@ public:
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
 
-    // False when another holder has the lock, or when the lock file cannot be opened at all.
-    bool acquire(const std::string& path);
+    // On Failed, `error` has the system's words.
+    LockStatus acquire(const std::string& path, std::string* error = nullptr);
+    bool held() const;
     void release();
 
 private:
@@ -124,5 +137,13 @@ OpenStatus canCreateFilesIn(const std::string& folder);
 
 // "what: " and the system's words for the last failure of this thread.
 std::string lastError(const char* what);
+
+// The whole path of the file itself, every symbolic link on the way followed (the last one too,
+// even when what it points to is not there yet) and "." and ".." taken out; a file that does not
+// exist yet gets the real path of its folder. Locks and the files kept beside the database go
+// beside this one, so that copies started through different links meet there. On Windows links
+// are followed where the system can tell their target; otherwise the whole path as it is. On a
+// failure the path as given.
+std::string realPath(const std::string& path);
 
 } // namespace files

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -147,18 +148,54 @@ FileLock::~FileLock()
     release();
 }
 
-bool FileLock::acquire(const std::string& path)
+LockStatus FileLock::acquire(const std::string& path, std::string* error)
 {
     release();
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return false;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    // Opened for writing where it may be: over NFS an exclusive flock needs that. Otherwise read
+    // access is enough, as the file's contents are never written: another user's lock file that
+    // this one may read still keeps the two apart. A pipe in the file's place must not keep the
+    // start waiting for a writer.
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+    int code = errno;
+    struct stat info
+    { };
+    if (fd < 0 && isAccessError(code) && ::lstat(path.c_str(), &info) == 0) {
+        fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        code = errno;
+    }
+    if (fd < 0) {
+        const bool there = ::lstat(path.c_str(), &info) == 0;
+        if (code == EISDIR || (there && !S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)))
+            return LockStatus::NotAFile;
+        if (isAccessError(code))
+            return there ? LockStatus::FileAccessDenied : LockStatus::FolderAccessDenied;
+        if (code == ENOENT || code == ENOTDIR)
+            return LockStatus::NoFolder;
+        if (error)
+            *error = std::strerror(code);
+        return LockStatus::Failed;
+    }
+    // A pipe or a device at the path would open, and lock nothing that the next copy sees.
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
-        return false;
+        return LockStatus::NotAFile;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int lockError = errno;
+        ::close(fd);
+        if (lockError == EWOULDBLOCK)
+            return LockStatus::Held;
+        if (error)
+            *error = std::strerror(lockError);
+        return LockStatus::Failed;
     }
     m_fd = fd;
-    return true;
+    return LockStatus::Taken;
+}
+
+bool FileLock::held() const
+{
+    return m_fd >= 0;
 }
 
 void FileLock::release()
@@ -236,6 +273,15 @@ OpenStatus canCreateFilesIn(const std::string& folder)
     if (::access(folder.c_str(), W_OK | X_OK) == 0)
         return OpenStatus::Opened;
     return isAccessError(errno) ? OpenStatus::AccessDenied : OpenStatus::Failed;
+}
+
+std::string realPath(const std::string& path)
+{
+    // The last link is followed by hand: the standard library leaves a link to a file not yet made
+    // as it is, and the database would then be made at its target while its lock stayed here.
+    std::error_code error;
+    const std::filesystem::path target = std::filesystem::weakly_canonical(resolveLinks(path), error);
+    return error || target.empty() ? path : target.string();
 }
 
 } // namespace files

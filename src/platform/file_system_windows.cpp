@@ -63,11 +63,9 @@ bool isBusy(DWORD error)
     return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
 }
 
-} // namespace
-
-std::string lastError(const char* what)
+// The system's words for an error code.
+std::string systemWords(DWORD code)
 {
-    const DWORD code = ::GetLastError();
     wchar_t* text = nullptr;
     const DWORD length = ::FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
@@ -79,7 +77,40 @@ std::string lastError(const char* what)
         words.pop_back();
     if (words.empty())
         words = "error " + std::to_string(code);
-    return std::string(what) + ": " + words;
+    return words;
+}
+
+// The path a handle stands for, links followed, without the "\\?\" that the system puts in front;
+// empty when the file cannot be opened or the system cannot tell.
+std::wstring finalPathOf(const std::wstring& path)
+{
+    const HANDLE handle
+        = ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return {};
+    std::wstring result(MAX_PATH, L'\0');
+    DWORD length = ::GetFinalPathNameByHandleW(handle, result.data(), DWORD(result.size()), VOLUME_NAME_DOS);
+    if (length >= result.size()) {
+        result.resize(length);
+        length = ::GetFinalPathNameByHandleW(handle, result.data(), DWORD(result.size()), VOLUME_NAME_DOS);
+    }
+    ::CloseHandle(handle);
+    if (length == 0 || length >= result.size())
+        return {};
+    result.resize(length);
+    if (result.rfind(L"\\\\?\\UNC\\", 0) == 0)
+        return L"\\" + result.substr(7);
+    if (result.rfind(L"\\\\?\\", 0) == 0)
+        return result.substr(4);
+    return result;
+}
+
+} // namespace
+
+std::string lastError(const char* what)
+{
+    return std::string(what) + ": " + systemWords(::GetLastError());
 }
 
 InputFile::~InputFile()
@@ -225,22 +256,59 @@ FileLock::~FileLock()
     release();
 }
 
-bool FileLock::acquire(const std::string& path)
+LockStatus FileLock::acquire(const std::string& path, std::string* error)
 {
     release();
-    const HANDLE handle = ::CreateFileW(wide(path).c_str(), GENERIC_READ | GENERIC_WRITE,
-        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-        nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return false;
+    // Read access is all that LockFileEx needs: a lock file that is read-only, or another user's
+    // whom this one may read but not write, still guards the database.
+    const std::wstring name = wide(path);
+    constexpr DWORD Sharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    HANDLE handle = ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, Sharing, nullptr, OPEN_ALWAYS,
+        FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD code = handle == INVALID_HANDLE_VALUE ? ::GetLastError() : ERROR_SUCCESS;
+    const DWORD existing = attributesOf(path);
+    if (handle == INVALID_HANDLE_VALUE && isAccessError(code) && existing != INVALID_FILE_ATTRIBUTES
+        && !isFolder(existing)) {
+        handle = ::CreateFileW(
+            name.c_str(), GENERIC_READ, Sharing, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        code = handle == INVALID_HANDLE_VALUE ? ::GetLastError() : ERROR_SUCCESS;
+    }
+    const auto failed = [&](DWORD failure) {
+        if (error)
+            *error = systemWords(failure);
+        return LockStatus::Failed;
+    };
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD attributes = attributesOf(path);
+        if (isFolder(attributes))
+            return LockStatus::NotAFile;
+        if (isAccessError(code))
+            return attributes != INVALID_FILE_ATTRIBUTES ? LockStatus::FileAccessDenied
+                                                         : LockStatus::FolderAccessDenied;
+        if (code == ERROR_PATH_NOT_FOUND || code == ERROR_FILE_NOT_FOUND)
+            return LockStatus::NoFolder;
+        return failed(code);
+    }
+    if (::GetFileType(handle) != FILE_TYPE_DISK) {
+        ::CloseHandle(handle);
+        return LockStatus::NotAFile;
+    }
     OVERLAPPED whole{};
     if (!::LockFileEx(
             handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD, &whole)) {
+        const DWORD lockError = ::GetLastError();
         ::CloseHandle(handle);
-        return false;
+        if (lockError == ERROR_LOCK_VIOLATION || lockError == ERROR_IO_PENDING)
+            return LockStatus::Held;
+        return failed(lockError);
     }
     m_handle = handle;
-    return true;
+    return LockStatus::Taken;
+}
+
+bool FileLock::held() const
+{
+    return m_handle != nullptr;
 }
 
 void FileLock::release()
@@ -314,6 +382,35 @@ OpenStatus canCreateFilesIn(const std::string& folder)
         return isAccessError(::GetLastError()) ? OpenStatus::AccessDenied : OpenStatus::Failed;
     ::CloseHandle(handle);
     return OpenStatus::Opened;
+}
+
+std::string realPath(const std::string& path)
+{
+    if (path.empty())
+        return path;
+    const std::wstring given = wide(path);
+    const DWORD size = ::GetFullPathNameW(given.c_str(), 0, nullptr, nullptr);
+    if (size == 0)
+        return path;
+    std::wstring full(size, L'\0');
+    const DWORD length = ::GetFullPathNameW(given.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size)
+        return path;
+    full.resize(length);
+    if (const std::wstring final = finalPathOf(full); !final.empty())
+        return utf8(final.data(), int(final.size()));
+    // A file not made yet: the real path of its folder, and its name.
+    const std::size_t slash = full.find_last_of(L'\\');
+    if (slash != std::wstring::npos && slash + 1 < full.size()) {
+        std::wstring folder = finalPathOf(full.substr(0, slash + 1));
+        if (!folder.empty()) {
+            if (folder.back() != L'\\')
+                folder += L'\\';
+            const std::wstring whole = folder + full.substr(slash + 1);
+            return utf8(whole.data(), int(whole.size()));
+        }
+    }
+    return utf8(full.data(), int(full.size()));
 }
 
 } // namespace files

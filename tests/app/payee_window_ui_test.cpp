@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -139,6 +140,60 @@ TEST_F(PayeeWindow, EnterIsOkAndEscapeCancels)
     QTest::keyClick(w->txtKPP, Qt::Key_Return);
     EXPECT_EQ(setting("Name", settings::Payee), "СНТ «Ромашка»");
     EXPECT_EQ(setting("BIC", settings::Payee), "044514512");
+}
+
+TEST_F(PayeeWindow, StoredDetailsThatFailAreShownWithWhatIsWrong)
+{
+    writeDatabase({ { "1", "Иванов" } });
+    Form1* form = start();
+    {
+        frmRekv* w = openPayee(form);
+        EXPECT_FALSE(w->findChild<QLabel*>("lblFault")->isVisibleTo(w)) << "nothing stored is no fault";
+        w->close();
+        QApplication::processEvents();
+    }
+    // Good details, then the settings file edited by hand.
+    frmRekv* w = openPayee(form);
+    typeGoodDetails(w);
+    w->findChild<QPushButton*>("CmdOk")->click();
+    QApplication::processEvents();
+    const struct
+    {
+        const char* key;
+        QString value;
+        QString fault;
+        const char* box;
+    } cases[] = {
+        { "KPP", "12", "КПП: должен состоять из 9 цифр или остаться пустым.", "txtKPP" },
+        { "Name", "СНТ|Sum=1", "Наименование получателя: знак «|» недопустим.", "txtName" },
+        { "Purpose", "Свет\nза {месяц}",
+            "Назначение платежа: перевод строки и другие управляющие символы недопустимы.", "txtNazn" },
+    };
+    for (const auto& c : cases) {
+        const QString before = setting(c.key, settings::Payee);
+        settings.setValue(settings::Payee, c.key, c.value);
+        w = openPayee(form);
+        w->show();
+        QApplication::setActiveWindow(w);
+        const QLabel* fault = w->findChild<QLabel*>("lblFault");
+        EXPECT_TRUE(fault->isVisible()) << c.key;
+        EXPECT_EQ(fault->text(), "Квитанции печатаются без QR-кода. " + c.fault);
+        EXPECT_EQ(QApplication::focusWidget(), w->findChild<QLineEdit*>(c.box)) << c.key;
+        EXPECT_TRUE(dialogs.shown.isEmpty());
+        // Ok refuses it as it refuses the same typed.
+        w->findChild<QPushButton*>("CmdOk")->click();
+        ASSERT_EQ(dialogs.shown.size(), 1);
+        EXPECT_EQ(dialogs.shown[0].text, c.fault);
+        dialogs.shown.clear();
+        w->close();
+        QApplication::processEvents();
+        settings.setValue(settings::Payee, c.key, before);
+    }
+    // Blanks around a hand-edited value are what the window takes out of typing anyway.
+    settings.setValue(settings::Payee, "BIC", " 044 514 512 ");
+    w = openPayee(form);
+    EXPECT_FALSE(w->findChild<QLabel*>("lblFault")->isVisibleTo(w));
+    EXPECT_EQ(w->txtBIC->text(), "044514512");
 }
 
 TEST_F(PayeeWindow, TabGoesDownTheFieldsToTheButtons)

@@ -53,6 +53,23 @@ TEST(DataFolder, AProgramFolderThatCannotBeWrittenSendsTheDatabaseToTheUsersFold
     EXPECT_FALSE(database::folderWritable(folder.path() / "файл"));
 }
 
+TEST(DataFolder, ADatabaseLeftInTheProgramFolderIsToldOnlyWhileTheDataFolderHasNone)
+{
+    TempFolder folder;
+    const fs::path program = folder.path() / "opt";
+    const fs::path user = folder.path() / "user";
+    fs::create_directories(program);
+    fs::create_directories(user);
+    EXPECT_EQ(database::ignoredDatabase(program, user), fs::path()) << "nothing left there";
+    writeBytes(utf8Path(program / "Tervolin2.spb"), "");
+    EXPECT_EQ(database::ignoredDatabase(program, user), program / "Tervolin2.spb");
+    // The database beside the program is the one in use.
+    EXPECT_EQ(database::ignoredDatabase(program, program), fs::path());
+    EXPECT_EQ(database::ignoredDatabase(program, program / "." / ""), fs::path());
+    writeBytes(utf8Path(user / "Tervolin2.spb"), "");
+    EXPECT_EQ(database::ignoredDatabase(program, user), fs::path());
+}
+
 // The superuser writes anywhere: the folders are tried as an ordinary user in a child process.
 #ifndef _WIN32
 // What follows is about Linux: folders closed by their mode, and the XDG folders of its desktops.
@@ -73,7 +90,8 @@ TEST(DataFolder, AFolderClosedToTheUserIsNotWritable)
         if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
             _exit(2);
         const fs::path user = data / "tervolin";
-        const bool closed = !database::folderWritable(program);
+        const bool closed = !database::folderWritable(program)
+            && database::folderProblem(program) == database::FolderProblem::NoAccess;
         const bool moved = database::chooseDataFolder(program, user) == user && fs::is_directory(user);
         const bool open = database::folderWritable(user);
         _exit(closed && moved && open ? 0 : 1);

@@ -139,7 +139,20 @@ TEST(PayeeDetailsCheck, EachFaultNamesItsField)
             "(физическое лицо)." },
         { &PayeeDetails::payeeInn, "7707083894", "ИНН: неверные контрольные цифры. Проверьте номер." },
         { &PayeeDetails::kpp, "77070100", "КПП: должен состоять из 9 цифр или остаться пустым." },
+        { &PayeeDetails::kpp, "12", "КПП: должен состоять из 9 цифр или остаться пустым." },
         { &PayeeDetails::purpose, "", "Назначение платежа: не заполнено." },
+        // The payment code's separator would let a value carry keys of its own.
+        { &PayeeDetails::name, "СНТ|Sum=1", "Наименование получателя: знак «|» недопустим." },
+        { &PayeeDetails::kpp, "|", "КПП: знак «|» недопустим." },
+        { &PayeeDetails::purpose, "Свет {месяц}|Sum=100", "Назначение платежа: знак «|» недопустим." },
+        { &PayeeDetails::purpose, "Свет\n{месяц}",
+            "Назначение платежа: перевод строки и другие управляющие символы недопустимы." },
+        { &PayeeDetails::bankName, "ПАО\r\nБанк",
+            "Наименование банка: перевод строки и другие управляющие символы недопустимы." },
+        { &PayeeDetails::name, "СНТ\tРомашка",
+            "Наименование получателя: перевод строки и другие управляющие символы недопустимы." },
+        { &PayeeDetails::name, "СНТ\xE2\x80\xA8Ромашка",
+            "Наименование получателя: перевод строки и другие управляющие символы недопустимы." },
     };
     for (const Case& c : cases) {
         PayeeDetails details = good();
@@ -165,6 +178,34 @@ TEST(PayeeDetailsCheck, FieldsAreCheckedInTheWindowsOrder)
     EXPECT_EQ(payeeFault(details), "Наименование получателя: не заполнено.");
     details.name = "СНТ";
     EXPECT_EQ(payeeFault(details), "БИК: должен состоять из 9 цифр.");
+    // A character that breaks the code apart is named before any other fault.
+    details.purpose = "Свет\n";
+    EXPECT_EQ(
+        payeeFault(details), "Назначение платежа: перевод строки и другие управляющие символы недопустимы.");
+}
+
+TEST(PayeeDetailsCheck, BlanksAreCleanedAsTheWindowCleansTyping)
+{
+    PayeeDetails typed = good();
+    typed.name = " \t СНТ «Ромашка»\xC2\xA0 ";
+    typed.personalAcc = "40702 810\xC2\xA0"
+                        "9 0000\t0000025"; // a no-break space copied from a letter
+    typed.bic = "044\xE2\x80\xAF"
+                "514\xE2\x80\x89"
+                "512"; // narrow and thin spaces
+    typed.kpp = " 770701001\n";
+    typed.purpose = "Свет — за {месяц}\r\n";
+    const PayeeDetails cleaned = cleanedPayee(typed);
+    EXPECT_EQ(cleaned.name, "СНТ «Ромашка»");
+    EXPECT_EQ(cleaned.personalAcc, "40702810900000000025");
+    EXPECT_EQ(cleaned.bic, "044514512");
+    EXPECT_EQ(cleaned.kpp, "770701001");
+    EXPECT_EQ(cleaned.purpose, "Свет — за {месяц}"); // the dash is no blank
+    EXPECT_EQ(payeeFault(cleaned), std::nullopt);
+    // A line break inside a text stays, to be refused.
+    typed.purpose = "Свет\nза {месяц}";
+    EXPECT_EQ(cleanedPayee(typed).purpose, "Свет\nза {месяц}");
+    EXPECT_EQ(cleanedPayee(PayeeDetails{}).name, "");
 }
 
 TEST(PayeeDetailsCheck, LengthsCountCharactersNotBytes)
@@ -191,21 +232,24 @@ TEST(PayeeDetailsCheck, LengthsCountCharactersNotBytes)
     EXPECT_EQ(payeeFault(details), "Назначение платежа: не более 210 символов, сейчас 294.");
 }
 
-TEST(PayeeDetailsCheck, CompleteMeansEnoughForAPayment)
+TEST(PayeeDetailsCheck, CompleteMeansEveryCheckOfTheWindowPasses)
 {
     EXPECT_TRUE(payeeComplete(good()));
     PayeeDetails details = good();
     details.kpp.clear();
-    details.purpose.clear();
-    EXPECT_TRUE(payeeComplete(details)); // KPP and purpose are not what a bank needs
+    EXPECT_TRUE(payeeComplete(details)); // a KPP may be left out
     EXPECT_FALSE(payeeComplete(PayeeDetails{}));
-    details = good();
-    details.payeeInn.clear();
-    EXPECT_FALSE(payeeComplete(details));
-    // A settings file changed by hand: the money would go nowhere.
-    details = good();
-    details.personalAcc = "40702810900000000026";
-    EXPECT_FALSE(payeeComplete(details));
+    // A settings file changed by hand: the money would go nowhere, or the code say what the
+    // treasurer never typed.
+    for (const auto& [member, value] :
+        std::initializer_list<std::pair<std::string PayeeDetails::*, std::string>>{
+            { &PayeeDetails::payeeInn, "" }, { &PayeeDetails::personalAcc, "40702810900000000026" },
+            { &PayeeDetails::kpp, "12" }, { &PayeeDetails::name, "СНТ|Sum=1" },
+            { &PayeeDetails::purpose, "Свет\nза март" }, { &PayeeDetails::purpose, "" } }) {
+        details = good();
+        details.*member = value;
+        EXPECT_FALSE(payeeComplete(details)) << value;
+    }
 }
 
 } // namespace

@@ -77,11 +77,21 @@ TEST(PaymentPayload, NoCodeWithoutSomethingToPay)
         EXPECT_EQ(paymentPayload(payee(), march(total)), "") << total;
 }
 
-TEST(PaymentPayload, NoCodeWithoutTheBanksDetails)
+TEST(PaymentPayload, NoCodeUnlessEveryDetailPasses)
 {
     EXPECT_EQ(paymentPayload(PayeeDetails{}, march()), "");
     PayeeDetails details = payee();
     details.correspAcc.clear();
+    EXPECT_EQ(paymentPayload(details, march()), "");
+    // Details edited by hand in the settings file.
+    details = payee();
+    details.kpp = "12";
+    EXPECT_EQ(paymentPayload(details, march()), "");
+    details = payee();
+    details.name = "СНТ|Sum=1";
+    EXPECT_EQ(paymentPayload(details, march()), "") << "no second sum in the code";
+    details = payee();
+    details.purpose = "Электроэнергия\n{месяц}";
     EXPECT_EQ(paymentPayload(details, march()), "");
 }
 
@@ -121,20 +131,18 @@ TEST(PaymentPayload, NamesSplitOnlyWhenTheyAreThreeWords)
     EXPECT_EQ(valueOf(payload, "MiddleName"), "Петровна");
 }
 
-TEST(PaymentPayload, BarsAreTakenOutOfEveryValue)
+TEST(PaymentPayload, BarsAndLineBreaksAreTakenOutOfTheSubscribersValues)
 {
     PayeeDetails details = payee();
-    details.name = "СНТ |Ромашка|";
-    details.bankName = "Банк|";
-    details.purpose = "Свет | {ФИО}";
+    details.purpose = "Свет {ФИО}";
     PaymentFacts facts = march();
-    facts.fullName = "Петрова| Клавдия Львовна";
+    facts.fullName = "Петрова|\r\nКлавдия Львовна";
     facts.record = "1|7";
     const std::string payload = paymentPayload(details, facts);
     EXPECT_EQ(payload,
-        "ST00012|Name=СНТ Ромашка|PersonalAcc=40702810900000000025|BankName=Банк|BIC=044514512"
+        "ST00012|Name=СНТ «Ромашка»|PersonalAcc=40702810900000000025|BankName=ПАО «Примербанк»|BIC=044514512"
         "|CorrespAcc=30101817000000000512|PayeeINN=7707083893|KPP=770701001|Sum=123456"
-        "|Purpose=Свет  Петрова Клавдия Львовна|PersAcc=17|LastName=Петрова|FirstName=Клавдия"
+        "|Purpose=Свет Петрова  Клавдия Львовна|PersAcc=17|LastName=Петрова|FirstName=Клавдия"
         "|MiddleName=Львовна|PaymPeriod=032026");
 }
 
@@ -142,8 +150,8 @@ TEST(PaymentPayload, ALongPurposeIsCutAt160Characters)
 {
     PayeeDetails details = payee();
     details.purpose.clear();
-    for (int i = 0; i < 21; ++i)
-        details.purpose += "Электричество "; // 14 characters, 27 bytes
+    for (int i = 0; i < 15; ++i)
+        details.purpose += "Электричество "; // 14 characters, 27 bytes: 210 in all, as many as may be typed
     const std::string purpose = valueOf(paymentPayload(details, march()), "Purpose");
     // 11 whole words and "Электр": 160 characters, none of them cut in half.
     EXPECT_EQ(characters(purpose), 160u);

@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 #include "database/money.h"
+#include "demo_data.h"
 #include "documents/payee_settings.h"
 #include "documents/preview_frame.h"
 #include "documents/receipt_batch_window.h"
@@ -231,7 +232,7 @@ TEST_F(ReceiptsForAll, FromTheSheetsMonthAndFromTheMenu)
 TEST_F(ReceiptsForAll, ThePaymentCodeSaysWhatTheReceiptSays)
 {
     documents::PayeeDetails payee;
-    payee.name = "СНТ «Ромашка»|Север";
+    payee.name = "СНТ «Ромашка»";
     payee.personalAcc = "40602810700000000025";
     payee.bankName = "ПАО СБЕРБАНК";
     payee.bic = "049805746";
@@ -257,7 +258,7 @@ TEST_F(ReceiptsForAll, ThePaymentCodeSaysWhatTheReceiptSays)
     const std::optional<Currency> due = Currency::parse(total);
     ASSERT_TRUE(due && *due > Currency()) << total;
     const std::string name = form->subscriberSelector()->currentText().toStdString();
-    const std::string expected = "ST00012|Name=СНТ «Ромашка»Север|PersonalAcc=40602810700000000025|"
+    const std::string expected = "ST00012|Name=СНТ «Ромашка»|PersonalAcc=40602810700000000025|"
                                  "BankName=ПАО СБЕРБАНК|BIC=049805746|CorrespAcc=30101810800000000746|"
                                  "PayeeINN=7707083893|KPP=773601001|Sum="
         + std::to_string(due->raw() / 100) + "|Purpose=Электроэнергия за октябрь 2026, " + name
@@ -274,6 +275,26 @@ TEST_F(ReceiptsForAll, ThePaymentCodeSaysWhatTheReceiptSays)
     window.CmdPdf_Click();
     EXPECT_EQ(decodeQr(batch), expected);
     EXPECT_EQ(pdfText(batch), pdfText(printedPage(1)));
+}
+
+// Details edited by hand that the payee window would refuse: the receipt goes without a code, as
+// when none are given.
+TEST_F(ReceiptsForAll, DetailsThePayeeWindowWouldRefuseMakeNoCode)
+{
+    documents::storePayee(settings, demoPayee());
+    writeDemoDatabase(1);
+    settings.setValue(settings::Main, "Cmb1", "2026");
+    Form1* form = start();
+    ASSERT_NE(form, nullptr);
+    for (const QString& kpp : { QStringLiteral("12"), QStringLiteral("770701001") }) {
+        settings.setValue(settings::Payee, "KPP", kpp);
+        frmKvit* receipt = singleReceipt(form, 10);
+        ASSERT_NE(receipt, nullptr);
+        EXPECT_EQ(receipt->hasCode(), kpp.size() == 9) << kpp.toStdString();
+        EXPECT_EQ(receipt->findChild<QWidget*>("QrCode_0")->isVisible(), kpp.size() == 9);
+        receipt->window()->close();
+        settle();
+    }
 }
 
 } // namespace
