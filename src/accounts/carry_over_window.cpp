@@ -5,7 +5,10 @@
 #include "accounts/ledger_model.h"
 #include "accounts/ledger_window.h"
 #include "accounts/year_rollover.h"
+#include "database/database_file.h"
 #include "database/year_archive.h"
+#include "documents/payee_file.h"
+#include "documents/payee_settings.h"
 #include "platform/colours.h"
 #include "platform/dialogs.h"
 #include "session/app_state.h"
@@ -198,6 +201,19 @@ void frmPerenos::CmdOk_Click()
     m_corrected = false;
 }
 
+void frmPerenos::keepPayeeBeside(const std::string& archivePath)
+{
+    // The archive's receipts say whom to pay as the database's did, on whichever computer.
+    const documents::PayeeDetails payee = documents::readPayee(m_state.services.settings);
+    const std::string file = archivePath + ".rekv";
+    if (documents::payeeBlank(payee) || database::writeFile(file, documents::payeeFileText(payee)))
+        return;
+    m_state.services.dialogs.message(
+        { QStringLiteral("Реквизиты получателя платежа не записаны рядом с архивом: %1")
+                .arg(QDir::toNativeSeparators(QString::fromStdString(file))),
+            windowTitle(), MessageIcon::Exclamation });
+}
+
 void frmPerenos::openNextYear()
 {
     Dialogs& dialogs = m_state.services.dialogs;
@@ -221,6 +237,7 @@ void frmPerenos::openNextYear()
     const QString archive = QDir::toNativeSeparators(QString::fromStdString(done.archivePath));
     switch (done.status) {
     case ledger::Rollover::Status::Opened:
+        keepPayeeBeside(done.archivePath);
         m_state.notices.yearOpened(archive, QString::number(m_targetYear));
         m_cmdOk->setEnabled(false);
         m_corrected = false;

@@ -49,6 +49,8 @@ private:
     // Whatever the user does next, what was typed is kept first (false: refused, back in the cell).
     bool finishEdit();
     // The transfer into a year the database does not hold yet.
+    // "<archive>.rekv": the payee details beside a new archive (documents/payee_file.h).
+    void keepPayeeBeside(const std::string& archivePath);
     void openNextYear();
 
     AppState& m_state;

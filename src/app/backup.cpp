@@ -2,9 +2,12 @@
 
 #include "app/backup_file.h"
 #include "database/database_file.h"
+#include "documents/payee_file.h"
+#include "documents/payee_settings.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/file_places.h"
+#include "platform/file_system.h"
 #include "platform/settings_store.h"
 #include "session/app_state.h"
 
@@ -70,6 +73,18 @@ bool makeBackup(AppState& state)
             QStringLiteral("Ошибка резервного копирования"), MessageIcon::Exclamation });
         return false;
     }
+    // The payee details are the user's settings: the backup takes them along for another computer.
+    const std::string payeeCopy = payeeBackupPath(fileSystemPath(path));
+    const documents::PayeeDetails payee = documents::readPayee(settings);
+    const bool payeeWritten = documents::payeeBlank(payee)
+        ? !files::exists(payeeCopy) || files::removeRegularFile(payeeCopy)
+        : database::writeFile(payeeCopy, documents::payeeFileText(payee));
+    if (!payeeWritten) {
+        dialogs.message({ QStringLiteral("Не удалось записать реквизиты получателя платежа в файл %1")
+                              .arg(QString::fromStdString(payeeCopy)),
+            QStringLiteral("Ошибка резервного копирования"), MessageIcon::Exclamation });
+        return false;
+    }
     places::remember(settings, places::Kind::Backup, path);
     state.notices.backedUp(path);
     return true;
@@ -118,6 +133,30 @@ void tellAboutEmergencyCopy(AppState& state)
                 .arg(path),
             QStringLiteral("Аварийная копия базы"), MessageIcon::Information });
 }
+
+namespace {
+
+// The payee details beside the backup, when they are not those of the settings: the user chooses.
+void offerBackupPayee(AppState& state, const std::string& backupPath)
+{
+    const database::FileBytes file = database::readFile(payeeBackupPath(backupPath), 1 << 16);
+    if (file.status != database::FileBytes::Status::Read)
+        return;
+    const std::optional<documents::PayeeDetails> kept = documents::parsePayeeFile(file.bytes);
+    SettingsStore& settings = state.services.settings;
+    if (!kept || documents::payeeFileText(*kept) == documents::payeeFileText(documents::readPayee(settings)))
+        return;
+    if (!state.services.dialogs.askYesNo(
+            QStringLiteral(
+                "В резервной копии есть реквизиты получателя платежа (%1). Взять их вместо нынешних?")
+                .arg(QString::fromStdString(kept->name)),
+            QStringLiteral("Реквизиты получателя платежа"), MessageIcon::Question))
+        return;
+    documents::storePayee(settings, *kept);
+    settings.sync();
+}
+
+} // namespace
 
 bool restoreBackup(AppState& state)
 {
@@ -174,20 +213,30 @@ bool restoreBackup(AppState& state)
     // autosave tick while the message below is open. The caller ends the program right after.
     AppState::FileBusy busy(state);
     const QString database = QDir::toNativeSeparators(state.databaseFilePath());
-    bool keptFormer = false;
-    const CopyStatus copied = replaceDatabase(fileSystemPath(source), fileSystemPath(database), &keptFormer);
-    if (copied != CopyStatus::Copied)
-        return copyFailure(copied);
+    const Restore restored = restoreSet(fileSystemPath(source), fileSystemPath(database));
+    if (!restored.failedFile.empty()) {
+        dialogs.message(
+            { QStringLiteral("Не удалось восстановить файл %1.\nБаза и файлы рядом с ней остались "
+                             "прежними.")
+                    .arg(QDir::toNativeSeparators(QString::fromStdString(restored.failedFile))),
+                QStringLiteral("Восстановление не выполнено"), MessageIcon::Exclamation });
+        return false;
+    }
+    if (restored.status != CopyStatus::Copied)
+        return copyFailure(restored.status);
+    offerBackupPayee(state, fileSystemPath(source));
     QString text = QStringLiteral("Сейчас программа закроется, запустите её заново");
-    if (!restoreJournal(fileSystemPath(source), fileSystemPath(database)))
-        text = QStringLiteral("Журнал загруженных платежей не удалось восстановить из файла %1.\n")
-                   .arg(QString::fromStdString(journalBackupPath(fileSystemPath(source))))
+    if (restored.sidesPending)
+        text = QStringLiteral("Файлы рядом с базой займут своё место при следующем запуске программы.\n")
             + text;
-    if (!restoreSupplierFigures(fileSystemPath(source), fileSystemPath(database)))
-        text = QStringLiteral("Данные поставщика не удалось восстановить из файла %1.\n")
-                   .arg(QString::fromStdString(supplierFiguresBackupPath(fileSystemPath(source))))
+    if (restored.journalFiltered)
+        text = QStringLiteral("В резервной копии нет журнала загруженных платежей. Из текущего журнала "
+                              "оставлено платежей: %1, убрано: %2 (их нет в восстановленной базе, их можно "
+                              "загрузить снова).\n")
+                   .arg(restored.journalKept)
+                   .arg(restored.journalDropped)
             + text;
-    if (keptFormer) {
+    if (restored.keptFormer) {
         const QString former = QString::fromStdString(formerDatabasePath(fileSystemPath(database)));
         text = QStringLiteral("Прежняя база сохранена как %1.\n").arg(QFileInfo(former).fileName()) + text;
     }

@@ -3,6 +3,7 @@
 #include "accounts/bank_journal.h"
 #include "database/database_file.h"
 #include "database/field_map.h"
+#include "database/year_window.h"
 #include "platform/file_system.h"
 #include "reports/supplier_figures.h"
 
@@ -26,16 +27,11 @@ CopyStatus openForReading(const std::string& path)
 // A file kept beside the database, copied beside a backup and back.
 bool backUpBeside(const std::string& file, const std::string& copy)
 {
-    return !files::exists(file) || database::copyFile(file, copy);
-}
-
-bool restoreBeside(const std::string& copy, const std::string& file)
-{
-    if (!files::exists(copy))
-        return true;
-    if (files::exists(file) && !database::copyFile(file, formerDatabasePath(file)))
-        return false;
-    return database::copyFile(copy, file);
+    // A backup written over an older one of the same name must not keep that one's side file: a
+    // restore would bring another database's journal in.
+    if (!files::exists(file))
+        return !files::exists(copy) || files::removeRegularFile(copy);
+    return database::copyFile(file, copy);
 }
 
 } // namespace
@@ -67,29 +63,116 @@ std::string formerDatabasePath(const std::string& databasePath)
     return databasePath + ".до-восстановления";
 }
 
-CopyStatus replaceDatabase(const std::string& backupPath, const std::string& databasePath, bool* keptFormer)
+namespace {
+
+// The current journal without the payments that the restored database does not hold: those whose
+// subscriber's month has no money paid in there.
+std::optional<std::string> journalForRestored(
+    const std::string& backupPath, const bank::Journal& current, Restore& result)
 {
-    if (keptFormer)
-        *keptFormer = false;
-    if (const CopyStatus source = openForReading(backupPath); source != CopyStatus::Copied)
-        return source;
-    // The copy is written beside the database and renamed over it: that needs the folder.
+    RecordTable restored;
+    if (database::load(backupPath, restored).status != database::LoadResult::Status::Loaded)
+        return std::nullopt;
+    bank::Journal kept;
+    for (const bank::JournalEntry& entry : current.entries()) {
+        const bool held = restored.years().holds(entry.year)
+            && !restored.field(entry.record, fields::ledgerBaseOfMonth(entry.year, entry.month) + 6).empty();
+        if (held) {
+            kept.add(entry);
+            ++result.journalKept;
+        } else {
+            ++result.journalDropped;
+        }
+    }
+    result.journalFiltered = true;
+    return bank::journalBytes(kept);
+}
+
+// The new state of one side file from its copy beside the backup: nothing to change when the
+// backup has none.
+bool sideFromBackup(const std::string& copy, const std::string& file,
+    std::vector<database::SideFileChange>& changes, Restore& result)
+{
+    if (!files::exists(copy))
+        return true;
+    database::FileBytes bytes = database::readFile(copy, std::size_t(1) << 30);
+    if (bytes.status != database::FileBytes::Status::Read) {
+        result.failedFile = copy;
+        return false;
+    }
+    changes.push_back({ file, std::move(bytes.bytes) });
+    return true;
+}
+
+} // namespace
+
+Restore restoreSet(const std::string& backupPath, const std::string& databasePath)
+{
+    Restore result;
+    if (const CopyStatus source = openForReading(backupPath); source != CopyStatus::Copied) {
+        result.status = source;
+        return result;
+    }
     switch (files::canCreateFilesIn(files::folderOf(databasePath))) {
     case files::OpenStatus::Opened: break;
-    case files::OpenStatus::AccessDenied: return CopyStatus::AccessDenied;
-    default: return CopyStatus::Failed;
+    case files::OpenStatus::AccessDenied: result.status = CopyStatus::AccessDenied; return result;
+    default: return result;
     }
-    if (database::isWriteProtected(databasePath))
-        return CopyStatus::AccessDenied;
-    // A restore from the wrong copy can be undone: the database it replaces stays beside it.
-    // Only once that copy is whole is the database replaced.
+    if (database::isWriteProtected(databasePath)) {
+        result.status = CopyStatus::AccessDenied;
+        return result;
+    }
+
+    std::vector<database::SideFileChange> changes;
+    const std::string journal = bank::journalPath(databasePath);
+    if (files::exists(journalBackupPath(backupPath))) {
+        if (!sideFromBackup(journalBackupPath(backupPath), journal, changes, result))
+            return result;
+    } else if (files::exists(journal)) {
+        const bank::JournalRead current = bank::readJournal(journal);
+        std::optional<std::string> bytes;
+        if (current.status == bank::JournalRead::Status::Read)
+            bytes = journalForRestored(backupPath, current.journal, result);
+        if (!bytes) {
+            result.failedFile = journal;
+            return result;
+        }
+        changes.push_back({ journal, std::move(*bytes) });
+    }
+    if (!sideFromBackup(
+            supplierFiguresBackupPath(backupPath), reports::supplierFilePath(databasePath), changes, result))
+        return result;
+
+    // Every file that is replaced is kept first, and none is replaced that could not be written.
+    for (const database::SideFileChange& change : changes) {
+        if (!files::exists(change.path))
+            continue;
+        if (files::isWriteProtected(change.path)
+            || !database::copyFile(change.path, formerDatabasePath(change.path))) {
+            result.failedFile = change.path;
+            return result;
+        }
+    }
     if (files::exists(databasePath)) {
         if (!database::copyFile(databasePath, formerDatabasePath(databasePath)))
-            return CopyStatus::Failed;
-        if (keptFormer)
-            *keptFormer = true;
+            return result;
+        result.keptFormer = true;
     }
-    return database::copyFile(backupPath, databasePath) ? CopyStatus::Copied : CopyStatus::Failed;
+    std::string error;
+    switch (database::copyFile(backupPath, databasePath, changes, &error)) {
+    case database::Commit::Failed:
+        // The error names a side file whose new state could not be written.
+        for (const database::SideFileChange& change : changes) {
+            const std::string name = change.path.substr(change.path.find_last_of("/\\") + 1);
+            if (error.find(name) != std::string::npos)
+                result.failedFile = change.path;
+        }
+        return result;
+    case database::Commit::SideFilesPending: result.sidesPending = true; break;
+    case database::Commit::Done: break;
+    }
+    result.status = CopyStatus::Copied;
+    return result;
 }
 
 std::string journalBackupPath(const std::string& backupPath)
@@ -102,9 +185,9 @@ bool backUpJournal(const std::string& databasePath, const std::string& backupPat
     return backUpBeside(bank::journalPath(databasePath), journalBackupPath(backupPath));
 }
 
-bool restoreJournal(const std::string& backupPath, const std::string& databasePath)
+std::string payeeBackupPath(const std::string& backupPath)
 {
-    return restoreBeside(journalBackupPath(backupPath), bank::journalPath(databasePath));
+    return backupPath + ".rekv";
 }
 
 std::string supplierFiguresBackupPath(const std::string& backupPath)
@@ -115,11 +198,6 @@ std::string supplierFiguresBackupPath(const std::string& backupPath)
 bool backUpSupplierFigures(const std::string& databasePath, const std::string& backupPath)
 {
     return backUpBeside(reports::supplierFilePath(databasePath), supplierFiguresBackupPath(backupPath));
-}
-
-bool restoreSupplierFigures(const std::string& backupPath, const std::string& databasePath)
-{
-    return restoreBeside(supplierFiguresBackupPath(backupPath), reports::supplierFilePath(databasePath));
 }
 
 } // namespace backup

@@ -32,25 +32,38 @@ inline constexpr const char* BackupTemporarySuffix = ".tmp-резервная-к
 // Where a restore keeps the database it replaces: "Tervolin2.spb.до-восстановления" beside it.
 std::string formerDatabasePath(const std::string& databasePath);
 
-// Copies the backup over the database file through a temporary file beside it, so that the
-// database is either the old file or a complete copy, whatever happens. The database it replaces
-// is first kept whole at formerDatabasePath(); `keptFormer` says whether there was one to keep.
-// A database protected from writing is refused (AccessDenied) and kept.
-CopyStatus replaceDatabase(
-    const std::string& backupPath, const std::string& databasePath, bool* keptFormer = nullptr);
+// A restore as one set: the database and the files beside it (the journal of bank payments, the
+// supplier's figures) are replaced together or not at all (database/commit.h). Each file that is
+// replaced is first kept beside itself at formerDatabasePath(). A backup that has no journal (one
+// made before journals went with backups) keeps of the current journal only the payments that the
+// restored database holds: a payment that is not in it may come in again.
+struct Restore
+{
+    CopyStatus status = CopyStatus::Failed;
+    bool keptFormer = false; // the database replaced is kept at formerDatabasePath()
+    // A side file that could not be read, kept or written: the restore did not happen.
+    std::string failedFile;
+    // The database is in place, a side file waits for the next start to take its new state.
+    bool sidesPending = false;
+    // Without a journal in the backup: payments kept in the current journal, and left out of it.
+    bool journalFiltered = false;
+    int journalKept = 0;
+    int journalDropped = 0;
+};
+Restore restoreSet(const std::string& backupPath, const std::string& databasePath);
 
 // The journal of the payments imported from bank statements goes with its database: a backup
-// copies it to "<backup>.bank", and a restore from a backup that has one brings it back, keeping
-// the journal it replaces at formerDatabasePath() of the journal. Restored without it, the
-// payments entered after the backup would count as entered. Both are true when there was nothing
-// to copy.
+// copies it to "<backup>.bank" (and removes one left there by an older backup of that name when
+// the database has none), and restoreSet() brings it back. True when there was nothing to copy.
 std::string journalBackupPath(const std::string& backupPath);
 bool backUpJournal(const std::string& databasePath, const std::string& backupPath);
-bool restoreJournal(const std::string& backupPath, const std::string& databasePath);
+
+// The payee details of the user's settings go beside a backup as "<backup>.rekv"
+// (documents/payee_file.h); a restore offers to take them.
+std::string payeeBackupPath(const std::string& backupPath);
 
 // The supplier's figures typed in the month's summary go the same way: "<backup>.balance".
 std::string supplierFiguresBackupPath(const std::string& backupPath);
 bool backUpSupplierFigures(const std::string& databasePath, const std::string& backupPath);
-bool restoreSupplierFigures(const std::string& backupPath, const std::string& databasePath);
 
 } // namespace backup

@@ -1,6 +1,7 @@
 #include "database/database_file.h"
 
 #include "database/cp1251.h"
+#include "database/sha256.h"
 #include "platform/file_system.h"
 
 #include <algorithm>
@@ -143,24 +144,12 @@ void buildRecord(Record& record, int row, const char* line, const LineScan& scan
 // 0x98 is no text) without control characters but the tab, and a record number, or nothing, in
 // field 1. A backup must pass this before it may replace the database; the database itself is
 // read as it is, so that nothing a user relies on stops loading.
-bool isRecordText(const char* line, std::size_t length, std::uint32_t firstSeparator)
+bool isRecordText(const char* line, std::size_t length)
 {
-    for (std::size_t i = 0; i < length; ++i) {
-        const auto c = static_cast<unsigned char>(line[i]);
-        if ((c < 0x20 && c != '\t') || c == 0x7F || c == 0x98)
-            return false;
-    }
-    std::size_t b = 0;
-    std::size_t e = firstSeparator;
-    while (b < e && line[b] == ' ')
-        ++b;
-    while (e > b && line[e - 1] == ' ')
-        --e;
-    for (std::size_t i = b; i < e; ++i) {
-        if (line[i] < '0' || line[i] > '9')
-            return false;
-    }
-    return true;
+    // A NUL byte is in no text file: what holds one is some binary file with enough "|" in it.
+    // Every other byte may stand in a database the program loads (old files hold VT, Ctrl+Z and
+    // 0x98 in their fields), and a backup of it must restore.
+    return std::memchr(line, '\0', length) == nullptr;
 }
 
 // The window of years the records name in field 2128. Records added by a copy of the program that
@@ -265,7 +254,7 @@ LoadResult readFile(const std::string& path, RecordTable* table, bool strict)
 
         ++lines;
         if (scan.separators.size() < static_cast<std::size_t>(Separators)
-            || (strict && !isRecordText(line, end, scan.separators[0]))) {
+            || (strict && !isRecordText(line, end))) {
             if (table)
                 table->clear();
             result.status = Status::BadLine;
@@ -297,21 +286,30 @@ LoadResult readFile(const std::string& path, RecordTable* table, bool strict)
 // Writes a file through a temporary one beside it: `produce` fills it by calling the sink; then
 // the data is flushed and the temporary file put in place of the destination. A file its owner
 // has protected from writing is refused: the replacement would replace it all the same.
+// With side files, the replacement is one commit with their new states (database/commit.h).
 template <typename Produce>
-bool replaceFile(
-    const std::string& path, std::string_view temporarySuffix, std::string* error, Produce produce)
+Commit replaceFile(const std::string& path, std::string_view temporarySuffix, std::string* error,
+    const std::vector<SideFileChange>* sides, Produce produce)
 {
     const std::string target = files::resolveLinks(path);
     if (files::isWriteProtected(target)) {
         if (error)
             *error = "write-protected: " + target;
-        return false;
+        return Commit::Failed;
     }
     files::Replacement replacement(target, target + std::string(temporarySuffix));
     if (!replacement.open(error))
-        return false;
+        return Commit::Failed;
+    std::optional<SideCommit> commit;
+    std::optional<Sha256> hash;
+    if (sides && !sides->empty()) {
+        commit.emplace(target, *sides);
+        hash.emplace();
+    }
     bool sinkFailed = false;
     const auto sink = [&](const std::string& bytes) {
+        if (hash)
+            hash->add(bytes);
         sinkFailed = !replacement.write(bytes.data(), bytes.size(), error);
         return !sinkFailed;
     };
@@ -319,9 +317,25 @@ bool replaceFile(
         // A source that failed to read: the replacement is dropped with its temporary file.
         if (!sinkFailed && error)
             *error = files::lastError("write");
-        return false;
+        return Commit::Failed;
     }
-    return replacement.commit(error);
+    if (commit && !commit->prepare(hash->hex(), error))
+        return Commit::Failed;
+    if (!replacement.commit(error)) {
+        if (commit)
+            commit->abandon();
+        return Commit::Failed;
+    }
+    if (commit && !commit->finish(error))
+        return Commit::SideFilesPending;
+    return Commit::Done;
+}
+
+template <typename Produce>
+bool replaceFile(
+    const std::string& path, std::string_view temporarySuffix, std::string* error, Produce produce)
+{
+    return replaceFile(path, temporarySuffix, error, nullptr, produce) == Commit::Done;
 }
 
 struct CleanedField
@@ -376,15 +390,34 @@ bool write(const std::string& path, RecordTable& table, std::string* error)
     return writeCopy(path, table, TemporarySuffix, error);
 }
 
+namespace {
+Commit writeTable(const std::string& path, RecordTable& table, std::string_view temporarySuffix,
+    const std::vector<SideFileChange>* sides, std::string* error);
+} // namespace
+
 bool writeCopy(
     const std::string& path, RecordTable& table, std::string_view temporarySuffix, std::string* error)
+{
+    return writeTable(path, table, temporarySuffix, nullptr, error) == Commit::Done;
+}
+
+Commit write(
+    const std::string& path, RecordTable& table, const std::vector<SideFileChange>& sides, std::string* error)
+{
+    return writeTable(path, table, TemporarySuffix, &sides, error);
+}
+
+namespace {
+
+Commit writeTable(const std::string& path, RecordTable& table, std::string_view temporarySuffix,
+    const std::vector<SideFileChange>* sides, std::string* error)
 {
     std::vector<CleanedField> cleaned;
     const int count = table.recordCount();
     markWindow(table);
     const std::string emptyLine = std::string(Separators, '|') + "\r\n";
 
-    const bool written = replaceFile(path, temporarySuffix, error, [&](const auto& sink) {
+    const Commit written = replaceFile(path, temporarySuffix, error, sides, [&](const auto& sink) {
         std::string out;
         out.reserve(WriteChunk + (1 << 16));
         for (int row = 1; row <= count; ++row) {
@@ -421,12 +454,15 @@ bool writeCopy(
         }
         return sink(out);
     });
-    if (!written)
-        return false;
-    for (const CleanedField& c : cleaned)
-        table.set(c.row, c.field, c.text);
-    return true;
+    // Once the database is in place the table follows it, side files waiting or not.
+    if (written != Commit::Failed) {
+        for (const CleanedField& c : cleaned)
+            table.set(c.row, c.field, c.text);
+    }
+    return written;
 }
+
+} // namespace
 
 bool create(const std::string& path, RecordTable& table, fields::YearWindow years, std::string* error)
 {
@@ -488,13 +524,19 @@ bool writeFile(const std::string& path, std::string_view bytes, std::string* err
 
 bool copyFile(const std::string& source, const std::string& destination, std::string* error)
 {
+    return copyFile(source, destination, {}, error) == Commit::Done;
+}
+
+Commit copyFile(const std::string& source, const std::string& destination,
+    const std::vector<SideFileChange>& sides, std::string* error)
+{
     files::InputFile in;
     if (in.open(source) != files::OpenStatus::Opened) {
         if (error)
             *error = files::lastError("open");
-        return false;
+        return Commit::Failed;
     }
-    return replaceFile(destination, TemporarySuffix, error, [&](const auto& sink) {
+    return replaceFile(destination, TemporarySuffix, error, &sides, [&](const auto& sink) {
         std::string chunk(ReadChunk, '\0');
         for (;;) {
             const std::int64_t n = in.read(chunk.data(), chunk.size());

@@ -3,6 +3,7 @@
 // The database file "Tervolin2.spb": Windows-1251 text, one line per record ending in CR LF, each
 // line the fields 1 … 2128 each followed by "|". Reading and writing are whole-file operations.
 
+#include "database/commit.h"
 #include "database/record_table.h"
 
 #include <string>
@@ -35,9 +36,8 @@ struct LoadResult
 LoadResult load(const std::string& path, RecordTable& table);
 
 // The same reading and line check, keeping nothing, and stricter: a backup is checked with it
-// before it may replace the database, so a line must also be Windows-1251 text without control
-// characters other than the tab, and begin with a record number (or nothing, as a new file
-// does). A line that is not is a BadLine.
+// before it may replace the database, so a line must also hold no NUL byte, which no text file
+// holds. A line that does is a BadLine; every byte a loaded database may hold passes.
 LoadResult check(const std::string& path);
 
 // Writes records 1 … recordCount to the file, each naming the table's window of years in field 2128
@@ -50,6 +50,14 @@ LoadResult check(const std::string& path);
 // temporary file goes beside that one) and the link stays. A file without write permission
 // (isWriteProtected) is refused and kept.
 bool write(const std::string& path, RecordTable& table, std::string* error = nullptr);
+
+// How a write with side files ended: not at all (the old files stand), whole, or with the database
+// in place while a side file could not yet take its new state (the next start gives it).
+enum class Commit { Failed, Done, SideFilesPending };
+
+// The same write as one commit with the side files' new states (database/commit.h).
+Commit write(const std::string& path, RecordTable& table, const std::vector<SideFileChange>& sides,
+    std::string* error = nullptr);
 
 // The same, the temporary file named with `temporarySuffix` after the destination's name: a copy
 // the user names (a backup) then cannot take a file of the user's for its own temporary one.
@@ -76,6 +84,9 @@ fields::YearWindow yearsForNewDatabase(int thisYear);
 // Copies a file over another in the same manner as write(): the destination is either the old
 // file or a complete copy.
 bool copyFile(const std::string& source, const std::string& destination, std::string* error = nullptr);
+// The same copy as one commit with the side files' new states.
+Commit copyFile(const std::string& source, const std::string& destination,
+    const std::vector<SideFileChange>& sides, std::string* error = nullptr);
 
 // A whole file read in one go, as the import reads a bank statement and its journal. A file larger
 // than `maxBytes` is refused from its size, before it is read; only regular files are read.

@@ -1,10 +1,12 @@
 list(APPEND TERVOLIN_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/commit.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cp1251.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cp866.cpp
   ${CMAKE_CURRENT_LIST_DIR}/data_folder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/database_file.cpp
   ${CMAKE_CURRENT_LIST_DIR}/money.cpp
   ${CMAKE_CURRENT_LIST_DIR}/record_table.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sha256.cpp
   ${CMAKE_CURRENT_LIST_DIR}/year_archive.cpp
   ${CMAKE_CURRENT_LIST_DIR}/year_window.cpp
 )

@@ -92,9 +92,11 @@ std::string archiveFileName(const fields::YearWindow& years)
 
 std::string sideFilePath(const std::string& databasePath, const std::string& sideFileName)
 {
+    // Beside the file itself, not beside a link to it: two links to one database share one journal.
+    const std::string target = files::resolveLinks(databasePath);
     if (fileNameOf(databasePath) == FileName)
-        return files::besideFile(databasePath, sideFileName);
-    return databasePath + extensionOf(sideFileName);
+        return files::besideFile(target, sideFileName);
+    return target + extensionOf(sideFileName);
 }
 
 ArchiveResult archiveDatabase(const std::string& databasePath, const fields::YearWindow& years,

@@ -16,7 +16,8 @@ std::string archiveFileName(const fields::YearWindow& years);
 
 // A file kept beside a database: "Tervolin2.bank" beside "Tervolin2.spb"; beside any other database
 // file (an archive, a backup) the database's own name with the side file's extension after it:
-// "Tervolin2 архив 2020-2027.spb.bank".
+// "Tervolin2 архив 2020-2027.spb.bank". A database reached through a symbolic link keeps them
+// beside the file the link leads to.
 std::string sideFilePath(const std::string& databasePath, const std::string& sideFileName);
 
 struct ArchiveResult

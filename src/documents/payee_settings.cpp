@@ -1,31 +1,18 @@
 #include "documents/payee_settings.h"
 
+#include "documents/payee_file.h"
 #include "platform/settings_store.h"
 #include "session/app_state.h"
 
-#include <array>
-#include <utility>
-
 namespace documents {
-
-namespace {
-
-// The keys beside the members they hold.
-std::array<std::pair<const char*, std::string PayeeDetails::*>, 8> keys()
-{
-    return { { { "Name", &PayeeDetails::name }, { "PersonalAcc", &PayeeDetails::personalAcc },
-        { "BankName", &PayeeDetails::bankName }, { "BIC", &PayeeDetails::bic },
-        { "CorrespAcc", &PayeeDetails::correspAcc }, { "PayeeINN", &PayeeDetails::payeeInn },
-        { "KPP", &PayeeDetails::kpp }, { "Purpose", &PayeeDetails::purpose } } };
-}
-
-} // namespace
 
 PayeeDetails readPayee(SettingsStore& settings)
 {
     PayeeDetails details;
-    for (const auto& [key, member] : keys())
+    for (const auto& [key, member] : payeeKeys())
         details.*member = settings.value(settings::Payee, QString::fromLatin1(key)).toStdString();
+    // A file edited by hand is read as the window would have kept what was typed.
+    details = cleanedPayee(details);
     if (details.purpose.empty())
         details.purpose = DefaultPurpose;
     return details;
@@ -33,7 +20,7 @@ PayeeDetails readPayee(SettingsStore& settings)
 
 void storePayee(SettingsStore& settings, const PayeeDetails& details)
 {
-    for (const auto& [key, member] : keys())
+    for (const auto& [key, member] : payeeKeys())
         settings.setValue(settings::Payee, QString::fromLatin1(key), QString::fromStdString(details.*member));
 }
 

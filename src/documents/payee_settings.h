@@ -9,7 +9,9 @@ class SettingsStore;
 
 namespace documents {
 
-// What is stored; a purpose never written reads as the default template.
+// What is stored, cleaned as the window cleans what is typed (cleanedPayee); a purpose never
+// written reads as the default template. Whether it is good for a payment code is payeeComplete's
+// to say.
 PayeeDetails readPayee(SettingsStore& settings);
 void storePayee(SettingsStore& settings, const PayeeDetails& details);
 

@@ -1,5 +1,6 @@
 list(APPEND TERVOLIN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/payee.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/payee_file.cpp
   ${CMAKE_CURRENT_LIST_DIR}/payment_qr.cpp
   ${CMAKE_CURRENT_LIST_DIR}/receipt.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sheets.cpp

@@ -47,22 +47,30 @@ std::string AppState::databaseFile() const
 
 bool AppState::WriteDatabase()
 {
+    return WriteDatabase({}) != database::Commit::Failed;
+}
+
+database::Commit AppState::WriteDatabase(const std::vector<database::SideFileChange>& sideFiles)
+{
     // Whatever asks for a write, an archive opened for viewing stays as it is on disk.
     if (fileBusy() || archiveView())
-        return false;
+        return database::Commit::Failed;
     FileBusy busy(*this);
     const QString path = DatabasePath.isEmpty() ? databaseFilePath() : DatabasePath;
     const std::string filePath = path.toStdString();
-    m_lastWriteFailed = !database::write(filePath, table);
+    const database::Commit written = sideFiles.empty()
+        ? (database::write(filePath, table) ? database::Commit::Done : database::Commit::Failed)
+        : database::write(filePath, table, sideFiles);
+    m_lastWriteFailed = written == database::Commit::Failed;
     if (!m_lastWriteFailed) {
         notices.saved(services.clock.now().time());
-        return true;
+        return written;
     }
     if (endingOnSignal)
-        return false;
+        return written;
     if (database::isWriteProtected(filePath))
         services.dialogs.error(QStringLiteral("Файл базы защищён от записи: %1").arg(path), QString());
     else
         services.dialogs.message({ QStringLiteral("Ошибка сохранения"), QString(), MessageIcon::None });
-    return false;
+    return written;
 }

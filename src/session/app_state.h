@@ -3,6 +3,7 @@
 // The program-wide state that the windows share: the record table, the variables that hand values
 // from one window to the next, and the services through which the program reaches the desktop.
 
+#include "database/database_file.h"
 #include "database/record_table.h"
 #include "session/status_notices.h"
 
@@ -97,6 +98,10 @@ public:
     // table stay as they were. A write asked for while the file is being read or written (an autosave tick
     // while a message box of the load or of an earlier write is open) is skipped.
     bool WriteDatabase();
+    // The same write as one commit with the new states of side files beside the database
+    // (database/commit.h): both or neither, whatever stops it. SideFilesPending: the database is
+    // written, and a side file takes its new state at the next start.
+    database::Commit WriteDatabase(const std::vector<database::SideFileChange>& sideFiles);
     // Whether the last write that ran failed: the file then lacks what the table holds.
     bool lastWriteFailed() const { return m_lastWriteFailed; }
 

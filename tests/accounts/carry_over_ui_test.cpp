@@ -4,6 +4,8 @@
 #include "accounts/carry_over_window.h"
 #include "accounts/cell_editor.h"
 #include "accounts/ledger_fixture.h"
+#include "documents/payee_file.h"
+#include "documents/payee_settings.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -244,6 +246,22 @@ TEST_F(NextYear, DecemberOfTheLastYearOpensTheNextOneAfterAskingAndKeepsTheOldes
     EXPECT_EQ(main->yearSelector()->itemText(0), "2021");
     EXPECT_EQ(main->yearSelector()->count(), 8);
     EXPECT_EQ(main->yearSelector()->currentText(), "2027");
+}
+
+TEST_F(NextYear, TheArchiveKeepsThePayeeDetailsBesideIt)
+{
+    documents::PayeeDetails payee;
+    payee.name = "СНТ «Рассвет»";
+    documents::storePayee(settings, payee);
+    frmPerenos* window = openFromDecember2027();
+    ASSERT_NE(window, nullptr);
+    dialogs.answers.push_back(Answer::Yes);
+    window->transferButton()->click();
+    ASSERT_EQ(state.table.years().first(), 2021);
+    const std::optional<documents::PayeeDetails> kept
+        = documents::parsePayeeFile(readBytes(archivePath() + ".rekv"));
+    ASSERT_TRUE(kept.has_value());
+    EXPECT_EQ(kept->name, "СНТ «Рассвет»");
 }
 
 TEST_F(NextYear, AnArchiveThatCannotBeWrittenLeavesTheYearsAsTheyWere)

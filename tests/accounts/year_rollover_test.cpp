@@ -7,6 +7,7 @@
 #include "database/year_archive.h"
 #include "demo_data.h"
 #include "documents/sheets.h"
+#include "platform/file_system.h"
 #include "reports/chart_data.h"
 #include "sheet/reading_check.h"
 #include "sheet/sheet.h"
@@ -142,8 +143,9 @@ TEST_F(YearRollover, RollsOnTo2029WithASecondArchive)
     EXPECT_EQ(readBytes(done.archivePath), before);
     EXPECT_EQ(table.years().first(), 2022);
     for (int f = 1; f < fields::WindowField; ++f) {
-        if (!inYear(f, 2021))
+        if (!inYear(f, 2021)) {
             ASSERT_EQ(table.field(7, f), old.field(7, f)) << f;
+        }
     }
     EXPECT_EQ(table.field(7, fields::baseOfMonth(2029, 1) + fields::CurrentReading), "");
     // The earlier archive is left alone.
@@ -209,6 +211,20 @@ TEST(YearArchive, SideFilesOfTheDatabaseAndOfAnArchive)
         "/data/Tervolin2 архив 2020-2027.spb.balance");
     EXPECT_EQ(database::archiveFileName(fields::YearWindow(2031)), "Tervolin2 архив 2031-2038.spb");
 }
+
+#ifndef _WIN32
+TEST(YearArchive, SideFilesLieBesideTheFileALinkLeadsTo)
+{
+    TempFolder folder;
+    std::filesystem::create_directory(filePath(folder.file("флешка")));
+    writeBytes(folder.file("флешка/Tervolin2.spb"), "");
+    std::filesystem::create_symlink(
+        filePath(folder.file("флешка/Tervolin2.spb")), filePath(folder.file("Tervolin2.spb")));
+    const std::string real = files::resolveLinks(folder.file("флешка/Tervolin2.spb"));
+    EXPECT_EQ(database::sideFilePath(folder.file("Tervolin2.spb"), "Tervolin2.bank"),
+        files::besideFile(real, "Tervolin2.bank"));
+}
+#endif
 
 TEST(YearArchive, TheLastWindowCannotMoveOn)
 {

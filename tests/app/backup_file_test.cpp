@@ -1,6 +1,9 @@
+#include "accounts/bank_journal.h"
 #include "app/backup_file.h"
+#include "database/commit.h"
 #include "database/database_file.h"
 #include "database/field_map.h"
+#include "database/year_window.h"
 #include "demo_data.h"
 #include "support/files.h"
 
@@ -50,10 +53,14 @@ TEST(BackupCheck, TellsWhatIsWrongWithTheChosenFile)
         { "binary.spb",
             lines(1)
                 + std::string("\x7f"
-                              "ELF\x02\x01\x01",
-                    7)
+                              "ELF\x02\x01\x01\x00\x00\x00",
+                    10)
                 + std::string(2128, '|') + "\r\n",
             Status::BadLine, 2 },
+        // Old files hold VT, Ctrl+Z and 0x98 in their fields: the program loads them, and their
+        // backups restore.
+        { "old.spb", lines(1) + databaseLine({ "2", "Иванов\v", "уч. 5\x1a" }) + "\x98" + lines(1),
+            Status::Ready, 0 },
     };
     for (const auto& c : cases) {
         writeBytes(folder.file(c.name), c.bytes);
@@ -72,9 +79,9 @@ TEST(BackupRestore, ReplacesTheDatabaseWithAnExactCopy)
     writeBytes(database, lines(2));
     writeBytes(folder.file("copy.spb"), lines(5));
 
-    bool keptFormer = false;
-    EXPECT_EQ(
-        backup::replaceDatabase(folder.file("copy.spb"), database, &keptFormer), backup::CopyStatus::Copied);
+    const backup::Restore restored = backup::restoreSet(folder.file("copy.spb"), database);
+    EXPECT_EQ(restored.status, backup::CopyStatus::Copied);
+    const bool keptFormer = restored.keptFormer;
     EXPECT_EQ(readBytes(database), lines(5));
     EXPECT_FALSE(std::filesystem::exists(database + ".tmp"));
     // The database replaced stays beside it, whole.
@@ -91,13 +98,13 @@ TEST(BackupRestore, ADatabaseProtectedFromWritingIsNotReplaced)
     std::filesystem::permissions(database, std::filesystem::perms(0444));
     writeBytes(folder.file("copy.spb"), lines(5));
 
-    EXPECT_EQ(backup::replaceDatabase(folder.file("copy.spb"), database), backup::CopyStatus::AccessDenied);
+    EXPECT_EQ(backup::restoreSet(folder.file("copy.spb"), database).status, backup::CopyStatus::AccessDenied);
     EXPECT_EQ(readBytes(database), lines(2));
 }
 
 #ifndef _WIN32
-// A restore killed at any moment leaves the database whole: the old one or the complete backup;
-// the database it was replacing is whole beside it, or not yet there.
+// A restore killed at any moment leaves the database whole with its own journal: the old pair or
+// the backup's; the database it was replacing is whole beside it, or not yet there.
 TEST(BackupRestore, AKilledRestoreLeavesTheOldDatabaseOrTheBackup)
 {
     TempFolder folder;
@@ -114,14 +121,21 @@ TEST(BackupRestore, AKilledRestoreLeavesTheOldDatabaseOrTheBackup)
     const std::string firstBytes = readBytes(first);
     const std::string secondBytes = readBytes(second);
     writeBytes(database, firstBytes);
+    // Each backup with its own journal: after any kill the journal is the one of the database.
+    const std::string journal = folder.file("Tervolin2.bank");
+    const std::string firstJournal = "1|05.02.2026|10,00||1|2026|2|06.02.2026|Первый|\r\n";
+    const std::string secondJournal = "2|05.03.2026|20,00||2|2026|3|06.03.2026|Второй|\r\n";
+    writeBytes(first + ".bank", firstJournal);
+    writeBytes(second + ".bank", secondJournal);
+    writeBytes(journal, firstJournal);
 
     std::mt19937 random(7);
-    for (int kills = 1; kills <= 10; ++kills) {
+    for (int kills = 1; kills <= 100; ++kills) {
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
             for (int i = 0;; ++i)
-                backup::replaceDatabase(i % 2 == 0 ? second : first, database);
+                backup::restoreSet(i % 2 == 0 ? second : first, database);
         }
         std::this_thread::sleep_for(
             std::chrono::microseconds(std::uniform_int_distribution<int>(1000, 30000)(random)));
@@ -129,8 +143,12 @@ TEST(BackupRestore, AKilledRestoreLeavesTheOldDatabaseOrTheBackup)
         int status = 0;
         ::waitpid(child, &status, 0);
 
+        database::recoverCommit(database, { journal });
         const std::string bytes = readBytes(database);
-        ASSERT_TRUE(bytes == firstBytes || bytes == secondBytes) << "after kill " << kills;
+        const std::string kept = readBytes(journal);
+        ASSERT_TRUE(
+            (bytes == firstBytes && kept == firstJournal) || (bytes == secondBytes && kept == secondJournal))
+            << "after kill " << kills;
         const std::string former = backup::formerDatabasePath(database);
         if (std::filesystem::exists(former)) {
             const std::string formerBytes = readBytes(former);
@@ -148,15 +166,89 @@ TEST(BackupRestore, AFailedCopyLeavesTheDatabaseAsItWas)
     writeBytes(database, lines(2));
     writeBytes(folder.file("copy.spb"), lines(5));
 
-    EXPECT_EQ(backup::replaceDatabase(folder.file("gone.spb"), database), backup::CopyStatus::NotFound);
+    EXPECT_EQ(backup::restoreSet(folder.file("gone.spb"), database).status, backup::CopyStatus::NotFound);
     EXPECT_EQ(readBytes(database), lines(2));
     // A folder the copy cannot be written into.
-    EXPECT_EQ(backup::replaceDatabase(folder.file("copy.spb"), folder.file("nowhere/Tervolin2.spb")),
+    EXPECT_EQ(backup::restoreSet(folder.file("copy.spb"), folder.file("nowhere/Tervolin2.spb")).status,
         backup::CopyStatus::Failed);
     // A folder cannot be read as a file: the copy fails part-way, the database stays whole.
-    EXPECT_EQ(backup::replaceDatabase(folder.path().string(), database), backup::CopyStatus::Failed);
+    EXPECT_EQ(backup::restoreSet(folder.path().string(), database).status, backup::CopyStatus::Failed);
     EXPECT_EQ(readBytes(database), lines(2));
     EXPECT_FALSE(std::filesystem::exists(database + ".tmp"));
+}
+
+class RestoreSet : public ::testing::Test
+{
+protected:
+    RestoreSet()
+    {
+        // The backup: Иванов paid for February 2026; the database since: March too.
+        RecordTable table;
+        table.setRecordCount(1);
+        table.set(1, 1, "1");
+        table.set(1, 2, "Иванов");
+        table.set(1, fields::ledgerBaseOfMonth(2026, 2) + 6, "100,00");
+        database::write(backupFile, table);
+        table.set(1, fields::ledgerBaseOfMonth(2026, 3) + 6, "200,00");
+        database::write(database, table);
+        writeBytes(journal, february + march);
+    }
+
+    TempFolder folder;
+    const std::string database = folder.file("Tervolin2.spb");
+    const std::string journal = folder.file("Tervolin2.bank");
+    const std::string figures = folder.file("Tervolin2.balance");
+    const std::string backupFile = folder.file("копия.spb");
+    const std::string february = "1|05.02.2026|100,00||1|2026|2|06.02.2026|Иванов|\r\n";
+    const std::string march = "2|05.03.2026|200,00||1|2026|3|06.03.2026|Иванов|\r\n";
+};
+
+TEST_F(RestoreSet, TheBackupsSideFilesComeBackWithItAndTheReplacedOnesAreKept)
+{
+    writeBytes(backupFile + ".bank", february);
+    writeBytes(backupFile + ".balance", "цифры копии");
+    writeBytes(figures, "цифры сейчас");
+    const backup::Restore restored = backup::restoreSet(backupFile, database);
+    ASSERT_EQ(restored.status, backup::CopyStatus::Copied);
+    EXPECT_FALSE(restored.journalFiltered);
+    EXPECT_EQ(readBytes(database), readBytes(backupFile));
+    EXPECT_EQ(readBytes(journal), february);
+    EXPECT_EQ(readBytes(figures), "цифры копии");
+    EXPECT_EQ(readBytes(backup::formerDatabasePath(journal)), february + march);
+    EXPECT_EQ(readBytes(backup::formerDatabasePath(figures)), "цифры сейчас");
+}
+
+TEST_F(RestoreSet, ABackupWithoutAJournalKeepsOnlyThePaymentsItsDatabaseHolds)
+{
+    const backup::Restore restored = backup::restoreSet(backupFile, database);
+    ASSERT_EQ(restored.status, backup::CopyStatus::Copied);
+    EXPECT_TRUE(restored.journalFiltered);
+    EXPECT_EQ(restored.journalKept, 1);
+    EXPECT_EQ(restored.journalDropped, 1);
+    // March's payment is not in the restored database: it may come in again.
+    EXPECT_EQ(readBytes(journal), february);
+}
+
+TEST_F(RestoreSet, ASideFileThatCannotBeReplacedStopsTheWholeRestore)
+{
+    writeBytes(backupFile + ".bank", february);
+    const std::string before = readBytes(database);
+    std::filesystem::permissions(filePath(journal), std::filesystem::perms(0444));
+    const backup::Restore restored = backup::restoreSet(backupFile, database);
+    EXPECT_NE(restored.status, backup::CopyStatus::Copied);
+    EXPECT_EQ(restored.failedFile, journal);
+    EXPECT_EQ(readBytes(database), before);
+    EXPECT_EQ(readBytes(journal), february + march);
+    std::filesystem::permissions(filePath(journal), std::filesystem::perms(0644));
+}
+
+TEST_F(RestoreSet, ABackupOverAnOlderOneOfTheSameNameTakesNoStaleJournal)
+{
+    // An older backup of that name had a journal; the database backed up now has none.
+    writeBytes(backupFile + ".bank", "чужой журнал");
+    std::filesystem::remove(filePath(journal));
+    ASSERT_TRUE(backup::backUpJournal(database, backupFile));
+    EXPECT_FALSE(std::filesystem::exists(filePath(backupFile + ".bank")));
 }
 
 } // namespace

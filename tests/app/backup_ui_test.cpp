@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 #include "database/cp1251.h"
+#include "documents/payee_settings.h"
 #include "support/app_fixture.h"
 
 #include <QAction>
@@ -280,6 +281,79 @@ TEST_F(Backup, TheImportJournalGoesWithTheBackupAndComesBackWithIt)
     EXPECT_EQ(readBytes(journal), "journal at the backup\r\n");
     EXPECT_EQ(readBytes(journal + ".до-восстановления"), "journal of later payments\r\n");
     EXPECT_EQ(dialogs.shown.last().title, "Восстановление произошло успешно");
+}
+
+TEST_F(Backup, ThePayeeDetailsGoWithTheBackupAndTheRestoreOffersThem)
+{
+    writeDatabase({ { "1", "Иванов И. И." } });
+    documents::PayeeDetails payee;
+    payee.name = "СНТ «Рассвет»";
+    payee.personalAcc = "40703810900000000001";
+    payee.kpp = "503801001";
+    documents::storePayee(settings, payee);
+    Form1* form = start();
+    ASSERT_NE(form, nullptr);
+    const std::string copy = folder.file("копия.spb");
+    dialogs.fileNames.push_back(nativePath(copy));
+    trigger(form, "Menu_Tuns_RCopy");
+    ASSERT_TRUE(dialogs.shown.isEmpty());
+    EXPECT_NE(readBytes(copy + ".rekv").find("Name=СНТ «Рассвет»\r\n"), std::string::npos);
+
+    // On another computer, without the details: the restore asks, and Yes takes them.
+    documents::storePayee(settings, documents::PayeeDetails{});
+    dialogs.fileNames.push_back(nativePath(copy));
+    dialogs.answers = { Answer::Yes, Answer::Yes };
+    trigger(form, "Menu_Tuns_Vost");
+    EXPECT_TRUE(program->ended());
+    ASSERT_GE(dialogs.shown.size(), 2);
+    EXPECT_EQ(dialogs.shown[1].text,
+        "В резервной копии есть реквизиты получателя платежа (СНТ «Рассвет»). Взять их вместо нынешних?");
+    const documents::PayeeDetails taken = documents::readPayee(settings);
+    EXPECT_EQ(taken.name, "СНТ «Рассвет»");
+    EXPECT_EQ(taken.personalAcc, "40703810900000000001");
+    EXPECT_EQ(taken.kpp, "503801001");
+}
+
+TEST_F(Backup, ABackupWithoutPayeeDetailsLeavesNoStaleOnesOfTheSameName)
+{
+    writeDatabase({ { "1", "Иванов И. И." } });
+    Form1* form = start();
+    ASSERT_NE(form, nullptr);
+    const std::string copy = folder.file("копия.spb");
+    writeBytes(copy + ".rekv", "Tervolin payee 1\r\nName=Чужое СНТ\r\n");
+    writeBytes(copy + ".bank", "чужой журнал\r\n");
+    dialogs.fileNames.push_back(nativePath(copy));
+    trigger(form, "Menu_Tuns_RCopy");
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    EXPECT_FALSE(std::filesystem::exists(copy + ".rekv"));
+    EXPECT_FALSE(std::filesystem::exists(copy + ".bank"));
+}
+
+TEST_F(Backup, ARestoreThatCannotReplaceTheJournalChangesNothingAndSaysWhichFile)
+{
+    writeDatabase({ { "1", "Иванов И. И." } });
+    Form1* form = start();
+    ASSERT_NE(form, nullptr);
+    const std::string journal = folder.file("Tervolin2.bank");
+    const std::string copy = folder.file("копия.spb");
+    writeBytes(journal, "journal at the backup\r\n");
+    dialogs.fileNames.push_back(nativePath(copy));
+    trigger(form, "Menu_Tuns_RCopy");
+    writeBytes(journal, "journal of later payments\r\n");
+    std::filesystem::permissions(filePath(journal), std::filesystem::perms(0444));
+    const std::string before = databaseBytes();
+
+    dialogs.fileNames.push_back(nativePath(copy));
+    dialogs.answers.push_back(Answer::Yes);
+    trigger(form, "Menu_Tuns_Vost");
+    EXPECT_FALSE(program->ended());
+    EXPECT_EQ(dialogs.shown.last().text,
+        "Не удалось восстановить файл " + nativePath(journal)
+            + ".\nБаза и файлы рядом с ней остались прежними.");
+    EXPECT_EQ(dialogs.shown.last().title, "Восстановление не выполнено");
+    EXPECT_EQ(databaseBytes(), before);
+    EXPECT_EQ(readBytes(journal), "journal of later payments\r\n");
+    std::filesystem::permissions(filePath(journal), std::filesystem::perms(0644));
 }
 
 } // namespace

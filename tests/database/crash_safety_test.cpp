@@ -60,6 +60,53 @@ TEST(CrashSafety, AKilledWriteLeavesTheOldFileOrTheNewOne)
     }
 }
 
+// A write with side files killed at any moment: after the next start's recovery the database and
+// its journal are the old pair or the new pair.
+TEST(CrashSafety, AKilledCommitLeavesTheDatabaseAndItsSideFileAsAPair)
+{
+    TempFolder folder;
+    const std::string path = folder.file("Tervolin2.spb");
+    const std::string journal = folder.file("Tervolin2.bank");
+    RecordTable first;
+    RecordTable second;
+    makeTable(first, 4);
+    makeTable(second, 5);
+    const std::string firstJournal = "1|05.02.2026|10,00||1|2026|2|06.02.2026|Иванов|\r\n";
+    const std::string secondJournal = firstJournal + "2|06.02.2026|20,00||2|2026|2|06.02.2026|Петров|\r\n";
+    ASSERT_EQ(database::write(path, first, { { journal, firstJournal } }), database::Commit::Done);
+    const std::string firstBytes = readBytes(path);
+    ASSERT_EQ(database::write(path, second, { { journal, secondJournal } }), database::Commit::Done);
+    const std::string secondBytes = readBytes(path);
+
+    std::mt19937 random(7);
+    for (int kills = 1; kills <= 100; ++kills) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (int i = 0;; ++i) {
+                const bool odd = i % 2 == 0;
+                database::write(
+                    path, odd ? first : second, { { journal, odd ? firstJournal : secondJournal } });
+            }
+        }
+        std::this_thread::sleep_for(
+            std::chrono::microseconds(std::uniform_int_distribution<int>(1000, 30000)(random)));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+
+        const database::CommitRecovery recovered = database::recoverCommit(path, { journal });
+        ASSERT_NE(recovered.status, database::CommitRecovery::Status::Conflict) << "after kill " << kills;
+        const std::string bytes = readBytes(path);
+        const std::string kept = readBytes(journal);
+        ASSERT_TRUE(
+            (bytes == firstBytes && kept == firstJournal) || (bytes == secondBytes && kept == secondJournal))
+            << "after kill " << kills;
+        ASSERT_FALSE(std::filesystem::exists(filePath(path + ".commit")));
+        ASSERT_FALSE(std::filesystem::exists(filePath(journal + ".commit")));
+    }
+}
+
 } // namespace
 
 namespace {

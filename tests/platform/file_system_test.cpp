@@ -154,9 +154,9 @@ TEST(FileSystem, ARussianFolderHoldsTheDatabaseItsCopiesAndItsLock)
     const std::string copy = home + "/копия 2026-12-08.spb";
     ASSERT_TRUE(database::copyFile(database, copy, &error)) << error;
     EXPECT_EQ(backup::checkBackup(copy).status, backup::SourceCheck::Status::Ready);
-    bool keptFormer = false;
-    EXPECT_EQ(backup::replaceDatabase(copy, database, &keptFormer), backup::CopyStatus::Copied);
-    EXPECT_TRUE(keptFormer);
+    const backup::Restore restored = backup::restoreSet(copy, database);
+    EXPECT_EQ(restored.status, backup::CopyStatus::Copied);
+    EXPECT_TRUE(restored.keptFormer);
     EXPECT_EQ(readBytes(backup::formerDatabasePath(database)), readBytes(database));
 
     ASSERT_TRUE(database::writeFile(home + "/Tervolin2.bank", "журнал"));
@@ -165,22 +165,7 @@ TEST(FileSystem, ARussianFolderHoldsTheDatabaseItsCopiesAndItsLock)
     EXPECT_EQ(journal.bytes, "журнал");
 
     files::FileLock lock;
-    EXPECT_TRUE(lock.acquire(database + ".lock"));
-}
-
-TEST(FileSystem, OneLockPerFile)
-{
-    TempFolder folder;
-    const std::string path = folder.file("Tervolin2.spb.lock");
-    files::FileLock first;
-    files::FileLock second;
-    ASSERT_TRUE(first.acquire(path));
-    EXPECT_FALSE(second.acquire(path));
-    first.release();
-    EXPECT_TRUE(second.acquire(path));
-    EXPECT_FALSE(first.acquire(path));
-    // A lock file that cannot be made guards nothing.
-    EXPECT_FALSE(files::FileLock().acquire(folder.file("нет/Tervolin2.spb.lock")));
+    EXPECT_EQ(lock.acquire(database + ".lock"), files::LockStatus::Taken);
 }
 
 TEST(FileSystem, OpeningTellsWhatIsInTheWay)

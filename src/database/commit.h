@@ -1,0 +1,78 @@
+#pragma once
+
+// The database and the files kept beside it (the journal of bank payments, the supplier's figures
+// and the like) change together: a write that changes both is one commit, so that no kill, full
+// disk or failing file ever leaves a side file that says a payment is in the database while the
+// database lacks it, or the other way round.
+//
+// A commit runs in this order:
+//   1. the new database is written to its temporary file, flushed, and its SHA-256 taken;
+//   2. each side file's new state is written whole beside it, as "<side file>.commit";
+//   3. the commit record "<database>.commit" names that SHA-256, the old database's size and time,
+//      and every side file that changes;
+//   4. the new database takes the old one's place;
+//   5. each new state takes its file's place by a rename (or the file goes), and the record goes.
+// Until 3 the old files stand and the leftovers are dropped at the next start. After 3,
+// recoverCommit() at the next start finishes the commit when the database on disk is the one the
+// record names, drops it when the database is still the old one, and says so when it is neither.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace database {
+
+// A side file's new state: its bytes, or nothing when the file is to go.
+struct SideFileChange
+{
+    std::string path;
+    std::optional<std::string> bytes;
+};
+
+inline constexpr const char* CommitSuffix = ".commit";
+
+class SideCommit
+{
+public:
+    // `database` is the file as it is replaced (links resolved); the side files lie beside it.
+    SideCommit(std::string database, std::vector<SideFileChange> changes);
+    ~SideCommit();
+    SideCommit(const SideCommit&) = delete;
+    SideCommit& operator=(const SideCommit&) = delete;
+
+    // Steps 2 and 3, before the new database (whose SHA-256 is `databaseHash`) takes its place.
+    // On a failure nothing of the commit is left and `error` says which file failed.
+    bool prepare(const std::string& databaseHash, std::string* error);
+    // Step 5, once the database is in place. False when a side file could not take its new state:
+    // the record stays, and the next recoverCommit() finishes the commit.
+    bool finish(std::string* error);
+    // The database did not take its place: the new states and the record go.
+    void abandon();
+
+private:
+    std::string m_database;
+    std::vector<SideFileChange> m_changes;
+    bool m_prepared = false;
+    bool m_done = false;
+};
+
+struct CommitRecovery
+{
+    enum class Status {
+        Nothing, // no commit was left half-way
+        Finished, // the database had taken its place: the side files now follow it
+        Dropped, // the database had not: the side files stay as they were
+        Conflict, // the database on disk is neither the old one nor the new one
+        Failed, // the side files could not take their new states (the record stays)
+    };
+    Status status = Status::Nothing;
+    std::vector<std::string> files; // the side files concerned
+    std::string error;
+};
+
+// Looks for a commit left half-way beside the database and finishes or drops it, as above; also
+// removes the temporary files and new states that a killed write left of these side files. Only
+// the one program that holds the database may call it.
+CommitRecovery recoverCommit(const std::string& databasePath, const std::vector<std::string>& sideFiles);
+
+} // namespace database
