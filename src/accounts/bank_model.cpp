@@ -33,7 +33,7 @@ BankModel::BankModel(
         Row row;
         row.record = payment.record < m_subscriberChoices.size() ? payment.record : 0;
         row.month = payment.month;
-        row.checked = payment.matched;
+        row.checked = payment.offeredChecked();
         row.payment = std::move(payment);
         m_rows.push_back(std::move(row));
     }
@@ -44,10 +44,16 @@ int BankModel::monthChoice(const bank::YearMonth& month) const
     return m_years.holds(month) ? m_years.ordinal(month) : -1;
 }
 
+bool BankModel::isOpen(int row) const
+{
+    const Row& r = m_rows[std::size_t(row)];
+    return !r.payment.alreadyImported && r.payment.sum;
+}
+
 bool BankModel::canCheck(int row) const
 {
     const Row& r = m_rows[std::size_t(row)];
-    return !r.payment.alreadyImported && r.payment.sum && r.record > 0 && r.month;
+    return isOpen(row) && r.month && (r.parts.empty() ? r.record > 0 : true);
 }
 
 void BankModel::rowChanged(int row)
@@ -56,13 +62,25 @@ void BankModel::rowChanged(int row)
     emit marksChanged();
 }
 
+void BankModel::check(int row, bool wanted)
+{
+    Row& r = m_rows[std::size_t(row)];
+    r.checked = false;
+    if (!wanted || !canCheck(row))
+        return;
+    if (r.payment.large && !r.largeConfirmed)
+        r.largeConfirmed = m_confirmLarge && m_confirmLarge(row);
+    r.checked = !r.payment.large || r.largeConfirmed;
+}
+
 void BankModel::setRecord(int row, int record)
 {
     if (record < 0 || record >= m_subscriberChoices.size())
         return;
     Row& r = m_rows[std::size_t(row)];
     r.record = record;
-    r.checked = canCheck(row);
+    r.parts.clear();
+    check(row, true);
     rowChanged(row);
 }
 
@@ -70,15 +88,30 @@ void BankModel::setMonth(int row, const bank::YearMonth& month)
 {
     Row& r = m_rows[std::size_t(row)];
     r.month = month;
-    r.checked = canCheck(row);
+    check(row, true);
     rowChanged(row);
 }
 
 void BankModel::setChecked(int row, bool checked)
 {
-    Row& r = m_rows[std::size_t(row)];
-    r.checked = checked && canCheck(row);
+    check(row, checked);
     rowChanged(row);
+}
+
+QString BankModel::setParts(int row, const std::vector<bank::Part>& parts)
+{
+    Row& r = m_rows[std::size_t(row)];
+    if (!isOpen(row))
+        return QStringLiteral("Этот платеж уже занесен.");
+    const std::string problem
+        = bank::splitProblem(*r.payment.sum, parts, int(m_subscriberChoices.size()) - 1);
+    if (!problem.empty())
+        return fromStd(problem);
+    r.parts = parts;
+    r.record = 0;
+    check(row, true);
+    rowChanged(row);
+    return {};
 }
 
 std::vector<int> BankModel::checkedRows() const
@@ -90,10 +123,16 @@ std::vector<int> BankModel::checkedRows() const
     return rows;
 }
 
-bank::Posting BankModel::posting(int row) const
+std::vector<bank::Posting> BankModel::postings(int row) const
 {
     const Row& r = m_rows[std::size_t(row)];
-    return { r.record, r.month.value_or(bank::YearMonth{}), r.payment.sum.value_or(Currency()) };
+    const bank::YearMonth month = r.month.value_or(bank::YearMonth{});
+    if (r.parts.empty())
+        return { { r.record, month, r.payment.sum.value_or(Currency()) } };
+    std::vector<bank::Posting> result;
+    for (const bank::Part& part : r.parts)
+        result.push_back({ part.record, month, part.sum, row });
+    return result;
 }
 
 QString BankModel::cellText(int row, int column) const
@@ -105,7 +144,15 @@ QString BankModel::cellText(int row, int column) const
     case Sum: return r.payment.sum ? fromStd(moneyText(*r.payment.sum)) : fromStd(d.sum);
     case Payer: return fromStd(d.payer);
     case Purpose: return fromStd(d.purpose);
-    case Subscriber: return m_subscriberChoices[r.record];
+    case Subscriber: {
+        if (r.parts.empty())
+            return m_subscriberChoices[r.record];
+        QStringList parts;
+        for (const bank::Part& part : r.parts)
+            parts << QStringLiteral("%1 — %2").arg(
+                m_subscriberChoices[part.record], fromStd(moneyText(part.sum)));
+        return QStringLiteral("Разделен: ") + parts.join(QStringLiteral("; "));
+    }
     case Month: return r.month ? monthText(*r.month) : QString();
     case Note: return fromStd(r.payment.note);
     default: return QString();
@@ -130,9 +177,15 @@ QVariant BankModel::data(const QModelIndex& index, int role) const
     const int column = index.column();
     const Row& r = m_rows[std::size_t(row)];
     switch (role) {
-    case Qt::DisplayRole: return column == Mark ? QVariant() : QVariant(cellText(row, column));
+    case Qt::DisplayRole: {
+        if (column == Mark)
+            return {};
+        const QString text = cellText(row, column);
+        return text.size() > ShownCharacters ? text.left(ShownCharacters) + QStringLiteral("…") : text;
+    }
     case Qt::ToolTipRole:
-        if (column == Purpose || column == Payer || column == Note)
+        // The whole text, which the import has kept to bank::MaxKeptCharacters.
+        if (column == Purpose || column == Payer || column == Note || column == Subscriber)
             return cellText(row, column);
         return {};
     case Qt::EditRole:
@@ -156,7 +209,9 @@ QVariant BankModel::data(const QModelIndex& index, int role) const
             return QBrush(ImportedText);
         return {};
     case Qt::BackgroundRole:
-        if (!r.payment.alreadyImported && !r.payment.matched)
+        // What the treasurer has to look at: unmatched, and matched but left unchecked for a reason.
+        if (!r.payment.alreadyImported
+            && (!r.payment.matched || r.payment.possiblyImported || r.payment.large))
             return QBrush(UnmatchedBackground);
         return {};
     default: return {};
@@ -184,9 +239,8 @@ Qt::ItemFlags BankModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid())
         return Qt::NoItemFlags;
-    const Row& r = m_rows[std::size_t(index.row())];
     // A payment already in the ledger stays as the journal has it.
-    const bool open = !r.payment.alreadyImported && r.payment.sum;
+    const bool open = isOpen(index.row());
     switch (index.column()) {
     case Mark: return canCheck(index.row()) ? Qt::ItemIsEnabled | Qt::ItemIsUserCheckable : Qt::NoItemFlags;
     case Subscriber:

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -85,9 +86,10 @@ bool isControl(unsigned char b)
     return (b < 0x20 && b != '\t' && b != '\r' && b != '\n') || b == 0x7F;
 }
 
-// A text file holds no control characters but the tab and the line ends. Eight bytes at a time:
-// a word without a byte below 0x20 or equal to 0x7F needs no closer look.
-bool isText(std::string_view bytes)
+// Where the first control character of the bytes is (anything but the tab and the line ends), or
+// npos. Eight bytes at a time: a word without a byte below 0x20 or equal to 0x7F needs no closer
+// look.
+std::size_t firstControl(std::string_view bytes)
 {
     constexpr std::uint64_t Ones = 0x0101010101010101ull;
     constexpr std::uint64_t Highs = 0x8080808080808080ull;
@@ -102,13 +104,27 @@ bool isText(std::string_view bytes)
             continue;
         for (std::size_t k = i; k < i + 8; ++k)
             if (isControl(static_cast<unsigned char>(bytes[k])))
-                return false;
+                return k;
     }
     for (; i < bytes.size(); ++i)
         if (isControl(static_cast<unsigned char>(bytes[i])))
-            return false;
-    return true;
+            return i;
+    return std::string_view::npos;
 }
+
+// UTF-16, as some programs save a text: a byte-order mark, or the zero bytes of ASCII between its
+// letters.
+bool looksUtf16(std::string_view bytes)
+{
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"))
+        return true;
+    return bytes.size() >= 4
+        && ((bytes[0] != 0 && bytes[1] == 0 && bytes[3] == 0)
+            || (bytes[0] == 0 && bytes[2] == 0 && bytes[1] != 0));
+}
+
+const char* const UnknownEncoding
+    = "кодировка файла не распознана: названия полей не читаются ни в UTF-8, ни в Windows-1251, ни в DOS";
 
 // The keys the reader acts on.
 enum class Key {
@@ -363,37 +379,25 @@ struct DocumentBuilder
     }
 };
 
+std::string tooLarge()
+{
+    return "файл больше " + std::to_string(MaxStatementBytes >> 20) + " МБ";
+}
+
 std::string unfinished(const char* what, int line, const char* end)
 {
     return std::string(what) + " в строке " + std::to_string(line) + " не закончен строкой «" + end + "»";
 }
 
-} // namespace
-
-ReadResult readStatement(std::string_view bytes)
+// The statement in the bytes read in one code page. `recognised` counts the lines whose keys the
+// reader knows: none at all says the code page is not the file's.
+ReadResult readAs(std::string_view bytes, Encoding::Kind kind, int& recognised)
 {
-    if (bytes.size() > MaxStatementBytes)
-        return notStatement("файл больше 64 МБ");
-    // DOS programs may end a text file with Ctrl+Z marks.
-    while (!bytes.empty() && bytes.back() == '\x1A')
-        bytes.remove_suffix(1);
-    if (bytes.find_first_not_of(" \t\r\n") == std::string_view::npos)
-        return notStatement("файл пуст");
-    if (!isText(bytes))
-        return notStatement("файл не текстовый");
-
     ReadResult result;
     Statement& statement = result.statement;
-    Encoding::Kind kind = Encoding::Windows;
-    if (isValidUtf8(bytes)) {
-        kind = Encoding::Utf8;
-        if (bytes.starts_with("\xEF\xBB\xBF"))
-            bytes.remove_prefix(3);
-    } else if (saysDos(bytes)) {
-        kind = Encoding::Dos;
-    }
     const Encoding& code = encoding(kind);
     statement.encoding = code.name();
+    recognised = 0;
 
     enum class Section { Header, Account, Document };
     Section section = Section::Header;
@@ -415,6 +419,8 @@ ReadResult readStatement(std::string_view bytes)
         std::string_view value;
         splitLine(line, keyBytes, value);
         const Key key = code.key(keyBytes);
+        if (key != Key::Other)
+            ++recognised;
 
         if (key == Key::SectionDocument || key == Key::SectionAccount || key == Key::EndFile) {
             if (section == Section::Document)
@@ -467,12 +473,63 @@ ReadResult readStatement(std::string_view bytes)
     return result;
 }
 
+} // namespace
+
+ReadResult readStatement(std::string_view bytes)
+{
+    if (bytes.size() > MaxStatementBytes)
+        return notStatement(tooLarge());
+    // DOS programs may end a text file with Ctrl+Z marks.
+    while (!bytes.empty() && bytes.back() == '\x1A')
+        bytes.remove_suffix(1);
+    if (bytes.find_first_not_of(" \t\r\n") == std::string_view::npos)
+        return notStatement("файл пуст");
+    if (looksUtf16(bytes))
+        return notStatement("кодировка файла не распознана: файл в UTF-16, а выписка пишется в Windows-1251, "
+                            "DOS или UTF-8");
+    const bool utf8 = isValidUtf8(bytes);
+    if (utf8 && bytes.starts_with("\xEF\xBB\xBF"))
+        bytes.remove_prefix(3);
+    if (const std::size_t at = firstControl(bytes); at != std::string_view::npos) {
+        // In a statement the place is worth telling: one stray byte, and the bank can be asked
+        // for the file again. Anything else is no text at all.
+        if (!bytes.starts_with(FirstLine))
+            return notStatement("файл не текстовый");
+        const auto line = std::count(bytes.begin(), bytes.begin() + std::ptrdiff_t(at), '\n') + 1;
+        char code[8];
+        std::snprintf(code, sizeof code, "0x%02X", static_cast<unsigned char>(bytes[at]));
+        return notStatement("в строке " + std::to_string(line) + " управляющий символ с кодом " + code);
+    }
+
+    const Encoding::Kind kind = utf8 ? Encoding::Utf8 : saysDos(bytes) ? Encoding::Dos : Encoding::Windows;
+    int recognised = 0;
+    ReadResult result = readAs(bytes, kind, recognised);
+    if (recognised > 0)
+        return result;
+    // Not one key read: the header may name the other Cyrillic code page than the file's.
+    if (kind != Encoding::Utf8) {
+        const Encoding::Kind other = kind == Encoding::Dos ? Encoding::Windows : Encoding::Dos;
+        int otherRecognised = 0;
+        ReadResult second = readAs(bytes, other, otherRecognised);
+        if (otherRecognised > 0)
+            return second;
+    }
+    // A file of keys in ASCII letters is some other text; one whose keys have letters beyond ASCII
+    // that no code page reads has been converted wrongly on its way (UTF-8 read as Windows-1251 and
+    // saved again, or the reverse).
+    if (result.status == ReadResult::Status::NotStatement && bytes.starts_with(FirstLine)
+        && std::any_of(
+            bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
+        return notStatement(UnknownEncoding);
+    return result;
+}
+
 ReadResult readStatementFile(const std::string& path)
 {
     database::FileBytes file = database::readFile(path, MaxStatementBytes);
     switch (file.status) {
     case database::FileBytes::Status::Read: return readStatement(file.bytes);
-    case database::FileBytes::Status::TooLarge: return notStatement("файл больше 64 МБ");
+    case database::FileBytes::Status::TooLarge: return notStatement(tooLarge());
     case database::FileBytes::Status::NotFound:
     case database::FileBytes::Status::Failed: break;
     }

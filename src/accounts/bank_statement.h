@@ -16,8 +16,9 @@
 
 namespace bank {
 
-// A statement is a few hundred kilobytes; a larger file is refused before it is read whole.
-inline constexpr std::size_t MaxStatementBytes = std::size_t(64) << 20;
+// A month's statement is a few hundred kilobytes, a busy year's some 200,000 documents of about
+// 330 bytes each; a larger file is refused before it is read whole.
+inline constexpr std::size_t MaxStatementBytes = std::size_t(128) << 20;
 
 // One document of the statement, its texts as written (in UTF-8, blanks around them dropped).
 struct Document

@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "accounts/side_files.h"
 #include "app/backup.h"
 #include "app/main_window.h"
 #include "database/data_folder.h"
@@ -116,6 +117,8 @@ bool Program::start()
     tellAboutAnIgnoredDatabase(m_state);
     // A write killed half-way leaves its temporary file; only the holder of the lock may clear it.
     database::removeStaleTemporary(path.toStdString());
+    // A commit of the database with its side files that was stopped half-way is finished or dropped.
+    ledger::recoverSideFiles(m_state);
     backup::tellAboutEmergencyCopy(m_state);
     return showMainWindow();
 }

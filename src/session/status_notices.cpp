@@ -20,10 +20,10 @@ std::string shownPath(const QString& path)
 
 } // namespace
 
-void StatusNotices::post(const QString& text)
+void StatusNotices::post(const QString& text, int milliseconds)
 {
     m_last = text;
-    emit posted(text);
+    emit posted(text, milliseconds);
 }
 
 void StatusNotices::clear()
@@ -63,11 +63,11 @@ void StatusNotices::importedSubscribers(int count)
 
 void StatusNotices::importedPayments(int count)
 {
-    post(fromStd(statusText::importedPaymentsText(count)));
+    post(fromStd(statusText::importedPaymentsText(count)), 0);
 }
 
 void StatusNotices::showIn(QStatusBar* bar)
 {
     connect(this, &StatusNotices::posted, bar,
-        [bar](const QString& text) { bar->showMessage(text, ShownMilliseconds); });
+        [bar](const QString& text, int milliseconds) { bar->showMessage(text, milliseconds); });
 }

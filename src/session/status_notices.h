@@ -17,7 +17,8 @@ public:
     // How long a line stays in the bars.
     static constexpr int ShownMilliseconds = 6000;
 
-    void post(const QString& text);
+    // A line for `milliseconds`, or until the next line when 0.
+    void post(const QString& text, int milliseconds = ShownMilliseconds);
     // The program's lines (session/notice_texts.h); paths in the system's own form.
     void saved(const QTime& time);
     void backedUp(const QString& path);
@@ -25,6 +26,7 @@ public:
     void carriedOver(const QString& year);
     void yearOpened(const QString& archivePath, const QString& year);
     void importedSubscribers(int count);
+    // Stays until the next line: the treasurer reads it after the import's window has gone.
     void importedPayments(int count);
     // Takes the line away: what it told of was undone.
     void clear();
@@ -35,7 +37,7 @@ public:
     void showIn(QStatusBar* bar);
 
 signals:
-    void posted(const QString& text);
+    void posted(const QString& text, int milliseconds);
 
 private:
     QString m_last;

@@ -124,7 +124,12 @@ TEST(BankStatement, RefusesWhatIsNoCompleteStatement)
     const std::vector<Case> cases = {
         { "empty", "", "файл пуст" },
         { "only blank lines", "\r\n \r\n\t\n", "файл пуст" },
-        { "binary", std::string("1CClientBankExchange\r\n\0\x01\x02", 25), "файл не текстовый" },
+        { "binary", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16), "файл не текстовый" },
+        // In a statement, where: the bank can be asked for the file again.
+        { "a control character in a statement",
+            "1CClientBankExchange\r\nВерсияФормата=1.03\r\nНомер=1\x0B"
+            "2\r\n",
+            "в строке 3 управляющий символ с кодом 0x0B" },
         { "another first line", "Выписка по счету\r\n" + good, "первая строка не «1CClientBankExchange»" },
         { "a workbook", "PK\x03\x04 whatever", "файл не текстовый" },
         { "cut short", good.substr(0, good.size() - 30),
@@ -146,7 +151,33 @@ TEST(BankStatement, RefusesWhatIsNoCompleteStatement)
     EXPECT_EQ(readStatement(good + "\x1A").status, ReadResult::Status::Read);
 }
 
-TEST(BankStatement, RefusesAFileOver64MegabytesFromItsSizeAlone)
+TEST(BankStatement, AFileInAnEncodingNoneReadsIsSaidToBeSoNotIncomplete)
+{
+    const std::string text = statementText(header(), { payment("17", "1500.00", "Семёнов Л. Д.", Purpose) });
+    const std::string windows = encoded(text, "CP1251");
+    std::string replaced;
+    for (const char c : windows)
+        replaced += static_cast<unsigned char>(c) < 0x80 ? std::string(1, c) : std::string("\xEF\xBF\xBD");
+    const std::string unknown
+        = "кодировка файла не распознана: названия полей не читаются ни в UTF-8, ни в Windows-1251, ни в DOS";
+    EXPECT_EQ(problemOf(misreadAs(text, "CP1251")), unknown) << "UTF-8 read as Windows-1251";
+    EXPECT_EQ(problemOf(misreadAs(windows, "CP866")), unknown) << "Windows-1251 read as DOS";
+    EXPECT_EQ(problemOf(replaced), unknown) << "Windows-1251 read as UTF-8";
+    std::string utf16 = "\xFF\xFE";
+    for (const char c : std::string("1CClientBankExchange\r\n"))
+        utf16 += std::string(1, c) + '\0';
+    EXPECT_EQ(problemOf(utf16),
+        "кодировка файла не распознана: файл в UTF-16, а выписка пишется в Windows-1251, DOS или UTF-8");
+
+    // A header that names the other Cyrillic code page than the file's: the bytes are read in theirs.
+    const Statement saysDos = read(
+        encoded(statementText(header("DOS"), { payment("17", "1", "Семёнов Л. Д.", Purpose) }), "CP1251"));
+    EXPECT_EQ(saysDos.encoding, "Windows");
+    ASSERT_EQ(saysDos.documents.size(), 1u);
+    EXPECT_EQ(saysDos.documents[0].purpose, Purpose);
+}
+
+TEST(BankStatement, RefusesAFileOver128MegabytesFromItsSizeAlone)
 {
     TempFolder folder;
     const std::string path = folder.file("huge.txt");
@@ -155,7 +186,7 @@ TEST(BankStatement, RefusesAFileOver64MegabytesFromItsSizeAlone)
     std::filesystem::resize_file(path, MaxStatementBytes + 1);
     const ReadResult huge = readStatementFile(path);
     EXPECT_EQ(huge.status, ReadResult::Status::NotStatement);
-    EXPECT_EQ(huge.problem, "файл больше 64 МБ");
+    EXPECT_EQ(huge.problem, "файл больше 128 МБ");
 
     EXPECT_EQ(readStatementFile(folder.file("missing.txt")).status, ReadResult::Status::Unreadable);
     EXPECT_EQ(readStatementFile(folder.path().string()).status, ReadResult::Status::Unreadable);

@@ -1,10 +1,8 @@
 // The import of a bank statement from the ledger: the window's rows and marks, what "Занести"
 // writes, and that nothing changes otherwise.
 
-#include "accounts/bank_model.h"
-#include "accounts/bank_window.h"
-#include "accounts/ledger_fixture.h"
-#include "accounts/statement_text.h"
+#include "accounts/bank_window_fixture.h"
+#include "database/sha256.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -17,83 +15,7 @@ namespace {
 
 using namespace ledgertest;
 using namespace statementtest;
-
-const int January2026 = fields::ledgerBase(6, 1);
-const int February2026 = fields::ledgerBase(6, 2);
-
-class BankImport : public LedgerWindow
-{
-protected:
-    // January 2026: Иванов owes 200,00 from before and 1000,00 for electricity, and paid 300,00.
-    frmRedLS* openJanuary2026()
-    {
-        writeRecords({ { "Иванов И. И.",
-                           { { January2026, "200,00" }, { January2026 - 1, "1000,00" },
-                               { January2026 + 6, "300,00" } } },
-            { "Петрова А. С.", {} }, { "Семёнов Л. Д.", {} } });
-        return openLedger("2026", 0);
-    }
-
-    static Lines outgoing()
-    {
-        Lines document = payment(
-            "9", "5000.00", "СНТ Рассвет", "Оплата по договору энергоснабжения", "20.01.2026", OurAccount);
-        document[6].second = "40702810000000009999";
-        return document;
-    }
-
-    // Иванов and Петрова matched, a refund from a firm not.
-    static std::vector<Lines> januaryPayments()
-    {
-        return { payment("101", "1500.00", "Иванов Иван Иванович",
-                     "Оплата электроэнергии л/с 1 за январь 2026", "20.01.2026", "40817810000000000101"),
-            payment("102", "700,50", "Петрова Анна Сергеевна", "за электроэнергию", "21.01.2026",
-                "40817810000000000102"),
-            outgoing(),
-            payment("103", "300", "ООО Ромашка", "возврат", "22.01.2026", "40702810000000000103") };
-    }
-
-    std::string writeStatement(const std::vector<Lines>& documents, const char* name = "statement.txt")
-    {
-        const std::string path = folder.file(name);
-        writeBytes(path, encoded(statementText(header(), documents), "CP1251"));
-        return path;
-    }
-
-    frmBank* importFile(frmRedLS* ledger, const std::string& path)
-    {
-        dialogs.fileNames.push_back(QString::fromStdString(path));
-        ledger->findChild<QToolButton*>("CmdBank")->click();
-        return ledger->findChild<frmBank*>();
-    }
-
-    static QString label(frmBank* window, const char* name)
-    {
-        auto* found = window->findChild<QLabel*>(name);
-        return found ? found->text() : QStringLiteral("<none>");
-    }
-
-    // Chooses in the row's subscriber or month list as the user does: a click opens it, another
-    // cell takes the choice.
-    static void choose(frmBank* window, int row, int column, int choice)
-    {
-        QTableView* grid = window->grid();
-        click(grid, window->model()->index(row, column));
-        auto* combo = grid->findChild<QComboBox*>();
-        ASSERT_NE(combo, nullptr);
-        combo->setCurrentIndex(choice);
-        grid->setCurrentIndex(window->model()->index(row, BankModel::Date));
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-
-    void closeWindow(frmBank* window)
-    {
-        window->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-
-    std::string journalPath() const { return folder.file("Tervolin2.bank"); }
-};
+using namespace banktest;
 
 TEST_F(BankImport, EntersTheCheckedPaymentsIntoTheLedgerTheFileAndTheJournal)
 {
@@ -130,7 +52,8 @@ TEST_F(BankImport, EntersTheCheckedPaymentsIntoTheLedgerTheFileAndTheJournal)
     window->enterButton()->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(ledger->findChild<frmBank*>(), nullptr);
-    EXPECT_EQ(dialogs.shown.last().text, "Занесено платежей: 2 на сумму 2200,50 р.");
+    EXPECT_EQ(dialogs.shown.last().text,
+        "Занесено платежей: 2 на сумму 2200,50 р.\nПересчитаны остатки: Январь 2026 – Февраль 2026");
     EXPECT_EQ(ledger->findChild<QStatusBar*>("StatusBar")->currentMessage(), "Импорт выписки: 2 платежа");
 
     // Due 1200,00, paid 300,00 + 1500,00: 600,00 over, which February starts from.
@@ -279,7 +202,7 @@ TEST_F(BankImport, AFileThatIsNoStatementIsToldAndChangesNothing)
     writeBytes(path, "1CClientBankExchange\r\n");
     ASSERT_EQ(::truncate(path.c_str(), off_t(bank::MaxStatementBytes) + 1), 0);
     EXPECT_EQ(importFile(ledger, path), nullptr);
-    EXPECT_EQ(dialogs.shown.last().text, "Файл не является выпиской банка в формате 1С: файл больше 64 МБ");
+    EXPECT_EQ(dialogs.shown.last().text, "Файл не является выпиской банка в формате 1С: файл больше 128 МБ");
 
     // Cancelling the file dialog asks nothing.
     const qsizetype shown = dialogs.shown.size();
@@ -330,12 +253,13 @@ TEST_F(BankImport, ThePayeeDetailsAccountIsTheAssociationsOwn)
     EXPECT_EQ(window->model()->rowCount(), 3);
 }
 
-TEST_F(BankImport, AJournalThatCannotBeWrittenTakesThePaymentsBackOutOfTheFile)
+TEST_F(BankImport, AJournalThatCannotBeWrittenLeavesTheFileAndTheJournalAsTheyWere)
 {
     frmRedLS* ledger = openJanuary2026();
     ASSERT_NE(ledger, nullptr);
-    // A folder where the journal's new copy would be written: the journal cannot be replaced.
-    std::filesystem::create_directory(journalPath() + ".tmp");
+    writeBytes(journalPath(), "");
+    // A folder where the journal's new state would be written: it cannot be.
+    std::filesystem::create_directory(journalPath() + ".commit");
     frmBank* window = importFile(ledger, writeStatement(januaryPayments()));
     ASSERT_NE(window, nullptr);
     // The file as the table stands before the payments.
@@ -343,16 +267,45 @@ TEST_F(BankImport, AJournalThatCannotBeWrittenTakesThePaymentsBackOutOfTheFile)
     const std::string before = databaseBytes();
     window->enterButton()->click();
     EXPECT_EQ(dialogs.shown.last().text,
-        QStringLiteral("Не удалось записать журнал загруженных платежей %1. Платежи не занесены.")
-            .arg(QString::fromStdString(journalPath())));
+        "Платежи не занесены: файл базы и журнал загруженных платежей остались прежними.");
     EXPECT_EQ(databaseBytes(), before);
+    EXPECT_EQ(readBytes(journalPath()), "");
     EXPECT_EQ(state.table.field(1, January2026 + 6), "300,00");
     EXPECT_EQ(text(ledger, 0, PaidIn), "300,00");
-    // The file was written twice, in and back out: no line says it was saved.
+    // Nothing was written: no line says it was saved.
     EXPECT_EQ(ledger->findChild<QStatusBar*>("StatusBar")->currentMessage(), "");
     // The window stays, for another try or Отмена.
     EXPECT_TRUE(window->isVisible());
     closeWindow(window);
+}
+
+TEST_F(BankImport, AJournalThatCannotTakeItsPlaceYetIsFinishedBeforeTheNextImport)
+{
+    frmRedLS* ledger = openJanuary2026();
+    ASSERT_NE(ledger, nullptr);
+    frmBank* window = importFile(ledger, writeStatement(januaryPayments()));
+    ASSERT_NE(window, nullptr);
+    // The new journal waits beside the old one: the database is in place, the journal is not.
+    const std::string statement = writeStatement(januaryPayments());
+    window->enterButton()->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(std::filesystem::exists(filePath(journalPath())));
+    const std::string journal = readBytes(journalPath());
+    writeBytes(journalPath() + ".commit", journal);
+    writeBytes(journalPath(), "");
+    writeBytes(folder.file("Tervolin2.spb.commit"),
+        "tervolin-commit 1\r\ndatabase\t" + Sha256::of(databaseBytes())
+            + "\r\nold\tnone\r\nwrite\tTervolin2.bank\r\n");
+    dialogs.shown.clear();
+
+    // The next import first puts the journal in place: the same statement adds nothing.
+    frmBank* again = importFile(ledger, statement);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(readBytes(journalPath()), journal);
+    EXPECT_FALSE(std::filesystem::exists(filePath(journalPath() + ".commit")));
+    EXPECT_TRUE(again->model()->checkedRows().empty());
+    EXPECT_TRUE(again->model()->payment(0).alreadyImported);
+    closeWindow(again);
 }
 
 TEST_F(BankImport, ADamagedJournalStopsTheImport)

@@ -93,3 +93,44 @@ inline std::string encoded(const std::string& utf8, const char* codePage)
 }
 
 } // namespace statementtest
+
+// Bytes of one code page read as another ("CP1251", "CP866") and saved again as UTF-8, as a mail
+// program or an editor may do: each byte its character, or U+FFFD where the page has none.
+inline std::string misreadAs(const std::string& bytes, const char* codePage)
+{
+    std::string out;
+#ifdef _WIN32
+    const std::string name = codePage;
+    const UINT page = name == "CP1251" ? 1251 : name == "CP866" ? 866 : 0;
+    EXPECT_NE(page, 0u) << codePage;
+    for (const char c : bytes) {
+        wchar_t wide[2] = {};
+        char utf8[8];
+        const int n = ::MultiByteToWideChar(page, MB_ERR_INVALID_CHARS, &c, 1, wide, 2);
+        const int m = n > 0
+            ? ::WideCharToMultiByte(CP_UTF8, 0, wide, n, utf8, int(sizeof utf8), nullptr, nullptr)
+            : 0;
+        if (m <= 0 || (page == 1251 && static_cast<unsigned char>(c) == 0x98))
+            out += "\xEF\xBF\xBD";
+        else
+            out.append(utf8, std::size_t(m));
+    }
+#else
+    iconv_t converter = iconv_open("UTF-8", codePage);
+    EXPECT_NE(converter, iconv_t(-1));
+    for (const char c : bytes) {
+        char in[1] = { c };
+        char* inPtr = in;
+        std::size_t inLeft = 1;
+        char buffer[8];
+        char* outPtr = buffer;
+        std::size_t outLeft = sizeof buffer;
+        if (iconv(converter, &inPtr, &inLeft, &outPtr, &outLeft) == std::size_t(-1))
+            out += "\xEF\xBF\xBD";
+        else
+            out.append(buffer, sizeof buffer - outLeft);
+    }
+    iconv_close(converter);
+#endif
+    return out;
+}

@@ -1,0 +1,115 @@
+#pragma once
+
+// The parts of the bank import that read a purpose and a payer: the numbers and months a purpose
+// names, the directory's names and the payer accounts seen before, and the choice of a
+// subscriber from them. Shared by the import's own files; the windows use bank_import.h.
+
+#include "accounts/bank_import.h"
+
+#include <bitset>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace bank::rules {
+
+// A month as a purpose names it; year 0 when it names none ("за ноябрь").
+struct NamedMonth
+{
+    int year = 0;
+    int month = 1;
+    friend bool operator==(const NamedMonth&, const NamedMonth&) = default;
+};
+
+// The months of a folded purpose, in order of appearance, repeats dropped.
+void monthsIn(std::string_view folded, std::vector<NamedMonth>& months);
+// The months with their years: one named without a year is the latest such month not after the
+// payment, and is dropped when the payment's date is not known.
+void resolveMonths(const std::vector<NamedMonth>& named, const Date* paid, std::vector<YearMonth>& months);
+
+// "Март 2026".
+std::string monthText(const YearMonth& month);
+// "2020 … 2027": the years the database holds, as the notes name them.
+std::string heldYearsText(const fields::YearWindow& years);
+
+// The distinct personal-account and plot numbers of a folded purpose, lists after one word
+// ("участки 11, 12", "уч. 4 и 6") included.
+void numbersIn(std::string_view folded, std::vector<int>& numbers);
+
+// The directory's names by their surname and initials ("иванов|ии"). A name without initials is
+// not kept: a surname alone would take any payer of that name.
+class NameIndex
+{
+public:
+    explicit NameIndex(const RecordTable& table);
+    // Every record whose surname and initials the folded text names, in either order ("Иванов
+    // Иван Петрович", "Иванов И.П.", "И. П. Иванов"), added to `found` once each.
+    void find(std::string_view foldedText, std::vector<int>& found);
+
+private:
+    static constexpr std::size_t SurnameBits = std::size_t(1) << 16;
+    const std::string& key(std::string_view surname, std::string_view initials);
+    void look(std::string_view surname, std::string_view initials, std::vector<int>& found);
+
+    std::unordered_map<std::string, std::vector<int>> m_records;
+    std::bitset<SurnameBits> m_surnames;
+    std::string m_key;
+    std::vector<std::string_view> m_words;
+};
+
+// Which subscribers each payer account paid for before, by the journal. Transit and cash-desk
+// accounts are never learnt.
+class PayerIndex
+{
+public:
+    PayerIndex(const Journal& journal, const RecordTable& table);
+
+    struct Seen
+    {
+        std::vector<int> records; // the records paid for, in their order
+        std::vector<std::string> names; // the distinct names paid for, as the journal has them
+        int current = 0; // the one record paid for, while it still holds the name it was paid for
+    };
+    const Seen* find(const std::string& account) const;
+
+private:
+    std::unordered_map<std::string, Seen> m_accounts;
+};
+
+// What the matching of one payment after another reuses.
+struct Matcher
+{
+    Matcher(const RecordTable& table, const Journal& journal)
+        : table(table), names(table), payers(journal, table)
+    { }
+
+    const RecordTable& table;
+    NameIndex names;
+    PayerIndex payers;
+    std::string foldedPurpose;
+    std::string foldedPayer;
+    std::vector<int> numbers;
+    std::vector<int> named;
+    std::vector<NamedMonth> namedMonths;
+    std::vector<YearMonth> months;
+};
+
+struct SubscriberMatch
+{
+    int record = 0;
+    Rule rule = Rule::None;
+    std::vector<int> plots;
+    std::string note;
+};
+// `m.foldedPurpose` holds the document's purpose folded.
+SubscriberMatch matchSubscriber(const Document& document, const PaymentKey& key, Matcher& m);
+
+struct MonthMatch
+{
+    std::optional<YearMonth> month;
+    std::string problem;
+};
+MonthMatch matchMonth(const Document& document, Matcher& m);
+
+} // namespace bank::rules
