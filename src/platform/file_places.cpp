@@ -17,6 +17,7 @@ QString settingsKey(Kind kind)
     case Kind::Pdf: return QStringLiteral("LastPdfDir");
     case Kind::Statement: return QStringLiteral("LastStatementDir");
     case Kind::Archive: return QStringLiteral("LastArchiveDir");
+    case Kind::Readings: return QStringLiteral("LastReadingsDir");
     }
     return {};
 }

@@ -16,9 +16,11 @@ enum class Kind {
     Pdf, // documents saved as PDF
     Statement, // bank statements
     Archive, // archives of past years opened for viewing
+    Readings, // a month's readings brought in from a file
 };
 
-// "LastBackupDir", "LastWorkbookDir", "LastPdfDir", "LastStatementDir", "LastArchiveDir".
+// "LastBackupDir", "LastWorkbookDir", "LastPdfDir", "LastStatementDir", "LastArchiveDir",
+// "LastReadingsDir".
 QString settingsKey(Kind kind);
 
 // The folder for the dialog's FileRequest::folder: the one last used for this kind while it is

@@ -50,6 +50,8 @@ public:
         std::uint32_t column;
         std::string text;
     };
+    // Every cell that shows a text, by row, then column.
+    const std::vector<Cell>& cells() const { return m_cells; }
 
 private:
     Status fail(Status status, std::string reason);

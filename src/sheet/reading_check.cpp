@@ -257,4 +257,14 @@ ReadingCheck checkReadings(const RecordTable& table, int year, int month)
     return result;
 }
 
+ReadingCheck checkRecordReadings(const RecordTable& table, int record, int year, int month)
+{
+    ReadingCheck result;
+    if (!table.years().holds(year) || month < 0 || month > Months || record < 1
+        || record > table.recordCount())
+        return result;
+    RecordCheck(table, record, year, month, result).run();
+    return result;
+}
+
 } // namespace sheet

@@ -55,5 +55,7 @@ constexpr int FewestUsualMonths = 3;
 // Every record's months of the year; month 1 … 12 checks that month alone, 0 all twelve. A year the
 // table does not hold finds nothing.
 ReadingCheck checkReadings(const RecordTable& table, int year, int month);
+// The same for one record.
+ReadingCheck checkRecordReadings(const RecordTable& table, int record, int year, int month);
 
 } // namespace sheet

@@ -102,10 +102,11 @@ TEST_F(MainWindowFrame, MonthLabelsTurnBoldAndHandTheMonthOver)
     send(form->sheet()->monthLabel(12), QEvent::MouseButtonRelease, Qt::RightButton);
     EXPECT_EQ(state.ReportMonth, 112);
     EXPECT_TRUE(documents->isVisible());
-    ASSERT_EQ(documents->actions().size(), 3);
+    ASSERT_EQ(documents->actions().size(), 4);
     EXPECT_EQ(documents->actions()[0]->objectName(), "Vedomost");
     EXPECT_EQ(documents->actions()[1]->objectName(), "Kvit");
     EXPECT_EQ(documents->actions()[2]->objectName(), "KvitAll");
+    EXPECT_EQ(documents->actions()[3]->objectName(), "Readings");
     documents->close();
 }
 
