@@ -1,5 +1,6 @@
 #include "app/save_settings_window.h"
 
+#include "app/automatic_backup.h"
 #include "app/main_window.h"
 #include "platform/settings_store.h"
 #include "session/app_state.h"
@@ -7,6 +8,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -32,6 +34,21 @@ frmTunSave::frmTunSave(AppState& state, Form1& mainWindow)
     explanation->setObjectName(QStringLiteral("Label1"));
     explanation->setWordWrap(true);
 
+    ChAutoBackup = new QCheckBox(QStringLiteral("Автоматические резервные копии перед импортом, "
+                                                "переносом остатков, восстановлением и при выходе"),
+        this);
+    ChAutoBackup->setObjectName(QStringLiteral("ChAutoBackup"));
+    ChAutoBackup->setChecked(backup::automaticBackupsOn(m_state.services.settings));
+    auto* folderLabel = new QLabel(QStringLiteral("Папка резервных копий:"), this);
+    TxtAutoBackupDir = new QLineEdit(
+        m_state.services.settings.value(settings::Main, backup::AutoBackupFolderKey).trimmed(), this);
+    TxtAutoBackupDir->setObjectName(QStringLiteral("TxtAutoBackupDir"));
+    // What an empty line stands for, shown in it.
+    TxtAutoBackupDir->setPlaceholderText(backup::defaultAutomaticBackupFolder(m_state));
+    folderLabel->setBuddy(TxtAutoBackupDir);
+    TxtAutoBackupDir->setEnabled(ChAutoBackup->isChecked());
+    connect(ChAutoBackup, &QCheckBox::toggled, TxtAutoBackupDir, &QWidget::setEnabled);
+
     auto* ok = new QPushButton(QStringLiteral("Ok"), this);
     ok->setObjectName(QStringLiteral("CmdOk"));
     ok->setDefault(true);
@@ -40,6 +57,9 @@ frmTunSave::frmTunSave(AppState& state, Form1& mainWindow)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(ChSave1);
     layout->addWidget(explanation);
+    layout->addWidget(ChAutoBackup);
+    layout->addWidget(folderLabel);
+    layout->addWidget(TxtAutoBackupDir);
     layout->addWidget(ok, 0, Qt::AlignRight);
     setMinimumWidth(420);
 }
@@ -47,6 +67,7 @@ frmTunSave::frmTunSave(AppState& state, Form1& mainWindow)
 void frmTunSave::CmdOk_Click()
 {
     m_state.AutosaveEnabled = ChSave1->isChecked() ? 1 : 0;
+    m_accepted = true;
     m_main.updateAutosaveTimer();
     close();
 }
@@ -56,8 +77,13 @@ void frmTunSave::storeAndRelease()
     if (m_stored)
         return;
     m_stored = true;
-    m_state.services.settings.setValue(
-        settings::Main, QStringLiteral("flSave"), QString::number(m_state.AutosaveEnabled));
+    SettingsStore& settings = m_state.services.settings;
+    settings.setValue(settings::Main, QStringLiteral("flSave"), QString::number(m_state.AutosaveEnabled));
+    // Only Ok changes the backups: a window closed otherwise leaves them as they were.
+    if (!m_accepted)
+        return;
+    settings.setValue(settings::Main, backup::AutoBackupKey, ChAutoBackup->isChecked() ? "1" : "0");
+    settings.setValue(settings::Main, backup::AutoBackupFolderKey, TxtAutoBackupDir->text().trimmed());
 }
 
 void frmTunSave::closeEvent(QCloseEvent* event)

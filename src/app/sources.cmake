@@ -1,5 +1,7 @@
 list(APPEND TERVOLIN_UI_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/automatic_backup.cpp
   ${CMAKE_CURRENT_LIST_DIR}/backup.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/backup_list_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/colour_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_window_sheet.cpp
@@ -9,5 +11,6 @@ list(APPEND TERVOLIN_UI_SOURCES
 )
 list(APPEND TERVOLIN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/backup_file.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/backup_rotation.cpp
   ${CMAKE_CURRENT_LIST_DIR}/window_place.cpp
 )

@@ -17,6 +17,11 @@ std::string backupText(const std::string& path)
     return "Резервная копия: " + path;
 }
 
+std::string automaticBackupFailedText(const std::string& path)
+{
+    return "Автоматическая резервная копия не записана: " + path;
+}
+
 std::string exportText(const std::string& path)
 {
     return "Экспорт: " + path;

@@ -11,6 +11,8 @@ namespace statusText {
 std::string savedText(int hour, int minute);
 // "Резервная копия: <path>".
 std::string backupText(const std::string& path);
+// "Автоматическая резервная копия не записана: <path>".
+std::string automaticBackupFailedText(const std::string& path);
 // "Экспорт: <path>" for a workbook or a PDF file.
 std::string exportText(const std::string& path);
 // "Остатки перенесены на январь 2027".

@@ -41,6 +41,11 @@ void StatusNotices::backedUp(const QString& path)
     post(fromStd(statusText::backupText(shownPath(path))));
 }
 
+void StatusNotices::automaticBackupFailed(const QString& path)
+{
+    post(fromStd(statusText::automaticBackupFailedText(shownPath(path))));
+}
+
 void StatusNotices::exported(const QString& path)
 {
     post(fromStd(statusText::exportText(shownPath(path))));

@@ -22,6 +22,8 @@ public:
     // The program's lines (session/notice_texts.h); paths in the system's own form.
     void saved(const QTime& time);
     void backedUp(const QString& path);
+    // The operation went on without its automatic backup.
+    void automaticBackupFailed(const QString& path);
     void exported(const QString& path);
     void carriedOver(const QString& year);
     void yearOpened(const QString& archivePath, const QString& year);
