@@ -11,6 +11,7 @@
 #include "platform/file_places.h"
 #include "platform/settings_store.h"
 #include "session/app_state.h"
+#include "session/automatic_backup.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -410,6 +411,7 @@ void frmBank::CmdOk_Click()
         }
     }
 
+    backup::automaticBackup(m_state, backup::Reason::BankImport);
     // Everything goes in, or nothing: the table as it was comes back if a file cannot be written.
     RecordTable before = m_state.table;
     const bank::PostingResult result = bank::post(m_state.table, postings);
@@ -442,6 +444,7 @@ void frmBank::CmdOk_Click()
     // The database and the journal as one commit: a payment is in both or in neither, whatever
     // stops the write, so that the same statement never enters it twice.
     const std::string journalPath = bank::journalPath(databasePath(m_state));
+    AppState::Writing writing(m_state, QStringLiteral("Загрузка выписки банка"));
     const database::Commit written = m_state.WriteDatabase({ { journalPath, bank::journalBytes(journal) } });
     if (written == database::Commit::Failed) {
         m_state.table = std::move(before);

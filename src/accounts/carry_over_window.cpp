@@ -12,6 +12,7 @@
 #include "platform/colours.h"
 #include "platform/dialogs.h"
 #include "session/app_state.h"
+#include "session/automatic_backup.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -195,6 +196,7 @@ void frmPerenos::CmdOk_Click()
         openNextYear();
         return;
     }
+    backup::automaticBackup(m_state, backup::Reason::CarryOver);
     ledger::transferToJanuary(m_state.table, m_targetYear, m_model->rows());
     m_state.notices.carriedOver(QString::number(m_targetYear));
     m_cmdOk->setEnabled(false);
@@ -229,7 +231,9 @@ void frmPerenos::openNextYear()
             windowTitle(), MessageIcon::Question);
     if (!yes)
         return;
+    backup::automaticBackup(m_state, backup::Reason::YearOpening);
     // The archive is the file on disk: what the ledger stored goes there first.
+    AppState::Writing writing(m_state, QStringLiteral("Переход на %1 год").arg(m_targetYear));
     if (!m_state.WriteDatabase())
         return;
     const ledger::Rollover done = ledger::openNextYear(

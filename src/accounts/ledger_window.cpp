@@ -611,6 +611,7 @@ void frmRedLS::Cmd6_Click()
     if (m_state.refuseInArchive() || !finishEdit())
         return;
     SAVE1();
+    AppState::Writing writing(m_state, QStringLiteral("Лицевой счет"));
     m_state.WriteDatabase();
 }
 
@@ -712,6 +713,7 @@ void frmRedLS::closeEvent(QCloseEvent* event)
     VICHISLIT1();
     SAVE1();
     // A failed write has said so; the table keeps everything and the main window writes it later.
+    AppState::Writing writing(m_state, QStringLiteral("Лицевой счет"));
     m_state.WriteDatabase();
     event->accept();
 }

@@ -12,4 +12,9 @@ namespace ledger {
 // file still cannot take its new state; false then for the latter, and nothing may be imported.
 bool recoverSideFiles(AppState& state);
 
+// At the start: a change journal whose chain is broken, or whose last entry describes another
+// database than the one on disk, is said once in plain words and recorded as such, so that the
+// next start finds the journal sound again. The program goes on working either way.
+void checkChangeJournal(AppState& state);
+
 } // namespace ledger

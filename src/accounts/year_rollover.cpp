@@ -1,14 +1,17 @@
 #include "accounts/year_rollover.h"
 
 #include "accounts/bank_journal.h"
+#include "database/change_log.h"
 #include "database/year_archive.h"
 #include "reports/supplier_figures.h"
+#include "sheet/route_file.h"
 
 namespace ledger {
 
 std::vector<std::string> archivedSideFiles(const std::string& databasePath)
 {
-    return { bank::journalPath(databasePath), reports::supplierFilePath(databasePath) };
+    return { bank::journalPath(databasePath), reports::supplierFilePath(databasePath),
+        route::filePath(databasePath), database::sideFilePath(databasePath, changelog::FileName) };
 }
 
 Rollover openNextYear(RecordTable& table, const std::string& databasePath,

@@ -1,6 +1,8 @@
 #include "app/backup.h"
 
+#include "app/automatic_backup.h"
 #include "app/backup_file.h"
+#include "app/backup_list_window.h"
 #include "database/database_file.h"
 #include "documents/payee_file.h"
 #include "documents/payee_settings.h"
@@ -11,6 +13,7 @@
 #include "platform/settings_store.h"
 #include "session/app_state.h"
 
+#include <QApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -44,6 +47,34 @@ QString emergencyCopyName(const QDateTime& now)
     return QStringLiteral("Tervolin2 %1.spb").arg(now.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss")));
 }
 
+SetWritten writeBackupSet(AppState& state, const QString& path)
+{
+    const std::string backupPath = fileSystemPath(path);
+    // Written as the database file is written, so that every backup can be restored; a failed
+    // backup must not pass for a written one.
+    if (!database::writeCopy(backupPath, state.table, BackupTemporarySuffix))
+        return { SetWritten::Part::Database, path };
+    const std::string database = fileSystemPath(state.databaseFilePath());
+    if (!backUpJournal(database, backupPath))
+        return { SetWritten::Part::Journal, QString::fromStdString(journalBackupPath(backupPath)) };
+    if (!backUpSupplierFigures(database, backupPath))
+        return { SetWritten::Part::SupplierFigures,
+            QString::fromStdString(supplierFiguresBackupPath(backupPath)) };
+    if (!backUpRoute(database, backupPath))
+        return { SetWritten::Part::Route, QString::fromStdString(routeBackupPath(backupPath)) };
+    if (!backUpChangeLog(database, backupPath))
+        return { SetWritten::Part::ChangeLog, QString::fromStdString(changeLogBackupPath(backupPath)) };
+    // The payee details are the user's settings: the backup takes them along for another computer.
+    const std::string payeeCopy = payeeBackupPath(backupPath);
+    const documents::PayeeDetails payee = documents::readPayee(state.services.settings);
+    const bool payeeWritten = documents::payeeBlank(payee)
+        ? !files::exists(payeeCopy) || files::removeRegularFile(payeeCopy)
+        : database::writeFile(payeeCopy, documents::payeeFileText(payee));
+    if (!payeeWritten)
+        return { SetWritten::Part::Payee, QString::fromStdString(payeeCopy) };
+    return {};
+}
+
 bool makeBackup(AppState& state)
 {
     Dialogs& dialogs = state.services.dialogs;
@@ -53,36 +84,32 @@ bool makeBackup(AppState& state)
     if (!chosen)
         return false;
     const QString path = QDir::toNativeSeparators(*chosen);
-    // Written as the database file is written, so that every backup can be restored; a failed
-    // backup must not pass for a written one.
-    if (!database::writeCopy(fileSystemPath(path), state.table, BackupTemporarySuffix)) {
-        dialogs.message({ QStringLiteral("Не удалось записать резервную копию в файл %1").arg(path),
-            QStringLiteral("Ошибка резервного копирования"), MessageIcon::Exclamation });
-        return false;
+    const SetWritten written = writeBackupSet(state, path);
+    QString text;
+    switch (written.failed) {
+    case SetWritten::Part::None: break;
+    case SetWritten::Part::Database:
+        text = QStringLiteral("Не удалось записать резервную копию в файл %1");
+        break;
+    case SetWritten::Part::Journal:
+        text = QStringLiteral("Не удалось записать журнал загруженных платежей в файл %1");
+        break;
+    case SetWritten::Part::SupplierFigures:
+        text = QStringLiteral("Не удалось записать данные поставщика в файл %1");
+        break;
+    case SetWritten::Part::Route:
+        text = QStringLiteral("Не удалось записать порядок обхода в файл %1");
+        break;
+    case SetWritten::Part::ChangeLog:
+        text = QStringLiteral("Не удалось записать журнал изменений в файл %1");
+        break;
+    case SetWritten::Part::Payee:
+        text = QStringLiteral("Не удалось записать реквизиты получателя платежа в файл %1");
+        break;
     }
-    const std::string database = fileSystemPath(state.databaseFilePath());
-    if (!backUpJournal(database, fileSystemPath(path))) {
-        dialogs.message({ QStringLiteral("Не удалось записать журнал загруженных платежей в файл %1")
-                              .arg(QString::fromStdString(journalBackupPath(fileSystemPath(path)))),
-            QStringLiteral("Ошибка резервного копирования"), MessageIcon::Exclamation });
-        return false;
-    }
-    if (!backUpSupplierFigures(database, fileSystemPath(path))) {
-        dialogs.message({ QStringLiteral("Не удалось записать данные поставщика в файл %1")
-                              .arg(QString::fromStdString(supplierFiguresBackupPath(fileSystemPath(path)))),
-            QStringLiteral("Ошибка резервного копирования"), MessageIcon::Exclamation });
-        return false;
-    }
-    // The payee details are the user's settings: the backup takes them along for another computer.
-    const std::string payeeCopy = payeeBackupPath(fileSystemPath(path));
-    const documents::PayeeDetails payee = documents::readPayee(settings);
-    const bool payeeWritten = documents::payeeBlank(payee)
-        ? !files::exists(payeeCopy) || files::removeRegularFile(payeeCopy)
-        : database::writeFile(payeeCopy, documents::payeeFileText(payee));
-    if (!payeeWritten) {
-        dialogs.message({ QStringLiteral("Не удалось записать реквизиты получателя платежа в файл %1")
-                              .arg(QString::fromStdString(payeeCopy)),
-            QStringLiteral("Ошибка резервного копирования"), MessageIcon::Exclamation });
+    if (!text.isEmpty()) {
+        dialogs.message({ text.arg(written.file), QStringLiteral("Ошибка резервного копирования"),
+            MessageIcon::Exclamation });
         return false;
     }
     places::remember(settings, places::Kind::Backup, path);
@@ -156,17 +183,33 @@ void offerBackupPayee(AppState& state, const std::string& backupPath)
     settings.sync();
 }
 
+// The automatic backups first, when there are any; the file dialog for another file.
+std::optional<QString> chooseBackup(AppState& state)
+{
+    if (std::vector<AutomaticBackup> backups = automaticBackups(state); !backups.empty()) {
+        frmBackupList list(std::move(backups), QApplication::activeWindow());
+        switch (list.ask()) {
+        case frmBackupList::Choice::Cancelled: return std::nullopt;
+        case frmBackupList::Choice::Backup: return list.chosenPath();
+        case frmBackupList::Choice::OtherFile: break;
+        }
+    }
+    SettingsStore& settings = state.services.settings;
+    const std::optional<QString> chosen = state.services.dialogs.openFileName(
+        { Filter, QStringLiteral("*.spb"), QString(), places::folder(settings, places::Kind::Backup) });
+    if (chosen)
+        places::remember(settings, places::Kind::Backup, *chosen);
+    return chosen;
+}
+
 } // namespace
 
 bool restoreBackup(AppState& state)
 {
     Dialogs& dialogs = state.services.dialogs;
-    SettingsStore& settings = state.services.settings;
-    const std::optional<QString> chosen = dialogs.openFileName(
-        { Filter, QStringLiteral("*.spb"), QString(), places::folder(settings, places::Kind::Backup) });
+    const std::optional<QString> chosen = chooseBackup(state);
     if (!chosen)
         return false;
-    places::remember(settings, places::Kind::Backup, *chosen);
     const QString source = QDir::toNativeSeparators(*chosen);
 
     const auto copyFailure = [&](CopyStatus status) {
@@ -212,8 +255,14 @@ bool restoreBackup(AppState& state)
     // From the copy on, nothing may write the table in memory over the restored file: not even an
     // autosave tick while the message below is open. The caller ends the program right after.
     AppState::FileBusy busy(state);
+    automaticBackup(state, Reason::Restore);
     const QString database = QDir::toNativeSeparators(state.databaseFilePath());
-    const Restore restored = restoreSet(fileSystemPath(source), fileSystemPath(database));
+    changelog::Entry entry;
+    entry.time = state.services.clock.now().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")).toStdString();
+    entry.user = AppState::operatingSystemUser();
+    entry.kind = "Восстановление из резервной копии";
+    entry.note = source.toStdString();
+    const Restore restored = restoreSet(fileSystemPath(source), fileSystemPath(database), std::move(entry));
     if (!restored.failedFile.empty()) {
         dialogs.message(
             { QStringLiteral("Не удалось восстановить файл %1.\nБаза и файлы рядом с ней остались "

@@ -17,6 +17,19 @@ QString proposedName(const QDateTime& now);
 // "Tervolin2 2026-12-08 14-05-33.spb" for 14:05:33 on 8 December 2026.
 QString emergencyCopyName(const QDateTime& now);
 
+// A backup's set as it was written: whole, or which file of it failed (at `file`).
+struct SetWritten
+{
+    enum class Part { None, Database, Journal, SupplierFigures, Route, ChangeLog, Payee };
+    Part failed = Part::None;
+    QString file;
+    bool whole() const { return failed == Part::None; }
+};
+// Writes the record table to `path` as the database file is written, then beside it the files kept
+// beside the database (".bank", ".balance", ".route") and the payee details (".rekv"). A side file that the
+// database does not have removes a stale one of that name.
+SetWritten writeBackupSet(AppState& state, const QString& path);
+
 // Writes the record table to a file the user names, as the database itself is written, with the
 // files kept beside the database (the bank import's journal, the supplier's figures) beside it.
 // True when the copy has been written whole; false when the dialog was cancelled or a write failed

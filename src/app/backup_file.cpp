@@ -1,11 +1,16 @@
 #include "app/backup_file.h"
 
 #include "accounts/bank_journal.h"
+#include "database/change_log.h"
 #include "database/database_file.h"
 #include "database/field_map.h"
+#include "database/year_archive.h"
 #include "database/year_window.h"
 #include "platform/file_system.h"
 #include "reports/supplier_figures.h"
+#include "sheet/route_file.h"
+
+#include <memory>
 
 namespace backup {
 namespace {
@@ -104,9 +109,38 @@ bool sideFromBackup(const std::string& copy, const std::string& file,
     return true;
 }
 
+// The change journal never goes back with the database: the restore is one more entry, with every
+// field it changed. A database that has no journal yet takes the backup's.
+bool journalOfRestore(const std::string& backupPath, const std::string& databasePath, changelog::Entry entry,
+    std::vector<database::SideFileChange>& changes, Restore& result)
+{
+    const std::string path = database::sideFilePath(databasePath, changelog::FileName);
+    const std::string source = files::exists(path) ? path : changeLogBackupPath(backupPath);
+    auto journal = std::make_shared<std::string>();
+    if (files::exists(source)) {
+        database::FileBytes bytes = database::readFile(source, std::size_t(1) << 30);
+        if (bytes.status != database::FileBytes::Status::Read) {
+            result.failedFile = source;
+            return false;
+        }
+        *journal = std::move(bytes.bytes);
+    }
+    RecordTable before;
+    RecordTable after;
+    database::load(databasePath, before);
+    database::load(backupPath, after);
+    entry.changes = changelog::differences(before, after);
+    auto made = std::make_shared<changelog::Entry>(std::move(entry));
+    changes.push_back({ path, std::nullopt, [made, journal](const std::string& databaseHash) {
+                           made->databaseHash = databaseHash;
+                           return changelog::appended(*journal, *made);
+                       } });
+    return true;
+}
+
 } // namespace
 
-Restore restoreSet(const std::string& backupPath, const std::string& databasePath)
+Restore restoreSet(const std::string& backupPath, const std::string& databasePath, changelog::Entry entry)
 {
     Restore result;
     if (const CopyStatus source = openForReading(backupPath); source != CopyStatus::Copied) {
@@ -141,6 +175,10 @@ Restore restoreSet(const std::string& backupPath, const std::string& databasePat
     }
     if (!sideFromBackup(
             supplierFiguresBackupPath(backupPath), reports::supplierFilePath(databasePath), changes, result))
+        return result;
+    if (!sideFromBackup(routeBackupPath(backupPath), route::filePath(databasePath), changes, result))
+        return result;
+    if (!entry.kind.empty() && !journalOfRestore(backupPath, databasePath, std::move(entry), changes, result))
         return result;
 
     // Every file that is replaced is kept first, and none is replaced that could not be written.
@@ -198,6 +236,27 @@ std::string supplierFiguresBackupPath(const std::string& backupPath)
 bool backUpSupplierFigures(const std::string& databasePath, const std::string& backupPath)
 {
     return backUpBeside(reports::supplierFilePath(databasePath), supplierFiguresBackupPath(backupPath));
+}
+
+std::string changeLogBackupPath(const std::string& backupPath)
+{
+    return backupPath + ".log";
+}
+
+bool backUpChangeLog(const std::string& databasePath, const std::string& backupPath)
+{
+    return backUpBeside(
+        database::sideFilePath(databasePath, changelog::FileName), changeLogBackupPath(backupPath));
+}
+
+std::string routeBackupPath(const std::string& backupPath)
+{
+    return backupPath + ".route";
+}
+
+bool backUpRoute(const std::string& databasePath, const std::string& backupPath)
+{
+    return backUpBeside(route::filePath(databasePath), routeBackupPath(backupPath));
 }
 
 } // namespace backup

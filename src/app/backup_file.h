@@ -3,6 +3,8 @@
 // The file side of backups: whether a chosen file may replace the database, and the replacement
 // itself. A backup has the database file's format exactly.
 
+#include "database/change_log.h"
+
 #include <string>
 
 namespace backup {
@@ -50,7 +52,10 @@ struct Restore
     int journalKept = 0;
     int journalDropped = 0;
 };
-Restore restoreSet(const std::string& backupPath, const std::string& databasePath);
+// With `entry` named (its kind, time, user and note), the change journal gets one more entry for the
+// restore, with every field it changed, as part of the same commit.
+Restore restoreSet(
+    const std::string& backupPath, const std::string& databasePath, changelog::Entry entry = {});
 
 // The journal of the payments imported from bank statements goes with its database: a backup
 // copies it to "<backup>.bank" (and removes one left there by an older backup of that name when
@@ -65,5 +70,13 @@ std::string payeeBackupPath(const std::string& backupPath);
 // The supplier's figures typed in the month's summary go the same way: "<backup>.balance".
 std::string supplierFiguresBackupPath(const std::string& backupPath);
 bool backUpSupplierFigures(const std::string& databasePath, const std::string& backupPath);
+
+// The order of the round ("Показания за месяц") the same way: "<backup>.route".
+// The change journal goes beside a backup as "<backup>.log", for a computer that has none.
+std::string changeLogBackupPath(const std::string& backupPath);
+bool backUpChangeLog(const std::string& databasePath, const std::string& backupPath);
+
+std::string routeBackupPath(const std::string& backupPath);
+bool backUpRoute(const std::string& databasePath, const std::string& backupPath);
 
 } // namespace backup

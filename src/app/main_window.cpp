@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "accounts/ledger_window.h"
+#include "app/automatic_backup.h"
 #include "app/backup.h"
 #include "app/colour_window.h"
 #include "app/payee_window.h"
@@ -28,6 +29,7 @@
 #include "session/app_state.h"
 #include "session/year_selector.h"
 #include "sheet/check_window.h"
+#include "sheet/readings_window.h"
 #include "sheet/sheet.h"
 #include "sheet/sheet_view.h"
 
@@ -286,6 +288,18 @@ void Form1::buildMenus()
     tools->addSeparator();
     connect(addItem(tools, "Menu_Tools_Check", QStringLiteral("П&роверка показаний")), &QAction::triggered,
         this, &Form1::openCheck);
+    connect(
+        addItem(tools, "Menu_Tools_Readings", QStringLiteral("Показания за &месяц…"), Qt::CTRL | Qt::Key_R),
+        &QAction::triggered, this, [this] {
+            const QWidget* cell = focusWidget();
+            const auto* typed
+                = cell && m_sheet->isAncestorOf(cell) ? qobject_cast<const SheetCell*>(cell) : nullptr;
+            const QDate today = m_state.services.clock.now().date();
+            const int month = typed                            ? typed->month()
+                : QString::number(today.year()) == m_shownYear ? today.month()
+                                                               : 1;
+            afterLeavingCell([this, month] { openReadings(month); });
+        });
     connect(addItem(tools, "Menu_Tools_Summary", QStringLiteral("&Сводка за месяц")), &QAction::triggered,
         this, &Form1::openSummary);
 
@@ -315,6 +329,8 @@ void Form1::buildMenus()
     connect(addItem(m_menuVedomost, "KvitAll", QStringLiteral("Квитанции всем &абонентам")),
         &QAction::triggered, this,
         [this] { openReceiptsForAll(documents::reportMonthNumber(m_state.ReportMonth)); });
+    connect(addItem(m_menuVedomost, "Readings", QStringLiteral("Показания за &месяц…")), &QAction::triggered,
+        this, [this] { openReadings(documents::reportMonthNumber(m_state.ReportMonth)); });
 
     QMenu* help = bar->addMenu(QStringLiteral("&Помощь"));
     help->setObjectName(QStringLiteral("Menu_Hlp"));
@@ -725,6 +741,20 @@ void Form1::openCheck()
     m_program.openOverMainWindow(check);
 }
 
+void Form1::openReadings(int month)
+{
+    // The window stores into the records: the sheet's own months go there first, and the sheet
+    // shows what the window stored once it has closed.
+    SAVE();
+    const int year = shownHeldYear().value_or(m_state.table.years().nearest(m_shownYear.toInt()));
+    auto* window = new frmReadings(m_state, year, month);
+    connect(window, &frmReadings::closed, this, [this] {
+        ZAPOLNIT();
+        VICHISLIT();
+    });
+    m_program.openOverMainWindow(window);
+}
+
 void Form1::openSummary()
 {
     SAVE();
@@ -917,6 +947,7 @@ void Form1::closeEvent(QCloseEvent* event)
             event->ignore();
             return;
         }
+        backup::automaticBackup(m_state, backup::Reason::Close);
     }
     event->accept();
     m_timer1->stop();

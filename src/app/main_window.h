@@ -122,6 +122,8 @@ private:
     void openChart();
     void openCheck();
     void openSummary();
+    // "Показания за месяц": the month's readings of every subscriber, on the shown year.
+    void openReadings(int month);
     void openAbout();
     void openHelp();
     void makeBackup();

@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "accounts/side_files.h"
+#include "app/automatic_backup.h"
 #include "app/backup.h"
 #include "app/main_window.h"
 #include "database/data_folder.h"
@@ -119,7 +120,9 @@ bool Program::start()
     database::removeStaleTemporary(path.toStdString());
     // A commit of the database with its side files that was stopped half-way is finished or dropped.
     ledger::recoverSideFiles(m_state);
+    ledger::checkChangeJournal(m_state);
     backup::tellAboutEmergencyCopy(m_state);
+    backup::tellAboutFailedAutomaticBackup(m_state);
     return showMainWindow();
 }
 

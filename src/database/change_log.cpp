@@ -132,6 +132,20 @@ std::string blockHash(std::string_view block)
     return Sha256::of(block);
 }
 
+std::string appended(std::string_view journal, const Entry& entry)
+{
+    std::string previous;
+    if (!journal.empty()) {
+        const std::size_t inner = journal.rfind("\nзапись|");
+        const std::size_t last = inner == std::string_view::npos ? 0 : inner + 1;
+        previous = blockHash(journal.substr(last));
+    }
+    std::string text(journal);
+    if (!text.empty() && text.back() != '\n')
+        text += '\n';
+    return text + entryText(entry, previous);
+}
+
 Verification verify(std::string_view journal, const std::string& databaseHash)
 {
     Verification result;

@@ -64,6 +64,8 @@ std::vector<FieldChange> differences(const RecordTable& before, const RecordTabl
 std::string entryText(const Entry& entry, const std::string& previousEntryHash);
 // The SHA-256 of a block, which the next entry names.
 std::string blockHash(std::string_view block);
+// The journal with the entry appended, chained to its last block.
+std::string appended(std::string_view journal, const Entry& entry);
 
 struct Verification
 {

@@ -175,6 +175,10 @@ bool SideCommit::prepare(const std::string& databaseHash, std::string* error)
     std::string record = std::string(RecordHead) + "\r\ndatabase\t" + databaseHash + "\r\nold\t"
         + stampOf(m_database) + "\r\n";
     m_prepared = true;
+    for (SideFileChange& change : m_changes) {
+        if (change.named)
+            change.bytes = change.named(databaseHash);
+    }
     // A side file that will not take its new state is found out while the database still stands.
     for (const SideFileChange& change : m_changes) {
         if (files::isWriteProtected(change.path)) {

@@ -16,17 +16,21 @@
 // recoverCommit() at the next start finishes the commit when the database on disk is the one the
 // record names, drops it when the database is still the old one, and says so when it is neither.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace database {
 
-// A side file's new state: its bytes, or nothing when the file is to go.
+// A side file's new state: its bytes, or nothing when the file is to go. A state that names the
+// database it belongs to (the change journal) is made by `named` once the new database's SHA-256
+// is known, in place of `bytes`.
 struct SideFileChange
 {
     std::string path;
     std::optional<std::string> bytes;
+    std::function<std::string(const std::string& databaseHash)> named = {};
 };
 
 inline constexpr const char* CommitSuffix = ".commit";

@@ -68,6 +68,7 @@ void frmAdd::storeAdditions()
 {
     directory::confirmAdditions(m_state.table, m_added);
     m_added = 0;
+    AppState::Writing writing(m_state, QStringLiteral("Добавление абонентов"));
     m_state.WriteDatabase();
     emit confirmed();
 }

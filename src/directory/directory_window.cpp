@@ -266,6 +266,10 @@ void frmSpr::CmdDel_Click()
         QStringLiteral("Подтвердите удаление."), MessageIcon::Information);
     if (!yes)
         return;
+    AppState::Writing writing(m_state, QStringLiteral("Удаление абонента"),
+        QStringLiteral("№ %1: %2")
+            .arg(row)
+            .arg(QString::fromStdString(std::string(m_state.table.field(row, fields::FullName)))));
     directory::deleteRecord(m_state.table, row);
     m_state.WriteDatabase();
     ZAPOLNTABL();

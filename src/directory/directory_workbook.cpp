@@ -10,6 +10,7 @@
 #include "platform/workbook_reader.h"
 #include "platform/workbook_writer.h"
 #include "session/app_state.h"
+#include "session/automatic_backup.h"
 
 #include <QFile>
 #include <QStringList>
@@ -173,6 +174,7 @@ bool importDirectoryWorkbook(AppState& state)
         break;
     }
 
+    backup::automaticBackup(state, backup::Reason::DirectoryImport);
     RecordTable& table = state.table;
     // A name longer than the limit is cut, unless it is the very name its record already has.
     int cutNames = 0;
@@ -196,6 +198,7 @@ bool importDirectoryWorkbook(AppState& state)
         for (int f = fields::FullName; f <= fields::Note; ++f)
             table.set(r, f, rows.entries[std::size_t(r - 1)][std::size_t(f - fields::FullName)]);
     }
+    AppState::Writing writing(state, QStringLiteral("Загрузка справочника из книги"));
     if (state.WriteDatabase())
         state.notices.importedSubscribers(count);
 

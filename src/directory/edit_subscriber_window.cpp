@@ -39,6 +39,7 @@ void frmRedakt::Cmd1_Click()
         return;
     directory::storeEntry(m_state.table, m_row, texts());
     emit stored(m_row);
+    AppState::Writing writing(m_state, QStringLiteral("Изменение абонента"));
     m_state.WriteDatabase();
     close();
 }

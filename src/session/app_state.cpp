@@ -1,12 +1,16 @@
 #include "session/app_state.h"
 
+#include "database/change_log.h"
 #include "database/database_file.h"
+#include "database/year_archive.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/settings_store.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <memory>
 
 AppState::AppState(Services services, QString programFolder)
     : services(services), programFolder(std::move(programFolder)), dataFolder(this->programFolder)
@@ -58,9 +62,9 @@ database::Commit AppState::WriteDatabase(const std::vector<database::SideFileCha
     FileBusy busy(*this);
     const QString path = DatabasePath.isEmpty() ? databaseFilePath() : DatabasePath;
     const std::string filePath = path.toStdString();
-    const database::Commit written = sideFiles.empty()
-        ? (database::write(filePath, table) ? database::Commit::Done : database::Commit::Failed)
-        : database::write(filePath, table, sideFiles);
+    std::vector<database::SideFileChange> changes = sideFiles;
+    changes.push_back(journalEntry(filePath));
+    const database::Commit written = database::write(filePath, table, changes);
     m_lastWriteFailed = written == database::Commit::Failed;
     if (!m_lastWriteFailed) {
         notices.saved(services.clock.now().time());
@@ -73,4 +77,50 @@ database::Commit AppState::WriteDatabase(const std::vector<database::SideFileCha
     else
         services.dialogs.message({ QStringLiteral("Ошибка сохранения"), QString(), MessageIcon::None });
     return written;
+}
+
+std::string AppState::operatingSystemUser()
+{
+    for (const char* name : { "USER", "USERNAME", "LOGNAME" }) {
+        const QString user = qEnvironmentVariable(name);
+        if (!user.isEmpty())
+            return user.toStdString();
+    }
+    return "?";
+}
+
+database::SideFileChange AppState::journalEntry(const std::string& databasePath)
+{
+    // What differs from the file as the program last wrote it: whatever command asked for the
+    // write, nothing it changed goes unrecorded.
+    RecordTable written;
+    if (database::load(databasePath, written).status != database::LoadResult::Status::Loaded)
+        written = RecordTable();
+    auto entry = std::make_shared<changelog::Entry>();
+    entry->time = services.clock.now().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")).toStdString();
+    entry->user = operatingSystemUser();
+    entry->kind = m_writeKind.isEmpty() ? "Сохранение" : m_writeKind.toStdString();
+    entry->note = m_writeNote.toStdString();
+    entry->changes = changelog::differences(written, table);
+    const std::string path = database::sideFilePath(databasePath, changelog::FileName);
+    auto journal = std::make_shared<std::string>();
+    if (database::FileBytes bytes = database::readFile(path, std::size_t(1) << 30);
+        bytes.status == database::FileBytes::Status::Read)
+        *journal = std::move(bytes.bytes);
+    return { path, std::nullopt, [entry, journal](const std::string& databaseHash) {
+                entry->databaseHash = databaseHash;
+                return changelog::appended(*journal, *entry);
+            } };
+}
+
+AppState::Writing::Writing(AppState& state, QString kind, QString note)
+    : m_state(state),
+      m_kind(std::exchange(state.m_writeKind, std::move(kind))),
+      m_note(std::exchange(state.m_writeNote, std::move(note)))
+{ }
+
+AppState::Writing::~Writing()
+{
+    m_state.m_writeKind = std::move(m_kind);
+    m_state.m_writeNote = std::move(m_note);
 }

@@ -111,6 +111,25 @@ public:
     bool endingOnSignal = false;
 
     // Marks the file as being read, so that no write starts meanwhile.
+    // The operating-system user, as the change journal names who wrote.
+    static std::string operatingSystemUser();
+
+    // What the writes asked for while it lives are, in the change journal "Tervolin2.log" beside
+    // the database ("Загрузка выписки банка", "Перенос остатков" …); "Сохранение" otherwise.
+    class Writing
+    {
+    public:
+        Writing(AppState& state, QString kind, QString note = {});
+        ~Writing();
+        Writing(const Writing&) = delete;
+        Writing& operator=(const Writing&) = delete;
+
+    private:
+        AppState& m_state;
+        QString m_kind;
+        QString m_note;
+    };
+
     class FileBusy
     {
     public:
@@ -128,4 +147,10 @@ private:
     QString m_archive;
     int m_fileBusy = 0;
     bool m_lastWriteFailed = false;
+    QString m_writeKind;
+    QString m_writeNote;
+
+    // The change journal's new state for a write of the table to the database file: one entry
+    // with every field that differs from the file, chained to the entries before it.
+    database::SideFileChange journalEntry(const std::string& databasePath);
 };

@@ -1,8 +1,10 @@
 #include "accounts/bank_journal.h"
 #include "app/backup_file.h"
+#include "database/change_log.h"
 #include "database/commit.h"
 #include "database/database_file.h"
 #include "database/field_map.h"
+#include "database/sha256.h"
 #include "database/year_window.h"
 #include "demo_data.h"
 #include "support/files.h"
@@ -249,6 +251,31 @@ TEST_F(RestoreSet, ABackupOverAnOlderOneOfTheSameNameTakesNoStaleJournal)
     std::filesystem::remove(filePath(journal));
     ASSERT_TRUE(backup::backUpJournal(database, backupFile));
     EXPECT_FALSE(std::filesystem::exists(filePath(backupFile + ".bank")));
+}
+
+TEST_F(RestoreSet, TheChangeJournalGoesOnWithTheRestoreAsOneMoreEntry)
+{
+    changelog::Entry earlier;
+    earlier.time = "01.03.2026 10:00:00";
+    earlier.kind = "Сохранение";
+    earlier.databaseHash = Sha256::of(readBytes(database));
+    const std::string log = folder.file("Tervolin2.log");
+    writeBytes(log, changelog::entryText(earlier, ""));
+    changelog::Entry restore;
+    restore.time = "02.03.2026 11:00:00";
+    restore.kind = "Восстановление из резервной копии";
+    restore.note = backupFile;
+    ASSERT_EQ(backup::restoreSet(backupFile, database, restore).status, backup::CopyStatus::Copied);
+
+    const changelog::Verification read = changelog::verify(readBytes(log), Sha256::of(readBytes(database)));
+    EXPECT_EQ(read.status, changelog::Verification::Status::Sound);
+    ASSERT_EQ(read.entries.size(), 2u);
+    EXPECT_EQ(read.entries[1].kind, "Восстановление из резервной копии");
+    // March's payment is not in the backup: the entry says it went.
+    ASSERT_EQ(read.entries[1].changes.size(), 1u);
+    EXPECT_EQ(read.entries[1].changes[0].meaning, "Внесено");
+    EXPECT_EQ(read.entries[1].changes[0].before, "200,00");
+    EXPECT_EQ(read.entries[1].changes[0].after, "");
 }
 
 } // namespace

@@ -101,6 +101,20 @@ TEST_F(ChangeLogChain, ASoundJournalReadsBackWholeAndNamesItsDatabase)
     EXPECT_EQ(other.lastTime, "15.03.2027 09:00:00");
 }
 
+TEST_F(ChangeLogChain, AnEntryAppendedFollowsTheChain)
+{
+    changelog::Entry third;
+    third.time = "16.03.2027 08:00:00";
+    third.kind = "Сохранение";
+    third.databaseHash = Sha256::of("третья база");
+    const std::string longer = changelog::appended(journal, third);
+    const Verification read = changelog::verify(longer, Sha256::of("третья база"));
+    EXPECT_EQ(read.status, Verification::Status::Sound);
+    EXPECT_EQ(read.entries.size(), 3u);
+    EXPECT_EQ(changelog::verify(changelog::appended("", third), third.databaseHash).status,
+        Verification::Status::Sound);
+}
+
 TEST_F(ChangeLogChain, AnEntryChangedRemovedOrCutBreaksTheChainWhereItIs)
 {
     const std::string hash = Sha256::of("вторая база");
