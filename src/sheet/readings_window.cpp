@@ -155,7 +155,7 @@ frmReadings::frmReadings(AppState& state, int year, int month, QWidget* parent)
     m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     QHeaderView* header = m_grid->horizontalHeader();
     const int digit = m_grid->fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    const std::array<int, ReadingsModel::Columns - 1> widths = { 6, 26, 26, 10, 12, 12, 9, 9 };
+    const std::array<int, ReadingsModel::Columns - 1> widths = { 5, 22, 22, 9, 10, 10, 8, 9 };
     for (int c = 0; c < int(widths.size()); ++c)
         header->resizeSection(c, digit * widths[std::size_t(c)] + 12);
     header->setStretchLastSection(true);
@@ -197,7 +197,7 @@ frmReadings::frmReadings(AppState& state, int year, int month, QWidget* parent)
         updateStatus();
     });
 
-    resize(1100, 640);
+    resize(1180, 640);
     showMonth();
 }
 

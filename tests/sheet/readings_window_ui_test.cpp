@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -264,6 +265,9 @@ TEST_F(ReadingsWindow, ClosingWithUnwrittenChangesAsks)
     frmReadings* window = openWindow(7);
     const int record = window->model()->record(0);
     typeInto(window->grid(), 0, ReadingsModel::Current, "9000");
+    typeInto(window->grid(), 1, ReadingsModel::Current, "9100");
+    EXPECT_TRUE(window->findChild<QLabel*>("LblStatus")->text().endsWith("есть несохранённые изменения"))
+        << window->findChild<QLabel*>("LblStatus")->text().toStdString();
     dialogs.answers.push_back(Answer::Cancel);
     EXPECT_FALSE(window->close());
     ASSERT_EQ(dialogs.shown.size(), 1u);
