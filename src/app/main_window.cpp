@@ -634,8 +634,10 @@ void Form1::Timer2_Timer()
 void Form1::Timer1_Timer()
 {
     // Only once the sheet has been stored since the window opened is there anything to write.
-    if (button(SaveButton)->isEnabled())
+    if (button(SaveButton)->isEnabled()) {
+        AppState::Writing writing(m_state, QStringLiteral("Автосохранение"));
         m_state.WriteDatabase();
+    }
     m_timer1->stop();
     updateAutosaveTimer();
 }

@@ -379,6 +379,7 @@ bool frmReadings::CmdSave_Click()
     if (m_routeChanged)
         sides.push_back(
             { route::filePath(m_state.databaseFile()), route::bytes(m_routeOrder, m_state.table) });
+    AppState::Writing writing(m_state, QStringLiteral("Показания за месяц"));
     const bool written
         = sides.empty() ? m_state.WriteDatabase() : m_state.WriteDatabase(sides) != database::Commit::Failed;
     if (written) {
