@@ -24,6 +24,7 @@
 #include "reports/about_window.h"
 #include "reports/chart_window.h"
 #include "reports/help_command.h"
+#include "reports/log_window.h"
 #include "reports/sheet_workbook.h"
 #include "reports/summary_window.h"
 #include "session/app_state.h"
@@ -302,6 +303,8 @@ void Form1::buildMenus()
         });
     connect(addItem(tools, "Menu_Tools_Summary", QStringLiteral("&Сводка за месяц")), &QAction::triggered,
         this, &Form1::openSummary);
+    connect(addItem(tools, "Menu_Tools_Log", QStringLiteral("&Журнал изменений")), &QAction::triggered, this,
+        [this] { m_program.openOverMainWindow(new frmLog(m_state)); });
 
     QMenu* tuning = bar->addMenu(QStringLiteral("&Настройки"));
     tuning->setObjectName(QStringLiteral("Menu_Tuns"));

@@ -1,4 +1,5 @@
 list(APPEND TERVOLIN_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/change_history.cpp
   ${CMAKE_CURRENT_LIST_DIR}/chart_data.cpp
   ${CMAKE_CURRENT_LIST_DIR}/summary.cpp
   ${CMAKE_CURRENT_LIST_DIR}/supplier_figures.cpp
@@ -7,6 +8,7 @@ list(APPEND TERVOLIN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/about_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/chart_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/help_command.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/log_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/report_page.cpp
   ${CMAKE_CURRENT_LIST_DIR}/report_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/report_workbook.cpp
