@@ -20,11 +20,10 @@
 #include "platform/settings_store.h"
 #include "platform/shell.h"
 #include "session/app_state.h"
+#include "window_bench.h"
 
 #include <QApplication>
-#include <QFontDatabase>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <cstdio>
 #include <string_view>
 #include <vector>
@@ -97,16 +96,9 @@ std::string longLines(const RecordTable& table, int payments, std::size_t lineBy
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir configHome;
-    qputenv("XDG_CONFIG_HOME", configHome.path().toUtf8());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::WindowRun run;
     QApplication app(argc, argv);
-    if (QFontDatabase::families().contains(QStringLiteral("DejaVu Sans"))) {
-        QFont font(QStringLiteral("DejaVu Sans"));
-        font.setPointSize(9);
-        QApplication::setFont(font);
-    }
+    bench::WindowRun::useMeasuringFont();
     const std::string folder = bench::workFolder();
     const std::string databasePath = folder + "/bank.spb";
     if (!bench::useOrMakeFullDatabase(argc > 1 ? argv[1] : nullptr, databasePath))
@@ -167,7 +159,7 @@ int main(int argc, char** argv)
     FixedClock clock(QDateTime(QDate(2026, 12, 6), QTime(21, 5)));
     RecordingShell shell;
     Printer printer = Printer::none();
-    AppState state({ dialogs, settings, clock, shell, printer }, configHome.path());
+    AppState state({ dialogs, settings, clock, shell, printer }, run.folder());
     state.table = before;
     frmRedLS ledger(state, QStringLiteral("2026"));
     ledger.Form_Load();

@@ -18,11 +18,10 @@
 #include "platform/settings_store.h"
 #include "platform/shell.h"
 #include "session/app_state.h"
+#include "window_bench.h"
 
 #include <QApplication>
-#include <QFontDatabase>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
 #include <chrono>
@@ -76,23 +75,16 @@ void report(const char* what, const Timing& value, const char* floorName, const 
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir configHome;
-    qputenv("XDG_CONFIG_HOME", configHome.path().toUtf8());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::WindowRun run;
     QApplication app(argc, argv);
-    if (QFontDatabase::families().contains(QStringLiteral("DejaVu Sans"))) {
-        QFont font(QStringLiteral("DejaVu Sans"));
-        font.setPointSize(9);
-        QApplication::setFont(font);
-    }
+    bench::WindowRun::useMeasuringFont();
 
     ScriptedDialogs dialogs;
     SettingsStore settings;
     FixedClock clock(QDateTime(QDate(2026, 12, 6), QTime(21, 5)));
     RecordingShell shell;
     Printer printer = Printer::none();
-    AppState state({ dialogs, settings, clock, shell, printer }, configHome.path());
+    AppState state({ dialogs, settings, clock, shell, printer }, run.folder());
     if (argc > 1) {
         if (database::load(argv[1], state.table).status != database::LoadResult::Status::Loaded) {
             std::fprintf(stderr, "%s: not a database\n", argv[1]);

@@ -16,6 +16,7 @@
 #include "sheet/readings_model.h"
 #include "sheet/readings_window.h"
 #include "sheet/sheet.h"
+#include "window_bench.h"
 
 #include <QApplication>
 #include <QTableView>
@@ -42,10 +43,7 @@ volatile std::size_t g_sink = 0;
 int main(int argc, char** argv)
 {
     const int rounds = argc > 1 ? std::max(3, std::atoi(argv[1])) : 21;
-    QTemporaryDir configHome;
-    qputenv("XDG_CONFIG_HOME", configHome.path().toUtf8());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::WindowRun run;
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("tervolin"));
     QCoreApplication::setApplicationName(QStringLiteral("tervolin"));

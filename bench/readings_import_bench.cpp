@@ -18,10 +18,9 @@
 #include "sheet/readings_import.h"
 #include "sheet/readings_import_window.h"
 #include "sheet/sheet.h"
+#include "window_bench.h"
 
 #include <QApplication>
-#include <QFontDatabase>
-#include <QTemporaryDir>
 #include <cstdio>
 #include <string_view>
 #include <vector>
@@ -74,16 +73,9 @@ std::size_t decodeAndSplit(const std::string& bytes)
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir configHome;
-    qputenv("XDG_CONFIG_HOME", configHome.path().toUtf8());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::WindowRun run;
     QApplication app(argc, argv);
-    if (QFontDatabase::families().contains(QStringLiteral("DejaVu Sans"))) {
-        QFont font(QStringLiteral("DejaVu Sans"));
-        font.setPointSize(9);
-        QApplication::setFont(font);
-    }
+    bench::WindowRun::useMeasuringFont();
     const std::string folder = bench::workFolder();
     const std::string databasePath = folder + "/readings.spb";
     if (!bench::useOrMakeFullDatabase(argc > 1 ? argv[1] : nullptr, databasePath))

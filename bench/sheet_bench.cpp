@@ -17,6 +17,7 @@
 #include "session/app_state.h"
 #include "sheet/sheet_calculation.h"
 #include "sheet/sheet_view.h"
+#include "window_bench.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -149,10 +150,7 @@ void benchKeystroke(int rounds)
 int main(int argc, char** argv)
 {
     const int rounds = argc > 1 ? std::max(3, std::atoi(argv[1])) : 101;
-    QTemporaryDir configHome;
-    qputenv("XDG_CONFIG_HOME", configHome.path().toUtf8());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::WindowRun run;
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("tervolin"));
     QCoreApplication::setApplicationName(QStringLiteral("tervolin"));
