@@ -1,4 +1,5 @@
 list(APPEND TERVOLIN_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/amount_words.cpp
   ${CMAKE_CURRENT_LIST_DIR}/payee.cpp
   ${CMAKE_CURRENT_LIST_DIR}/payee_file.cpp
   ${CMAKE_CURRENT_LIST_DIR}/payment_qr.cpp
