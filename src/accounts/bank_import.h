@@ -149,6 +149,17 @@ struct PostingResult
 // its closing balances into January as the carry-over does. The file is not written.
 PostingResult post(RecordTable& table, const std::vector<Posting>& postings);
 
+// Payments for a month that is closed (every month up to `closedThrough`) go into the first open
+// month instead: its "Внесено" takes them, and the closed months stay as they are. The postings
+// moved, in order; none when nothing is closed.
+struct MovedPosting
+{
+    std::size_t index = 0;
+    YearMonth from;
+};
+std::vector<MovedPosting> moveOutOfClosedMonths(
+    std::vector<Posting>& postings, const std::optional<YearMonth>& closedThrough);
+
 // "Март 2026", "Декабрь 2025 – Апрель 2026", "Март 2026, Май 2026 – Июнь 2026".
 std::string monthsText(const std::vector<YearMonth>& months);
 

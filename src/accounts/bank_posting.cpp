@@ -91,6 +91,23 @@ void addToPaidIn(ledger::Grid& grid, const std::vector<Posting>& postings,
 
 } // namespace
 
+std::vector<MovedPosting> moveOutOfClosedMonths(
+    std::vector<Posting>& postings, const std::optional<YearMonth>& closedThrough)
+{
+    std::vector<MovedPosting> moved;
+    if (!closedThrough)
+        return moved;
+    const YearMonth firstOpen = closedThrough->month == 12 ? YearMonth { closedThrough->year + 1, 1 }
+                                                           : YearMonth { closedThrough->year, closedThrough->month + 1 };
+    for (std::size_t i = 0; i < postings.size(); ++i) {
+        if (postings[i].month > *closedThrough)
+            continue;
+        moved.push_back({ i, postings[i].month });
+        postings[i].month = firstOpen;
+    }
+    return moved;
+}
+
 PostingResult post(RecordTable& table, const std::vector<Posting>& postings)
 {
     PostingResult result;

@@ -5,6 +5,7 @@
 #include "accounts/bank_window_parts.h"
 #include "accounts/ledger_window.h"
 #include "accounts/side_files.h"
+#include "database/closed_months.h"
 #include "platform/busy_cursor.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
@@ -411,6 +412,14 @@ void frmBank::CmdOk_Click()
         }
     }
 
+    // A closed month takes nothing: its payments go into the first open month, and are said so.
+    const std::vector<bank::MovedPosting> moved = bank::moveOutOfClosedMonths(postings, m_state.ClosedThrough);
+    QString movedNote;
+    if (!moved.empty())
+        movedNote = QStringLiteral("Платежей за закрытые месяцы: %1; занесены в %2.")
+                        .arg(moved.size())
+                        .arg(fromStd(closing::monthWords(postings[moved.front().index].month)));
+
     backup::automaticBackup(m_state, backup::Reason::BankImport);
     // Everything goes in, or nothing: the table as it was comes back if a file cannot be written.
     RecordTable before = m_state.table;
@@ -444,7 +453,7 @@ void frmBank::CmdOk_Click()
     // The database and the journal as one commit: a payment is in both or in neither, whatever
     // stops the write, so that the same statement never enters it twice.
     const std::string journalPath = bank::journalPath(databasePath(m_state));
-    AppState::Writing writing(m_state, QStringLiteral("Загрузка выписки банка"));
+    AppState::Writing writing(m_state, QStringLiteral("Загрузка выписки банка"), movedNote);
     const database::Commit written = m_state.WriteDatabase({ { journalPath, bank::journalBytes(journal) } });
     if (written == database::Commit::Failed) {
         m_state.table = std::move(before);
@@ -478,6 +487,8 @@ void frmBank::CmdOk_Click()
     if (!result.changedMonths.empty())
         text += QStringLiteral("\nПересчитаны остатки: %1")
                     .arg(fromStd(bank::monthsText(result.changedMonths)));
+    if (!movedNote.isEmpty())
+        text += QLatin1Char('\n') + movedNote;
     if (!refused.isEmpty())
         text += QStringLiteral("\nНе занесены:\n") + refused.join(QLatin1Char('\n'));
     dialogs.message({ text, Title, refused.isEmpty() ? MessageIcon::Information : MessageIcon::Exclamation });

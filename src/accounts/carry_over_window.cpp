@@ -190,7 +190,7 @@ bool frmPerenos::finishEdit()
 
 void frmPerenos::CmdOk_Click()
 {
-    if (m_state.refuseInArchive() || !finishEdit())
+    if (m_state.refuseInArchive() || !finishEdit() || m_state.refuseInClosedMonth(m_targetYear, 1))
         return;
     if (!m_state.table.years().holds(m_targetYear)) {
         openNextYear();

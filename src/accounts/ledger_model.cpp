@@ -55,6 +55,15 @@ void LedgerModel::clearFound()
     }
 }
 
+void LedgerModel::setClosed(bool closed)
+{
+    if (closed == m_closed)
+        return;
+    m_closed = closed;
+    if (!m_grid.rows.empty())
+        emit dataChanged(index(0, 0), index(rowCount() - 1, ledger::Columns - 1), { Qt::BackgroundRole });
+}
+
 bool LedgerModel::isFound(int row) const
 {
     return row >= 0 && std::size_t(row) < m_found.size() && m_found[std::size_t(row)];
@@ -84,6 +93,8 @@ QVariant LedgerModel::data(const QModelIndex& index, int role) const
     case Qt::BackgroundRole:
         if (column <= ledger::EndOverpayment && isFound(row))
             return fromWindowsColour(FoundColour);
+        if (m_closed && column != ledger::NameColumn)
+            return fromWindowsColour(ClosedMonthColour);
         return {};
     case Qt::ForegroundRole:
         if (column == ledger::SupplierSum && m_grid.supplierSumNegative[std::size_t(row)])

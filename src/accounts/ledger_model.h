@@ -33,6 +33,9 @@ public:
     void markFound(const std::vector<int>& rows);
     void clearFound();
     bool isFound(int row) const;
+    // A closed month's amounts are shown in the closed colour.
+    void setClosed(bool closed);
+    bool isClosed() const { return m_closed; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -41,6 +44,7 @@ public:
 private:
     ledger::Grid m_grid;
     std::vector<char> m_found;
+    bool m_closed = false;
 };
 
 class CarryOverModel : public QAbstractTableModel

@@ -20,6 +20,7 @@
 #include "platform/shell.h"
 #include "platform/text_input.h"
 #include "reports/help_command.h"
+#include "reports/log_window.h"
 #include "session/app_state.h"
 #include "session/year_selector.h"
 
@@ -31,6 +32,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QMenu>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -147,6 +149,18 @@ frmRedLS::frmRedLS(AppState& state, const QString& mainYearText, QWidget* parent
         m_grid->setCurrentIndex(index);
         openEditor();
     });
+    // A right click on a subscriber's row, in the names or the amounts, offers what concerns them.
+    m_rowMenu = subscriberMenu(m_state, this, [this] { return m_menuRow; });
+    for (QTableView* view : { m_grid, m_names }) {
+        view->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& at) {
+            const QModelIndex index = view->indexAt(at);
+            if (!index.isValid() || !finishEdit())
+                return;
+            m_menuRow = index.row() + 1;
+            m_rowMenu->popup(view->viewport()->mapToGlobal(at));
+        });
+    }
     connect(m_header, &QHeaderView::sectionResized, this, &frmRedLS::layoutSums);
     connect(m_grid->horizontalScrollBar(), &QScrollBar::valueChanged, this, &frmRedLS::layoutSums);
 
@@ -155,6 +169,8 @@ frmRedLS::frmRedLS(AppState& state, const QString& mainYearText, QWidget* parent
     // In an archive the editor still opens over a cell, to show and copy its amount.
     if (m_state.archiveView())
         refuseChanges(m_txtg, [this] { m_state.refuseInArchive(); });
+    else
+        explainWhileReadOnly(m_txtg, [this] { m_state.refuseInClosedMonth(m_month.year, m_month.month); });
     connect(m_txtg, &CellEditor::enterPressed, this, [this] { commitEditor(true); });
     connect(m_txtg, &CellEditor::left, this, &frmRedLS::finishEdit);
     connect(m_txtg, &CellEditor::escapePressed, this, [this] {
@@ -462,6 +478,7 @@ void frmRedLS::ZAPOLNIT1()
     m_state.LedgerBase = m_month.base;
     m_txtg->drop();
     m_model->refill([this](ledger::Grid& grid) { ledger::fill(m_state.table, m_month, grid); });
+    m_model->setClosed(!m_state.archiveView() && m_state.isClosed(m_month.year, m_month.month));
 }
 
 void frmRedLS::VICHISLIT1()
@@ -481,6 +498,9 @@ void frmRedLS::FORMAT1()
 
 void frmRedLS::SAVE1()
 {
+    // Nothing of a closed month changes, not even what a computation would put in anew.
+    if (m_model->isClosed())
+        return;
     m_frame->button(SaveButton)->setEnabled(true);
     ledger::store(m_state.table, m_month, m_model->grid());
 }
@@ -506,6 +526,9 @@ void frmRedLS::openEditor()
     const QModelIndex current = m_grid->currentIndex();
     if (!current.isValid() || !ledger::isEditableColumn(current.column()))
         return;
+    // A closed month's editor still opens, to show and copy its amount.
+    if (!m_state.archiveView())
+        m_txtg->setReadOnly(m_model->isClosed());
     m_txtg->openOver(current, m_model->cellText(current.row(), current.column()));
 }
 

@@ -20,6 +20,7 @@ class PictureButtonFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QMenu;
 class QTableView;
 class QToolButton;
 class TwoTierHeader;
@@ -45,6 +46,7 @@ public:
     QString sumText(int j) const; // tS(j), j = 0 … 12
 
     QTableView* grid() const { return m_grid; }
+    QMenu* rowMenu() const { return m_rowMenu; }
     LedgerModel* model() const { return m_model; }
     CellEditor* editor() const { return m_txtg; }
     QLineEdit* sumBox(int j) const { return m_tS[j]; }
@@ -97,6 +99,8 @@ private:
     LedgerModel* m_model = nullptr;
     QTableView* m_grid = nullptr;
     QTableView* m_names = nullptr; // the names' column over the grid's left edge
+    QMenu* m_rowMenu = nullptr; // the pop-up of a subscriber's row
+    int m_menuRow = 0; // the record whose row it was opened on
     TwoTierHeader* m_header = nullptr;
     CellEditor* m_txtg = nullptr;
     QWidget* m_sumsRow = nullptr;

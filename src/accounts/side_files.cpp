@@ -2,6 +2,7 @@
 
 #include "accounts/year_rollover.h"
 #include "database/change_log.h"
+#include "database/closed_months.h"
 #include "database/commit.h"
 #include "database/database_file.h"
 #include "database/sha256.h"
@@ -105,7 +106,16 @@ void checkChangeJournal(AppState& state)
         kept.clear();
     }
     entry.note = text.toStdString();
-    database::writeFile(path, changelog::appended(kept, entry));
+    std::string written = changelog::appended(kept, entry);
+    // A new journal keeps the months closed before the break closed.
+    if (const std::optional<fields::YearMonth> closed = closing::closedThrough(checked.entries);
+        closed && kept.empty()) {
+        changelog::Entry closure = entry;
+        closure.kind = closing::CloseKind;
+        closure.note = closing::closeNote(*closed) + " (по журналу до нарушения)";
+        written = changelog::appended(written, closure);
+    }
+    database::writeFile(path, written);
     state.services.dialogs.message({ text, QStringLiteral("Журнал изменений"), MessageIcon::Exclamation });
 }
 

@@ -25,5 +25,7 @@ list(APPEND TERVOLIN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ledger_settings_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ledger_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ledger_workbook.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/month_closing.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/month_closing_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/side_files.cpp
 )

@@ -221,6 +221,16 @@ Form1::Form1(AppState& state, Program& program, QWidget* parent)
             for (int b = 0; b < sheet::ShownElements; ++b)
                 refuseChanges(m_sheet->typed(m, b), [this] { m_state.refuseInArchive(); });
         }
+    } else {
+        // A closed month's cells are read-only: typing into one says why and how to open it.
+        for (int m = 1; m <= sheet::Months; ++m) {
+            for (int b = 0; b < sheet::ShownElements; ++b) {
+                explainWhileReadOnly(m_sheet->typed(m, b), [this, m] {
+                    if (const std::optional<int> year = shownHeldYear())
+                        m_state.refuseInClosedMonth(*year, m);
+                });
+            }
+        }
     }
 
     auto* layout = new QVBoxLayout(central);
@@ -305,6 +315,11 @@ void Form1::buildMenus()
         this, &Form1::openSummary);
     connect(addItem(tools, "Menu_Tools_Log", QStringLiteral("&Журнал изменений")), &QAction::triggered, this,
         [this] { m_program.openOverMainWindow(new frmLog(m_state)); });
+    connect(addItem(tools, "Menu_Tools_Close", QStringLiteral("&Закрыть месяц…")), &QAction::triggered, this,
+        [this] { afterLeavingCell([this] { openMonthClosing(frmCloseMonth::Mode::Close); }); });
+    connect(addItem(tools, "Menu_Tools_Reopen", QStringLiteral("Открыть месяц для &исправления…")),
+        &QAction::triggered, this,
+        [this] { afterLeavingCell([this] { openMonthClosing(frmCloseMonth::Mode::Reopen); }); });
 
     QMenu* tuning = bar->addMenu(QStringLiteral("&Настройки"));
     tuning->setObjectName(QStringLiteral("Menu_Tuns"));
@@ -585,6 +600,7 @@ void Form1::ZAPOLNIT()
     m_lbSch->setText(fromStd(m_state.table.field(CurrentRecord, fields::MeterType)));
     if (const auto texts = sheet::readYear(m_state.table, CurrentRecord, year))
         m_sheet->setShownTexts(*texts);
+    showClosedMonths();
 }
 
 void Form1::SAVE()

@@ -3,6 +3,7 @@
 // The main window Form1: the subscriber and year selectors, the yearly sheet of the chosen
 // subscriber, the picture buttons and menus that lead to the other windows, and the autosave.
 
+#include "accounts/month_closing_window.h"
 #include "sheet/sheet_calculation.h"
 
 #include <QMainWindow>
@@ -106,7 +107,14 @@ private:
     void onCellFocusEntered(SheetCell* cell);
     void onCellFocusLeft(SheetCell* cell);
     void onCellMouseReleased(SheetCell* cell, Qt::MouseButton button);
-    void setCells(const std::vector<sheet::CellEdit>& edits);
+    // The edits of open months go into the cells; false when some fell in a closed month.
+    bool setCells(const std::vector<sheet::CellEdit>& edits);
+    // The shown year's closed months read-only, in the closed colour.
+    void showClosedMonths();
+    void openMonthClosing(frmCloseMonth::Mode mode);
+    // The menu's sheet commands fill the open months of the year: false, said, when every one
+    // is closed.
+    bool anyMonthOpen();
     bool yearIsOneOfTheEight();
     // The shown year, when the table holds it.
     std::optional<int> shownHeldYear() const;

@@ -34,7 +34,8 @@ void Form1::onCellMouseReleased(SheetCell* cell, Qt::MouseButton button)
 {
     if (button != Qt::MiddleButton || !sheet::isQuickCopyElement(cell->element()))
         return;
-    if (m_state.refuseInArchive() || !yearIsOneOfTheEight())
+    if (m_state.refuseInArchive() || !yearIsOneOfTheEight()
+        || m_state.refuseInClosedMonth(*shownHeldYear(), cell->month()))
         return;
     const QString value = cell->text();
     const bool yes = m_state.services.dialogs.askYesNo(QStringLiteral("Копировать содержимое этой ячейки: ")
@@ -53,7 +54,7 @@ void Form1::FineCopy(const QString& value, int m, int b)
 
 void Form1::Menu_Tools_Date_Click()
 {
-    if (m_state.refuseInArchive() || !yearIsOneOfTheEight())
+    if (m_state.refuseInArchive() || !yearIsOneOfTheEight() || !anyMonthOpen())
         return;
     if (sheet::anyFilled(m_sheet->texts(), { fields::Date })) {
         const bool yes = m_state.services.dialogs.askYesNo(
@@ -69,7 +70,7 @@ void Form1::Menu_Tools_Date_Click()
 
 void Form1::Menu_Tools_PostChUlOsv_Click()
 {
-    if (m_state.refuseInArchive() || !yearIsOneOfTheEight())
+    if (m_state.refuseInArchive() || !yearIsOneOfTheEight() || !anyMonthOpen())
         return;
     if (sheet::anyFilled(m_sheet->texts(), { fields::LightingHours, fields::LightingDays })) {
         const bool yes = m_state.services.dialogs.askYesNo(
@@ -87,7 +88,7 @@ void Form1::Menu_Tools_PostChUlOsv_Click()
 
 void Form1::Menu_Tools_DelChUlOsv_Click()
 {
-    if (m_state.refuseInArchive() || !yearIsOneOfTheEight())
+    if (m_state.refuseInArchive() || !yearIsOneOfTheEight() || !anyMonthOpen())
         return;
     Dialogs& dialogs = m_state.services.dialogs;
     if (!sheet::anyFilled(m_sheet->texts(), { fields::LightingHours, fields::LightingDays })) {
@@ -103,11 +104,50 @@ void Form1::Menu_Tools_DelChUlOsv_Click()
     SAVE();
 }
 
-void Form1::setCells(const std::vector<sheet::CellEdit>& edits)
+bool Form1::setCells(const std::vector<sheet::CellEdit>& edits)
 {
     // Each text raises the cell's change handling, as typing it would.
-    for (const sheet::CellEdit& edit : edits)
+    bool all = true;
+    for (const sheet::CellEdit& edit : edits) {
+        if (m_sheet->isClosedMonth(edit.month)) {
+            all = false;
+            continue;
+        }
         m_sheet->typed(edit.month, edit.element)->setText(QString::fromStdString(edit.text));
+    }
+    return all;
+}
+
+void Form1::showClosedMonths()
+{
+    // In an archive every cell is read-only already.
+    if (m_state.archiveView())
+        return;
+    std::array<bool, sheet::Months> closed{};
+    if (const std::optional<int> year = shownHeldYear()) {
+        for (int m = 1; m <= sheet::Months; ++m)
+            closed[std::size_t(m - 1)] = m_state.isClosed(*year, m);
+    }
+    m_sheet->setClosedMonths(closed);
+}
+
+bool Form1::anyMonthOpen()
+{
+    for (int m = 1; m <= sheet::Months; ++m) {
+        if (!m_sheet->isClosedMonth(m))
+            return true;
+    }
+    return !m_state.refuseInClosedMonth(*shownHeldYear(), sheet::Months);
+}
+
+void Form1::openMonthClosing(frmCloseMonth::Mode mode)
+{
+    if (m_state.refuseInArchive())
+        return;
+    // What is typed goes into the table first: a closure writes the table as it stands.
+    SAVE();
+    auto* window = new frmCloseMonth(m_state, mode, [this] { showClosedMonths(); }, this);
+    window->show();
 }
 
 bool Form1::yearIsOneOfTheEight()

@@ -121,6 +121,7 @@ bool Program::start()
     // A commit of the database with its side files that was stopped half-way is finished or dropped.
     ledger::recoverSideFiles(m_state);
     ledger::checkChangeJournal(m_state);
+    m_state.readClosedMonths();
     backup::tellAboutEmergencyCopy(m_state);
     backup::tellAboutFailedAutomaticBackup(m_state);
     return showMainWindow();

@@ -39,6 +39,9 @@ constexpr int LedgerOffset = 10;
 
 inline constexpr std::array<std::string_view, 12> MonthNames = { "Январь", "Февраль", "Март", "Апрель", "Май",
     "Июнь", "Июль", "Август", "Сентябрь", "Октябрь", "Ноябрь", "Декабрь" };
+// The same in lower case, as a month is named inside a sentence ("за март 2027").
+inline constexpr std::array<std::string_view, 12> MonthNamesLower = { "январь", "февраль", "март", "апрель",
+    "май", "июнь", "июль", "август", "сентябрь", "октябрь", "ноябрь", "декабрь" };
 
 // Month number 1 … 12 of a month name, by exact comparison.
 inline std::optional<int> monthNumber(std::string_view monthName)

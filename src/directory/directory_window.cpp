@@ -10,6 +10,7 @@
 #include "platform/settings_store.h"
 #include "platform/text_input.h"
 #include "reports/help_command.h"
+#include "reports/log_window.h"
 #include "session/app_state.h"
 
 #include <QAction>
@@ -25,6 +26,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
+#include <QMenu>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -61,6 +63,16 @@ frmSpr::frmSpr(AppState& state, QWidget* parent) : QWidget(parent), m_state(stat
     g->horizontalHeader()->setHighlightSections(false);
     g->horizontalHeader()->setStretchLastSection(false);
     g->installEventFilter(this);
+    // A right click chooses the row and offers what concerns that subscriber.
+    g->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_rowMenu = subscriberMenu(m_state, this, [this] { return m_state.SelectedDirectoryRow; });
+    connect(g, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        const QModelIndex index = g->indexAt(at);
+        if (!index.isValid())
+            return;
+        g_Click(index.row() + 1);
+        m_rowMenu->popup(g->viewport()->mapToGlobal(at));
+    });
     connect(g, &QTableView::clicked, this, [this](const QModelIndex& index) { g_Click(index.row() + 1); });
     connect(g, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
         g_Click(index.row() + 1);

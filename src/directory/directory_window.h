@@ -11,6 +11,7 @@
 class AppState;
 class DirectoryModel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QTableView;
 
@@ -35,6 +36,8 @@ public:
     void Command1_Click();
 
     QTableView* grid() const { return g; }
+    // The pop-up of a subscriber's row.
+    QMenu* rowMenu() const { return m_rowMenu; }
     DirectoryModel* model() const { return m_model; }
 
 signals:
@@ -56,6 +59,7 @@ private:
 
     AppState& m_state;
     QTableView* g = nullptr;
+    QMenu* m_rowMenu = nullptr;
     DirectoryModel* m_model = nullptr;
     QLineEdit* txtfind = nullptr;
     QPushButton* m_cmd1 = nullptr;

@@ -1,5 +1,6 @@
 #include "documents/payment_qr.h"
 
+#include "database/field_map.h"
 #include "database/money.h"
 
 #include <algorithm>
@@ -11,9 +12,6 @@
 namespace documents {
 
 namespace {
-
-constexpr std::array<std::string_view, 12> MonthNamesLower = { "январь", "февраль", "март", "апрель", "май",
-    "июнь", "июль", "август", "сентябрь", "октябрь", "ноябрь", "декабрь" };
 
 // The payload's parts are separated by "|", and a scanner may take a line break for the end of
 // the text: a value never carries either. The payee's details are refused with them; what comes
@@ -184,7 +182,7 @@ std::string paymentPurpose(const std::string& purposeTemplate, const PaymentFact
 {
     std::string text = purposeTemplate;
     const std::string_view month
-        = facts.month >= 1 && facts.month <= 12 ? MonthNamesLower[facts.month - 1] : "";
+        = facts.month >= 1 && facts.month <= 12 ? fields::MonthNamesLower[facts.month - 1] : "";
     replaceAll(text, "{месяц}", month);
     replaceAll(text, "{год}", facts.year);
     replaceAll(text, "{ФИО}", facts.fullName);

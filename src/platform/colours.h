@@ -4,6 +4,9 @@
 
 #include <QColor>
 
+// The background of what a closed month shows: it can be read and copied, not changed.
+constexpr quint32 ClosedMonthColour = 0x00D8D8D8;
+
 inline QColor fromWindowsColour(quint32 value)
 {
     return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));

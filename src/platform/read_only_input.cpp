@@ -15,7 +15,8 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::KeyPress && changesText(*static_cast<QKeyEvent*>(event))) {
+        if (event->type() == QEvent::KeyPress && static_cast<QLineEdit*>(parent())->isReadOnly()
+            && changesText(*static_cast<QKeyEvent*>(event))) {
             m_refused();
             return true;
         }
@@ -50,5 +51,10 @@ bool changesText(const QKeyEvent& event)
 void refuseChanges(QLineEdit* box, std::function<void()> refused)
 {
     box->setReadOnly(true);
+    explainWhileReadOnly(box, std::move(refused));
+}
+
+void explainWhileReadOnly(QLineEdit* box, std::function<void()> refused)
+{
     box->installEventFilter(new ChangeRefusal(box, std::move(refused)));
 }

@@ -15,3 +15,6 @@ bool changesText(const QKeyEvent& event);
 
 // Makes the box read-only; each key press that would have changed it calls `refused` instead.
 void refuseChanges(QLineEdit* box, std::function<void()> refused);
+// The same explanation for a box that is read-only only at times (a closed month's cell): while it
+// is, a key that would change it calls `refused`; while it is not, typing goes on as usual.
+void explainWhileReadOnly(QLineEdit* box, std::function<void()> refused);

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
@@ -207,4 +208,36 @@ QString frmLog::fileName() const
 {
     return QStringLiteral("Журнал изменений %1")
         .arg(m_state.services.clock.now().toString(QStringLiteral("yyyy-MM-dd")));
+}
+
+void frmLog::showSubscriber(const QString& fullName)
+{
+    int index = m_subscriber->findText(fullName);
+    if (index < 0) {
+        // Nobody wrote anything of them yet: the grid says so by staying empty.
+        m_subscriber->addItem(fullName);
+        index = m_subscriber->count() - 1;
+    }
+    m_subscriber->setCurrentIndex(index);
+    refill();
+}
+
+void openSubscriberHistory(AppState& state, int record)
+{
+    if (record < 1 || record > state.table.recordCount())
+        return;
+    auto* window = new frmLog(state);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->showSubscriber(fromStd(state.table.field(record, fields::FullName)));
+    window->show();
+}
+
+QMenu* subscriberMenu(AppState& state, QWidget* parent, std::function<int()> record)
+{
+    auto* menu = new QMenu(parent);
+    menu->setObjectName(QStringLiteral("MnuSubscriber"));
+    QAction* history = menu->addAction(QStringLiteral("&История изменений"));
+    history->setObjectName(QStringLiteral("MnuHistory"));
+    QObject::connect(history, &QAction::triggered, menu, [&state, record] { openSubscriberHistory(state, record()); });
+    return menu;
 }

@@ -7,9 +7,13 @@
 #include "reports/change_history.h"
 #include "reports/report_window.h"
 
+#include <functional>
+
 class QComboBox;
 class QDateEdit;
 class QLabel;
+
+class QMenu;
 
 class frmLog : public ReportWindow
 {
@@ -32,6 +36,8 @@ public:
 
     // Fills the grid with the rows the filters leave.
     void refill();
+    // Narrowed to one subscriber, by the name the database holds.
+    void showSubscriber(const QString& fullName);
 
 protected:
     QString fileName() const override;
@@ -53,3 +59,11 @@ private:
     QDateEdit* m_from = nullptr;
     QDateEdit* m_to = nullptr;
 };
+
+// A subscriber's history: the journal narrowed to the record's name, in a window of its own over
+// the window it was asked from.
+void openSubscriberHistory(AppState& state, int record);
+
+// The pop-up of a subscriber's row (the directory's, the ledger's): "История изменений" and the
+// papers of the subscriber; `record` tells whose row was clicked (0: none, the menu is not shown).
+QMenu* subscriberMenu(AppState& state, QWidget* parent, std::function<int()> record);

@@ -39,6 +39,27 @@ bool AppState::refuseInArchive()
     return true;
 }
 
+bool AppState::refuseInClosedMonth(int year, int month)
+{
+    if (!isClosed(year, month))
+        return false;
+    services.dialogs.message({ QStringLiteral("Месяц «%1» закрыт: его показания, тарифы и записи лицевых счетов "
+                                              "не меняются. Чтобы исправить его, выберите «Инструменты» → «Открыть "
+                                              "месяц для исправления…».")
+                                   .arg(QString::fromStdString(closing::monthWords({ year, month }))),
+        QStringLiteral("Месяц закрыт"), MessageIcon::Information });
+    return true;
+}
+
+void AppState::readClosedMonths()
+{
+    const std::string path = database::sideFilePath(databaseFile(), changelog::FileName);
+    const database::FileBytes journal = database::readFile(path, std::size_t(1) << 30);
+    ClosedThrough = journal.status == database::FileBytes::Status::Read
+        ? closing::closedThrough(changelog::verify(journal.bytes, std::string()).entries)
+        : std::nullopt;
+}
+
 QString AppState::windowTitle(const QString& caption) const
 {
     return archiveView() ? QStringLiteral("Архив (только просмотр): ") + caption : caption;
@@ -86,7 +107,9 @@ std::string AppState::operatingSystemUser()
         if (!user.isEmpty())
             return user.toStdString();
     }
-    return "?";
+    // Started without a login's variables (a service, a bare shell): the home folder is the user's.
+    const QString home = QFileInfo(QDir::homePath()).fileName();
+    return home.isEmpty() ? "?" : home.toStdString();
 }
 
 database::SideFileChange AppState::journalEntry(const std::string& databasePath)

@@ -3,6 +3,7 @@
 // The program-wide state that the windows share: the record table, the variables that hand values
 // from one window to the next, and the services through which the program reaches the desktop.
 
+#include "database/closed_months.h"
 #include "database/database_file.h"
 #include "database/record_table.h"
 #include "session/status_notices.h"
@@ -91,6 +92,16 @@ public:
     bool refuseInArchive();
     // A top-level window's caption; in the archive view it says first that this is the archive.
     QString windowTitle(const QString& caption) const;
+
+    // The months closed now (database/closed_months.h): the last one closed, none when none is.
+    std::optional<fields::YearMonth> ClosedThrough;
+    bool isClosed(int year, int month) const { return closing::isClosed(ClosedThrough, { year, month }); }
+    // For the commands that would change a month: when it is closed, says so with the way to open
+    // it again and is true, and the command does nothing.
+    bool refuseInClosedMonth(int year, int month);
+    // The closed months as the journal beside the database names them, read again (at the start,
+    // after a restore).
+    void readClosedMonths();
 
     // Writes the whole table to the database file and says "База сохранена <hh:mm>" in the status
     // bars (in the archive view it writes nothing, says nothing and is false); on failure "Ошибка сохранения"

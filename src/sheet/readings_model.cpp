@@ -1,5 +1,7 @@
 #include "sheet/readings_model.h"
 
+#include "platform/colours.h"
+
 #include <QBrush>
 #include <QColor>
 #include <QFont>
@@ -20,9 +22,10 @@ ReadingsModel::ReadingsModel(RecordTable& table, bool readOnly, QObject* parent)
     : QAbstractTableModel(parent), m_table(table), m_readOnly(readOnly)
 { }
 
-void ReadingsModel::show(int year, int month, std::vector<int> order)
+void ReadingsModel::show(int year, int month, std::vector<int> order, bool closed)
 {
     beginResetModel();
+    m_closed = closed;
     m_year = year;
     m_month = month;
     m_order = std::move(order);
@@ -51,7 +54,7 @@ const readings::RowView& ReadingsModel::view(int row) const
 
 bool ReadingsModel::store(int row, const std::string& date, const std::string& current)
 {
-    if (m_readOnly || row < 0 || row >= rowCount())
+    if (m_readOnly || m_closed || row < 0 || row >= rowCount())
         return false;
     if (beforeStore)
         beforeStore(record(row));
@@ -118,6 +121,8 @@ QVariant ReadingsModel::data(const QModelIndex& index, int role) const
     if (role == Qt::BackgroundRole) {
         if (!view(index.row()).remark.empty())
             return QBrush(WarningColour);
+        if (m_closed)
+            return QBrush(fromWindowsColour(ClosedMonthColour));
         return {};
     }
     if (role == Qt::ForegroundRole && index.column() == Previous && view(index.row()).previousFilledIn)
@@ -146,7 +151,7 @@ QVariant ReadingsModel::headerData(int section, Qt::Orientation orientation, int
 Qt::ItemFlags ReadingsModel::flags(const QModelIndex& index) const
 {
     Qt::ItemFlags f = QAbstractTableModel::flags(index);
-    if (!m_readOnly && (index.column() == Date || index.column() == Current))
+    if (!m_readOnly && !m_closed && (index.column() == Date || index.column() == Current))
         f |= Qt::ItemIsEditable;
     return f;
 }

@@ -18,8 +18,10 @@ public:
 
     ReadingsModel(RecordTable& table, bool readOnly, QObject* parent = nullptr);
 
-    // The month and the order of the rows (record numbers).
-    void show(int year, int month, std::vector<int> order);
+    // The month and the order of the rows (record numbers). A closed month is shown in the closed
+    // colour and takes nothing.
+    void show(int year, int month, std::vector<int> order, bool closed = false);
+    bool isClosed() const { return m_closed; }
     int year() const { return m_year; }
     int month() const { return m_month; }
     const std::vector<int>& order() const { return m_order; }
@@ -51,6 +53,7 @@ signals:
 private:
     RecordTable& m_table;
     bool m_readOnly;
+    bool m_closed = false;
     int m_year = 0;
     int m_month = 0;
     std::vector<int> m_order;

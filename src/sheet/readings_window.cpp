@@ -3,6 +3,7 @@
 #include "database/commit.h"
 #include "platform/dialogs.h"
 #include "platform/printer.h"
+#include "platform/read_only_input.h"
 #include "session/app_state.h"
 #include "session/year_selector.h"
 #include "sheet/readings_import_window.h"
@@ -211,7 +212,8 @@ void frmReadings::showMonth()
     const int record = m_grid->currentIndex().isValid() ? m_model->record(m_grid->currentIndex().row()) : 0;
     const int column
         = m_grid->currentIndex().isValid() ? m_grid->currentIndex().column() : ReadingsModel::Current;
-    m_model->show(year, month, m_route->isChecked() ? m_routeOrder : route::recordOrder(m_state.table));
+    m_model->show(year, month, m_route->isChecked() ? m_routeOrder : route::recordOrder(m_state.table),
+        !m_state.archiveView() && m_state.isClosed(year, month));
     const int row = record > 0 ? qMax(0, m_model->rowOf(record)) : 0;
     if (m_model->rowCount() > 0)
         m_grid->setCurrentIndex(m_model->index(row, column));
@@ -268,7 +270,7 @@ void frmReadings::updateStatus()
 
 void frmReadings::CmdDate_Click()
 {
-    if (m_state.refuseInArchive())
+    if (refuseChange())
         return;
     commitEditor();
     const std::string date = readings::monthEndDate(m_model->year(), m_model->month());
@@ -294,7 +296,7 @@ void frmReadings::takeImported(const std::vector<readings::Taken>& rows)
 
 void frmReadings::CmdImport_Click()
 {
-    if (m_state.refuseInArchive())
+    if (refuseChange())
         return;
     commitEditor();
     takeImported(importReadingsFromFile(m_state, this, m_model->year(), m_model->month()));
@@ -302,7 +304,7 @@ void frmReadings::CmdImport_Click()
 
 void frmReadings::CmdPaste_Click()
 {
-    if (m_state.refuseInArchive())
+    if (refuseChange())
         return;
     commitEditor();
     const QString text = QApplication::clipboard()->text();
@@ -409,10 +411,20 @@ void frmReadings::moveCurrentRow(int delta)
     updateStatus();
 }
 
+bool frmReadings::refuseChange()
+{
+    return m_state.refuseInArchive() || m_state.refuseInClosedMonth(m_model->year(), m_model->month());
+}
+
 bool frmReadings::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_grid && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
+        // A closed month's reading typed: said why nothing is taken.
+        if (m_model->isClosed() && changesText(*key)) {
+            refuseChange();
+            return true;
+        }
         const bool ctrl = key->modifiers() & Qt::ControlModifier;
         if (ctrl && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
             moveCurrentRow(key->key() == Qt::Key_Up ? -1 : 1);

@@ -54,6 +54,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // In an archive or a closed month: said, and true.
+    bool refuseChange();
     void showMonth();
     void commitEditor();
     void keepBefore(int record);

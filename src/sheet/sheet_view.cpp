@@ -359,6 +359,25 @@ void SheetView::paintCell(SheetCell* cell, quint32 colour)
     setBackground(cell, fromWindowsColour(colour));
 }
 
+quint32 SheetView::rowColour(int m) const
+{
+    if (isClosedMonth(m))
+        return ClosedMonthColour;
+    return m % 2 == 1 ? m_odd : m_even;
+}
+
+void SheetView::setClosedMonths(const std::array<bool, sheet::Months>& closed)
+{
+    if (closed == m_closed)
+        return;
+    m_closed = closed;
+    for (int m = 1; m <= sheet::Months; ++m) {
+        for (int b = 0; b < sheet::ShownElements; ++b)
+            typed(m, b)->setReadOnly(isClosedMonth(m));
+    }
+    applyColours(m_odd, m_even);
+}
+
 void SheetView::applyColours(quint32 odd, quint32 even)
 {
     m_odd = odd;

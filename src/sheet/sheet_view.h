@@ -91,7 +91,10 @@ public:
     void applyColours(quint32 odd, quint32 even);
     // The background of a typed cell as it is when the cell is not focused.
     void paintCell(SheetCell* cell, quint32 colour);
-    quint32 rowColour(int m) const { return m % 2 == 1 ? m_odd : m_even; }
+    quint32 rowColour(int m) const;
+    // Months whose typed cells are read-only and shown in the closed colour (closed[m - 1]).
+    void setClosedMonths(const std::array<bool, sheet::Months>& closed);
+    bool isClosedMonth(int m) const { return m_closed[std::size_t(m - 1)]; }
     void unboldMonths();
 
 signals:
@@ -115,6 +118,7 @@ private:
     std::array<QWidget*, sheet::Months> m_bands{};
     quint32 m_odd = 0;
     quint32 m_even = 0;
+    std::array<bool, sheet::Months> m_closed{};
     bool m_filling = false;
     QPointer<SheetCell> m_suspended;
 };

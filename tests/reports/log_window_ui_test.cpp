@@ -6,6 +6,7 @@
 #include "database/change_log.h"
 #include "database/field_map.h"
 #include "database/sha256.h"
+#include "directory/directory_window.h"
 #include "documents/preview_frame.h"
 #include "reports/log_window.h"
 #include "support/app_fixture.h"
@@ -17,6 +18,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -206,4 +208,38 @@ TEST_F(LogWindow, AJournalTooLongForTheGridShowsItsNewestRowsAndSaysHowManyThere
     EXPECT_EQ(log->countLabel()->text(), "Строк: 1");
 }
 
+TEST_F(LogWindow, ASubscribersHistoryOpensFromTheirRowInTheDirectory)
+{
+    writeTwice();
+    form->findChild<QAction*>("Mnu_Abonenty")->trigger();
+    QCoreApplication::processEvents();
+    frmSpr* directory = program->directoryWindow();
+    ASSERT_NE(directory, nullptr);
+    directory->g_Click(2);
+    directory->rowMenu()->findChild<QAction*>("MnuHistory")->trigger();
+    frmLog* log = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* found = qobject_cast<frmLog*>(w); found && found->isVisible())
+            log = found;
+    ASSERT_NE(log, nullptr);
+    EXPECT_EQ(log->subscriberSelector()->currentText(), "Петров П. П.");
+    auto* grid = log->findChild<QTableWidget*>("g");
+    ASSERT_NE(grid, nullptr);
+    ASSERT_EQ(grid->rowCount(), 2);
+    log->close();
+    directory->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    // Someone nobody has changed yet: their history is empty, not everyone's.
+    state.table.setRecordCount(3);
+    state.table.set(3, fields::FullName, "Сидоров С. С.");
+    openSubscriberHistory(state, 3);
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* found = qobject_cast<frmLog*>(w); found && found->isVisible())
+            log = found;
+    EXPECT_EQ(log->subscriberSelector()->currentText(), "Сидоров С. С.");
+    EXPECT_EQ(log->findChild<QTableWidget*>("g")->rowCount(), 0);
+}
+
 } // namespace
+
