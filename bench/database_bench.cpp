@@ -63,6 +63,8 @@ int main()
     const bench::Timing floorLoad = bench::medianMs(runs, [&] { separators = readAndCount(path); });
     const bench::Timing load = bench::medianMs(runs, [&] { database::load(path, table); });
     bench::printRow("load", load, "ms", floorLoad, "read + count \"|\"");
+    const double loadRatio = load.cpu / floorLoad.cpu;
+    std::printf("target: load ratio ≤ 1.4: %s\n", loadRatio <= 1.4 ? "met" : "NOT MET");
 
     std::vector<char> bytes(std::size_t(fileSize), 'x');
     const std::string out = folder + "/written.spb";
@@ -73,6 +75,8 @@ int main()
 
     std::printf("peak resident memory after the load %.1f MB (%.1f MB before it), file %.1f MB: ratio %.2f\n",
         afterLoad / 1e6, before / 1e6, fileSize / 1e6, double(afterLoad) / double(fileSize));
+    std::printf("target: peak memory ratio ≤ 1.6: %s\n",
+        double(afterLoad) <= 1.6 * double(fileSize) ? "met" : "NOT MET");
     std::printf("separators counted: %zu\n", separators);
     return 0;
 }

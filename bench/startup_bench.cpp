@@ -15,6 +15,7 @@
 #include "platform/settings_store.h"
 #include "platform/shell.h"
 #include "session/app_state.h"
+#include "window_bench.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -53,7 +54,9 @@ int main(int argc, char** argv)
     const std::string full = work + "/full.spb";
     if (!bench::useOrMakeFullDatabase(argc > 1 ? argv[1] : nullptr, full))
         return 1;
+    bench::WindowRun run;
     QApplication application(argc, argv);
+    bench::WindowRun::useMeasuringFont();
 
     QTemporaryDir plain;
     QTemporaryDir longName;

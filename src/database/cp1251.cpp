@@ -156,6 +156,21 @@ void decodeAppend(std::string_view bytes, std::string& utf8)
     utf8.resize(std::size_t(out - utf8.data()));
 }
 
+char* decodeTo(std::string_view bytes, char* out)
+{
+    const Tables& t = tables();
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x80) {
+            *out++ = c;
+            continue;
+        }
+        std::memcpy(out, t.utf8[b - 0x80].data(), 3);
+        out += t.utf8Length[b - 0x80];
+    }
+    return out;
+}
+
 std::string decode(std::string_view bytes)
 {
     std::string result;

@@ -13,6 +13,8 @@ namespace cp1251 {
 // Appends the UTF-8 form of the Windows-1251 bytes.
 void decodeAppend(std::string_view bytes, std::string& utf8);
 std::string decode(std::string_view bytes);
+// Writes the UTF-8 form at `out`, which has room for three bytes per byte, and returns its end.
+char* decodeTo(std::string_view bytes, char* out);
 
 // Appends the Windows-1251 form of UTF-8 text. Characters the code page cannot hold, and broken
 // UTF-8, are left out (the inputs never let them in; this only keeps the file sound).

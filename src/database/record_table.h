@@ -5,9 +5,15 @@
 // Texts are UTF-8; an empty text means no value.
 //
 // A full table is 3001 × 2128 short texts. Keeping each as its own string would cost several times
-// the file's size, so a record keeps its texts in one buffer, each text followed by "|", with the
-// start of every field in a table of offsets. A text that changes is written over the old one when
-// it has the same length and appended otherwise; the buffer is compacted when half of it is dead.
+// the file's size, so a record keeps its texts in one buffer, each text followed by "|".
+//
+// A record read from its line (or compacted) keeps fields 1 … 2128 in order, as the line of the
+// file, and notes only where every eighth field starts: a field is found from the nearest mark
+// by counting separators, and the whole table takes little more memory than the file. A text of
+// another length is spliced in place, the rest of the line moved; a record that is changed much
+// (a sheet stored, a new subscriber) takes a table with the start of every field instead, its
+// changed texts written over the old ones when the length is the same and appended otherwise,
+// until the next write puts it in order again.
 
 #include "database/field_map.h"
 #include "database/year_window.h"
@@ -21,6 +27,10 @@
 class Record
 {
 public:
+    // Fields 1 … 2128 of a record in order are found from a mark every MarkStride fields.
+    static constexpr int MarkStride = 8;
+    static constexpr int MarkCount = (fields::PerRecord + MarkStride - 1) / MarkStride;
+
     Record() = default;
     Record(const Record& other);
     Record& operator=(const Record& other);
@@ -49,22 +59,70 @@ public:
     std::string_view orderedLine() const; // only when isInOrder()
     void compact();
 
-    // Building a record from a line of the file: the caller appends fields 1 … 2128 in order to
-    // the buffer and sets their starts; the fields beyond them start empty.
-    void beginBuild(std::size_t expectedBytes);
-    std::string& buildBuffer() { return m_arena; }
-    std::uint32_t* buildStarts() { return m_start.get(); }
-    void endBuild() { m_inOrder = true; }
+    // Building a record from a line of the file. beginBuild gives the buffer with room for
+    // `maxBytes` bytes and 16 more; its byte 0 is the "|" empty fields share, and the caller
+    // writes fields 1 … 2128 in order from byte 1, each followed by "|". In buildMarks() it notes
+    // the start of fields 1, 1 + MarkStride, 1 + 2 × MarkStride … and, at MarkCount, the end of
+    // the line. endBuild takes the bytes written; the fields beyond the line start empty.
+    char* beginBuild(std::size_t maxBytes);
+    std::uint32_t* buildMarks() { return m_index.get(); }
+    void endBuild(std::size_t bytes);
+
+    // The texts of a record, each followed by "|", in memory of its own with 16 bytes to spare
+    // at the end, so that separators can be looked for 16 bytes at a time.
+    class Buffer
+    {
+    public:
+        Buffer() = default;
+        Buffer(const Buffer& other);
+        Buffer& operator=(const Buffer& other);
+        Buffer(Buffer&& other) noexcept;
+        Buffer& operator=(Buffer&& other) noexcept;
+
+        const char* data() const { return m_data.get(); }
+        char* data() { return m_data.get(); }
+        std::size_t size() const { return m_size; }
+        std::size_t capacity() const { return m_capacity; }
+        std::string_view view() const { return { m_data.get(), m_size }; }
+
+        void clear() { m_size = 0; }
+        void release();
+        // Room for `bytes` in all; what is held stays. The new room is zeroed unless the caller
+        // writes it all itself.
+        void reserve(std::size_t bytes, bool zeroed = true);
+        void setSize(std::size_t bytes) { m_size = bytes; }
+        void append(std::string_view bytes);
+        void push_back(char c);
+        void assign(std::string_view bytes);
+        // Bytes begin … end become `bytes`, what follows moved after them.
+        void replace(std::size_t begin, std::size_t end, std::string_view bytes);
+
+    private:
+        void grow(std::size_t bytes);
+
+        std::unique_ptr<char[]> m_data;
+        std::size_t m_size = 0;
+        std::size_t m_capacity = 0;
+    };
 
 private:
     void setUnchecked(int f, std::string_view value);
+    void setLoose(int f, std::string_view value);
     // Fields from … to of a record in order become `bytes`: their texts, each followed by "|".
     void splice(int from, int to, std::string_view bytes);
-    void allocateStarts();
+    // Where field f starts in the buffer of a record in order.
+    std::size_t orderedStart(int f) const;
+    // From marks to a start for every field, and back.
+    void loosen();
+    void useIndex(bool full);
 
-    std::string m_arena; // "|" at 0 (every empty field may point there), then texts
-    std::unique_ptr<std::uint32_t[]> m_start; // fields::MaxField + 1 offsets once allocated
+    Buffer m_arena; // "|" at 0 (every empty field may point there), then texts
+    // In order: MarkCount + 1 marks, then the starts of field 0 and of the fields after 2128 (0
+    // for empty). Otherwise: the start of every field 0 … 2200.
+    std::unique_ptr<std::uint32_t[]> m_index;
+    bool m_fullIndex = false; // the size m_index was made for
     std::size_t m_dead = 0; // bytes of texts that were replaced
+    int m_splices = 0; // texts of another length spliced into the line since it was put in order
     bool m_blank = true;
     bool m_inOrder = false;
 };

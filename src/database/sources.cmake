@@ -6,6 +6,7 @@ list(APPEND TERVOLIN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/cp866.cpp
   ${CMAKE_CURRENT_LIST_DIR}/data_folder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/database_file.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/database_reading.cpp
   ${CMAKE_CURRENT_LIST_DIR}/money.cpp
   ${CMAKE_CURRENT_LIST_DIR}/record_table.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sha256.cpp

@@ -179,3 +179,100 @@ TEST(RecordTable, ChangesKeepingOrderLeaveTheRestOfTheLineAsItWas)
         EXPECT_EQ(record.field(501), expected[501]);
     }
 }
+
+// A record read from its file, edited in every way in turn (texts of the same length and of other
+// lengths in its line, texts kept only in memory, years emptied, copies, compaction), checked
+// against a plain list of its fields after every step.
+TEST(RecordTable, EditsOfALoadedRecordAgreeWithASimpleModel)
+{
+    TempFolder folder;
+    RecordTable made;
+    fillDemoTable(made, fullDemoOptions(2));
+    ASSERT_TRUE(database::write(folder.file("Tervolin2.spb"), made));
+    RecordTable loaded;
+    ASSERT_EQ(
+        database::load(folder.file("Tervolin2.spb"), loaded).status, database::LoadResult::Status::Loaded);
+    const char* values[] = { "", "7", "70", "12,50", "Петров П. П.", "длинный текст примечания" };
+    for (unsigned seed = 1; seed <= 6; ++seed) {
+        std::mt19937 random(seed);
+        const auto pick
+            = [&](int from, int to) { return std::uniform_int_distribution<int>(from, to)(random); };
+        Record record = loaded.record(1 + int(seed % 2));
+        std::vector<std::string> model;
+        for (int f = 0; f <= 2200; ++f)
+            model.emplace_back(record.field(f));
+        for (int step = 0; step < 300; ++step) {
+            const int kind = pick(0, 9);
+            if (kind <= 5) {
+                // Mostly fields of the line, many of them at or beside the fields marks point at.
+                const int f = kind == 0 ? pick(0, 2200)
+                    : kind == 1         ? pick(1, 266) * 8 + pick(-1, 1)
+                                        : pick(1, 2128);
+                const std::string value = kind == 2 && f <= 2200
+                    ? std::string(model[std::size_t(std::max(f, 0))].size(), '9')
+                    : values[pick(0, 5)];
+                record.set(f, value);
+                if (f >= 0 && f <= 2200)
+                    model[std::size_t(f)] = value;
+            } else if (kind == 6) {
+                const int f = pick(1, 2128);
+                record.setKeepingOrder(f, values[pick(0, 5)]);
+                model[std::size_t(f)] = record.field(f);
+            } else if (kind == 7) {
+                const int from = pick(1, 2128);
+                const int to = std::min(2128, from + pick(0, 300));
+                record.clearKeepingOrder(from, to);
+                for (int f = from; f <= to; ++f)
+                    model[std::size_t(f)].clear();
+            } else if (kind == 8) {
+                record.compact();
+                ASSERT_TRUE(record.isInOrder());
+            } else {
+                const Record copy = record;
+                record.set(5, "только в оригинале");
+                record = copy;
+            }
+            for (int f = 0; f <= 2200; ++f)
+                ASSERT_EQ(record.field(f), model[std::size_t(f)])
+                    << "seed " << seed << " step " << step << " field " << f;
+            if (record.isInOrder()) {
+                std::string line;
+                for (int f = 1; f <= 2128; ++f)
+                    line.append(model[std::size_t(f)]).append("|");
+                ASSERT_EQ(record.orderedLine(), line) << "seed " << seed << " step " << step;
+            }
+        }
+    }
+}
+
+// A loaded record that a user edits now and then stays the line of its file, so that a write
+// copies it whole and the table stays about the size of the file.
+TEST(RecordTable, AFewEditsKeepALoadedRecordInOrder)
+{
+    TempFolder folder;
+    RecordTable made;
+    fillDemoTable(made, fullDemoOptions(2));
+    ASSERT_TRUE(database::write(folder.file("Tervolin2.spb"), made));
+    RecordTable table;
+    ASSERT_EQ(
+        database::load(folder.file("Tervolin2.spb"), table).status, database::LoadResult::Status::Loaded);
+    Record& record = table.record(2);
+    record.set(2, "Сидорова-Петрова Анна Викторовна");
+    record.set(1500, "");
+    record.set(1501, "123456,78");
+    record.set(0, "только в памяти");
+    record.set(2150, "тоже");
+    EXPECT_TRUE(record.isInOrder());
+    EXPECT_EQ(record.field(2), "Сидорова-Петрова Анна Викторовна");
+    EXPECT_EQ(record.field(1501), "123456,78");
+    EXPECT_EQ(record.field(2150), "тоже");
+    // A sheet stored whole is many edits: the record takes a start for every field, and the next
+    // write puts it in order again.
+    for (int f = 300; f < 500; ++f)
+        record.set(f, std::to_string(f * 7));
+    EXPECT_FALSE(record.isInOrder());
+    ASSERT_TRUE(database::write(folder.file("Tervolin2.spb"), table));
+    EXPECT_TRUE(record.isInOrder());
+    EXPECT_EQ(record.field(499), std::to_string(499 * 7));
+    EXPECT_EQ(record.field(0), "только в памяти");
+}
