@@ -155,6 +155,13 @@ void fillDemoTable(RecordTable& table, const DemoOptions& options)
                 table.set(row, base + 9, moneyText(under));
                 table.set(row, base + 10, moneyText(over));
             }
+            // The month after the last one kept opens with its balances, as the ledger's store
+            // of that month carries them: the treasurer's December starts from what November left.
+            if (lastMonth < 12) {
+                const int next = fields::ledgerBaseOfMonth(year, lastMonth + 1);
+                table.set(row, next, moneyText(under));
+                table.set(row, next + 1, moneyText(over));
+            }
         }
     }
 }

@@ -19,6 +19,7 @@
 #include "platform/settings_store.h"
 #include "platform/shell.h"
 #include "platform/text_input.h"
+#include "platform/window_frame.h"
 #include "reports/help_command.h"
 #include "reports/log_window.h"
 #include "session/app_state.h"
@@ -419,14 +420,23 @@ void frmRedLS::WCOL()
     for (int c = 0; c < ledger::Columns; ++c)
         gridWidth += columnWidth(c);
 
+    const int fewestRows = m_header->sizeHint().height() + 3 * rowHeight + frame;
     m_grid->setFixedSize(gridWidth, gridHeight);
     QSize size = layout()->totalSizeHint();
-    if (const QScreen* display = screen())
-        size = size.boundedTo(display->availableSize());
+    if (const QScreen* display = screen()) {
+        // The whole window, title bar included, stays on a small screen (1024 × 768): the grid
+        // takes the rows there is room for, and scrolls.
+        const QSize free = display->availableSize() - windowFrameSize(this);
+        if (size.height() > free.height()) {
+            m_grid->setFixedSize(
+                gridWidth, std::max(fewestRows, gridHeight - (size.height() - free.height())));
+            size = layout()->totalSizeHint();
+        }
+        size = size.boundedTo(free);
+    }
     resize(size);
     // Once the window has its size, the grid follows the window.
-    m_grid->setMinimumSize(columnWidth(ledger::NameColumn) + 4 * columnWidth(ledger::TotalDue),
-        m_header->sizeHint().height() + 3 * rowHeight + frame);
+    m_grid->setMinimumSize(columnWidth(ledger::NameColumn) + 4 * columnWidth(ledger::TotalDue), fewestRows);
     m_grid->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 }
 

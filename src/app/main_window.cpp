@@ -52,6 +52,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QTimer>
@@ -888,7 +889,13 @@ void Form1::restorePlace()
     // its own would ask for far less).
     const QSize content(m_background->minimumSizeHint().width(), m_background->sizeHint().height());
     const int bars = menuBar()->sizeHint().height() + statusBar()->sizeHint().height();
-    const QSize wanted = QSize(content.width(), content.height() + bars).expandedTo(minimumSize());
+    QSize wanted = QSize(content.width(), content.height() + bars).expandedTo(minimumSize());
+    // On a screen narrower than the sheet the window scrolls sideways, and the scroll bar takes
+    // room of its own below the year's totals.
+    if (!screens.empty() && wanted.width() > screens.front().width) {
+        if (const auto* scroller = qobject_cast<QScrollArea*>(centralWidget()))
+            wanted.rheight() += scroller->horizontalScrollBar()->sizeHint().height();
+    }
     const windowplace::Rect place
         = windowplace::choosePlace(remembered, screens, wanted.width(), wanted.height());
     setGeometry(place.x, place.y, place.width, place.height);

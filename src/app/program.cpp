@@ -254,7 +254,8 @@ int runTervolin(int argc, char** argv)
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("tervolin"));
     QCoreApplication::setApplicationName(QStringLiteral("tervolin"));
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Терволин"));
+    // No display name: Qt would add it to every window's title, and the titles name the program
+    // where they mean to ("Терволин, оплата электричества").
     QApplication::setWindowIcon(programIcon());
     QApplication::setQuitOnLastWindowClosed(false);
     // The standard dialogs (files, colours) speak Russian like the rest of the program.

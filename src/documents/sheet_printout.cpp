@@ -63,6 +63,8 @@ public:
         : m_state(state), m_form(form), m_sheet(view)
     {
         m_size = form.size();
+        m_windowState = form.windowState();
+        m_normalPlace = form.normalGeometry();
         QWidget* background = form.centralWidget();
         background->setAutoFillBackground(true);
         setBackground(background, Qt::white);
@@ -154,7 +156,15 @@ public:
             m_sheet.monthLabel(m)->setBold(m_bold[std::size_t(m - 1)]);
         showMenu(m_form, "Mnu_Spr", true);
         showMenu(m_form, "Menu_Tools", true);
-        m_form.resize(m_size);
+        // The print size took a maximised window out of its state: it comes back maximised, and
+        // to its own place when the user restores it, so that the state stored at the close is
+        // the user's.
+        if (m_windowState & (Qt::WindowMaximized | Qt::WindowFullScreen)) {
+            m_form.setGeometry(m_normalPlace);
+            m_form.setWindowState(m_windowState);
+        } else {
+            m_form.resize(m_size);
+        }
     }
 
     PrintLook(const PrintLook&) = delete;
@@ -183,6 +193,8 @@ private:
     QMainWindow& m_form;
     SheetView& m_sheet;
     QSize m_size;
+    Qt::WindowStates m_windowState;
+    QRect m_normalPlace;
     QPointer<QWidget> m_parkedFocus;
     std::vector<Selection> m_selections;
     std::array<bool, sheet::Months> m_bold{};

@@ -21,9 +21,10 @@ QWidget* parentWindow()
     return QApplication::activeWindow();
 }
 
+// A box without a title of its own carries the program's name.
 QString windowTitle(const QString& title)
 {
-    return title.isEmpty() ? QGuiApplication::applicationDisplayName() : title;
+    return title.isEmpty() ? QStringLiteral("Терволин") : title;
 }
 
 QString extensionOf(const QString& defaultExtension)

@@ -22,6 +22,7 @@ list(APPEND TERVOLIN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/printer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/print_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/qr_code_view.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/window_frame.cpp
 )
 
 # Payment QR codes: encoded with libqrencode in plain C++, drawn by the windows and the printout.

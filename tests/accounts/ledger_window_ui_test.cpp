@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
 
 namespace {
@@ -490,6 +491,25 @@ TEST_F(LedgerWindow, SumsStayUnderTheirColumnsWhenTheWindowIsResized)
     EXPECT_EQ(grid->columnWidth(NameColumn), nameWidth + 200);
     // The sums row keeps its distance from the bottom, the grid takes the new height.
     EXPECT_GT(grid->height(), 100);
+}
+
+TEST_F(LedgerWindow, OpensWithinTheScreenWithItsSumsAndStatusBarInView)
+{
+    writeDemoDatabase(40);
+    frmRedLS* ledger = openLedger("2024", 2);
+    ASSERT_NE(ledger, nullptr);
+    QCoreApplication::processEvents();
+    const QRect screen = ledger->screen()->availableGeometry();
+    // The case looked at: the screen has no room for every row the ledger would show.
+    ASSERT_LT(screen.height(), 900);
+    EXPECT_LE(ledger->frameGeometry().height(), screen.height());
+    auto* bar = ledger->findChild<QWidget*>("StatusBar");
+    ASSERT_NE(bar, nullptr);
+    EXPECT_LE(bar->mapTo(ledger, QPoint(0, bar->height())).y(), ledger->height());
+    const int sumsBottom = ledger->sumBox(0)->mapTo(ledger, QPoint(0, ledger->sumBox(0)->height())).y();
+    EXPECT_LE(sumsBottom, bar->mapTo(ledger, QPoint(0, 0)).y());
+    // Rows to work in all the same.
+    EXPECT_GE(ledger->grid()->viewport()->height(), 10 * ledger->grid()->rowHeight(0));
 }
 
 TEST_F(LedgerWindow, TheFirstOpeningInARunGoesBackToTheMonthAndYearOfTheLastClose)

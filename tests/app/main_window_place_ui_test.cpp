@@ -88,6 +88,22 @@ TEST_F(MainWindowPlace, APlaceOffEveryScreenOpensInTheMiddleOfTheScreen)
     EXPECT_NEAR(form->geometry().center().y(), screen.center().y(), 2);
 }
 
+TEST_F(MainWindowPlace, OnAScreenNarrowerThanTheSheetTheYearsTotalsShowAboveTheScrollBar)
+{
+    writeDemoDatabase(3);
+    Form1* form = start();
+    ASSERT_NE(form, nullptr);
+    settle();
+    auto* scroller = form->findChild<QScrollArea*>("sheetScroller");
+    ASSERT_NE(scroller, nullptr);
+    // The case looked at: the sheet is wider than the window can open on this screen.
+    ASSERT_TRUE(scroller->horizontalScrollBar()->isVisible());
+    EXPECT_FALSE(scroller->verticalScrollBar()->isVisible());
+    QWidget* totals = form->sheet()->computed(13, 7);
+    const int bottom = totals->mapTo(scroller->viewport(), QPoint(0, totals->height())).y();
+    EXPECT_LE(bottom, scroller->viewport()->height());
+}
+
 TEST_F(MainWindowPlace, AWiderWindowWidensTheColumnsAndKeepsTheRowsAtTheTop)
 {
     writeDemoDatabase(3);

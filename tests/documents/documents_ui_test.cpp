@@ -493,6 +493,29 @@ TEST_F(SheetPrintout, TheSheetPrintsOnALandscapePageAndLooksAsBeforeAfterwards)
     EXPECT_FALSE(form->centralWidget()->autoFillBackground());
 }
 
+TEST_F(SheetPrintout, AMaximisedWindowPrintsAndStaysMaximisedWithItsOwnPlace)
+{
+    Form1* form = open();
+    ASSERT_NE(form, nullptr);
+    form->setGeometry(60, 50, 900, 560);
+    const QRect own = form->geometry();
+    form->showMaximized();
+    ASSERT_TRUE(QTest::qWaitFor([form] { return form->isMaximized(); }));
+    const QSize maximised = form->size();
+
+    QTest::mouseClick(child<QWidget>(form, "Command1"), Qt::LeftButton);
+    ASSERT_TRUE(std::filesystem::exists(printedPage(1)));
+    EXPECT_TRUE(form->isMaximized());
+    EXPECT_EQ(form->size(), maximised);
+    EXPECT_EQ(form->normalGeometry(), own);
+
+    // What the close stores is the user's window, not the print size.
+    form->hide();
+    EXPECT_EQ(setting("Form1.Maximized"), "1");
+    EXPECT_EQ(setting("Form1.Width"), QString::number(own.width()));
+    EXPECT_EQ(setting("Form1.Height"), QString::number(own.height()));
+}
+
 TEST_F(SheetPrintout, WhileThePageIsDrawnTheFocusedCellIsPlainAndAfterwardsAsItWas)
 {
     Form1* form = open();

@@ -4,6 +4,7 @@
 #include "platform/qt_dialogs.h"
 
 #include <QApplication>
+#include <QObject>
 #include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -11,9 +12,11 @@
 namespace {
 
 // Shows the box; while it waits, the run ends unattended and the box is closed as the ending does.
+// The ending never outlives the call, even when no box came up to wait.
 Answer answerWhenEndedUnattended(QtDialogs& dialogs, const Message& message)
 {
-    QTimer::singleShot(0, [&dialogs] {
+    QObject call;
+    QTimer::singleShot(0, &call, [&dialogs] {
         dialogs.answerUnattended();
         if (QWidget* box = QApplication::activeModalWidget())
             box->close();
@@ -41,6 +44,21 @@ TEST(QtDialogs, ABoxOnScreenWhenTheRunEndsUnattendedAnswersWithItsDefault)
         EXPECT_EQ(dialogs.message(message), c.defaultAnswer);
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     }
+}
+
+TEST(QtDialogs, ABoxWithoutATitleOfItsOwnCarriesTheProgramsName)
+{
+    QtDialogs dialogs;
+    QString shownTitle;
+    QObject call;
+    QTimer::singleShot(0, &call, [&shownTitle] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            shownTitle = box->windowTitle();
+            box->close();
+        }
+    });
+    dialogs.message({ QStringLiteral("База сохранена."), QString(), MessageIcon::Information });
+    EXPECT_EQ(shownTitle, "Терволин");
 }
 
 } // namespace

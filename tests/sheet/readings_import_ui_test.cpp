@@ -39,10 +39,13 @@ protected:
         return std::to_string(std::stol(std::string(text)) + more);
     }
 
-    // Runs `act` on the preview once it is on the screen, then lets the import go on.
+    QObject m_context;
+
+    // Runs `act` on the preview once it is on the screen, then lets the import go on. Bound to the
+    // test: a preview that never came up leaves no call behind for a later test.
     void whenShown(std::function<void(frmReadingsImport&)> act)
     {
-        QTimer::singleShot(0, [this, act] {
+        QTimer::singleShot(0, &m_context, [this, act] {
             for (QWidget* w : QApplication::topLevelWidgets())
                 if (auto* preview = qobject_cast<frmReadingsImport*>(w); preview && preview->isVisible()) {
                     shownLines = preview->lines();

@@ -4,7 +4,10 @@
 #include "database/database_file.h"
 #include "demo_data.h"
 
+#include <QApplication>
+#include <QPointer>
 #include <QSettings>
+#include <QWidget>
 #include <cstdio>
 
 AppFixture::AppFixture()
@@ -22,6 +25,18 @@ AppFixture::AppFixture()
 AppFixture::~AppFixture()
 {
     program.reset();
+    // The windows that the program opens over the main window (the readings check, the ledger, the
+    // chart) end with the run's process, not with the program object: here they go with the test,
+    // while the state and the folder they use are still there. Left open, they would take events in
+    // the next test over a state that is gone.
+    QList<QPointer<QWidget>> left;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (!window->parentWidget() && window->isVisible())
+            left.append(window);
+    }
+    // One window may take others with it.
+    for (const QPointer<QWidget>& window : left)
+        delete window.data();
 }
 
 std::string AppFixture::printedPage(int n) const
