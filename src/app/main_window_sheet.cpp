@@ -1,14 +1,86 @@
-// Form1: what the sheet does when a cell is left or middle-clicked, and the sheet's commands of the
-// "Инструменты" menu.
+// Form1: the sheet filled from the records, computed and stored back; what it does when a cell is
+// entered, changed, left or middle-clicked; and the sheet's commands of the "Инструменты" menu.
 
 #include "app/main_window.h"
+#include "app/main_window_parts.h"
 #include "platform/dialogs.h"
 #include "session/app_state.h"
+#include "sheet/sheet.h"
 #include "sheet/sheet_editing.h"
 #include "sheet/sheet_view.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
+#include <QToolButton>
+
+using namespace mainwindow;
+
+void Form1::CLEAR1()
+{
+    m_lbSch->clear();
+    m_sheet->clear();
+}
+
+void Form1::ZAPOLNIT()
+{
+    CLEAR1();
+    m_shownName = m_cmb[0]->currentText();
+    m_shownYear = m_cmb[1]->currentText();
+    const std::string name = m_shownName.toStdString();
+    const std::string year = m_shownYear.toStdString();
+    CurrentRecord = sheet::findRecord(m_state.table, name, CurrentRecord);
+    m_lbSch->setText(fromStd(m_state.table.field(CurrentRecord, fields::MeterType)));
+    if (const auto texts = sheet::readYear(m_state.table, CurrentRecord, year))
+        m_sheet->setShownTexts(*texts);
+    showClosedMonths();
+}
+
+void Form1::SAVE()
+{
+    button(SaveButton)->setEnabled(true);
+    // Into the year the sheet was filled from: a year typed into the selector and not chosen must
+    // not receive the twelve months of another year.
+    sheet::storeYear(m_state.table, CurrentRecord, m_shownYear.toStdString(), m_sheet->texts());
+}
+
+void Form1::VICHISLIT()
+{
+    // Writing the hidden month charges raises their change handling; that inner run would compute
+    // the same texts again, so it is left out.
+    if (!SheetReady || m_computing)
+        return;
+    m_computing = true;
+    m_computation = sheet::computeSheet(m_sheet->texts());
+    m_sheet->showComputed(m_computation);
+    m_computing = false;
+}
+
+ShownSheet Form1::shown() const
+{
+    return ShownSheet{ *m_sheet, m_shownName, m_shownYear, m_computation };
+}
+
+void Form1::ApplyTableColours()
+{
+    m_sheet->applyColours(m_state.RowColourOdd, m_state.RowColourEven);
+}
+
+void Form1::onSelectorChosen()
+{
+    ZAPOLNIT();
+    VICHISLIT();
+}
+
+void Form1::onCellChanged(SheetCell*)
+{
+    VICHISLIT();
+}
+
+void Form1::onCellFocusEntered(SheetCell* cell)
+{
+    m_sheet->paintCell(cell, m_state.FocusColour);
+}
 
 void Form1::onCellFocusLeft(SheetCell* cell)
 {
@@ -146,7 +218,8 @@ void Form1::openMonthClosing(frmCloseMonth::Mode mode)
         return;
     // What is typed goes into the table first: a closure writes the table as it stands.
     SAVE();
-    auto* window = new frmCloseMonth(m_state, mode, [this] { showClosedMonths(); }, this);
+    auto* window = new frmCloseMonth(
+        m_state, mode, [this] { showClosedMonths(); }, this);
     window->show();
 }
 
