@@ -18,7 +18,7 @@
 #include "reports/help_command.h"
 #include "reports/summary_window.h"
 #include "session/app_state.h"
-#include "sheet/check_window.h"
+#include "reports/check_window.h"
 #include "sheet/readings_window.h"
 #include "sheet/sheet_view.h"
 

@@ -7,6 +7,7 @@ list(APPEND TERVOLIN_CORE_SOURCES
 list(APPEND TERVOLIN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/about_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/chart_window.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/check_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/help_command.cpp
   ${CMAKE_CURRENT_LIST_DIR}/log_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/report_page.cpp

@@ -7,7 +7,6 @@ list(APPEND TERVOLIN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/sheet_editing.cpp
 )
 list(APPEND TERVOLIN_UI_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/check_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/readings_import_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sheet_view.cpp
 )

@@ -1,4 +1,4 @@
-#include "sheet/check_window.h"
+#include "reports/check_window.h"
 
 #include "session/app_state.h"
 #include "session/year_selector.h"

@@ -2,7 +2,7 @@
 #include "database/database_file.h"
 #include "demo_data.h"
 #include "documents/preview_frame.h"
-#include "sheet/check_window.h"
+#include "reports/check_window.h"
 #include "sheet/sheet.h"
 #include "sheet/sheet_view.h"
 #include "support/app_fixture.h"
