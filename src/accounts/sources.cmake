@@ -6,17 +6,28 @@ list(APPEND TERVOLIN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/bank_rules.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bank_statement.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bank_text.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/claims_register.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/debt_months.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/debt_papers.cpp
   ${CMAKE_CURRENT_LIST_DIR}/debtors.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ledger.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/no_debt_certificate.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/penalty.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/reconciliation.cpp
   ${CMAKE_CURRENT_LIST_DIR}/year_rollover.cpp
 )
 list(APPEND TERVOLIN_UI_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/act_page.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/act_window.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/certificate_page.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bank_model.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bank_split_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bank_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bank_window_parts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/carry_over_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cell_editor.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/claim_text_window.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/debt_papers_page.cpp
   ${CMAKE_CURRENT_LIST_DIR}/debtors_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/frozen_column_table.cpp
   ${CMAKE_CURRENT_LIST_DIR}/grid_header.cpp
@@ -25,7 +36,9 @@ list(APPEND TERVOLIN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ledger_settings_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ledger_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ledger_workbook.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/penalty_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/month_closing.cpp
   ${CMAKE_CURRENT_LIST_DIR}/month_closing_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/side_files.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/subscriber_menu.cpp
 )

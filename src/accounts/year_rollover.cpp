@@ -1,6 +1,7 @@
 #include "accounts/year_rollover.h"
 
 #include "accounts/bank_journal.h"
+#include "accounts/claims_register.h"
 #include "database/change_log.h"
 #include "database/year_archive.h"
 #include "reports/supplier_figures.h"
@@ -11,7 +12,8 @@ namespace ledger {
 std::vector<std::string> archivedSideFiles(const std::string& databasePath)
 {
     return { bank::journalPath(databasePath), reports::supplierFilePath(databasePath),
-        route::filePath(databasePath), database::sideFilePath(databasePath, changelog::FileName) };
+        route::filePath(databasePath), claims::filePath(databasePath),
+        database::sideFilePath(databasePath, changelog::FileName) };
 }
 
 Rollover openNextYear(RecordTable& table, const std::string& databasePath,

@@ -27,7 +27,8 @@ struct Rollover
     std::string error;
 };
 
-// The side files that go into the archive with the database: "Tervolin2.bank", "Tervolin2.balance".
+// The side files that go into the archive with the database: "Tervolin2.bank", "Tervolin2.balance",
+// the route, the register of claims and the change journal.
 std::vector<std::string> archivedSideFiles(const std::string& databasePath);
 
 // `write` writes the table to the database file and says whether it went; the file on disk is

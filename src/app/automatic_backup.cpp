@@ -1,6 +1,7 @@
 #include "app/automatic_backup.h"
 
 #include "accounts/bank_journal.h"
+#include "accounts/claims_register.h"
 #include "app/backup.h"
 #include "app/backup_file.h"
 #include "app/backup_rotation.h"
@@ -24,7 +25,8 @@ const QString FailedKey = QStringLiteral("AutoBackupFailed");
 const QString WhySuffix = QStringLiteral(".why");
 // Every file of a set beside the backup itself.
 const QStringList SideSuffixes
-    = { QStringLiteral(".bank"), QStringLiteral(".balance"), QStringLiteral(".rekv"), WhySuffix };
+    = { QStringLiteral(".bank"), QStringLiteral(".balance"), QStringLiteral(".route"),
+          QStringLiteral(".claims"), QStringLiteral(".log"), QStringLiteral(".rekv"), WhySuffix };
 const QString FolderName = QStringLiteral("Резервные копии");
 constexpr std::size_t MaxCompared = std::size_t(1) << 30;
 
@@ -84,7 +86,9 @@ bool asNewestBackupHolds(const AppState& state, const std::vector<AutomaticBacku
     const std::string database = core(state.databaseFilePath());
     return sameFile(database, backupPath)
         && sameFile(bank::journalPath(database), journalBackupPath(backupPath))
-        && sameFile(reports::supplierFilePath(database), supplierFiguresBackupPath(backupPath));
+        && sameFile(reports::supplierFilePath(database), supplierFiguresBackupPath(backupPath))
+        // The register of claims is written on its own, without the database.
+        && sameFile(claims::filePath(database), claimsBackupPath(backupPath));
 }
 
 void reportFailure(AppState& state, Reason reason, const QString& file)

@@ -62,6 +62,8 @@ SetWritten writeBackupSet(AppState& state, const QString& path)
             QString::fromStdString(supplierFiguresBackupPath(backupPath)) };
     if (!backUpRoute(database, backupPath))
         return { SetWritten::Part::Route, QString::fromStdString(routeBackupPath(backupPath)) };
+    if (!backUpClaims(database, backupPath))
+        return { SetWritten::Part::Claims, QString::fromStdString(claimsBackupPath(backupPath)) };
     if (!backUpChangeLog(database, backupPath))
         return { SetWritten::Part::ChangeLog, QString::fromStdString(changeLogBackupPath(backupPath)) };
     // The payee details are the user's settings: the backup takes them along for another computer.
@@ -99,6 +101,9 @@ bool makeBackup(AppState& state)
         break;
     case SetWritten::Part::Route:
         text = QStringLiteral("Не удалось записать порядок обхода в файл %1");
+        break;
+    case SetWritten::Part::Claims:
+        text = QStringLiteral("Не удалось записать реестр претензий в файл %1");
         break;
     case SetWritten::Part::ChangeLog:
         text = QStringLiteral("Не удалось записать журнал изменений в файл %1");

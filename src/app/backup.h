@@ -20,14 +20,14 @@ QString emergencyCopyName(const QDateTime& now);
 // A backup's set as it was written: whole, or which file of it failed (at `file`).
 struct SetWritten
 {
-    enum class Part { None, Database, Journal, SupplierFigures, Route, ChangeLog, Payee };
+    enum class Part { None, Database, Journal, SupplierFigures, Route, Claims, ChangeLog, Payee };
     Part failed = Part::None;
     QString file;
     bool whole() const { return failed == Part::None; }
 };
 // Writes the record table to `path` as the database file is written, then beside it the files kept
-// beside the database (".bank", ".balance", ".route") and the payee details (".rekv"). A side file that the
-// database does not have removes a stale one of that name.
+// beside the database (".bank", ".balance", ".route", ".claims") and the payee details (".rekv"). A side file
+// that the database does not have removes a stale one of that name.
 SetWritten writeBackupSet(AppState& state, const QString& path);
 
 // Writes the record table to a file the user names, as the database itself is written, with the

@@ -1,6 +1,7 @@
 #include "app/backup_file.h"
 
 #include "accounts/bank_journal.h"
+#include "accounts/claims_register.h"
 #include "database/change_log.h"
 #include "database/database_file.h"
 #include "database/field_map.h"
@@ -178,6 +179,8 @@ Restore restoreSet(const std::string& backupPath, const std::string& databasePat
         return result;
     if (!sideFromBackup(routeBackupPath(backupPath), route::filePath(databasePath), changes, result))
         return result;
+    if (!sideFromBackup(claimsBackupPath(backupPath), claims::filePath(databasePath), changes, result))
+        return result;
     if (!entry.kind.empty() && !journalOfRestore(backupPath, databasePath, std::move(entry), changes, result))
         return result;
 
@@ -257,6 +260,16 @@ std::string routeBackupPath(const std::string& backupPath)
 bool backUpRoute(const std::string& databasePath, const std::string& backupPath)
 {
     return backUpBeside(route::filePath(databasePath), routeBackupPath(backupPath));
+}
+
+std::string claimsBackupPath(const std::string& backupPath)
+{
+    return backupPath + ".claims";
+}
+
+bool backUpClaims(const std::string& databasePath, const std::string& backupPath)
+{
+    return backUpBeside(claims::filePath(databasePath), claimsBackupPath(backupPath));
 }
 
 } // namespace backup

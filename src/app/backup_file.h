@@ -79,4 +79,8 @@ bool backUpChangeLog(const std::string& databasePath, const std::string& backupP
 std::string routeBackupPath(const std::string& backupPath);
 bool backUpRoute(const std::string& databasePath, const std::string& backupPath);
 
+// The register of claims sent to debtors the same way: "<backup>.claims".
+std::string claimsBackupPath(const std::string& backupPath);
+bool backUpClaims(const std::string& databasePath, const std::string& backupPath);
+
 } // namespace backup

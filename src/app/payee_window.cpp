@@ -92,11 +92,17 @@ frmRekv::frmRekv(AppState& state, QWidget* mainWindow) : QDialog(mainWindow), m_
     auto* cancel = new QPushButton(QStringLiteral("Отмена"), this);
     cancel->setObjectName(QStringLiteral("CmdCancel"));
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    auto* clear = new QPushButton(QStringLiteral("Удалить реквизиты"), this);
+    clear->setObjectName(QStringLiteral("CmdClear"));
+    connect(clear, &QPushButton::clicked, this, &frmRekv::CmdClear_Click);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
+    // Set apart from the two that keep or leave the details.
+    buttons->addSpacing(24);
+    buttons->addWidget(clear);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(m_fault);
@@ -107,6 +113,7 @@ frmRekv::frmRekv(AppState& state, QWidget* mainWindow) : QDialog(mainWindow), m_
         setTabOrder(m_boxes[i - 1], m_boxes[i]);
     setTabOrder(m_boxes.back(), ok);
     setTabOrder(ok, cancel);
+    setTabOrder(cancel, clear);
 
     const documents::PayeeDetails stored = documents::readPayee(m_state.services.settings);
     showDetails(stored);
@@ -161,6 +168,17 @@ void frmRekv::CmdOk_Click()
     }
     showDetails(details);
     documents::storePayee(m_state.services.settings, details);
+    m_state.services.settings.sync();
+    accept();
+}
+
+void frmRekv::CmdClear_Click()
+{
+    if (!m_state.services.dialogs.askYesNo(QStringLiteral("Удалить реквизиты получателя платежа? Квитанции "
+                                                          "будут печататься без QR-кода и без реквизитов."),
+            QStringLiteral("Удаление реквизитов"), MessageIcon::Question))
+        return;
+    documents::storePayee(m_state.services.settings, documents::PayeeDetails{});
     m_state.services.settings.sync();
     accept();
 }

@@ -32,6 +32,8 @@ public:
 
 private:
     void CmdOk_Click();
+    // After a question, the stored details go: receipts are printed without code and details again.
+    void CmdClear_Click();
     // What the boxes hold, cleaned: blanks around the texts and inside the numbers do not count.
     documents::PayeeDetails typed();
     void showDetails(const documents::PayeeDetails& details);

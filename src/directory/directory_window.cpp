@@ -1,5 +1,6 @@
 #include "directory/directory_window.h"
 
+#include "accounts/subscriber_menu.h"
 #include "database/field_map.h"
 #include "directory/add_subscriber_window.h"
 #include "directory/directory.h"
@@ -10,7 +11,6 @@
 #include "platform/settings_store.h"
 #include "platform/text_input.h"
 #include "reports/help_command.h"
-#include "reports/log_window.h"
 #include "session/app_state.h"
 
 #include <QAction>

@@ -8,13 +8,13 @@ namespace documents {
 
 namespace {
 
-constexpr std::array<const char*, 20> Units = { "", "один", "два", "три", "четыре", "пять", "шесть",
-    "семь", "восемь", "девять", "десять", "одиннадцать", "двенадцать", "тринадцать", "четырнадцать",
-    "пятнадцать", "шестнадцать", "семнадцать", "восемнадцать", "девятнадцать" };
+constexpr std::array<const char*, 20> Units = { "", "один", "два", "три", "четыре", "пять", "шесть", "семь",
+    "восемь", "девять", "десять", "одиннадцать", "двенадцать", "тринадцать", "четырнадцать", "пятнадцать",
+    "шестнадцать", "семнадцать", "восемнадцать", "девятнадцать" };
 constexpr std::array<const char*, 10> Tens = { "", "", "двадцать", "тридцать", "сорок", "пятьдесят",
     "шестьдесят", "семьдесят", "восемьдесят", "девяносто" };
-constexpr std::array<const char*, 10> Hundreds = { "", "сто", "двести", "триста", "четыреста",
-    "пятьсот", "шестьсот", "семьсот", "восемьсот", "девятьсот" };
+constexpr std::array<const char*, 10> Hundreds = { "", "сто", "двести", "триста", "четыреста", "пятьсот",
+    "шестьсот", "семьсот", "восемьсот", "девятьсот" };
 
 struct Scale
 {
@@ -112,8 +112,8 @@ std::string roublesInWords(Currency amount)
     const int cents = static_cast<int>(kopecks % 100);
     char figures[3];
     std::snprintf(figures, sizeof figures, "%02d", cents);
-    return numberInWords(roubles) + ' ' + countedForm(roubles, "рубль", "рубля", "рублей") + ' '
-        + figures + ' ' + countedForm(cents, "копейка", "копейки", "копеек");
+    return numberInWords(roubles) + ' ' + countedForm(roubles, "рубль", "рубля", "рублей") + ' ' + figures
+        + ' ' + countedForm(cents, "копейка", "копейки", "копеек");
 }
 
 } // namespace documents

@@ -3,6 +3,7 @@
 #include "documents/document_output.h"
 #include "documents/page_widgets.h"
 #include "session/app_state.h"
+#include "platform/hidden_while_open.h"
 
 #include <QFrame>
 #include <QHeaderView>
@@ -198,14 +199,7 @@ MDIfrmPrint* openLedgerPrint(AppState& state, QWidget* ledgerWindow, const Ledge
     auto* page = new frmPrint1(state, request.sums);
     page->Form_Load();
     frame->setPage(page);
-    if (ledgerWindow) {
-        QPointer<QWidget> ledger = ledgerWindow;
-        ledger->hide();
-        QObject::connect(frame, &QObject::destroyed, ledger, [ledger] {
-            if (ledger)
-                ledger->show();
-        });
-    }
+    hideWhileOpen(ledgerWindow, frame);
     frame->show();
     return frame;
 }

@@ -17,6 +17,14 @@ int findByName(const RecordTable& table, std::string_view name)
     return 0;
 }
 
+// A note beside its line, or nothing when the month has no value for it.
+std::string withUnit(std::string_view before, const std::string& value, std::string_view after)
+{
+    if (value.find_first_not_of(' ') == std::string::npos)
+        return {};
+    return std::string(before) + value + std::string(after);
+}
+
 std::string zeroWhenEmpty(const std::string& text)
 {
     return text.empty() ? std::string("0,00") : text;
@@ -61,6 +69,7 @@ Receipt readReceipt(
     if (receipt.row != 0) {
         receipt.name = std::string(table.field(receipt.row, fields::FullName));
         receipt.number = std::string(table.field(receipt.row, fields::Number));
+        receipt.address = std::string(table.field(receipt.row, fields::Address));
     }
 
     const int b = receipt.ledgerBase;
@@ -87,9 +96,9 @@ Receipt readReceipt(
         v[EnergyMoney] = c.computed[5];
         v[ServiceMoney] = c.computed[6];
         v[EnergyTotal] = c.computed[7];
-        receipt.lossesPercent = c.typed[fields::LossesPercent] + " %";
-        receipt.tariff = "тариф " + c.typed[fields::Tariff] + " р.";
-        receipt.servicePercent = c.typed[fields::ServicePercent] + " %";
+        receipt.lossesPercent = withUnit("", c.typed[fields::LossesPercent], " %");
+        receipt.tariff = withUnit("тариф ", c.typed[fields::Tariff], " р.");
+        receipt.servicePercent = withUnit("", c.typed[fields::ServicePercent], " %");
     }
     receipt.currentReadingMissing = v[CurrentReading].empty();
     receipt.startReadingMissing = v[StartReading].empty();
@@ -99,6 +108,14 @@ Receipt readReceipt(
     v[TotalDue] = totalDue(v, supplierCharge);
     v[ElectricianPay] = zeroWhenEmpty(twoDecimalText(v[ElectricianPay]));
     v[OtherCharges] = zeroWhenEmpty(twoDecimalText(v[OtherCharges]));
+    const std::optional<Currency> total = Currency::parse(v[TotalDue]);
+    if (total && total->isNegative()) {
+        receipt.totalCaption = "Переплата, Руб";
+        receipt.totalText = v[TotalDue].substr(1);
+    } else {
+        receipt.totalCaption = "ИТОГО  К ОПЛАТЕ, Руб";
+        receipt.totalText = v[TotalDue];
+    }
     return receipt;
 }
 

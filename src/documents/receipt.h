@@ -63,10 +63,18 @@ struct Receipt
     std::string year;
     std::string date; // "Январь 2021"
     std::string name;
+    std::string address; // field 3, the plot
+    // Beside their lines; empty when the month has none (a month without a tariff says nothing of
+    // one, rather than "тариф  р.").
     std::string lossesPercent; // "5 %"
     std::string tariff; // "тариф 5,47 р."
     std::string servicePercent;
     std::array<std::string, ReceiptValueCount> values;
+    // The last line as printed: "ИТОГО  К ОПЛАТЕ, Руб" and the total due, or, when the subscriber
+    // has paid more than is due, "Переплата, Руб" and the overpayment without its minus. The total's
+    // value above keeps its sign for the payment code.
+    std::string totalCaption;
+    std::string totalText;
     bool currentReadingMissing = false;
     bool startReadingMissing = false;
 };

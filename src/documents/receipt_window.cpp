@@ -3,6 +3,7 @@
 #include "documents/document_output.h"
 #include "documents/page_widgets.h"
 #include "documents/payee_settings.h"
+#include "documents/payee_text.h"
 #include "documents/payment_qr.h"
 #include "documents/sheets.h"
 #include "documents/statement_page.h"
@@ -53,6 +54,17 @@ constexpr int QrSide = 1701;
 constexpr int QrHintTop = BoxTop + QrSide + 60;
 constexpr int QrHintHeight = 660;
 constexpr int WidthWithQr = QrLeft + QrSide + 90;
+// The payee's details in a column under the code (or in its place): a little wider than the code,
+// which still fits the paper, and down to the pay-by line.
+constexpr int PayeeWidth = 2200;
+constexpr int PayeeTopWithQr = QrHintTop + QrHintHeight;
+constexpr int PayeeBottom = PayByTop + 330;
+constexpr int WidthWithPayee = QrLeft + PayeeWidth + 90;
+// The heading: the month and the name, and under them the personal account and the plot.
+constexpr int HeadingTop = 300;
+constexpr int HeadingHeight = 270;
+constexpr int AccountTop = 560;
+constexpr int AccountHeight = 220;
 
 int lineTop(int line)
 {
@@ -115,9 +127,34 @@ const std::array<ReceiptLine, 15> Lines = { {
 constexpr std::array<int, 21> SecondCopyCaption
     = { 21, 22, 23, 24, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 26, 27, 25, 38, 39, 40, 41 };
 constexpr int PayByCaption = 16;
+constexpr int TotalCaption = 20;
 constexpr std::array<int, 2> NoteCaptions = { 14, 15 };
 // Groups of lines are set apart by a rule under their last line.
 constexpr std::array<int, 5> GroupEnds = { 3, 6, 9, 11, 13 };
+
+// "л/с 17, участок: ул. Садовая, 5": whose account this is, as the treasurer books it.
+QString accountLine(const Receipt& receipt)
+{
+    if (receipt.number.empty())
+        return QString();
+    QString line = QStringLiteral("л/с ") + QString::fromStdString(receipt.number);
+    if (receipt.address.find_first_not_of(' ') != std::string::npos)
+        line += QStringLiteral(", участок: ") + QString::fromStdString(receipt.address);
+    return line;
+}
+
+// Long details (a long name, a long purpose) take a smaller type rather than run past the column.
+void fitPayeeText(QLabel* label)
+{
+    for (double size = 7; size >= 5; size -= 0.5) {
+        label->setFont(pageFont(size));
+        const QRect needed = QFontMetrics(label->font())
+                                 .boundingRect(QRect(0, 0, label->width(), 100000),
+                                     int(Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap), label->text());
+        if (needed.height() <= label->height())
+            return;
+    }
+}
 
 } // namespace
 
@@ -174,11 +211,15 @@ void ReceiptPaper::buildCopy(int copy)
     const QString suffix = QStringLiteral("_%1").arg(copy);
 
     m_date[copy] = pageLabel(this, QStringLiteral("LblDate") + suffix, QString(),
-        QRect(1920, 360 + dy, 3600, 330), Qt::AlignLeft | Qt::AlignVCenter, true);
+        QRect(1920, HeadingTop + dy, 3600, HeadingHeight), Qt::AlignLeft | Qt::AlignVCenter, true);
     m_name[copy] = pageLabel(this, QStringLiteral("lblFio") + suffix, QString(),
-        QRect(5640, 360 + dy, 4605, 330), Qt::AlignLeft | Qt::AlignVCenter, true);
+        QRect(5640, HeadingTop + dy, 4605, HeadingHeight), Qt::AlignLeft | Qt::AlignVCenter, true);
+    m_account[copy] = pageLabel(this, QStringLiteral("lblLS") + suffix, QString(),
+        QRect(5640, AccountTop + dy, 4605, AccountHeight), Qt::AlignLeft | Qt::AlignVCenter);
+    m_account[copy]->setFont(pageFont(8));
     keep(m_date[copy]);
     keep(m_name[copy]);
+    keep(m_account[copy]);
 
     for (const ReceiptLine& line : Lines) {
         const int top = lineTop(line.line) + dy;
@@ -269,6 +310,11 @@ void ReceiptPaper::buildCopy(int copy)
         QRect(QrLeft, QrHintTop + dy, QrSide, QrHintHeight), Qt::AlignHCenter | Qt::AlignTop);
     m_qrHint[copy]->setFont(pageFont(7));
     m_qrHint[copy]->setWordWrap(true);
+    m_payeeText[copy] = pageLabel(this, QStringLiteral("lblPayee_%1").arg(copy), QString(),
+        QRect(QrLeft, PayeeTopWithQr + dy, PayeeWidth, PayeeBottom - PayeeTopWithQr),
+        Qt::AlignLeft | Qt::AlignTop);
+    m_payeeText[copy]->setFont(pageFont(7));
+    m_payeeText[copy]->setWordWrap(true);
 
     if (copy == 1) {
         for (QWidget* w : made) {
@@ -325,7 +371,26 @@ void ReceiptPaper::showReceipt(const Receipt& receipt, const PayeeDetails& payee
     m_hasCode = code.has_value();
     for (QrCodeView* view : m_qr)
         view->setCode(code);
-    setFixedWidth(px(m_hasCode ? WidthWithQr : PageWidth));
+    const std::vector<std::string> payeeLines = payeeTextLines(documents::payeeLines(payee,
+        PaymentFacts{ receipt.values[TotalDue], receipt.number, receipt.name, receipt.month, receipt.year }));
+    m_hasPayeeText = !payeeLines.empty();
+    QStringList payeeText;
+    for (const std::string& line : payeeLines)
+        payeeText << QString::fromStdString(line);
+    const int payeeTop = m_hasCode ? PayeeTopWithQr : BoxTop;
+    const QString joined = payeeText.join(QLatin1Char('\n'));
+    for (int copy = 0; copy < 2; ++copy) {
+        QLabel* label = m_payeeText[std::size_t(copy)];
+        label->setGeometry(
+            px(QrLeft), px(payeeTop + copy * SecondCopyShift), px(PayeeWidth), px(PayeeBottom - payeeTop));
+        label->setText(joined);
+    }
+    // Both copies alike: the type is found once, and only when the text has room to run over.
+    if (m_hasPayeeText) {
+        fitPayeeText(m_payeeText[0]);
+        m_payeeText[1]->setFont(m_payeeText[0]->font());
+    }
+    setFixedWidth(px(m_hasPayeeText ? WidthWithPayee : m_hasCode ? WidthWithQr : PageWidth));
     // The cut line runs across the page; beside a code it starts nearer the box, so that the page
     // still fits the paper at its full size.
     const int cutLeft = m_hasCode ? px(BoxLeft) - 24 : 0;
@@ -336,13 +401,23 @@ void ReceiptPaper::showReceipt(const Receipt& receipt, const PayeeDetails& payee
     for (int copy = 0; copy < 2; ++copy) {
         m_date[copy]->setText(text(receipt.date));
         m_name[copy]->setText(text(receipt.name));
+        m_account[copy]->setText(accountLine(receipt));
         m_losses[copy]->setText(text(receipt.lossesPercent));
         m_tariff[copy]->setText(text(receipt.tariff));
         m_service[copy]->setText(text(receipt.servicePercent));
     }
     for (int i = 0; i < ReceiptValueCount; ++i) {
-        m_values[std::size_t(i)]->setText(text(receipt.values[std::size_t(i)]));
-        m_values[std::size_t(SecondCopyValue[std::size_t(i)])]->setText(text(receipt.values[std::size_t(i)]));
+        const std::string& value = i == TotalDue ? receipt.totalText : receipt.values[std::size_t(i)];
+        m_values[std::size_t(i)]->setText(text(value));
+        m_values[std::size_t(SecondCopyValue[std::size_t(i)])]->setText(text(value));
+    }
+    // The last line says an overpayment in words of its own rather than as a total below zero.
+    for (int index : { TotalCaption, SecondCopyCaption[TotalCaption] }) {
+        QLabel* caption = m_captions[std::size_t(index)];
+        caption->setText(
+            text(receipt.totalCaption.empty() ? CaptionTexts[TotalCaption] : receipt.totalCaption));
+        caption->resize(
+            QFontMetrics(caption->font()).horizontalAdvance(caption->text()) + 2, caption->height());
     }
 }
 
@@ -363,6 +438,7 @@ void ReceiptPaper::showCodes()
         const bool shown = m_hasCode && (copy == 0 || m_twoCopies);
         m_qr[std::size_t(copy)]->setVisible(shown);
         m_qrHint[std::size_t(copy)]->setVisible(shown);
+        m_payeeText[std::size_t(copy)]->setVisible(m_hasPayeeText && (copy == 0 || m_twoCopies));
     }
 }
 

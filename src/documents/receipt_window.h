@@ -31,9 +31,11 @@ public:
 
     QString frameCaption() const override;
     // Both copies show the receipt; with the payee's details and something to pay, each copy
-    // carries the payment's QR code.
+    // carries the payment's QR code, and with the details the lines to copy onto a bank's form.
     void showReceipt(const documents::Receipt& receipt, const documents::PayeeDetails& payee);
     bool hasCode() const { return m_hasCode; }
+    QLabel* payeeText(int copy) const { return m_payeeText[std::size_t(copy)]; }
+    QLabel* account(int copy) const { return m_account[std::size_t(copy)]; }
     // One copy or two; the second copy never carries the prepayment note.
     void setTwoCopies(bool two);
     // Paper look: the pay-by boxes without frames, and without a pay-by date no caption either.
@@ -60,6 +62,9 @@ private:
     QFrame* m_cutLine = nullptr; // Line5
     std::array<QrCodeView*, 2> m_qr{};
     std::array<QLabel*, 2> m_qrHint{};
+    std::array<QLabel*, 2> m_account{}; // the personal account and the plot, under the name
+    std::array<QLabel*, 2> m_payeeText{}; // whom to pay, for a payer at a bank's counter
+    bool m_hasPayeeText = false;
     bool m_twoCopies = false;
     bool m_hasCode = false;
 };

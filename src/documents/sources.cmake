@@ -2,6 +2,7 @@ list(APPEND TERVOLIN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/amount_words.cpp
   ${CMAKE_CURRENT_LIST_DIR}/payee.cpp
   ${CMAKE_CURRENT_LIST_DIR}/payee_file.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/payee_text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/payment_qr.cpp
   ${CMAKE_CURRENT_LIST_DIR}/receipt.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sheets.cpp

@@ -12,7 +12,6 @@
 #include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMenu>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
@@ -230,14 +229,4 @@ void openSubscriberHistory(AppState& state, int record)
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->showSubscriber(fromStd(state.table.field(record, fields::FullName)));
     window->show();
-}
-
-QMenu* subscriberMenu(AppState& state, QWidget* parent, std::function<int()> record)
-{
-    auto* menu = new QMenu(parent);
-    menu->setObjectName(QStringLiteral("MnuSubscriber"));
-    QAction* history = menu->addAction(QStringLiteral("&История изменений"));
-    history->setObjectName(QStringLiteral("MnuHistory"));
-    QObject::connect(history, &QAction::triggered, menu, [&state, record] { openSubscriberHistory(state, record()); });
-    return menu;
 }

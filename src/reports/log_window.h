@@ -7,13 +7,9 @@
 #include "reports/change_history.h"
 #include "reports/report_window.h"
 
-#include <functional>
-
 class QComboBox;
 class QDateEdit;
 class QLabel;
-
-class QMenu;
 
 class frmLog : public ReportWindow
 {
@@ -63,7 +59,3 @@ private:
 // A subscriber's history: the journal narrowed to the record's name, in a window of its own over
 // the window it was asked from.
 void openSubscriberHistory(AppState& state, int record);
-
-// The pop-up of a subscriber's row (the directory's, the ledger's): "История изменений" and the
-// papers of the subscriber; `record` tells whose row was clicked (0: none, the menu is not shown).
-QMenu* subscriberMenu(AppState& state, QWidget* parent, std::function<int()> record);

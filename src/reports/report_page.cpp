@@ -2,6 +2,7 @@
 
 #include "documents/document_output.h"
 #include "documents/page_widgets.h"
+#include "platform/hidden_while_open.h"
 #include "platform/clock.h"
 #include "session/app_state.h"
 
@@ -193,14 +194,7 @@ MDIfrmPrint* openReportPrint(const AppState& state, QWidget* from, ReportPage* p
 {
     auto* frame = new MDIfrmPrint(state);
     frame->setPage(page);
-    if (from) {
-        QPointer<QWidget> window = from;
-        window->hide();
-        QObject::connect(frame, &QObject::destroyed, window, [window] {
-            if (window)
-                window->show();
-        });
-    }
+    hideWhileOpen(from, frame);
     frame->show();
     return frame;
 }

@@ -45,8 +45,7 @@ TEST(AmountWords, RoublesAndKopecks)
     EXPECT_EQ(roublesInWords(rub("5,05")), "пять рублей 05 копеек");
     EXPECT_EQ(roublesInWords(rub("11,11")), "одиннадцать рублей 11 копеек");
     EXPECT_EQ(roublesInWords(rub("21,21")), "двадцать один рубль 21 копейка");
-    EXPECT_EQ(roublesInWords(rub("1234,56")),
-        "одна тысяча двести тридцать четыре рубля 56 копеек");
+    EXPECT_EQ(roublesInWords(rub("1234,56")), "одна тысяча двести тридцать четыре рубля 56 копеек");
     EXPECT_EQ(roublesInWords(rub("1000000")), "один миллион рублей 00 копеек");
     // Kopecks round half to even, as the ledger rounds; a debt is written as its magnitude.
     EXPECT_EQ(roublesInWords(rub("2,345")), "два рубля 34 копейки");

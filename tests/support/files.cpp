@@ -4,6 +4,7 @@
 #include "database/field_map.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -26,6 +27,11 @@ TempFolder::TempFolder()
 
 TempFolder::~TempFolder()
 {
+    // TERVOLIN_KEEP_TEST_FILES=1 leaves what a test wrote (its printouts, its database) for a look.
+    if (const char* keep = std::getenv("TERVOLIN_KEEP_TEST_FILES"); keep && std::string(keep) == "1") {
+        std::fprintf(stderr, "kept: %s\n", utf8Path(m_path).c_str());
+        return;
+    }
     std::error_code ignored;
     std::filesystem::permissions(
         m_path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
