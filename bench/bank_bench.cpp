@@ -59,7 +59,8 @@ bool openWindow(AppState& state, frmRedLS& ledger, const std::string& path)
     bank::Statement header = read.statement;
     header.documents.clear();
     bank::Import import = bank::prepareImport(std::move(read.statement), state.table, {}, account);
-    auto* window = new frmBank(state, ledger, QStringLiteral("statement.txt"), header, std::move(import), {});
+    auto* window
+        = new frmBank(state, &ledger, QStringLiteral("statement.txt"), header, std::move(import), {}, {});
     window->show();
     window->repaint();
     QCoreApplication::processEvents();

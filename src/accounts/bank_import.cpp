@@ -72,6 +72,40 @@ void appendNote(std::string& note, std::string_view more)
     note += more;
 }
 
+// The same for a note of the matching's own, taken over.
+void appendOwnNote(std::string& note, std::string&& more)
+{
+    if (note.empty())
+        note = std::move(more);
+    else
+        appendNote(note, std::string_view(more));
+}
+
+// journalText of a key's part. Nearly every number, date and account is plain ASCII, which the
+// journal keeps as it is.
+std::string keyText(std::string_view text)
+{
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80 || c == '|' || c == '\r' || c == '\n')
+            return journalText(text);
+    return std::string(trimmed(text));
+}
+
+// The sum's text in the key: moneyText, for the sum of a statement, which is whole kopecks
+// above zero.
+std::string sumText(Currency sum)
+{
+    constexpr std::int64_t Kopeck = Currency::Scale / 100;
+    if (sum.raw() <= 0 || sum.raw() % Kopeck != 0)
+        return moneyText(sum);
+    const std::int64_t kopecks = sum.raw() / Kopeck;
+    std::string text = std::to_string(kopecks / 100);
+    text += ',';
+    text += char('0' + kopecks % 100 / 10);
+    text += char('0' + kopecks % 10);
+    return text;
+}
+
 // A payment divided between subscribers has one journal entry per part, all of its key: the first
 // is what Journal::find gives, the others are found here.
 class LaterParts
@@ -99,11 +133,27 @@ private:
     std::unordered_map<const JournalEntry*, std::vector<const JournalEntry*>> m_parts;
 };
 
-// What the window keeps of a statement's text once the matching has read it.
-void keepShown(std::string& text)
+// What the window keeps of a statement's texts once the matching has read them: a text beyond
+// MaxKeptCharacters by its beginning, in a store of the document's own beside the statement's. A
+// document whose large texts had a store of their own lets it go.
+void keepShown(Document& document)
 {
-    if (text.size() > MaxKeptCharacters)
-        text = text::shortened(text, MaxKeptCharacters);
+    const auto tooLong = [](std::string_view text) { return text.size() > MaxKeptCharacters; };
+    if (!tooLong(document.payer) && !tooLong(document.purpose) && !tooLong(document.sum))
+        return;
+    const std::shared_ptr<const TextStore>& statementTexts
+        = document.texts && document.texts->base() ? document.texts->base() : document.texts;
+    const bool ownTexts = statementTexts != document.texts;
+    auto store = std::make_shared<TextStore>(statementTexts);
+    for (std::string_view* text : { &document.kind, &document.number, &document.date, &document.sum,
+             &document.payerAccount, &document.payer, &document.payerInn, &document.payeeAccount,
+             &document.received, &document.purpose }) {
+        if (tooLong(*text) && (text == &document.payer || text == &document.purpose || text == &document.sum))
+            *text = store->keep(text::shortened(*text, MaxKeptCharacters));
+        else if (ownTexts)
+            *text = store->keep(*text);
+    }
+    document.texts = std::move(store);
 }
 
 } // namespace
@@ -116,6 +166,25 @@ std::optional<Currency> statementSum(std::string_view text)
         ++i;
     if (i == 0)
         return std::nullopt;
+    // Roubles of up to fourteen digits with their kopecks, as every bank writes them, are read
+    // here; anything longer goes through Currency's own reading and range.
+    if (i <= 14) {
+        std::int64_t roubles = 0;
+        for (std::size_t k = 0; k < i; ++k)
+            roubles = roubles * 10 + (text[k] - '0');
+        std::int64_t kopecks = 0;
+        if (i < text.size()) {
+            const std::string_view decimals = text.substr(i + 1);
+            if ((text[i] != '.' && text[i] != ',') || decimals.empty() || decimals.size() > 2
+                || !std::all_of(decimals.begin(), decimals.end(), [](char c) { return isDigit(c); }))
+                return std::nullopt;
+            kopecks = (decimals[0] - '0') * 10 + (decimals.size() == 2 ? decimals[1] - '0' : 0);
+        }
+        const std::int64_t raw = roubles * Currency::Scale + kopecks * (Currency::Scale / 100);
+        if (raw <= 0)
+            return std::nullopt;
+        return Currency::fromRaw(raw);
+    }
     std::string amount(text.substr(0, i));
     if (i < text.size()) {
         if (text[i] != '.' && text[i] != ',')
@@ -151,9 +220,8 @@ Import prepareImport(
         // Made in its place: the room for every document was reserved.
         Payment& payment = result.payments.emplace_back();
         payment.sum = statementSum(document.sum);
-        payment.key = { journalText(document.number), journalText(document.date),
-            payment.sum ? moneyText(*payment.sum) : journalText(document.sum),
-            journalText(document.payerAccount) };
+        payment.key = { keyText(document.number), keyText(document.date),
+            payment.sum ? sumText(*payment.sum) : keyText(document.sum), keyText(document.payerAccount) };
 
         if (const JournalEntry* entry = journal.find(payment.key)) {
             payment.alreadyImported = true;
@@ -179,7 +247,7 @@ Import prepareImport(
             const rules::MonthMatch month = rules::matchMonth(document, matcher);
             payment.month = month.month;
             if (!payment.alreadyImported) {
-                appendNote(payment.note, subscriber.note);
+                appendOwnNote(payment.note, std::move(subscriber.note));
                 appendNote(payment.note, month.problem);
             }
             payment.matched = !payment.alreadyImported && payment.sum && payment.record > 0 && payment.month;
@@ -187,9 +255,7 @@ Import prepareImport(
             if (payment.large && !payment.alreadyImported)
                 appendNote(payment.note, "сумма больше 10 000 000 р.");
         }
-        keepShown(document.payer);
-        keepShown(document.purpose);
-        keepShown(document.sum);
+        keepShown(document);
         payment.document = std::move(document);
     }
     return result;

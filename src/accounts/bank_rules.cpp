@@ -87,7 +87,9 @@ void numbersIn(std::string_view s, std::vector<int>& numbers)
         if ((first != El && first != U) || (p > 0 && (isLetter(at(p - 1)) || isDigit(at(p - 1)))))
             continue;
         for (const std::string& word : accountWords()) {
-            if (static_cast<unsigned char>(word.front()) != first || s.compare(p, word.size(), word) != 0)
+            // The second letter tells most words apart before the whole is compared.
+            if (static_cast<unsigned char>(word[0]) != first || word[1] != static_cast<char>(at(p + 1))
+                || s.compare(p, word.size(), word) != 0)
                 continue;
             std::size_t q = p + word.size();
             while (q < s.size()
@@ -133,61 +135,111 @@ void numbersIn(std::string_view s, std::vector<int>& numbers)
 
 NameIndex::NameIndex(const RecordTable& table)
 {
-    std::string name;
+    struct Entry
+    {
+        std::uint32_t at = 0; // the surname, in m_surnameBytes
+        std::uint32_t size = 0;
+        Name name;
+    };
+    std::vector<Entry> entries;
+    std::string folded;
     std::vector<std::string_view> w;
     for (int i = 1; i <= table.recordCount(); ++i) {
-        text::foldInto(table.field(i, fields::FullName), name);
-        text::words(name, w);
+        text::foldInto(table.field(i, fields::FullName), folded);
+        text::words(folded, w);
         if (w.size() < 2 || w[0].size() < 2)
             continue;
-        std::string initials(1, w[1][0]);
-        if (w.size() > 2)
-            initials += w[2][0];
-        m_surnames.set(text::hashOf(w[0]) % SurnameBits);
-        m_records[key(w[0], initials)].push_back(i);
+        const auto first = static_cast<unsigned char>(w[1][0]);
+        const std::uint16_t given
+            = w.size() > 2 ? initials(first, static_cast<unsigned char>(w[2][0])) : initials(first);
+        entries.push_back({ std::uint32_t(m_surnameBytes.size()), std::uint32_t(w[0].size()), { given, i } });
+        m_surnameBytes += w[0];
+    }
+    const auto surnameOf
+        = [this](const Entry& e) { return std::string_view(m_surnameBytes.data() + e.at, e.size); };
+    // By surname, then by initials, each in the order of the records.
+    std::stable_sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
+        const int order = surnameOf(a).compare(surnameOf(b));
+        return order != 0 ? order < 0 : a.name.initials < b.name.initials;
+    });
+
+    std::size_t size = 16;
+    while (size < 2 * entries.size())
+        size *= 2;
+    m_slots.assign(size, Surname());
+    m_names.reserve(entries.size());
+    for (std::size_t i = 0; i < entries.size();) {
+        const std::string_view name = surnameOf(entries[i]);
+        std::size_t j = i;
+        while (j < entries.size() && surnameOf(entries[j]) == name)
+            m_names.push_back(entries[j++].name);
+        const std::uint64_t hash = text::hashOf(name);
+        std::size_t at = std::size_t(hash) & (size - 1);
+        while (m_slots[at].size != 0)
+            at = (at + 1) & (size - 1);
+        m_slots[at] = { hash, entries[i].at, entries[i].size, std::uint32_t(i), std::uint32_t(j - i) };
+        m_sketches.set(sketch(name));
+        i = j;
+    }
+}
+
+std::size_t NameIndex::sketch(std::string_view word)
+{
+    const auto byte = [word](std::size_t i) { return std::size_t(static_cast<unsigned char>(word[i])); };
+    return (byte(0) * 7919 + byte(1) * 131 + byte(word.size() - 1) * 17 + word.size()) % SketchBits;
+}
+
+const NameIndex::Surname* NameIndex::surname(std::string_view word) const
+{
+    if (!m_sketches[sketch(word)])
+        return nullptr;
+    const std::uint64_t hash = text::hashOf(word);
+    const std::size_t mask = m_slots.size() - 1;
+    for (std::size_t at = std::size_t(hash) & mask;; at = (at + 1) & mask) {
+        const Surname& slot = m_slots[at];
+        if (slot.size == 0)
+            return nullptr;
+        if (slot.hash == hash && std::string_view(m_surnameBytes.data() + slot.at, slot.size) == word)
+            return &slot;
     }
 }
 
 void NameIndex::find(std::string_view foldedText, std::vector<int>& found)
 {
-    if (m_records.empty())
+    if (m_names.empty())
         return;
     text::words(foldedText, m_words);
     const std::vector<std::string_view>& w = m_words;
-    const auto pair = [](char a, char b) { return std::string{ a, b }; };
+    const auto letter = [&w](std::size_t i) { return static_cast<unsigned char>(w[i][0]); };
     for (std::size_t i = 0; i < w.size(); ++i) {
-        // Most words are no surname of the directory: one look at a bit tells.
-        if (w[i].size() < 2 || !m_surnames[text::hashOf(w[i]) % SurnameBits])
+        if (w[i].size() < 2)
+            continue;
+        // Most words are no surname of the directory: a look at a bit, or at the table, tells.
+        const Surname* s = surname(w[i]);
+        if (!s)
             continue;
         if (i + 1 < w.size()) {
-            look(w[i], w[i + 1].substr(0, 1), found);
+            look(*s, initials(letter(i + 1)), found);
             if (i + 2 < w.size())
-                look(w[i], pair(w[i + 1][0], w[i + 2][0]), found);
+                look(*s, initials(letter(i + 1), letter(i + 2)), found);
         }
         if (i >= 1 && w[i - 1].size() == 1) {
-            look(w[i], w[i - 1], found);
+            look(*s, initials(letter(i - 1)), found);
             if (i >= 2 && w[i - 2].size() == 1)
-                look(w[i], pair(w[i - 2][0], w[i - 1][0]), found);
+                look(*s, initials(letter(i - 2), letter(i - 1)), found);
         }
     }
 }
 
-const std::string& NameIndex::key(std::string_view surname, std::string_view initials)
+void NameIndex::look(const Surname& surname, std::uint16_t given, std::vector<int>& found) const
 {
-    m_key.assign(surname);
-    m_key += '|';
-    m_key += initials;
-    return m_key;
-}
-
-void NameIndex::look(std::string_view surname, std::string_view initials, std::vector<int>& found)
-{
-    const auto it = m_records.find(key(surname, initials));
-    if (it == m_records.end())
-        return;
-    for (int record : it->second)
-        if (std::find(found.begin(), found.end(), record) == found.end())
-            found.push_back(record);
+    const auto begin = m_names.begin() + surname.first;
+    const auto end = begin + surname.count;
+    auto it = std::lower_bound(
+        begin, end, given, [](const Name& name, std::uint16_t initials) { return name.initials < initials; });
+    for (; it != end && it->initials == given; ++it)
+        if (std::find(found.begin(), found.end(), it->record) == found.end())
+            found.push_back(it->record);
 }
 
 PayerIndex::PayerIndex(const Journal& journal, const RecordTable& table)

@@ -7,6 +7,7 @@
 #include "accounts/bank_import.h"
 
 #include <bitset>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -37,8 +38,8 @@ std::string heldYearsText(const fields::YearWindow& years);
 // ("участки 11, 12", "уч. 4 и 6") included.
 void numbersIn(std::string_view folded, std::vector<int>& numbers);
 
-// The directory's names by their surname and initials ("иванов|ии"). A name without initials is
-// not kept: a surname alone would take any payer of that name.
+// The directory's names by their surname and initials ("иванов", "ии"). A name without initials
+// is not kept: a surname alone would take any payer of that name.
 class NameIndex
 {
 public:
@@ -48,13 +49,36 @@ public:
     void find(std::string_view foldedText, std::vector<int>& found);
 
 private:
-    static constexpr std::size_t SurnameBits = std::size_t(1) << 16;
-    const std::string& key(std::string_view surname, std::string_view initials);
-    void look(std::string_view surname, std::string_view initials, std::vector<int>& found);
+    // One or two initials in one number: the first letter, and the second above it.
+    static std::uint16_t initials(unsigned char first, unsigned char second = 0)
+    {
+        return std::uint16_t(first | (second << 8));
+    }
+    struct Name
+    {
+        std::uint16_t initials = 0;
+        int record = 0;
+    };
+    // A surname of the directory and its names, in the order of their records.
+    struct Surname
+    {
+        std::uint64_t hash = 0;
+        std::uint32_t at = 0; // in m_surnameBytes
+        std::uint32_t size = 0; // 0: a free slot
+        std::uint32_t first = 0; // in m_names
+        std::uint32_t count = 0;
+    };
+    // A few bits of a word of two letters or more (its first two, its last and its length), which
+    // pass over most words that are no surname without a look at the table.
+    static constexpr std::size_t SketchBits = std::size_t(1) << 16;
+    static std::size_t sketch(std::string_view word);
+    const Surname* surname(std::string_view word) const;
+    void look(const Surname& surname, std::uint16_t initials, std::vector<int>& found) const;
 
-    std::unordered_map<std::string, std::vector<int>> m_records;
-    std::bitset<SurnameBits> m_surnames;
-    std::string m_key;
+    std::string m_surnameBytes;
+    std::vector<Surname> m_slots; // an open table, at least twice as large as there are surnames
+    std::vector<Name> m_names;
+    std::bitset<SketchBits> m_sketches;
     std::vector<std::string_view> m_words;
 };
 

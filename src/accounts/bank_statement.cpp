@@ -1,7 +1,7 @@
 #include "accounts/bank_statement.h"
 
-#include "database/cp1251.h"
-#include "database/cp866.h"
+#include "accounts/bank_statement_bytes.h"
+
 #include "database/database_file.h"
 
 #include <algorithm>
@@ -14,6 +14,8 @@
 namespace bank {
 namespace {
 
+using namespace statement;
+
 constexpr std::string_view FirstLine = "1CClientBankExchange";
 
 ReadResult notStatement(std::string problem)
@@ -24,299 +26,10 @@ ReadResult notStatement(std::string problem)
     return result;
 }
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
-// Valid UTF-8 in the strict sense: shortest forms only, no surrogates, nothing past U+10FFFF.
-bool isValidUtf8(std::string_view s)
-{
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const auto lead = static_cast<unsigned char>(s[i]);
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        int length = 0;
-        char32_t c = 0;
-        char32_t least = 0;
-        if ((lead & 0xE0) == 0xC0) {
-            length = 2;
-            c = lead & 0x1F;
-            least = 0x80;
-        } else if ((lead & 0xF0) == 0xE0) {
-            length = 3;
-            c = lead & 0x0F;
-            least = 0x800;
-        } else if ((lead & 0xF8) == 0xF0) {
-            length = 4;
-            c = lead & 0x07;
-            least = 0x10000;
-        } else {
-            return false;
-        }
-        if (i + std::size_t(length) > s.size())
-            return false;
-        for (int k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(s[i + std::size_t(k)]);
-            if ((next & 0xC0) != 0x80)
-                return false;
-            c = (c << 6) | (next & 0x3F);
-        }
-        if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-            return false;
-        i += std::size_t(length);
-    }
-    return true;
-}
-
-bool isControl(unsigned char b)
-{
-    return (b < 0x20 && b != '\t' && b != '\r' && b != '\n') || b == 0x7F;
-}
-
-// Where the first control character of the bytes is (anything but the tab and the line ends), or
-// npos. Eight bytes at a time: a word without a byte below 0x20 or equal to 0x7F needs no closer
-// look.
-std::size_t firstControl(std::string_view bytes)
-{
-    constexpr std::uint64_t Ones = 0x0101010101010101ull;
-    constexpr std::uint64_t Highs = 0x8080808080808080ull;
-    std::size_t i = 0;
-    for (; i + 8 <= bytes.size(); i += 8) {
-        std::uint64_t w;
-        std::memcpy(&w, bytes.data() + i, 8);
-        const std::uint64_t below = (w - Ones * 0x20) & ~w & Highs;
-        const std::uint64_t x = w ^ (Ones * 0x7F);
-        const std::uint64_t del = (x - Ones) & ~x & Highs;
-        if ((below | del) == 0)
-            continue;
-        for (std::size_t k = i; k < i + 8; ++k)
-            if (isControl(static_cast<unsigned char>(bytes[k])))
-                return k;
-    }
-    for (; i < bytes.size(); ++i)
-        if (isControl(static_cast<unsigned char>(bytes[i])))
-            return i;
-    return std::string_view::npos;
-}
-
-// UTF-16, as some programs save a text: a byte-order mark, or the zero bytes of ASCII between its
-// letters.
-bool looksUtf16(std::string_view bytes)
-{
-    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"))
-        return true;
-    return bytes.size() >= 4
-        && ((bytes[0] != 0 && bytes[1] == 0 && bytes[3] == 0)
-            || (bytes[0] == 0 && bytes[2] == 0 && bytes[1] != 0));
-}
-
 const char* const UnknownEncoding
     = "кодировка файла не распознана: названия полей не читаются ни в UTF-8, ни в Windows-1251, ни в DOS";
 
-// The keys the reader acts on.
-enum class Key {
-    Other,
-    SectionDocument,
-    SectionAccount,
-    EndDocument,
-    EndAccount,
-    EndFile,
-    Account,
-    Sender,
-    DateFrom,
-    DateTo,
-    Encoding,
-    Number,
-    Date,
-    Sum,
-    PayerAccount,
-    Payer,
-    Payer1,
-    PayerInn,
-    PayeeAccount,
-    Received,
-    Purpose,
-    Purpose1, // … Purpose6 follow
-};
-
-constexpr std::array<std::pair<const char*, Key>, 25> KeyNames = { {
-    { "СекцияДокумент", Key::SectionDocument },
-    { "СекцияРасчСчет", Key::SectionAccount },
-    { "КонецДокумента", Key::EndDocument },
-    { "КонецРасчСчет", Key::EndAccount },
-    { "КонецФайла", Key::EndFile },
-    { "РасчСчет", Key::Account },
-    { "Отправитель", Key::Sender },
-    { "ДатаНачала", Key::DateFrom },
-    { "ДатаКонца", Key::DateTo },
-    { "Кодировка", Key::Encoding },
-    { "Номер", Key::Number },
-    { "Дата", Key::Date },
-    { "Сумма", Key::Sum },
-    { "ПлательщикСчет", Key::PayerAccount },
-    { "Плательщик", Key::Payer },
-    { "Плательщик1", Key::Payer1 },
-    { "ПлательщикИНН", Key::PayerInn },
-    { "ПолучательСчет", Key::PayeeAccount },
-    { "ДатаПоступило", Key::Received },
-    { "НазначениеПлатежа", Key::Purpose },
-    { "НазначениеПлатежа1", Key::Purpose1 },
-    { "НазначениеПлатежа2", Key(int(Key::Purpose1) + 1) },
-    { "НазначениеПлатежа3", Key(int(Key::Purpose1) + 2) },
-    { "НазначениеПлатежа4", Key(int(Key::Purpose1) + 3) },
-    { "НазначениеПлатежа5", Key(int(Key::Purpose1) + 4) },
-} };
-constexpr Key Purpose6 = Key(int(Key::Purpose1) + 5);
-
-// The file is read in the bytes of its code page: keys are compared in that code page, and only
-// the values kept are decoded.
-class Encoding
-{
-public:
-    enum Kind { Utf8, Dos, Windows };
-
-    explicit Encoding(Kind kind) : m_kind(kind)
-    {
-        for (const auto& [name, key] : KeyNames)
-            add(encoded(name), key);
-        add(encoded("НазначениеПлатежа6"), Purpose6);
-    }
-
-    const char* name() const
-    {
-        switch (m_kind) {
-        case Utf8: return "UTF-8";
-        case Dos: return "DOS";
-        case Windows: return "Windows";
-        }
-        return "";
-    }
-
-    std::string encoded(std::string_view utf8) const
-    {
-        switch (m_kind) {
-        case Utf8: return std::string(utf8);
-        case Dos: return cp866::encode(utf8);
-        case Windows: return cp1251::encode(utf8);
-        }
-        return {};
-    }
-
-    void decodeAppend(std::string_view bytes, std::string& out) const
-    {
-        switch (m_kind) {
-        case Utf8: out.append(bytes); return;
-        case Dos: cp866::decodeAppend(bytes, out); return;
-        case Windows: cp1251::decodeAppend(bytes, out); return;
-        }
-    }
-
-    Key key(std::string_view bytes) const
-    {
-        if (bytes.size() >= m_bySize.size())
-            return Key::Other;
-        for (const auto& [name, key] : m_bySize[bytes.size()])
-            if (name == bytes)
-                return key;
-        return Key::Other;
-    }
-
-private:
-    void add(std::string name, Key key)
-    {
-        if (m_bySize.size() <= name.size())
-            m_bySize.resize(name.size() + 1);
-        m_bySize[name.size()].emplace_back(std::move(name), key);
-    }
-
-    Kind m_kind;
-    std::vector<std::vector<std::pair<std::string, Key>>> m_bySize;
-};
-
-const Encoding& encoding(Encoding::Kind kind)
-{
-    static const Encoding utf8(Encoding::Utf8);
-    static const Encoding dos(Encoding::Dos);
-    static const Encoding windows(Encoding::Windows);
-    switch (kind) {
-    case Encoding::Utf8: return utf8;
-    case Encoding::Dos: return dos;
-    case Encoding::Windows: break;
-    }
-    return windows;
-}
-
-// The lines of a text, their line ends (LF or CR LF) and the blanks around them dropped.
-class Lines
-{
-public:
-    explicit Lines(std::string_view text) : m_rest(text) { }
-
-    bool next(std::string_view& line)
-    {
-        if (m_rest.empty())
-            return false;
-        const std::size_t end = m_rest.find('\n');
-        line = m_rest.substr(0, end);
-        m_rest = end == std::string_view::npos ? std::string_view() : m_rest.substr(end + 1);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        line = trimmed(line);
-        ++m_number;
-        return true;
-    }
-    int number() const { return m_number; }
-
-private:
-    std::string_view m_rest;
-    int m_number = 0;
-};
-
-void splitLine(std::string_view line, std::string_view& key, std::string_view& value)
-{
-    const std::size_t equals = line.find('=');
-    key = trimmed(line.substr(0, equals));
-    value = equals == std::string_view::npos ? std::string_view() : trimmed(line.substr(equals + 1));
-}
-
-// Whether the header says the file is in the DOS code page. The key is looked for in both
-// Cyrillic code pages, since which one it is written in is what is being found out; the header
-// ends where the first section begins.
-bool saysDos(std::string_view bytes)
-{
-    const Encoding& dos = encoding(Encoding::Dos);
-    const Encoding& windows = encoding(Encoding::Windows);
-    Lines lines(bytes);
-    std::string_view line;
-    while (lines.next(line)) {
-        std::string_view key;
-        std::string_view value;
-        splitLine(line, key, value);
-        const Key inDos = dos.key(key);
-        const Key inWindows = windows.key(key);
-        if (inDos == Key::Encoding || inWindows == Key::Encoding)
-            return value == "DOS";
-        if (inDos == Key::SectionDocument || inWindows == Key::SectionDocument || inDos == Key::SectionAccount
-            || inWindows == Key::SectionAccount)
-            return false;
-    }
-    return false;
-}
-
-// A value as the program keeps it, in UTF-8: tabs inside it become blanks.
+// A header value as the program keeps it, in UTF-8: tabs inside it become blanks.
 void setValue(std::string& text, std::string_view value, const Encoding& code)
 {
     text.clear();
@@ -326,57 +39,100 @@ void setValue(std::string& text, std::string_view value, const Encoding& code)
 }
 
 // The fields of a document section, before they are put together.
-struct DocumentBuilder
+class DocumentBuilder
 {
-    Document document;
-    std::string payer1;
-    std::array<std::string, 6> purposeLines;
+public:
+    DocumentBuilder(const Encoding& code, std::shared_ptr<TextStore> store)
+        : m_code(code), m_store(std::move(store))
+    { }
 
-    // Ready for the next document; the parts kept aside keep their memory.
-    void start(int line)
+    void start(int line, std::string_view kind)
     {
-        document = Document();
-        document.line = line;
-        payer1.clear();
-        for (std::string& part : purposeLines)
-            part.clear();
+        m_document = Document();
+        m_own.reset();
+        m_document.line = line;
+        // Nearly every document of a statement is of the same kind: its text is kept once.
+        if (kind != m_kindBytes) {
+            m_kindBytes = kind;
+            m_kind = m_code.keep(kind, *m_store);
+        }
+        m_document.kind = m_kind;
+        m_payer1 = {};
+        m_purposeLines.fill({});
     }
 
-    void set(Key key, std::string_view value, const Encoding& code)
+    void set(Key key, std::string_view value)
     {
         switch (key) {
-        case Key::Number: setValue(document.number, value, code); break;
-        case Key::Date: setValue(document.date, value, code); break;
-        case Key::Sum: setValue(document.sum, value, code); break;
-        case Key::PayerAccount: setValue(document.payerAccount, value, code); break;
-        case Key::Payer: setValue(document.payer, value, code); break;
-        case Key::Payer1: setValue(payer1, value, code); break;
-        case Key::PayerInn: setValue(document.payerInn, value, code); break;
-        case Key::PayeeAccount: setValue(document.payeeAccount, value, code); break;
-        case Key::Received: setValue(document.received, value, code); break;
-        case Key::Purpose: setValue(document.purpose, value, code); break;
+        case Key::Number: m_document.number = keep(value); break;
+        case Key::Date: m_document.date = keep(value); break;
+        case Key::Sum: m_document.sum = keep(value); break;
+        case Key::PayerAccount: m_document.payerAccount = keep(value); break;
+        case Key::Payer: m_document.payer = keep(value); break;
+        case Key::Payer1: m_payer1 = keep(value); break;
+        case Key::PayerInn: m_document.payerInn = keep(value); break;
+        case Key::PayeeAccount: m_document.payeeAccount = keep(value); break;
+        case Key::Received: m_document.received = keep(value); break;
+        case Key::Purpose: m_document.purpose = keep(value); break;
         default:
             if (key >= Key::Purpose1 && key <= Purpose6)
-                setValue(purposeLines[std::size_t(int(key) - int(Key::Purpose1))], value, code);
+                m_purposeLines[std::size_t(int(key) - int(Key::Purpose1))] = keep(value);
             break;
         }
     }
 
     Document finish()
     {
-        if (document.payer.empty())
-            document.payer = std::move(payer1);
-        if (document.purpose.empty()) {
-            for (const std::string& part : purposeLines) {
+        if (m_document.payer.empty())
+            m_document.payer = m_payer1;
+        if (m_document.purpose.empty()) {
+            std::size_t size = 0;
+            for (std::string_view part : m_purposeLines)
+                size += part.size() + 1;
+            TextStore& store = storeFor(size);
+            char* const begin = store.room(size);
+            char* out = begin;
+            for (std::string_view part : m_purposeLines) {
                 if (part.empty())
                     continue;
-                if (!document.purpose.empty())
-                    document.purpose += ' ';
-                document.purpose += part;
+                if (out != begin)
+                    *out++ = ' ';
+                std::memcpy(out, part.data(), part.size());
+                out += part.size();
             }
+            m_document.purpose = store.commit(std::size_t(out - begin));
         }
-        return std::move(document);
+        Document done = std::move(m_document);
+        if (m_own)
+            done.texts = std::move(m_own);
+        else
+            done.texts = m_store;
+        return done;
     }
+
+private:
+    // A value of this size or more is kept in a store of the document's own, which goes once the
+    // document no longer needs it whole (the import keeps such a text by its beginning only).
+    static constexpr std::size_t LargeValue = std::size_t(64) << 10;
+
+    TextStore& storeFor(std::size_t size)
+    {
+        if (size < LargeValue)
+            return *m_store;
+        if (!m_own)
+            m_own = std::make_shared<TextStore>(m_store);
+        return *m_own;
+    }
+    std::string_view keep(std::string_view value) { return m_code.keep(value, storeFor(value.size())); }
+
+    const Encoding& m_code;
+    std::shared_ptr<TextStore> m_store;
+    std::shared_ptr<TextStore> m_own; // of the document being read, when it has a large value
+    Document m_document;
+    std::string_view m_kindBytes;
+    std::string_view m_kind;
+    std::string_view m_payer1;
+    std::array<std::string_view, 6> m_purposeLines;
 };
 
 std::string tooLarge()
@@ -404,21 +160,19 @@ ReadResult readAs(std::string_view bytes, Encoding::Kind kind, int& recognised)
     int sectionLine = 0;
     bool ended = false;
     std::string sectionAccount;
-    DocumentBuilder builder;
+    DocumentBuilder builder(code, std::make_shared<TextStore>());
 
     // A payment takes some three hundred bytes of the file.
     statement.documents.reserve(bytes.size() / 300 + 1);
     Lines lines(bytes);
-    std::string_view line;
-    if (!lines.next(line) || line != FirstLine)
+    Line line;
+    if (!lines.next(line) || line.text != FirstLine)
         return notStatement("первая строка не «1CClientBankExchange»");
     while (!ended && lines.next(line)) {
-        if (line.empty())
+        if (line.text.empty())
             continue;
-        std::string_view keyBytes;
-        std::string_view value;
-        splitLine(line, keyBytes, value);
-        const Key key = code.key(keyBytes);
+        const std::string_view value = line.value;
+        const Key key = code.key(line.key);
         if (key != Key::Other)
             ++recognised;
 
@@ -433,8 +187,7 @@ ReadResult readAs(std::string_view bytes, Encoding::Kind kind, int& recognised)
         case Key::SectionDocument:
             section = Section::Document;
             sectionLine = lines.number();
-            builder.start(sectionLine);
-            setValue(builder.document.kind, value, code);
+            builder.start(sectionLine, value);
             break;
         case Key::EndDocument:
             if (section == Section::Document)
@@ -448,7 +201,7 @@ ReadResult readAs(std::string_view bytes, Encoding::Kind kind, int& recognised)
         case Key::EndAccount: section = Section::Header; break;
         default:
             if (section == Section::Document)
-                builder.set(key, value, code);
+                builder.set(key, value);
             else if (section == Section::Account && key == Key::Account && sectionAccount.empty())
                 setValue(sectionAccount, value, code);
             else if (section == Section::Header && key == Key::Account)
@@ -474,6 +227,37 @@ ReadResult readAs(std::string_view bytes, Encoding::Kind kind, int& recognised)
 }
 
 } // namespace
+
+std::string_view TextStore::keep(std::string_view text)
+{
+    if (text.empty())
+        return {};
+    std::memcpy(room(text.size()), text.data(), text.size());
+    return commit(text.size());
+}
+
+char* TextStore::room(std::size_t size)
+{
+    if (size <= m_left)
+        return m_free;
+    // Blocks grow with the statement, up to a size whose untouched end costs nothing; a longer
+    // text has a block of its own.
+    constexpr std::size_t Largest = std::size_t(1) << 20;
+    const std::size_t block = std::max(size, m_nextBlock);
+    m_nextBlock = std::min(Largest, m_nextBlock * 2);
+    m_blocks.push_back(std::make_unique_for_overwrite<char[]>(block));
+    m_free = m_blocks.back().get();
+    m_left = block;
+    return m_free;
+}
+
+std::string_view TextStore::commit(std::size_t used)
+{
+    const std::string_view kept(m_free, used);
+    m_free += used;
+    m_left -= used;
+    return kept;
+}
 
 ReadResult readStatement(std::string_view bytes)
 {

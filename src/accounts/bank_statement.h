@@ -9,6 +9,7 @@
 // "Кодировка=Windows"); otherwise "Кодировка=DOS" means CP866, anything else Windows-1251.
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,20 +21,52 @@ namespace bank {
 // 330 bytes each; a larger file is refused before it is read whole.
 inline constexpr std::size_t MaxStatementBytes = std::size_t(128) << 20;
 
+// Where the texts of a statement's documents are kept: blocks that never move, a few for a whole
+// statement, so that a document holds views of its texts and a statement of 200,000 documents is a
+// few hundred allocations rather than two million.
+class TextStore
+{
+public:
+    TextStore() = default;
+    // A store that also keeps `base` alive, for views of it that stay beside the new texts.
+    explicit TextStore(std::shared_ptr<const TextStore> base) : m_base(std::move(base)) { }
+    TextStore(const TextStore&) = delete;
+    TextStore& operator=(const TextStore&) = delete;
+
+    // A copy of the text, where it stays as long as the store does.
+    std::string_view keep(std::string_view text);
+    // Room for at most `size` bytes; `commit` then keeps the first `used` of them (at most `size`),
+    // and the next room begins after them.
+    char* room(std::size_t size);
+    std::string_view commit(std::size_t used);
+
+    // The store this one keeps alive; null for none.
+    const std::shared_ptr<const TextStore>& base() const { return m_base; }
+
+private:
+    std::vector<std::unique_ptr<char[]>> m_blocks;
+    char* m_free = nullptr;
+    std::size_t m_left = 0;
+    std::size_t m_nextBlock = std::size_t(16) << 10;
+    std::shared_ptr<const TextStore> m_base;
+};
+
 // One document of the statement, its texts as written (in UTF-8, blanks around them dropped).
+// The texts are views of `texts`, which every copy of the document keeps.
 struct Document
 {
     int line = 0; // the line of its СекцияДокумент, from 1
-    std::string kind; // "Платежное поручение"
-    std::string number; // Номер
-    std::string date; // Дата, dd.mm.yyyy
-    std::string sum; // Сумма: roubles with a point or a comma, or whole
-    std::string payerAccount; // ПлательщикСчет
-    std::string payer; // Плательщик, or Плательщик1 where the first is missing
-    std::string payerInn; // ПлательщикИНН
-    std::string payeeAccount; // ПолучательСчет
-    std::string received; // ДатаПоступило: set only for money that came into the account
-    std::string purpose; // НазначениеПлатежа, or НазначениеПлатежа1 … 6 joined with blanks
+    std::string_view kind; // "Платежное поручение"
+    std::string_view number; // Номер
+    std::string_view date; // Дата, dd.mm.yyyy
+    std::string_view sum; // Сумма: roubles with a point or a comma, or whole
+    std::string_view payerAccount; // ПлательщикСчет
+    std::string_view payer; // Плательщик, or Плательщик1 where the first is missing
+    std::string_view payerInn; // ПлательщикИНН
+    std::string_view payeeAccount; // ПолучательСчет
+    std::string_view received; // ДатаПоступило: set only for money that came into the account
+    std::string_view purpose; // НазначениеПлатежа, or НазначениеПлатежа1 … 6 joined with blanks
+    std::shared_ptr<const TextStore> texts;
 };
 
 struct Statement

@@ -3,6 +3,7 @@
 #include "database/cp1251.h"
 
 #include <array>
+#include <cstring>
 
 namespace bank::text {
 namespace {
@@ -45,30 +46,22 @@ std::size_t sequenceLength(std::string_view s, std::size_t i)
     return length;
 }
 
-constexpr std::array<bool, 256> Letters = [] {
-    std::array<bool, 256> set{};
-    for (int b = 'a'; b <= 'z'; ++b)
-        set[std::size_t(b)] = true;
-    for (int b = 0xC0; b <= 0xFF; ++b)
-        set[std::size_t(b)] = true;
-    for (int b : { 0x83, 0x90, 0x9A, 0x9C, 0x9D, 0x9E, 0x9F, 0xA2, 0xB3, 0xB4, 0xBA, 0xBC, 0xBE, 0xBF })
-        set[std::size_t(b)] = true;
-    return set;
-}();
-
 } // namespace
 
 // Latin and Russian letters, nearly all of any text, are folded as they are read; any other
-// character goes through the code page on its own.
+// character goes through the code page on its own. No character takes more than one byte folded,
+// so the text is written in place of a copy of its length.
 void foldInto(std::string_view utf8, std::string& out)
 {
-    out.clear();
     const std::array<unsigned char, 256>& fold = foldTable();
+    out.resize(utf8.size());
+    char* o = out.data();
+    std::string other;
     std::size_t i = 0;
     while (i < utf8.size()) {
         const auto b = static_cast<unsigned char>(utf8[i]);
         if (b < 0x80) {
-            out.push_back(static_cast<char>(fold[b]));
+            *o++ = static_cast<char>(fold[b]);
             ++i;
             continue;
         }
@@ -77,18 +70,24 @@ void foldInto(std::string_view utf8, std::string& out)
             const unsigned code = ((b & 0x1Fu) << 6) | (next & 0x3Fu);
             // А … я, without Ё and ё.
             if ((next & 0xC0) == 0x80 && code >= 0x0410 && code <= 0x044F) {
-                out.push_back(static_cast<char>(fold[code - 0x0410 + 0xC0]));
+                *o++ = static_cast<char>(fold[code - 0x0410 + 0xC0]);
                 i += 2;
                 continue;
             }
         }
         const std::size_t length = sequenceLength(utf8, i);
-        const std::size_t from = out.size();
-        cp1251::encodeAppend(utf8.substr(i, length), out);
-        for (std::size_t k = from; k < out.size(); ++k)
-            out[k] = static_cast<char>(fold[static_cast<unsigned char>(out[k])]);
+        other.clear();
+        cp1251::encodeAppend(utf8.substr(i, length), other);
+        const std::size_t at = std::size_t(o - out.data());
+        if (at + other.size() > out.size()) {
+            out.resize(at + other.size() + (utf8.size() - i));
+            o = out.data() + at;
+        }
+        for (const char c : other)
+            *o++ = static_cast<char>(fold[static_cast<unsigned char>(c)]);
         i += length;
     }
+    out.resize(std::size_t(o - out.data()));
 }
 
 std::string folded(std::string_view utf8)
@@ -96,11 +95,6 @@ std::string folded(std::string_view utf8)
     std::string out;
     foldInto(utf8, out);
     return out;
-}
-
-bool isLetter(unsigned char b)
-{
-    return Letters[b];
 }
 
 std::string_view trimmed(std::string_view text)
@@ -132,9 +126,20 @@ void words(std::string_view s, std::vector<std::string_view>& result)
 
 std::uint64_t hashOf(std::string_view text, std::uint64_t hash)
 {
-    for (const char c : text)
-        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-    return hash;
+    constexpr std::uint64_t Multiplier = 0x9E3779B97F4A7C15ull;
+    const char* p = text.data();
+    std::size_t left = text.size();
+    for (; left >= 8; p += 8, left -= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, 8);
+        hash = (hash ^ word) * Multiplier;
+        hash ^= hash >> 29;
+    }
+    std::uint64_t last = std::uint64_t(left) << 56;
+    for (std::size_t k = 0; k < left; ++k)
+        last |= std::uint64_t(static_cast<unsigned char>(p[k])) << (8 * k);
+    hash = (hash ^ last) * Multiplier;
+    return hash ^ (hash >> 29);
 }
 
 std::string shortened(std::string_view utf8, std::size_t characters)

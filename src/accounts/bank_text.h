@@ -4,6 +4,7 @@
 // bytes, small letters, "ё" as "е", one byte a letter. For the matching rules, the month naming
 // and the notes; the windows have no use for it.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -20,14 +21,29 @@ inline bool isDigit(unsigned char b)
 {
     return b >= '0' && b <= '9';
 }
-// A small letter after folding: Latin, Russian, and the other Cyrillic letters of the code page.
-bool isLetter(unsigned char b);
+
+// The small letters after folding: Latin, Russian, and the other Cyrillic letters of the code page.
+inline constexpr std::array<bool, 256> Letters = [] {
+    std::array<bool, 256> set{};
+    for (int b = 'a'; b <= 'z'; ++b)
+        set[std::size_t(b)] = true;
+    for (int b = 0xC0; b <= 0xFF; ++b)
+        set[std::size_t(b)] = true;
+    for (int b : { 0x83, 0x90, 0x9A, 0x9C, 0x9D, 0x9E, 0x9F, 0xA2, 0xB3, 0xB4, 0xBA, 0xBC, 0xBE, 0xBF })
+        set[std::size_t(b)] = true;
+    return set;
+}();
+inline bool isLetter(unsigned char b)
+{
+    return Letters[b];
+}
 
 std::string_view trimmed(std::string_view text);
 
 // The words of a folded text: runs of letters, a hyphen between two letters kept inside.
 void words(std::string_view folded, std::vector<std::string_view>& result);
 
+// A hash for the tables of the matching (not kept anywhere): eight bytes a step.
 std::uint64_t hashOf(std::string_view text, std::uint64_t hash = 14695981039346656037ull);
 
 // At most `characters` characters of a UTF-8 text, "…" after them when some were left off; a

@@ -3,7 +3,6 @@
 #include "accounts/bank_model.h"
 #include "accounts/bank_split_window.h"
 #include "accounts/bank_window_parts.h"
-#include "accounts/ledger_window.h"
 #include "accounts/side_files.h"
 #include "database/closed_months.h"
 #include "platform/busy_cursor.h"
@@ -86,7 +85,7 @@ void rememberJournalEntries(AppState& state, const QString& databasePath, int en
     state.services.settings.setValue(JournalSection, journalKey(databasePath), QString::number(entries));
 }
 
-void openBankImport(AppState& state, frmRedLS& ledger)
+void openBankImport(AppState& state, QWidget* owner, PaymentsEntered entered)
 {
     // A journal that has not yet taken the state its database has would offer those payments again.
     if (!ledger::recoverSideFiles(state))
@@ -156,16 +155,16 @@ void openBankImport(AppState& state, frmRedLS& ledger)
             Title, MessageIcon::Information });
         return;
     }
-    auto* window = new frmBank(state, ledger, QFileInfo(*chosen).fileName(), header, std::move(import),
-        std::move(journal.journal), journalWarning);
+    auto* window = new frmBank(state, owner, QFileInfo(*chosen).fileName(), header, std::move(import),
+        std::move(journal.journal), std::move(entered), journalWarning);
     window->show();
 }
 
-frmBank::frmBank(AppState& state, frmRedLS& ledger, const QString& fileName, const bank::Statement& statement,
-    bank::Import import, bank::Journal journal, const QString& journalWarning)
-    : QDialog(&ledger),
+frmBank::frmBank(AppState& state, QWidget* owner, const QString& fileName, const bank::Statement& statement,
+    bank::Import import, bank::Journal journal, PaymentsEntered entered, const QString& journalWarning)
+    : QDialog(owner),
       m_state(state),
-      m_ledger(ledger),
+      m_entered(std::move(entered)),
       m_journal(std::move(journal)),
       m_databasePath(databaseFile(state))
 {
@@ -413,7 +412,8 @@ void frmBank::CmdOk_Click()
     }
 
     // A closed month takes nothing: its payments go into the first open month, and are said so.
-    const std::vector<bank::MovedPosting> moved = bank::moveOutOfClosedMonths(postings, m_state.ClosedThrough);
+    const std::vector<bank::MovedPosting> moved
+        = bank::moveOutOfClosedMonths(postings, m_state.ClosedThrough);
     QString movedNote;
     if (!moved.empty())
         movedNote = QStringLiteral("Платежей за закрытые месяцы: %1; занесены в %2.")
@@ -471,7 +471,8 @@ void frmBank::CmdOk_Click()
             Title, MessageIcon::Exclamation });
     m_journal = std::move(journal);
     rememberJournalEntries(m_state, m_databasePath, int(m_journal.entries().size()));
-    m_ledger.refillIfShown(result.changedMonths);
+    if (m_entered)
+        m_entered(result.changedMonths);
 
     // Payments, not parts: a payment divided between subscribers is one payment.
     std::set<int> enteredRows;
@@ -494,7 +495,8 @@ void frmBank::CmdOk_Click()
     dialogs.message({ text, Title, refused.isEmpty() ? MessageIcon::Information : MessageIcon::Exclamation });
     accept();
     // Back to the ledger, which shows the money now.
-    m_ledger.activateWindow();
-    m_ledger.raise();
-    m_ledger.grid()->setFocus(Qt::OtherFocusReason);
+    if (QWidget* owner = parentWidget()) {
+        owner->activateWindow();
+        owner->raise();
+    }
 }

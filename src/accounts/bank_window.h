@@ -12,18 +12,23 @@
 #include "accounts/bank_import.h"
 
 #include <QDialog>
+#include <functional>
 #include <optional>
+#include <vector>
 
 class AppState;
 class BankModel;
 class QLabel;
 class QPushButton;
 class QTableView;
-class frmRedLS;
 
-// Asks for the statement file, reads it and the journal, and opens frmBank over the ledger; a file
-// that is no statement is told and changes nothing.
-void openBankImport(AppState& state, frmRedLS& ledger);
+// What the window that opens the import does once payments went into the table: the months whose
+// figures changed (the ledger fills the month it shows anew when it is among them).
+using PaymentsEntered = std::function<void(const std::vector<bank::YearMonth>& changedMonths)>;
+
+// Asks for the statement file, reads it and the journal, and opens frmBank over `owner` (the
+// ledger, which takes no input meanwhile); a file that is no statement is told and changes nothing.
+void openBankImport(AppState& state, QWidget* owner, PaymentsEntered entered);
 
 // The association's own account: the payee details' account, else the statement's РасчСчет.
 QString associationAccount(AppState& state, const bank::Statement& statement);
@@ -37,8 +42,9 @@ class frmBank : public QDialog
 {
     Q_OBJECT
 public:
-    frmBank(AppState& state, frmRedLS& ledger, const QString& fileName, const bank::Statement& statement,
-        bank::Import import, bank::Journal journal, const QString& journalWarning = {});
+    frmBank(AppState& state, QWidget* owner, const QString& fileName, const bank::Statement& statement,
+        bank::Import import, bank::Journal journal, PaymentsEntered entered,
+        const QString& journalWarning = {});
 
     QTableView* grid() const { return m_g; }
     BankModel* model() const { return m_model; }
@@ -61,7 +67,7 @@ private:
     bool confirmLarge(int row);
 
     AppState& m_state;
-    frmRedLS& m_ledger;
+    PaymentsEntered m_entered;
     bank::Journal m_journal;
     BankModel* m_model = nullptr;
     QTableView* m_g = nullptr;

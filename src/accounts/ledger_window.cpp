@@ -1,5 +1,6 @@
 #include "accounts/ledger_window.h"
 
+#include "accounts/subscriber_menu.h"
 #include "accounts/bank_window.h"
 #include "accounts/carry_over_window.h"
 #include "accounts/cell_editor.h"
@@ -21,7 +22,6 @@
 #include "platform/text_input.h"
 #include "platform/window_frame.h"
 #include "reports/help_command.h"
-#include "reports/log_window.h"
 #include "session/app_state.h"
 #include "session/year_selector.h"
 
@@ -721,7 +721,12 @@ void frmRedLS::CmdBank_Click()
         return;
     // The import works on the table: what the grid holds goes there first.
     SAVE1();
-    openBankImport(m_state, *this);
+    // Once payments went in: the month shown takes them, and the grid the focus once the import
+    // has closed.
+    openBankImport(m_state, this, [this](const std::vector<bank::YearMonth>& months) {
+        refillIfShown(months);
+        grid()->setFocus(Qt::OtherFocusReason);
+    });
 }
 
 void frmRedLS::refillIfShown(const std::vector<bank::YearMonth>& months)

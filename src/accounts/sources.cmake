@@ -5,6 +5,7 @@ list(APPEND TERVOLIN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/bank_posting.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bank_rules.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bank_statement.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/bank_statement_bytes.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bank_text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/claims_register.cpp
   ${CMAKE_CURRENT_LIST_DIR}/debt_months.cpp

@@ -44,6 +44,9 @@ list(APPEND TERVOLIN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/cell_address.cpp
   ${CMAKE_CURRENT_LIST_DIR}/workbook_files.cpp
   ${CMAKE_CURRENT_LIST_DIR}/workbook_reader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/workbook_reader_dates.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/workbook_reader_xls.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/workbook_reader_xlsx.cpp
   ${CMAKE_CURRENT_LIST_DIR}/workbook_writer.cpp
 )
 list(APPEND TERVOLIN_UI_LIBRARIES tervolin::workbook_libraries)

@@ -30,6 +30,30 @@ TEST(BankMatching, SumsAsBanksWriteThem)
     for (const char* bad : { "", "0", "0.00", "-5", "+5", "1 500", "15.000", "1500.", ".5", "abc", "12,3,4",
              "99999999999999999999" })
         EXPECT_FALSE(statementSum(bad)) << bad;
+    // Fourteen digits of roubles and more, either side of the reading of the usual sums.
+    EXPECT_EQ(statementSum("00012.5"), Currency::fromRaw(125'000));
+    EXPECT_EQ(statementSum("0.05"), Currency::fromRaw(500));
+    EXPECT_EQ(statementSum("99999999999999.99"), Currency::parse("99999999999999,99"));
+    EXPECT_EQ(statementSum("123456789012345.6"), Currency::parse("123456789012345,6"));
+    EXPECT_EQ(statementSum("922337203685477"), Currency::fromUnits(922'337'203'685'477));
+    EXPECT_FALSE(statementSum("922337203685478"));
+}
+
+TEST(BankMatching, TheKeyHoldsTheSumInTheLedgersFormHoweverTheBankWroteIt)
+{
+    const RecordTable table = directory(Names);
+    struct Case
+    {
+        const char* written;
+        const char* key;
+    };
+    for (const Case& c :
+        std::vector<Case>{ { "1500", "1500,00" }, { "1500.5", "1500,50" }, { "0,05", "0,05" },
+            { "007.10", "7,10" }, { "12345678901234.99", "12345678901234,99" }, { "1 500", "1 500" } }) {
+        const Payment p = paymentOf(payment("1", c.written, "Иванов Иван Иванович", "л/с 1"), table);
+        EXPECT_EQ(p.key.sum, c.key) << c.written;
+        EXPECT_EQ(p.key.payerAccount, "40817810000000000001");
+    }
 }
 
 TEST(BankMatching, PersonalAccountAndPlotNumbersInThePurpose)

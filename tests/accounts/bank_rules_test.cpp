@@ -103,6 +103,28 @@ TEST(BankRules, TransitAndSharedPayerAccountsNeverServeTheRuleOfTheAccountSeenBe
     EXPECT_EQ(own.note, "по счету плательщика: СЕМЕНОВА ОЛЬГА ПЕТРОВНА");
 }
 
+TEST(BankRules, AmongManyNamesakesOnlyTheirInitialsTellThemApart)
+{
+    std::vector<std::string> names;
+    for (const char* initials : { "А. А.", "А. Б.", "Б. А.", "Б.", "В. В.", "А. В." })
+        names.push_back(std::string("Иванов ") + initials);
+    names.push_back("Иванова А. Б.");
+    const RecordTable table = directory(names);
+    struct Case
+    {
+        const char* payer;
+        int record;
+    };
+    for (const Case& c : std::vector<Case>{ { "Иванов Алексей Борисович", 2 },
+             { "Иванов Алексей Викторович", 6 }, { "Иванов В. В.", 5 }, { "Б. Иванов", 4 },
+             { "Иванова Анна Борисовна", 7 }, { "Иванов А.", 0 }, { "Иванов Г. Г.", 0 },
+             // "Б." and "Б. А." both.
+             { "Иванов Борис Андреевич", 0 } }) {
+        const Payment p = paymentOf(payment("1", "100", c.payer, "электроэнергия"), table);
+        EXPECT_EQ(p.record, c.record) << c.payer;
+    }
+}
+
 TEST(BankRules, AMonthNamedWithoutAYearIsTheLatestNotAfterThePayment)
 {
     struct Case
@@ -243,6 +265,27 @@ TEST(BankRules, AStatementOfTenMegabyteLinesIsReadAndQuotedByItsBeginning)
     EXPECT_EQ(p.note, "сумма «" + std::string(40, 'x') + "…» не число; по л/с № 1");
     EXPECT_EQ(p.document.purpose, "л/с 1 " + std::string(MaxKeptCharacters - 6, 'x') + "…");
     EXPECT_EQ(p.document.payer, "Иванов И. И. " + std::string(MaxKeptCharacters - 13, 'x') + "…");
+}
+
+TEST(BankRules, TheLongTextsOfAStatementAreLetGoOnceTheyAreQuotedByTheirBeginning)
+{
+    const RecordTable table = directory(Names);
+    const std::string longText(1 << 20, 'x');
+    Statement statement = statementOf({ payment("1", "10", "Иванов И. И.", "л/с 1"),
+        payment("2", "20", "Петрова А.С. " + longText, "л/с 2 " + longText),
+        payment("3", "30", "Орлов", "л/с 3") });
+    ASSERT_EQ(statement.documents.size(), 3u);
+    const std::weak_ptr<const TextStore> longTexts = statement.documents[1].texts;
+    const Import import = prepareImport(std::move(statement), table, {}, statementtest::OurAccount);
+    EXPECT_TRUE(longTexts.expired());
+    ASSERT_EQ(import.payments.size(), 3u);
+    const Document& kept = import.payments[1].document;
+    EXPECT_EQ(kept.number, "2");
+    EXPECT_EQ(kept.sum, "20");
+    EXPECT_EQ(kept.payeeAccount, statementtest::OurAccount);
+    EXPECT_EQ(kept.purpose, "л/с 2 " + std::string(MaxKeptCharacters - 6, 'x') + "…");
+    EXPECT_EQ(import.payments[0].document.payer, "Иванов И. И.");
+    EXPECT_EQ(import.payments[2].document.purpose, "л/с 3");
 }
 
 } // namespace

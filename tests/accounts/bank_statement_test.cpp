@@ -6,6 +6,8 @@
 #include "database/cp866.h"
 #include "support/files.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -110,6 +112,98 @@ TEST(BankStatement, TakesTheKeysOfADocumentAsBanksWriteThem)
     EXPECT_EQ(d.payer, "Петрова Анна Сергеевна");
     EXPECT_EQ(d.purpose, "Оплата электроэнергии за март 2026 уч. 12");
     EXPECT_TRUE(d.received.empty());
+}
+
+// Values are read sixteen bytes at a time where they are ASCII: Cyrillic letters and tabs at every
+// place of such a block, and values shorter and longer than one.
+TEST(BankStatement, ValuesOfEveryLengthComeAcrossWholeInEachCodePage)
+{
+    std::vector<std::string> purposes;
+    for (std::size_t length = 1; length <= 40; ++length) {
+        std::string purpose;
+        for (std::size_t k = 0; k < length; ++k)
+            purpose += k == length - 1          ? "Ё"
+                : k == length / 2               ? "ж"
+                : k == length / 3 && length > 3 ? "\t"
+                                                : "x";
+        purposes.push_back(purpose);
+    }
+    std::vector<Lines> documents;
+    for (const std::string& purpose : purposes)
+        documents.push_back(payment(std::to_string(documents.size() + 1), "1", "Семёнов Л. Д.", purpose));
+    for (const char* page : { "UTF-8", "CP1251", "CP866" }) {
+        SCOPED_TRACE(page);
+        const std::string text
+            = statementText(header(std::string(page) == "CP866" ? "DOS" : "Windows"), documents);
+        const Statement statement = read(std::string(page) == "UTF-8" ? text : encoded(text, page));
+        ASSERT_EQ(statement.documents.size(), purposes.size());
+        for (std::size_t i = 0; i < purposes.size(); ++i) {
+            std::string shown = purposes[i];
+            std::replace(shown.begin(), shown.end(), '\t', ' ');
+            EXPECT_EQ(statement.documents[i].purpose, shown) << "length " << i + 1;
+            EXPECT_EQ(statement.documents[i].payer, "Семёнов Л. Д.");
+        }
+    }
+}
+
+TEST(BankStatement, ADocumentKeepsItsTextsAfterTheStatementIsGone)
+{
+    Document kept;
+    {
+        Statement statement = read(statementText(header(),
+            { payment("1", "10", "Иванов И. И.", "л/с 1"), payment("2", "20", "Петрова А. С.", "л/с 2") }));
+        kept = statement.documents.back();
+    }
+    // What the first statement's texts took is another's now.
+    const Statement other = read(statementText(header(), { payment("7", "70", "Орлов О. О.", "л/с 7") }));
+    EXPECT_EQ(kept.number, "2");
+    EXPECT_EQ(kept.payer, "Петрова А. С.");
+    EXPECT_EQ(kept.purpose, "л/с 2");
+    EXPECT_EQ(other.documents.front().payer, "Орлов О. О.");
+}
+
+TEST(BankStatement, EachLineIsSplitAtItsOwnFirstSign)
+{
+    // A line without "=" beside lines with one, the kinds of documents changing and coming back.
+    const std::string text
+        = "1CClientBankExchange\r\nСекцияДокумент=Платежное поручение\r\nНомер=1\r\n"
+          "НазначениеПлатежа\r\nСумма=5\r\nКонецДокумента\r\n"
+          "СекцияДокумент=Банковский ордер\r\nНомер=2\r\nКонецДокумента\r\n"
+          "СекцияДокумент=Платежное поручение\r\nНомер=3\r\nКонецДокумента\r\nКонецФайла\r\n";
+    const Statement statement = read(encoded(text, "CP1251"));
+    ASSERT_EQ(statement.documents.size(), 3u);
+    EXPECT_EQ(statement.documents[0].purpose, "");
+    EXPECT_EQ(statement.documents[0].sum, "5");
+    EXPECT_EQ(statement.documents[0].kind, "Платежное поручение");
+    EXPECT_EQ(statement.documents[1].kind, "Банковский ордер");
+    EXPECT_EQ(statement.documents[2].kind, "Платежное поручение");
+    EXPECT_EQ(statement.documents[2].line, 10);
+}
+
+TEST(BankStatement, AControlCharacterOrAByteOfNoCodePageIsFoundWhereverItIs)
+{
+    const std::string good = statementText(header(), { payment("1", "10", "Иванов И. И.", "л/с 1") });
+    // Every place of the first lines, across the blocks they are looked at in.
+    for (std::size_t at = 22; at < 70; ++at) {
+        for (const char control : { '\x01', '\x1F', '\x7F' }) {
+            std::string bytes = good;
+            bytes.insert(at, 1, control);
+            const auto line = std::count(bytes.begin(), bytes.begin() + std::ptrdiff_t(at), '\n') + 1;
+            char code[8];
+            std::snprintf(code, sizeof code, "0x%02X", static_cast<unsigned char>(control));
+            EXPECT_EQ(
+                problemOf(bytes), "в строке " + std::to_string(line) + " управляющий символ с кодом " + code)
+                << at;
+        }
+        // One byte that is no UTF-8, after runs of ASCII or inside a letter: the file is not read as
+        // UTF-8, and in no other code page do its keys read.
+        std::string bytes = good;
+        bytes.insert(at, 1, '\xC0');
+        EXPECT_EQ(problemOf(bytes),
+            "кодировка файла не распознана: названия полей не читаются ни в UTF-8, ни в Windows-1251, ни в "
+            "DOS")
+            << at;
+    }
 }
 
 TEST(BankStatement, RefusesWhatIsNoCompleteStatement)
