@@ -14,6 +14,7 @@
 #include "documents/ledger_print_page.h"
 #include "documents/page_widgets.h"
 #include "documents/payee_settings.h"
+#include "documents/payee_text.h"
 #include "documents/payment_qr.h"
 #include "documents/receipt_batch_window.h"
 #include "documents/receipt_window.h"
@@ -113,8 +114,10 @@ void drawStatementWithoutWidgets(const QString& fileName, const RecordTable& tab
 }
 
 // The receipts of the batch drawn straight onto PDF pages, two to a page, without the paper's
-// widgets and without the codes: the same texts in the same font, one line after another.
-void drawReceiptsWithoutWidgets(const QString& fileName, const std::vector<documents::Receipt>& receipts)
+// widgets and without the codes: the same texts in the same font, one line after another, the payee's
+// lines in the small type beside the box.
+void drawReceiptsWithoutWidgets(const QString& fileName, const std::vector<documents::Receipt>& receipts,
+    const documents::PayeeDetails& payee)
 {
     static const char* const captions[] = { "Показания счетчика на конец месяца, кВт*Ч",
         "Показания счетчика на начало месяца, кВт*Ч", "Итого , кВт*Ч", "Уличное освещение, кВт*Ч",
@@ -131,6 +134,8 @@ void drawReceiptsWithoutWidgets(const QString& fileName, const std::vector<docum
     painter.scale(unit, unit);
     QFont font = documents::pageFont();
     font.setPointSizeF(font.pointSizeF() * 96.0 / writer.logicalDpiY());
+    QFont small = documents::pageFont(7);
+    small.setPointSizeF(small.pointSizeF() * 96.0 / writer.logicalDpiY());
     painter.setFont(font);
     painter.setPen(QPen(Qt::black, 0.6));
     const auto text = [](const std::string& t) { return QString::fromStdString(t); };
@@ -155,6 +160,17 @@ void drawReceiptsWithoutWidgets(const QString& fileName, const std::vector<docum
         painter.drawText(QRectF(420, top + 224, 160, 20), Qt::AlignLeft | Qt::AlignVCenter, text(r.tariff));
         painter.drawText(
             QRectF(420, top + 252, 160, 20), Qt::AlignLeft | Qt::AlignVCenter, text(r.servicePercent));
+        painter.drawText(QRectF(376, top + 40, 300, 12), Qt::AlignLeft | Qt::AlignVCenter,
+            QStringLiteral("л/с %1, участок: %2").arg(text(r.number), text(r.address)));
+        const documents::PaymentFacts facts{ r.values[documents::TotalDue], r.number, r.name, r.month,
+            r.year };
+        QStringList lines;
+        for (const std::string& line : documents::payeeTextLines(documents::payeeLines(payee, facts)))
+            lines << text(line);
+        painter.setFont(small);
+        painter.drawText(QRectF(691, top + 200, 200, 240), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+            lines.join(QLatin1Char('\n')));
+        painter.setFont(font);
     }
 }
 
@@ -302,12 +318,18 @@ int main(int argc, char** argv)
     const auto receipts = documents::monthReceipts(table, "2026", 10, false);
     const int batchPages = int((receipts->size() + 1) / 2);
     const bench::Timing batchFloor
-        = bench::medianMs(3, [&] { drawReceiptsWithoutWidgets(floorPdf, *receipts); });
+        = bench::medianMs(3, [&] { drawReceiptsWithoutWidgets(floorPdf, *receipts, payee); });
     const qint64 batchSize = QFileInfo(batchPdf).size();
     std::printf("receipts for all: %zu receipts on %d pages into one PDF (%lld KB, %.1f KB a page; "
-                "targets <= 10 s, <= 3x the floor, <= 40 KB a page)\n",
-        receipts->size(), batchPages, batchSize / 1024, batchSize / 1024.0 / batchPages);
+                "target <= 40 KB a page: %s)\n",
+        receipts->size(), batchPages, batchSize / 1024, batchSize / 1024.0 / batchPages,
+        batchSize / 1024.0 / batchPages <= 40 ? "met" : "MISSED");
     bench::printRow("  receipts to PDF with codes", batch, "ms", batchFloor, "same texts by the PDF writer");
+    // The codes are made on the second core while the pages are drawn: what the user waits for is the
+    // wall time, beside the floor's in the same run.
+    const double batchRatio = batchFloor.wall > 0 ? batch.wall / batchFloor.wall : 0;
+    std::printf("  targets <= 2.5x the floor (%.2fx): %s, <= 5 s (%.1f s): %s\n", batchRatio,
+        batchRatio <= 2.5 ? "met" : "MISSED", batch.wall / 1000, batch.wall <= 5000 ? "met" : "MISSED");
     // Where the time goes: the receipts worked out, and their codes encoded, alone.
     const bench::Timing working
         = bench::medianMs(3, [&] { documents::monthReceipts(table, "2026", 10, false); });

@@ -2,9 +2,11 @@
 
 #include "documents/document_output.h"
 #include "documents/payee_settings.h"
+#include "documents/payment_qr.h"
 #include "documents/receipt_window.h"
 #include "platform/dialogs.h"
 #include "platform/print_window.h"
+#include "platform/qr_code.h"
 #include "platform/settings_store.h"
 #include "platform/text_input.h"
 #include "session/app_state.h"
@@ -57,6 +59,14 @@ ReceiptPages::ReceiptPages(
     m_paper->payBy(0)->setText(payBy);
     m_paper->setTwoCopies(twoCopies);
     m_paper->setPaperLook(true);
+    // The codes in the order the pages show them: the same payloads as the paper's, so that the paper
+    // finds each made already.
+    std::vector<std::string> payloads;
+    payloads.reserve(m_receipts.size());
+    for (const Receipt& r : m_receipts)
+        payloads.push_back(
+            paymentPayload(m_payee, PaymentFacts{ r.values[TotalDue], r.number, r.name, r.month, r.year }));
+    m_codes = std::make_unique<QrCodesAhead>(std::move(payloads));
 }
 
 ReceiptPages::~ReceiptPages() = default;

@@ -19,6 +19,7 @@ class QLineEdit;
 class QPainter;
 class QPushButton;
 class QRectF;
+class QrCodesAhead;
 class ReceiptPaper;
 
 class ReceiptPages
@@ -38,6 +39,8 @@ private:
     bool m_twoCopies;
     documents::PayeeDetails m_payee;
     std::unique_ptr<ReceiptPaper> m_paper;
+    // The receipts' payment codes, made on a second thread while the pages are drawn.
+    std::unique_ptr<QrCodesAhead> m_codes;
 };
 
 class frmKvitAll : public QDialog

@@ -58,16 +58,20 @@ void QrCodeView::paintModules(QPainter& painter, const QrCode& code, const QRect
 {
     if (code.size == 0 || square.isEmpty())
         return;
-    std::vector<QRectF> runs;
-    for (const QrRun& run : darkRuns(code))
-        runs.emplace_back(run.column, run.row, run.length, 1);
+    const std::vector<QrRect> cover = code.cover.empty() ? coverOfDarkModules(code) : std::vector<QrRect>();
+    const std::vector<QrRect>& shapes = code.cover.empty() ? cover : code.cover;
+    std::vector<QRectF> rects;
+    rects.reserve(shapes.size());
+    for (const QrRect& r : shapes)
+        rects.emplace_back(r.column, r.row, r.width, r.height);
     painter.save();
     painter.translate(square.topLeft());
     painter.scale(square.width() / code.size, square.height() / code.size);
     painter.setPen(Qt::NoPen);
     painter.setBrush(Qt::black);
-    // One fill of all the rectangles: neighbouring rows meet without a seam of white between them.
-    painter.drawRects(runs.data(), int(runs.size()));
+    // One fill of all the rectangles: neighbouring rows meet without a seam of white between them, and
+    // where two rectangles overlap the fill is as dark as anywhere else.
+    painter.drawRects(rects.data(), int(rects.size()));
     painter.restore();
 }
 

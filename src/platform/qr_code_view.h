@@ -29,8 +29,8 @@ public:
     // The dark runs as rectangles in the widget's coordinates.
     std::vector<QRectF> darkRects() const;
 
-    // Draws the code's dark runs into `square` (the modules without the quiet zone) as one fill of
-    // rectangles in whole module units: a PDF then keeps a few bytes a run.
+    // Draws the code's dark modules into `square` (the modules without the quiet zone) as one fill of
+    // its cover of rectangles in whole module units: a PDF then keeps a few bytes a rectangle.
     static void paintModules(QPainter& painter, const QrCode& code, const QRectF& square);
 
     QSize sizeHint() const override;
