@@ -158,7 +158,6 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("tervolin"));
     QCoreApplication::setApplicationName(QStringLiteral("tervolin"));
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Терволин"));
     QApplication::setQuitOnLastWindowClosed(false);
     if (QFontDatabase::families().contains(QStringLiteral("DejaVu Sans"))) {
         QFont font(QStringLiteral("DejaVu Sans"));
