@@ -5,12 +5,21 @@
 #include "platform/file_system.h"
 
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 namespace database {
 namespace {
 
 constexpr const char* RecordHead = "tervolin-commit 1";
+// The head of a growing file's new state "<file>.commit": what the file held before the commit
+// added to it, on the line after this one.
+constexpr std::string_view GrowthHead = "tervolin-append 1\n";
+// How much of a growing file's end is checked to be what it was before its bytes were added.
+constexpr std::uint64_t CheckedBytes = 4096;
+
+enum class Kind { Write, Remove, Append };
+using Growth = SideCommit::Growth;
 
 std::filesystem::path fsPath(const std::string& utf8)
 {
@@ -68,8 +77,141 @@ struct Record
     std::string hash;
     std::string oldStamp;
     std::vector<SideFileChange> changes; // bytes of a written file are read when it is applied
-    std::vector<bool> written;
+    std::vector<Kind> kinds;
 };
+
+Kind kindOf(const SideFileChange& change)
+{
+    if (!change.bytes)
+        return Kind::Remove;
+    return change.append ? Kind::Append : Kind::Write;
+}
+
+std::vector<Kind> kindsOf(const std::vector<SideFileChange>& changes)
+{
+    std::vector<Kind> kinds;
+    for (const SideFileChange& change : changes)
+        kinds.push_back(kindOf(change));
+    return kinds;
+}
+
+const char* wordOf(Kind kind)
+{
+    switch (kind) {
+    case Kind::Write: return "write";
+    case Kind::Remove: return "remove";
+    case Kind::Append: return "append";
+    }
+    return "write";
+}
+
+// Bytes `from` … `to` of a file; nothing when they cannot all be read.
+std::optional<std::string> bytesOf(const std::string& path, std::uint64_t from, std::uint64_t to)
+{
+    files::InputFile in;
+    if (in.open(path) != files::OpenStatus::Opened || !in.seek(from))
+        return std::nullopt;
+    std::string bytes(std::size_t(to - from), '\0');
+    std::size_t filled = 0;
+    while (filled < bytes.size()) {
+        const std::int64_t n = in.read(bytes.data() + filled, bytes.size() - filled);
+        if (n <= 0)
+            return std::nullopt;
+        filled += std::size_t(n);
+    }
+    return bytes;
+}
+
+// A growing file's length as it stands and what its end holds: nothing when it is there but
+// cannot be read.
+std::optional<Growth> growthOf(const std::string& path)
+{
+    Growth growth;
+    files::InputFile in;
+    const files::OpenStatus opened = in.open(path);
+    if (opened == files::OpenStatus::NotFound)
+        return growth;
+    if (opened != files::OpenStatus::Opened)
+        return std::nullopt;
+    const std::optional<std::uint64_t> size = in.regularSize();
+    if (!size)
+        return std::nullopt;
+    growth.length = *size;
+    growth.checkedFrom = growth.length > CheckedBytes ? growth.length - CheckedBytes : 0;
+    const std::optional<std::string> end = bytesOf(path, growth.checkedFrom, growth.length);
+    if (!end)
+        return std::nullopt;
+    growth.checkedHash = Sha256::of(*end);
+    return growth;
+}
+
+std::optional<std::uint64_t> numberIn(const std::string& text)
+{
+    if (text.empty() || text.size() > 19 || text.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    return std::stoull(text);
+}
+
+std::string growthText(const Growth& growth)
+{
+    return std::string(GrowthHead) + std::to_string(growth.length) + "\t" + std::to_string(growth.checkedFrom)
+        + "\t" + growth.checkedHash + "\n";
+}
+
+std::optional<Growth> readGrowth(const std::string& pending)
+{
+    const FileBytes file = readFile(pending, 1 << 16);
+    if (file.status != FileBytes::Status::Read || file.bytes.compare(0, GrowthHead.size(), GrowthHead) != 0)
+        return std::nullopt;
+    const std::string line = file.bytes.substr(GrowthHead.size());
+    const std::size_t tab1 = line.find('\t');
+    const std::size_t tab2 = tab1 == std::string::npos ? tab1 : line.find('\t', tab1 + 1);
+    if (tab2 == std::string::npos || line.size() != tab2 + 1 + 64 + 1 || line.back() != '\n')
+        return std::nullopt;
+    const std::optional<std::uint64_t> length = numberIn(line.substr(0, tab1));
+    const std::optional<std::uint64_t> from = numberIn(line.substr(tab1 + 1, tab2 - tab1 - 1));
+    if (!length || !from || *from > *length)
+        return std::nullopt;
+    return Growth{ *length, *from, line.substr(tab2 + 1, 64) };
+}
+
+// Takes back what a commit that did not reach its database added to a growing file: the file is
+// cut back to the length it had, when its end before that length is still what it was. A file
+// that is no longer the one grown (shorter, or another end: put back from elsewhere) is left as
+// it is. False when the file could not be cut.
+bool takeBack(const std::string& side, const Growth& growth, std::string* error)
+{
+    files::InputFile in;
+    if (in.open(side) != files::OpenStatus::Opened)
+        return true;
+    const std::optional<std::uint64_t> size = in.regularSize();
+    if (!size || *size <= growth.length)
+        return true;
+    const std::optional<std::string> end = bytesOf(side, growth.checkedFrom, growth.length);
+    if (!end || Sha256::of(*end) != growth.checkedHash)
+        return true;
+    if (files::extendFile(side, growth.length, std::string_view(), error))
+        return true;
+    if (error)
+        *error = fileNameOf(side) + ": " + *error;
+    return false;
+}
+
+// What the growing files of a commit that did not reach its database got goes again, as their new
+// states "<file>.commit" say (or `growth`, while the commit still has it in hand).
+bool takeBackAll(const std::vector<SideFileChange>& changes, const std::vector<Kind>& kinds,
+    const std::vector<Growth>* growth, std::size_t count, std::string* error)
+{
+    bool all = true;
+    for (std::size_t i = 0; i < count && i < changes.size(); ++i) {
+        if (kinds[i] != Kind::Append)
+            continue;
+        const std::optional<Growth> was = growth ? (*growth)[i] : readGrowth(pendingPath(changes[i].path));
+        if (was && !takeBack(changes[i].path, *was, error))
+            all = false;
+    }
+    return all;
+}
 
 std::optional<Record> readRecord(const std::string& database)
 {
@@ -96,10 +238,12 @@ std::optional<Record> readRecord(const std::string& database)
             record.hash = value;
         } else if (key == "old") {
             record.oldStamp = value;
-        } else if (key == "write" || key == "remove") {
+        } else if (key == "write" || key == "remove" || key == "append") {
             // The side files lie beside the database: the record names them without their folder.
             record.changes.push_back({ files::besideFile(database, value), std::nullopt });
-            record.written.push_back(key == "write");
+            record.kinds.push_back(key == "write" ? Kind::Write
+                    : key == "remove"             ? Kind::Remove
+                                                  : Kind::Append);
         }
     }
     if (!headSeen || record.hash.size() != 64)
@@ -118,13 +262,18 @@ void removeLeftovers(const std::string& database, const std::vector<std::string>
 
 // Puts each side file's new state in its place, each by one rename of the state written whole
 // before the database moved; the record goes once all are in place. A state already in place
-// (an earlier try stopped before the record went) is passed over.
+// (an earlier try stopped before the record went) is passed over. A growing file got its bytes
+// before the database moved: only its new state goes.
 bool apply(const std::string& database, const std::vector<SideFileChange>& changes,
-    const std::vector<bool>& written, std::string* error)
+    const std::vector<Kind>& kinds, std::string* error)
 {
     for (std::size_t i = 0; i < changes.size(); ++i) {
         const std::string& side = changes[i].path;
-        if (written[i]) {
+        if (kinds[i] == Kind::Append) {
+            files::removeRegularFile(pendingPath(side));
+            continue;
+        }
+        if (kinds[i] == Kind::Write) {
             if (!files::exists(pendingPath(side)))
                 continue;
             std::error_code failed;
@@ -175,7 +324,20 @@ bool SideCommit::prepare(const std::string& databaseHash, std::string* error)
     std::string record = std::string(RecordHead) + "\r\ndatabase\t" + databaseHash + "\r\nold\t"
         + stampOf(m_database) + "\r\n";
     m_prepared = true;
-    for (SideFileChange& change : m_changes) {
+    m_growth.assign(m_changes.size(), Growth());
+    m_grown = 0;
+    for (std::size_t i = 0; i < m_changes.size(); ++i) {
+        SideFileChange& change = m_changes[i];
+        if (change.append) {
+            const std::optional<Growth> growth = growthOf(change.path);
+            if (!growth) {
+                if (error)
+                    *error = fileNameOf(change.path) + ": " + files::lastError("read");
+                abandon();
+                return false;
+            }
+            m_growth[i] = *growth;
+        }
         if (change.named)
             change.bytes = change.named(databaseHash);
     }
@@ -188,18 +350,37 @@ bool SideCommit::prepare(const std::string& databaseHash, std::string* error)
             return false;
         }
     }
-    for (const SideFileChange& change : m_changes) {
-        if (change.bytes && !writeFile(pendingPath(change.path), *change.bytes, error)) {
+    const std::vector<Kind> kinds = kindsOf(m_changes);
+    for (std::size_t i = 0; i < m_changes.size(); ++i) {
+        const SideFileChange& change = m_changes[i];
+        // A growing file's new state says only how to take its new bytes back. It is written in
+        // place: its name reaches the disk with the record's, in the same folder.
+        const bool written = kinds[i] == Kind::Append
+            ? files::extendFile(pendingPath(change.path), 0, growthText(m_growth[i]), error)
+            : !change.bytes || writeFile(pendingPath(change.path), *change.bytes, error);
+        if (!written) {
             if (error)
                 *error = fileNameOf(change.path) + ": " + *error;
             abandon();
             return false;
         }
-        record += (change.bytes ? "write\t" : "remove\t") + fileNameOf(change.path) + "\r\n";
+        record += std::string(wordOf(kinds[i])) + "\t" + fileNameOf(change.path) + "\r\n";
     }
     if (!writeFile(recordPath(m_database), record, error)) {
         abandon();
         return false;
+    }
+    // A growing file gets its bytes now, once the record is there to have them taken back should
+    // the database not take its place (abandon(), or the next start's recoverCommit()).
+    for (std::size_t i = 0; i < m_changes.size(); ++i) {
+        m_grown = i + 1;
+        if (kinds[i] == Kind::Append
+            && !files::extendFile(m_changes[i].path, m_growth[i].length, *m_changes[i].bytes, error)) {
+            if (error)
+                *error = fileNameOf(m_changes[i].path) + ": " + *error;
+            abandon();
+            return false;
+        }
     }
     return true;
 }
@@ -207,15 +388,15 @@ bool SideCommit::prepare(const std::string& databaseHash, std::string* error)
 bool SideCommit::finish(std::string* error)
 {
     m_done = true;
-    std::vector<bool> written;
-    for (const SideFileChange& change : m_changes)
-        written.push_back(change.bytes.has_value());
-    return apply(m_database, m_changes, written, error);
+    return apply(m_database, m_changes, kindsOf(m_changes), error);
 }
 
 void SideCommit::abandon()
 {
     m_done = true;
+    // Bytes that could not be taken back stay named by the record, for the next start.
+    if (!takeBackAll(m_changes, kindsOf(m_changes), &m_growth, m_grown, nullptr))
+        return;
     files::removeRegularFile(recordPath(m_database));
     removeLeftovers(m_database, pathsOf(m_changes));
 }
@@ -233,7 +414,7 @@ CommitRecovery recoverCommit(const std::string& databasePath, const std::vector<
     const std::optional<Record> record = recordExists ? readRecord(database) : std::nullopt;
     if (!record) {
         // No record, or one cut short while it was written: the commit never reached its
-        // database, and what it left goes.
+        // database, nor its growing files, and what it left goes.
         files::removeRegularFile(recordPath(database));
         removeLeftovers(database, sides);
         if (recordExists)
@@ -243,7 +424,7 @@ CommitRecovery recoverCommit(const std::string& databasePath, const std::vector<
     result.files = pathsOf(record->changes);
     const std::optional<std::string> hash = hashOfFile(database);
     if (hash && *hash == record->hash) {
-        if (apply(database, record->changes, record->written, &result.error)) {
+        if (apply(database, record->changes, record->kinds, &result.error)) {
             result.status = CommitRecovery::Status::Finished;
             removeLeftovers(database, sides);
         } else {
@@ -253,10 +434,75 @@ CommitRecovery recoverCommit(const std::string& databasePath, const std::vector<
     }
     result.status = stampOf(database) == record->oldStamp ? CommitRecovery::Status::Dropped
                                                           : CommitRecovery::Status::Conflict;
+    if (!takeBackAll(record->changes, record->kinds, nullptr, record->changes.size(), &result.error)) {
+        result.status = CommitRecovery::Status::Failed;
+        return result;
+    }
     files::removeRegularFile(recordPath(database));
     removeLeftovers(database, pathsOf(record->changes));
     removeLeftovers(database, sides);
     return result;
+}
+
+StreamHash::StreamHash() : m_worker([this] { run(); })
+{ }
+
+StreamHash::~StreamHash()
+{
+    if (m_worker.joinable()) {
+        {
+            std::lock_guard lock(m_mutex);
+            m_ending = true;
+        }
+        m_wake.notify_all();
+        m_worker.join();
+    }
+}
+
+void StreamHash::add(std::string& bytes)
+{
+    const std::size_t capacity = bytes.capacity();
+    {
+        std::lock_guard lock(m_mutex);
+        m_queue.push_back(std::move(bytes));
+        if (m_spare.empty()) {
+            bytes = std::string();
+        } else {
+            bytes = std::move(m_spare.back());
+            m_spare.pop_back();
+        }
+    }
+    m_wake.notify_all();
+    bytes.clear();
+    bytes.reserve(capacity);
+}
+
+std::string StreamHash::hex()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_ending = true;
+    }
+    m_wake.notify_all();
+    m_worker.join();
+    return m_hash.hex();
+}
+
+void StreamHash::run()
+{
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_wake.wait(lock, [&] { return m_ending || !m_queue.empty(); });
+        if (m_queue.empty())
+            return;
+        std::string bytes = std::move(m_queue.front());
+        m_queue.pop_front();
+        lock.unlock();
+        m_hash.add(bytes);
+        bytes.clear();
+        lock.lock();
+        m_spare.push_back(std::move(bytes));
+    }
 }
 
 } // namespace database

@@ -9,17 +9,26 @@
 //   1. the new database is written to its temporary file, flushed, and its SHA-256 taken;
 //   2. each side file's new state is written whole beside it, as "<side file>.commit";
 //   3. the commit record "<database>.commit" names that SHA-256, the old database's size and time,
-//      and every side file that changes;
+//      and every side file that changes; a file that only grows (the change journal) is named with
+//      its length and the SHA-256 of its last bytes, and gets its new bytes at its end only now;
 //   4. the new database takes the old one's place;
 //   5. each new state takes its file's place by a rename (or the file goes), and the record goes.
 // Until 3 the old files stand and the leftovers are dropped at the next start. After 3,
 // recoverCommit() at the next start finishes the commit when the database on disk is the one the
-// record names, drops it when the database is still the old one, and says so when it is neither.
+// record names, drops it when the database is still the old one, and says so when it is neither;
+// a commit dropped either way has its growing files cut back to the length the record names.
 
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include "database/sha256.h"
 
 namespace database {
 
@@ -31,6 +40,36 @@ struct SideFileChange
     std::string path;
     std::optional<std::string> bytes;
     std::function<std::string(const std::string& databaseHash)> named = {};
+    // The bytes are added at the file's end instead of replacing it: a file that only grows (the
+    // change journal) is not written whole at every write of the database.
+    bool append = false;
+};
+
+// The SHA-256 that a commit names, of the database's bytes as they are written: taken on a second
+// thread, so that the writer goes on making the next bytes meanwhile.
+class StreamHash
+{
+public:
+    StreamHash();
+    ~StreamHash();
+    StreamHash(const StreamHash&) = delete;
+    StreamHash& operator=(const StreamHash&) = delete;
+
+    // Takes the bytes over and leaves in their place an empty buffer of at least their capacity.
+    void add(std::string& bytes);
+    // Waits for every byte added.
+    std::string hex();
+
+private:
+    void run();
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::deque<std::string> m_queue;
+    std::vector<std::string> m_spare;
+    bool m_ending = false;
+    Sha256 m_hash;
+    std::thread m_worker;
 };
 
 inline constexpr const char* CommitSuffix = ".commit";
@@ -44,7 +83,8 @@ public:
     SideCommit(const SideCommit&) = delete;
     SideCommit& operator=(const SideCommit&) = delete;
 
-    // Steps 2 and 3, before the new database (whose SHA-256 is `databaseHash`) takes its place.
+    // Steps 2 and 3, before the new database (whose SHA-256 is `databaseHash`) takes its place; the
+    // growing files get their bytes last.
     // On a failure nothing of the commit is left and `error` says which file failed.
     bool prepare(const std::string& databaseHash, std::string* error);
     // Step 5, once the database is in place. False when a side file could not take its new state:
@@ -53,9 +93,20 @@ public:
     // The database did not take its place: the new states and the record go.
     void abandon();
 
+    // Where a growing side file's bytes went, and what its end held before them: the bytes are
+    // taken back only from the file they were added to.
+    struct Growth
+    {
+        std::uint64_t length = 0; // the file's length before
+        std::uint64_t checkedFrom = 0; // the bytes from here to `length` are checked …
+        std::string checkedHash; // … against their SHA-256
+    };
+
 private:
     std::string m_database;
     std::vector<SideFileChange> m_changes;
+    std::vector<Growth> m_growth;
+    std::size_t m_grown = 0; // the changes up to this one may have grown their files
     bool m_prepared = false;
     bool m_done = false;
 };

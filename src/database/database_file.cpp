@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace database {
@@ -47,16 +48,18 @@ Commit replaceFile(const std::string& path, std::string_view temporarySuffix, st
     if (!replacement.open(error))
         return Commit::Failed;
     std::optional<SideCommit> commit;
-    std::optional<Sha256> hash;
+    std::optional<StreamHash> hash;
     if (sides && !sides->empty()) {
         commit.emplace(target, *sides);
         hash.emplace();
     }
     bool sinkFailed = false;
-    const auto sink = [&](const std::string& bytes) {
-        if (hash)
-            hash->add(bytes);
+    // The bytes go to the file, then to the hash, which takes them over (and leaves an empty
+    // buffer in their place) to work on them while the next are made.
+    const auto sink = [&](std::string& bytes) {
         sinkFailed = !replacement.write(bytes.data(), bytes.size(), error);
+        if (!sinkFailed && hash)
+            hash->add(bytes);
         return !sinkFailed;
     };
     if (!produce(sink)) {
@@ -65,8 +68,23 @@ Commit replaceFile(const std::string& path, std::string_view temporarySuffix, st
             *error = files::lastError("write");
         return Commit::Failed;
     }
-    if (commit && !commit->prepare(hash->hex(), error))
-        return Commit::Failed;
+    if (commit) {
+        // The new database goes to disk while its hash is finished and the side files' new states
+        // are written: it takes its place only once both are done.
+        std::string flushError;
+        bool flushed = false;
+        std::thread flushing([&] { flushed = replacement.flush(&flushError); });
+        const bool prepared = commit->prepare(hash->hex(), error);
+        flushing.join();
+        if (!prepared)
+            return Commit::Failed;
+        if (!flushed) {
+            if (error)
+                *error = flushError;
+            commit->abandon();
+            return Commit::Failed;
+        }
+    }
     if (!replacement.commit(error)) {
         if (commit)
             commit->abandon();
@@ -138,7 +156,7 @@ bool write(const std::string& path, RecordTable& table, std::string* error)
 
 namespace {
 Commit writeTable(const std::string& path, RecordTable& table, std::string_view temporarySuffix,
-    const std::vector<SideFileChange>* sides, std::string* error);
+    const std::vector<SideFileChange>* sides, std::string* error, const LineWatch* watch = nullptr);
 } // namespace
 
 bool writeCopy(
@@ -153,10 +171,16 @@ Commit write(
     return writeTable(path, table, TemporarySuffix, &sides, error);
 }
 
+Commit write(const std::string& path, RecordTable& table, const std::vector<SideFileChange>& sides,
+    std::string* error, const LineWatch& watch)
+{
+    return writeTable(path, table, TemporarySuffix, &sides, error, &watch);
+}
+
 namespace {
 
 Commit writeTable(const std::string& path, RecordTable& table, std::string_view temporarySuffix,
-    const std::vector<SideFileChange>* sides, std::string* error)
+    const std::vector<SideFileChange>* sides, std::string* error, const LineWatch* watch)
 {
     std::vector<CleanedField> cleaned;
     const int count = table.recordCount();
@@ -166,10 +190,13 @@ Commit writeTable(const std::string& path, RecordTable& table, std::string_view 
     const Commit written = replaceFile(path, temporarySuffix, error, sides, [&](const auto& sink) {
         std::string out;
         out.reserve(WriteChunk + (1 << 16));
+        std::uint64_t sunk = 0; // bytes of the file before those in `out`
         for (int row = 1; row <= count; ++row) {
             Record& record = table.record(row);
             if (record.isBlank()) {
                 out += emptyLine;
+                if (watch)
+                    (*watch)(row, std::string_view(), sunk + out.size());
                 continue;
             }
             if (!record.isInOrder())
@@ -192,7 +219,10 @@ Commit writeTable(const std::string& path, RecordTable& table, std::string_view 
                 }
             }
             out += "\r\n";
+            if (watch)
+                (*watch)(row, line, sunk + out.size());
             if (out.size() >= WriteChunk) {
+                sunk += out.size();
                 if (!sink(out))
                     return false;
                 out.clear();
@@ -213,7 +243,10 @@ Commit writeTable(const std::string& path, RecordTable& table, std::string_view 
 bool create(const std::string& path, RecordTable& table, fields::YearWindow years, std::string* error)
 {
     const std::string line = std::string(Separators - 1, '|') + years.fieldText() + "|\r\n";
-    if (!replaceFile(path, TemporarySuffix, error, [&](const auto& sink) { return sink(line); }))
+    if (!replaceFile(path, TemporarySuffix, error, [&](const auto& sink) {
+            std::string bytes = line;
+            return sink(bytes);
+        }))
         return false;
     table.clear();
     table.setRecordCount(1);
@@ -264,8 +297,10 @@ FileBytes readFile(const std::string& path, std::size_t maxBytes)
 
 bool writeFile(const std::string& path, std::string_view bytes, std::string* error)
 {
-    return replaceFile(
-        path, TemporarySuffix, error, [&](const auto& sink) { return sink(std::string(bytes)); });
+    return replaceFile(path, TemporarySuffix, error, [&](const auto& sink) {
+        std::string copy(bytes);
+        return sink(copy);
+    });
 }
 
 bool copyFile(const std::string& source, const std::string& destination, std::string* error)
@@ -290,8 +325,10 @@ Commit copyFile(const std::string& source, const std::string& destination,
                 return false;
             if (n == 0)
                 return true;
-            if (!sink(std::string(chunk.data(), static_cast<std::size_t>(n))))
+            chunk.resize(static_cast<std::size_t>(n));
+            if (!sink(chunk))
                 return false;
+            chunk.resize(ReadChunk);
         }
     });
 }

@@ -6,6 +6,8 @@
 #include "database/commit.h"
 #include "database/record_table.h"
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -58,6 +60,14 @@ enum class Commit { Failed, Done, SideFilesPending };
 // The same write as one commit with the side files' new states (database/commit.h).
 Commit write(const std::string& path, RecordTable& table, const std::vector<SideFileChange>& sides,
     std::string* error = nullptr);
+
+// What the write tells of each record's line as it makes the file: the record's text as the table
+// holds it then (its fields 1 … 2128 each followed by "|", its window of years marked, line breaks
+// still in; nothing for a record never filled in, written as an empty line) and where its line
+// ends in the new file, CR LF included.
+using LineWatch = std::function<void(int row, std::string_view text, std::uint64_t end)>;
+Commit write(const std::string& path, RecordTable& table, const std::vector<SideFileChange>& sides,
+    std::string* error, const LineWatch& watch);
 
 // The same, the temporary file named with `temporarySuffix` after the destination's name: a copy
 // the user names (a backup) then cannot take a file of the user's for its own temporary one.

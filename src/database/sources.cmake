@@ -1,4 +1,5 @@
 list(APPEND TERVOLIN_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/change_journal.cpp
   ${CMAKE_CURRENT_LIST_DIR}/change_log.cpp
   ${CMAKE_CURRENT_LIST_DIR}/closed_months.cpp
   ${CMAKE_CURRENT_LIST_DIR}/commit.cpp

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace files {
 
@@ -34,6 +35,8 @@ public:
     std::int64_t read(char* data, std::size_t size);
     // The size of a regular file; nothing for a folder, a device or on a failure.
     std::optional<std::uint64_t> regularSize() const;
+    // The next read starts `offset` bytes into the file.
+    bool seek(std::uint64_t offset);
 
 private:
 #ifdef _WIN32
@@ -58,6 +61,9 @@ public:
     bool open(std::string* error);
     // On a failure the temporary file is removed and `error` says why.
     bool write(const char* data, std::size_t size, std::string* error);
+    // Flushes what was written to disk ahead of commit(), which then has little left to wait for;
+    // it may run on another thread while this one goes on with other files.
+    bool flush(std::string* error);
     // Flushes the new file to disk and puts it in place of the target (POSIX: rename, then the
     // folder flushed; Windows: a move that replaces the target and writes through). On a failure
     // the target is as it was, the temporary file is removed and `error` says why.
@@ -74,6 +80,13 @@ private:
     int m_fd = -1;
 #endif
 };
+
+// A file written in place, as one that only grows (the change journal): cut to its first
+// `keptLength` bytes, `bytes` written after them and the file flushed to disk. A missing file is
+// made; its name is on disk once its folder is flushed, as the next replacement in that folder
+// does. False, with `error`, when it cannot be written or is shorter than `keptLength`.
+bool extendFile(
+    const std::string& path, std::uint64_t keptLength, std::string_view bytes, std::string* error);
 
 // What came of taking a lock.
 enum class LockStatus {

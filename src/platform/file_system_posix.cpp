@@ -69,6 +69,50 @@ std::optional<std::uint64_t> InputFile::regularSize() const
     return std::uint64_t(info.st_size);
 }
 
+bool InputFile::seek(std::uint64_t offset)
+{
+    return ::lseek(m_fd, off_t(offset), SEEK_SET) == off_t(offset);
+}
+
+bool extendFile(const std::string& path, std::uint64_t keptLength, std::string_view bytes, std::string* error)
+{
+    const auto fail = [&](const char* what, int fd) {
+        if (error)
+            *error = lastError(what);
+        if (fd >= 0)
+            ::close(fd);
+        return false;
+    };
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return fail("open", fd);
+    struct stat info
+    { };
+    if (::fstat(fd, &info) != 0)
+        return fail("stat", fd);
+    if (std::uint64_t(info.st_size) < keptLength) {
+        errno = EINVAL;
+        return fail("shorter than written", fd);
+    }
+    if (std::uint64_t(info.st_size) != keptLength && ::ftruncate(fd, off_t(keptLength)) != 0)
+        return fail("truncate", fd);
+    off_t at = off_t(keptLength);
+    while (!bytes.empty()) {
+        const ssize_t n = ::pwrite(fd, bytes.data(), bytes.size(), at);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return fail("write", fd);
+        bytes.remove_prefix(std::size_t(n));
+        at += n;
+    }
+    if (::fsync(fd) != 0)
+        return fail("fsync", fd);
+    if (::close(fd) != 0)
+        return fail("close", -1);
+    return true;
+}
+
 Replacement::Replacement(std::string target, std::string temporary)
     : m_target(std::move(target)), m_temporary(std::move(temporary))
 { }
@@ -116,6 +160,15 @@ bool Replacement::write(const char* data, std::size_t size, std::string* error)
         size -= static_cast<std::size_t>(n);
     }
     return true;
+}
+
+bool Replacement::flush(std::string* error)
+{
+    if (::fsync(m_fd) == 0)
+        return true;
+    if (error)
+        *error = lastError("fsync");
+    return false;
 }
 
 bool Replacement::commit(std::string* error)

@@ -156,6 +156,56 @@ std::optional<std::uint64_t> InputFile::regularSize() const
     return (std::uint64_t(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
 }
 
+bool InputFile::seek(std::uint64_t offset)
+{
+    LARGE_INTEGER to{};
+    to.QuadPart = LONGLONG(offset);
+    return ::SetFilePointerEx(m_handle, to, nullptr, FILE_BEGIN) != 0;
+}
+
+bool extendFile(const std::string& path, std::uint64_t keptLength, std::string_view bytes, std::string* error)
+{
+    const HANDLE handle = ::CreateFileW(wide(path).c_str(), GENERIC_WRITE,
+        FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        if (error)
+            *error = lastError("open");
+        return false;
+    }
+    const auto fail = [&](const char* what) {
+        if (error)
+            *error = lastError(what);
+        ::CloseHandle(handle);
+        return false;
+    };
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(handle, &size))
+        return fail("size");
+    if (std::uint64_t(size.QuadPart) < keptLength) {
+        ::SetLastError(ERROR_INVALID_DATA);
+        return fail("shorter than written");
+    }
+    LARGE_INTEGER at{};
+    at.QuadPart = LONGLONG(keptLength);
+    if (!::SetFilePointerEx(handle, at, nullptr, FILE_BEGIN) || !::SetEndOfFile(handle))
+        return fail("truncate");
+    while (!bytes.empty()) {
+        DWORD n = 0;
+        if (!::WriteFile(handle, bytes.data(), DWORD(std::min(bytes.size(), MaxPiece)), &n, nullptr)
+            || n == 0)
+            return fail("write");
+        bytes.remove_prefix(n);
+    }
+    if (!::FlushFileBuffers(handle))
+        return fail("flush");
+    if (!::CloseHandle(handle)) {
+        if (error)
+            *error = lastError("close");
+        return false;
+    }
+    return true;
+}
+
 Replacement::Replacement(std::string target, std::string temporary)
     : m_target(std::move(target)), m_temporary(std::move(temporary))
 { }
@@ -199,6 +249,15 @@ bool Replacement::write(const char* data, std::size_t size, std::string* error)
         size -= n;
     }
     return true;
+}
+
+bool Replacement::flush(std::string* error)
+{
+    if (::FlushFileBuffers(m_handle))
+        return true;
+    if (error)
+        *error = lastError("flush");
+    return false;
 }
 
 bool Replacement::commit(std::string* error)

@@ -85,7 +85,8 @@ database::Commit AppState::WriteDatabase(const std::vector<database::SideFileCha
     const std::string filePath = path.toStdString();
     std::vector<database::SideFileChange> changes = sideFiles;
     changes.push_back(journalEntry(filePath));
-    const database::Commit written = database::write(filePath, table, changes);
+    const database::Commit written = database::write(filePath, table, changes, nullptr, m_journal.watch());
+    m_journal.written(written);
     m_lastWriteFailed = written == database::Commit::Failed;
     if (!m_lastWriteFailed) {
         notices.saved(services.clock.now().time());
@@ -116,24 +117,12 @@ database::SideFileChange AppState::journalEntry(const std::string& databasePath)
 {
     // What differs from the file as the program last wrote it: whatever command asked for the
     // write, nothing it changed goes unrecorded.
-    RecordTable written;
-    if (database::load(databasePath, written).status != database::LoadResult::Status::Loaded)
-        written = RecordTable();
-    auto entry = std::make_shared<changelog::Entry>();
-    entry->time = services.clock.now().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")).toStdString();
-    entry->user = operatingSystemUser();
-    entry->kind = m_writeKind.isEmpty() ? "Сохранение" : m_writeKind.toStdString();
-    entry->note = m_writeNote.toStdString();
-    entry->changes = changelog::differences(written, table);
-    const std::string path = database::sideFilePath(databasePath, changelog::FileName);
-    auto journal = std::make_shared<std::string>();
-    if (database::FileBytes bytes = database::readFile(path, std::size_t(1) << 30);
-        bytes.status == database::FileBytes::Status::Read)
-        *journal = std::move(bytes.bytes);
-    return { path, std::nullopt, [entry, journal](const std::string& databaseHash) {
-                entry->databaseHash = databaseHash;
-                return changelog::appended(*journal, *entry);
-            } };
+    changelog::Entry entry;
+    entry.time = services.clock.now().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")).toStdString();
+    entry.user = operatingSystemUser();
+    entry.kind = m_writeKind.isEmpty() ? "Сохранение" : m_writeKind.toStdString();
+    entry.note = m_writeNote.toStdString();
+    return m_journal.entryFor(databasePath, table, std::move(entry));
 }
 
 AppState::Writing::Writing(AppState& state, QString kind, QString note)

@@ -3,6 +3,7 @@
 // The program-wide state that the windows share: the record table, the variables that hand values
 // from one window to the next, and the services through which the program reaches the desktop.
 
+#include "database/change_journal.h"
 #include "database/closed_months.h"
 #include "database/database_file.h"
 #include "database/record_table.h"
@@ -164,4 +165,5 @@ private:
     // The change journal's new state for a write of the table to the database file: one entry
     // with every field that differs from the file, chained to the entries before it.
     database::SideFileChange journalEntry(const std::string& databasePath);
+    changelog::Recorder m_journal;
 };

@@ -205,4 +205,53 @@ TEST_F(Commit, ASideFileThatCannotTakeItsPlaceWaitsForTheNextStart)
     EXPECT_TRUE(leftovers().empty());
 }
 
+// A file that only grows (the change journal) gets its new bytes at its end before the database
+// moves; they stay once the database has moved and go again when it has not.
+TEST_F(Commit, AGrowingFileKeepsItsNewBytesOnlyWithTheNewDatabase)
+{
+    const std::string log = folder.file("Tervolin2.log");
+    const std::string old = "запись 1\n";
+    const std::string next = "новая база\r\n";
+    SideFileChange entry{ log, "запись 2\n" };
+    entry.append = true;
+    // What a kill leaves once the bytes are added: the record, the file's new state and the file grown.
+    const auto killedAfterTheBytes = [&] {
+        writeBytes(log, old);
+        std::vector<std::pair<std::string, std::string>> left;
+        database::SideCommit commit(database, { entry });
+        EXPECT_TRUE(commit.prepare(Sha256::of(next), nullptr));
+        EXPECT_EQ(readBytes(log), old + "запись 2\n");
+        for (const std::string& file : { database + ".commit", log + ".commit", log })
+            left.emplace_back(file, readBytes(file));
+        // The database did not move: the bytes go again.
+        commit.abandon();
+        EXPECT_EQ(readBytes(log), old);
+        EXPECT_TRUE(leftovers().empty());
+        for (const auto& [file, bytes] : left)
+            writeBytes(file, bytes);
+    };
+
+    killedAfterTheBytes();
+    EXPECT_EQ(database::recoverCommit(database, { log }).status, CommitRecovery::Status::Dropped);
+    EXPECT_EQ(readBytes(log), old);
+    EXPECT_TRUE(leftovers().empty());
+
+    killedAfterTheBytes();
+    writeBytes(database, next);
+    EXPECT_EQ(database::recoverCommit(database, { log }).status, CommitRecovery::Status::Finished);
+    EXPECT_EQ(readBytes(log), old + "запись 2\n");
+    EXPECT_TRUE(leftovers().empty());
+    EXPECT_EQ(database::recoverCommit(database, { log }).status, CommitRecovery::Status::Nothing);
+    EXPECT_EQ(readBytes(log), old + "запись 2\n");
+
+    // A journal put back from elsewhere meanwhile is not cut.
+    writeBytes(database, "старая база\r\n");
+    killedAfterTheBytes();
+    const std::string other = "журнал из копии, длиннее прежнего\n";
+    writeBytes(log, other);
+    EXPECT_EQ(database::recoverCommit(database, { log }).status, CommitRecovery::Status::Dropped);
+    EXPECT_EQ(readBytes(log), other);
+    EXPECT_TRUE(leftovers().empty());
+}
+
 } // namespace
