@@ -158,7 +158,7 @@ TEST_F(ChangeJournal, AWriteThatFailedLeavesTheOldFileAndItsChangesGoIntoTheNext
     EXPECT_EQ(save(recorder), database::Commit::Failed);
     std::filesystem::remove(filePath(log + ".commit"));
     expectTheSameEntry(recorder, [&] { table.set(6, reading, "22222"); });
-    const std::vector<FieldChange>& changes = journal().entries.back().changes;
+    const std::vector<FieldChange> changes = journal().entries.back().changes;
     ASSERT_EQ(changes.size(), 2u);
     EXPECT_EQ(changes[0].after, "11111");
     EXPECT_EQ(changes[1].after, "22222");
