@@ -11,7 +11,6 @@
 #include "accounts/bank_window.h"
 #include "accounts/ledger_window.h"
 #include "bench_support.h"
-#include "database/cp1251.h"
 #include "database/database_file.h"
 #include "demo_statement.h"
 #include "platform/clock.h"
@@ -20,6 +19,7 @@
 #include "platform/settings_store.h"
 #include "platform/shell.h"
 #include "session/app_state.h"
+#include "text/cp1251.h"
 #include "window_bench.h"
 
 #include <QApplication>
@@ -101,24 +101,17 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     bench::WindowRun::useMeasuringFont();
     const std::string folder = bench::workFolder();
-    const std::string databasePath = folder + "/bank.spb";
-    if (!bench::useOrMakeFullDatabase(argc > 1 ? argv[1] : nullptr, databasePath))
-        return 1;
     RecordTable table;
-    if (database::load(databasePath, table).status != database::LoadResult::Status::Loaded) {
-        std::fprintf(stderr, "%s: not a database\n", databasePath.c_str());
+    if (!bench::loadFullDatabase(argc > 1 ? argv[1] : nullptr, "bank.spb", table))
         return 1;
-    }
 
     DemoStatementOptions options;
     options.payments = Payments;
     options.month = 3;
     const std::string statementPath = folder + "/statement.txt";
     const std::string bytes = cp1251::encode(demoStatement(table, options));
-    if (!database::writeFile(statementPath, bytes)) {
-        std::fprintf(stderr, "%s: cannot be written\n", statementPath.c_str());
+    if (!bench::writeInput(statementPath, bytes))
         return 1;
-    }
     std::printf("statement of %d payments (%.1f MB) against %d subscribers, medians\n\n", Payments,
         double(bytes.size()) / 1e6, table.recordCount());
 
@@ -173,10 +166,8 @@ int main(int argc, char** argv)
     yearOptions.month = 3;
     const std::string yearPath = folder + "/year.txt";
     const std::string yearBytes = cp1251::encode(demoStatement(table, yearOptions));
-    if (!database::writeFile(yearPath, yearBytes)) {
-        std::fprintf(stderr, "%s: cannot be written\n", yearPath.c_str());
+    if (!bench::writeInput(yearPath, yearBytes))
         return 1;
-    }
     std::printf("\nstatement of %d documents (%.1f MB)\n", Year, double(yearBytes.size()) / 1e6);
     const bench::Timing yearFloor = bench::medianMs(3, [&] { readAndSplit(yearPath); });
     bool opened = true;
@@ -190,10 +181,8 @@ int main(int argc, char** argv)
 
     const std::string longPath = folder + "/long.txt";
     const std::string longBytes = cp1251::encode(longLines(table, 5, std::size_t(10) << 20));
-    if (!database::writeFile(longPath, longBytes)) {
-        std::fprintf(stderr, "%s: cannot be written\n", longPath.c_str());
+    if (!bench::writeInput(longPath, longBytes))
         return 1;
-    }
     std::printf("\nstatement of 5 documents of 10 MB purposes (%.1f MB)\n", double(longBytes.size()) / 1e6);
     const bench::Timing longFloor = bench::medianMs(3, [&] { readAndSplit(longPath); });
     const bench::Timing longOpen = bench::medianMs(3, [&] { opened = openWindow(state, ledger, longPath); });

@@ -101,6 +101,26 @@ std::string workFolder()
     return folder;
 }
 
+bool loadFullDatabase(const char* given, const std::string& name, RecordTable& table)
+{
+    const std::string path = workFolder() + "/" + name;
+    if (!useOrMakeFullDatabase(given, path))
+        return false;
+    if (database::load(path, table).status != database::LoadResult::Status::Loaded) {
+        std::fprintf(stderr, "%s: not a database\n", path.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool writeInput(const std::string& path, const std::string& bytes)
+{
+    if (database::writeFile(path, bytes))
+        return true;
+    std::fprintf(stderr, "%s: cannot be written\n", path.c_str());
+    return false;
+}
+
 void printRow(const std::string& what, Timing value, const std::string& unit, Timing floor,
     const std::string& floorName)
 {

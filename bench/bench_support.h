@@ -4,6 +4,8 @@
 // database (3001 subscribers, every month of every year) made once in a child process so that its
 // making does not count in the measuring process's memory.
 
+#include "database/record_table.h"
+
 #include <chrono>
 #include <functional>
 #include <string>
@@ -32,6 +34,15 @@ bool useOrMakeFullDatabase(const char* given, const std::string& path);
 
 // A folder for benchmark files: $TERVOLIN_BENCH_DIR or /tmp/tervolin-bench.
 std::string workFolder();
+
+// The database of a benchmark's run in `table`: the file given on the command line (or the full
+// database made anew) copied to `name` in the work folder and loaded from there. False, with a
+// message, when it cannot be had.
+bool loadFullDatabase(const char* given, const std::string& name, RecordTable& table);
+
+// A file the benchmark then reads, in the work folder; false, with a message, when it cannot be
+// written.
+bool writeInput(const std::string& path, const std::string& bytes);
 
 // One figure beside its floor: wall and processor medians and their ratios.
 void printRow(const std::string& what, Timing value, const std::string& unit, Timing floor = {},

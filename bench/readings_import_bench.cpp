@@ -7,8 +7,6 @@
 //   readings_import_bench [database file]     (make_demo_database <file> --full)
 
 #include "bench_support.h"
-#include "database/cp1251.h"
-#include "database/database_file.h"
 #include "platform/clock.h"
 #include "platform/printer.h"
 #include "platform/scripted_dialogs.h"
@@ -18,6 +16,7 @@
 #include "sheet/readings_import.h"
 #include "sheet/readings_import_window.h"
 #include "sheet/sheet.h"
+#include "text/cp1251.h"
 #include "window_bench.h"
 
 #include <QApplication>
@@ -77,9 +76,13 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     bench::WindowRun::useMeasuringFont();
     const std::string folder = bench::workFolder();
-    const std::string databasePath = folder + "/readings.spb";
-    if (!bench::useOrMakeFullDatabase(argc > 1 ? argv[1] : nullptr, databasePath))
+    RecordTable table;
+    if (!bench::loadFullDatabase(argc > 1 ? argv[1] : nullptr, "readings.spb", table))
         return 1;
+    if (!table.years().holds(Year)) {
+        std::fprintf(stderr, "the database does not hold %d\n", Year);
+        return 1;
+    }
 
     ScriptedDialogs dialogs;
     SettingsStore settings;
@@ -87,11 +90,7 @@ int main(int argc, char** argv)
     RecordingShell shell;
     Printer printer = Printer::intoFolder(QString::fromStdString(folder + "/printed"));
     AppState state({ dialogs, settings, clock, shell, printer }, QString::fromStdString(folder));
-    if (database::load(databasePath, state.table).status != database::LoadResult::Status::Loaded
-        || !state.table.years().holds(Year)) {
-        std::fprintf(stderr, "%s: not a database that holds %d\n", databasePath.c_str(), Year);
-        return 1;
-    }
+    state.table = std::move(table);
     const std::string bytes = monthList(state.table);
     std::printf("%d readings (%.0f KB, Windows-1251 CSV) against %d subscribers, medians\n\n",
         state.table.recordCount(), double(bytes.size()) / 1e3, state.table.recordCount());

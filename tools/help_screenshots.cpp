@@ -8,7 +8,6 @@
 #include "accounts/bank_import.h"
 #include "app/main_window.h"
 #include "app/program.h"
-#include "database/cp1251.h"
 #include "database/database_file.h"
 #include "demo_data.h"
 #include "demo_statement.h"
@@ -19,6 +18,7 @@
 #include "platform/settings_store.h"
 #include "platform/shell.h"
 #include "session/app_state.h"
+#include "text/cp1251.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>

@@ -4,34 +4,39 @@
 #include "accounts/bank_import.h"
 
 #include "accounts/bank_rules.h"
-#include "accounts/bank_text.h"
+#include "accounts/bank_statement_bytes.h"
+#include "matching/folding.h"
+#include "text/trim.h"
 
 #include <algorithm>
+#include <array>
 #include <unordered_map>
 
 namespace bank {
 namespace {
 
-using text::isDigit;
+using matching::isDigit;
 using text::trimmed;
 
+// hashOf takes each part's length in, so that the parts need nothing between them.
 std::uint64_t keyHash(const PaymentKey& key)
 {
-    std::uint64_t hash = text::hashOf(key.number);
+    std::uint64_t hash = matching::hashOf(key.number);
     for (const std::string* part : { &key.date, &key.sum, &key.payerAccount })
-        hash = text::hashOf(*part, text::hashOf("|", hash));
+        hash = matching::hashOf(*part, hash);
     return hash;
 }
 
 // The payments of a statement by the hashes of their keys, to find one that comes twice: an open
-// table of their indexes, at least twice as large as the statement has documents.
+// table of their indexes, half as large again as the statement has documents. A slot is eight
+// bytes, so that the table of a month's statement stays in the processor's cache.
 class SeenKeys
 {
 public:
     explicit SeenKeys(std::size_t documents)
     {
         std::size_t size = 16;
-        while (size < 2 * documents)
+        while (size < documents + documents / 2)
             size *= 2;
         m_slots.assign(size, Slot());
         m_mask = size - 1;
@@ -41,23 +46,23 @@ public:
     // at `index` is kept.
     template <typename Same> bool seenOrAdd(std::uint64_t hash, std::size_t index, Same same)
     {
+        const auto tag = static_cast<std::uint32_t>(hash >> 32);
         for (std::size_t at = std::size_t(hash) & m_mask;; at = (at + 1) & m_mask) {
             Slot& slot = m_slots[at];
-            if (slot.index == Empty) {
-                slot = { hash, index };
+            if (slot.index == 0) {
+                slot = { tag, static_cast<std::uint32_t>(index + 1) };
                 return false;
             }
-            if (slot.hash == hash && same(slot.index))
+            if (slot.tag == tag && same(std::size_t(slot.index - 1)))
                 return true;
         }
     }
 
 private:
-    static constexpr std::size_t Empty = ~std::size_t(0);
     struct Slot
     {
-        std::uint64_t hash = 0;
-        std::size_t index = Empty;
+        std::uint32_t tag = 0; // the high half of the hash
+        std::uint32_t index = 0; // the payment's, plus one; 0 for a free slot
     };
     std::vector<Slot> m_slots;
     std::size_t m_mask = 0;
@@ -85,10 +90,17 @@ void appendOwnNote(std::string& note, std::string&& more)
 // journal keeps as it is.
 std::string keyText(std::string_view text)
 {
+    static constexpr std::array<bool, 256> NotPlain = [] {
+        std::array<bool, 256> set{};
+        for (int b = 0x80; b < 0x100; ++b)
+            set[std::size_t(b)] = true;
+        set['|'] = set['\r'] = set['\n'] = true;
+        return set;
+    }();
+    bool plain = true;
     for (const char c : text)
-        if (static_cast<unsigned char>(c) >= 0x80 || c == '|' || c == '\r' || c == '\n')
-            return journalText(text);
-    return std::string(trimmed(text));
+        plain = plain && !NotPlain[static_cast<unsigned char>(c)];
+    return plain ? std::string(trimmed(text)) : journalText(text);
 }
 
 // The sum's text in the key: moneyText, for the sum of a statement, which is whole kopecks
@@ -133,11 +145,15 @@ private:
     std::unordered_map<const JournalEntry*, std::vector<const JournalEntry*>> m_parts;
 };
 
-// What the window keeps of a statement's texts once the matching has read them: a text beyond
-// MaxKeptCharacters by its beginning, in a store of the document's own beside the statement's. A
-// document whose large texts had a store of their own lets it go.
+// What the window keeps of a statement's texts once the matching has read them: not the file's
+// own bytes of its payer and purpose, and a text beyond MaxKeptCharacters by its beginning, in a
+// store of the document's own beside the statement's. A document whose large texts had a store
+// of their own lets it go.
 void keepShown(Document& document)
 {
+    document.codePage = Document::CodePage::None;
+    document.payerBytes = {};
+    document.purposeBytes = {};
     const auto tooLong = [](std::string_view text) { return text.size() > MaxKeptCharacters; };
     if (!tooLong(document.payer) && !tooLong(document.purpose) && !tooLong(document.sum))
         return;
@@ -149,7 +165,7 @@ void keepShown(Document& document)
              &document.payerAccount, &document.payer, &document.payerInn, &document.payeeAccount,
              &document.received, &document.purpose }) {
         if (tooLong(*text) && (text == &document.payer || text == &document.purpose || text == &document.sum))
-            *text = store->keep(text::shortened(*text, MaxKeptCharacters));
+            *text = store->keep(matching::shortened(*text, MaxKeptCharacters));
         else if (ownTexts)
             *text = store->keep(*text);
     }
@@ -209,9 +225,16 @@ Import prepareImport(
     result.payments.reserve(statement.documents.size());
     rules::Matcher matcher(table, journal);
     const LaterParts parts(journal);
-    SeenKeys seen(statement.documents.size());
     const std::string_view ours = trimmed(account);
 
+    // The payments and their keys first; those the journal has are done with then.
+    struct Fresh
+    {
+        std::size_t index = 0; // in result.payments
+        std::uint64_t hash = 0; // of its key
+    };
+    std::vector<Fresh> fresh;
+    fresh.reserve(statement.documents.size());
     for (Document& document : statement.documents) {
         if (ours.empty() || trimmed(document.payeeAccount) != ours || trimmed(document.received).empty()) {
             ++result.skipped;
@@ -222,41 +245,66 @@ Import prepareImport(
         payment.sum = statementSum(document.sum);
         payment.key = { keyText(document.number), keyText(document.date),
             payment.sum ? sumText(*payment.sum) : keyText(document.sum), keyText(document.payerAccount) };
-
+        payment.document = std::move(document);
         if (const JournalEntry* entry = journal.find(payment.key)) {
             payment.alreadyImported = true;
             payment.record = entry->record;
             payment.month = YearMonth{ entry->year, entry->month };
             payment.note = "занесен " + entry->importDate + ": " + parts.subscribers(*entry) + ", "
                 + rules::monthText(*payment.month);
+            keepShown(payment.document);
         } else {
-            const bool repeated = seen.seenOrAdd(keyHash(payment.key), result.payments.size() - 1,
-                [&](std::size_t earlier) { return result.payments[earlier].key == payment.key; });
-            if (repeated) {
-                payment.alreadyImported = true;
-                appendNote(payment.note, "повторяет платеж выше в этой выписке");
-            }
-            if (!payment.sum)
-                appendNote(payment.note, "сумма «" + text::shortened(document.sum, 40) + "» не число");
-
-            text::foldInto(document.purpose, matcher.foldedPurpose);
-            rules::SubscriberMatch subscriber = rules::matchSubscriber(document, payment.key, matcher);
-            payment.record = subscriber.record;
-            payment.rule = subscriber.rule;
-            payment.plots = std::move(subscriber.plots);
-            const rules::MonthMatch month = rules::matchMonth(document, matcher);
-            payment.month = month.month;
-            if (!payment.alreadyImported) {
-                appendOwnNote(payment.note, std::move(subscriber.note));
-                appendNote(payment.note, month.problem);
-            }
-            payment.matched = !payment.alreadyImported && payment.sum && payment.record > 0 && payment.month;
-            payment.large = payment.sum && LargeSum < *payment.sum;
-            if (payment.large && !payment.alreadyImported)
-                appendNote(payment.note, "сумма больше 10 000 000 р.");
+            fresh.push_back({ result.payments.size() - 1, keyHash(payment.key) });
         }
+    }
+
+    // A payment that comes twice: in a loop of its own, which waits for many slots of the table at
+    // once.
+    SeenKeys seen(fresh.size());
+    for (const Fresh& f : fresh) {
+        Payment& payment = result.payments[f.index];
+        const bool repeated = seen.seenOrAdd(f.hash, f.index,
+            [&](std::size_t earlier) { return result.payments[earlier].key == payment.key; });
+        if (repeated) {
+            payment.alreadyImported = true;
+            appendNote(payment.note, "повторяет платеж выше в этой выписке");
+        }
+    }
+
+    for (const Fresh& f : fresh) {
+        Payment& payment = result.payments[f.index];
+        Document& document = payment.document;
+        if (!payment.sum)
+            appendNote(payment.note, "сумма «" + matching::shortened(document.sum, 40) + "» не число");
+
+        if (document.codePage != Document::CodePage::None) {
+            const statement::Encoding& code = statement::encoding(document.codePage == Document::CodePage::Dos
+                    ? statement::Encoding::Dos
+                    : statement::Encoding::Windows);
+            code.fold(document.purposeBytes, matcher.foldedPurpose);
+            code.fold(document.payerBytes, matcher.foldedPayer);
+        } else {
+            matching::foldInto(document.purpose, matcher.foldedPurpose);
+            matching::foldInto(document.payer, matcher.foldedPayer);
+        }
+        matcher.purpose = matcher.foldedPurpose;
+        matcher.payer = matcher.foldedPayer;
+        matching::runsOf(matcher.purpose, matcher.runs);
+        rules::SubscriberMatch subscriber = rules::matchSubscriber(document, payment.key, matcher);
+        payment.record = subscriber.record;
+        payment.rule = subscriber.rule;
+        payment.plots = std::move(subscriber.plots);
+        const rules::MonthMatch month = rules::matchMonth(document, matcher);
+        payment.month = month.month;
+        if (!payment.alreadyImported) {
+            appendOwnNote(payment.note, std::move(subscriber.note));
+            appendNote(payment.note, month.problem);
+        }
+        payment.matched = !payment.alreadyImported && payment.sum && payment.record > 0 && payment.month;
+        payment.large = payment.sum && LargeSum < *payment.sum;
+        if (payment.large && !payment.alreadyImported)
+            appendNote(payment.note, "сумма больше 10 000 000 р.");
         keepShown(document);
-        payment.document = std::move(document);
     }
     return result;
 }

@@ -1,11 +1,11 @@
 #include "accounts/bank_journal.h"
 
-#include "database/cp1251.h"
 #include "database/database_file.h"
 #include "database/money.h"
 #include "database/year_archive.h"
 #include "database/year_window.h"
 #include "platform/file_system.h"
+#include "text/cp1251.h"
 
 #include <algorithm>
 #include <charconv>

@@ -2,17 +2,20 @@
 // month the money came in.
 
 #include "accounts/bank_rules.h"
-#include "accounts/bank_text.h"
+
+#include "matching/folding.h"
+#include "text/trim.h"
 
 #include <algorithm>
 #include <array>
+#include <bitset>
 
 namespace bank {
 namespace rules {
 namespace {
 
-using text::isDigit;
-using text::isLetter;
+using matching::isDigit;
+using matching::isLetter;
 
 // The month names in the forms a purpose uses them: "март", "за марта", "в марте".
 struct MonthWord
@@ -40,7 +43,7 @@ const std::vector<MonthWord>& monthWords()
         std::vector<MonthWord> result;
         for (std::size_t m = 0; m < 12; ++m)
             for (const char* form : forms[m])
-                result.push_back({ text::folded(form), int(m) + 1 });
+                result.push_back({ matching::folded(form), int(m) + 1 });
         return result;
     }();
     return list;
@@ -59,6 +62,18 @@ const std::bitset<256>& monthInitials()
     return set;
 }
 
+// The forms of monthWords() that begin with the letter, in its order.
+const std::vector<const MonthWord*>& formsBeginning(unsigned char first)
+{
+    static const auto table = [] {
+        std::array<std::vector<const MonthWord*>, 256> t;
+        for (const MonthWord& w : monthWords())
+            t[static_cast<unsigned char>(w.word.front())].push_back(&w);
+        return t;
+    }();
+    return table[first];
+}
+
 template <typename Month> void addOnce(std::vector<Month>& months, const Month& month)
 {
     if (std::find(months.begin(), months.end(), month) == months.end())
@@ -75,20 +90,30 @@ int fourDigits(std::string_view s, std::size_t at)
 
 } // namespace
 
-void monthsIn(std::string_view s, std::vector<NamedMonth>& months)
+void monthsIn(std::string_view folded, std::vector<NamedMonth>& months)
+{
+    std::vector<matching::Run> runs;
+    matching::runsOf(folded, runs);
+    monthsIn(folded, runs, months);
+}
+
+void monthsIn(std::string_view s, const std::vector<matching::Run>& runs, std::vector<NamedMonth>& months)
 {
     months.clear();
     const auto at = [&s](std::size_t i) { return i < s.size() ? static_cast<unsigned char>(s[i]) : 0; };
+    // The runs are read in order from `i`: a month by number takes the run of its year in.
     std::size_t i = 0;
-    while (i < s.size()) {
+    for (const matching::Run& run : runs) {
+        if (run.at < i)
+            continue;
+        i = run.at;
         // A month by name, then its year when it has one: "март 2026", "марта 2026 г.", "за март".
-        if (isLetter(at(i)) && (i == 0 || !isLetter(at(i - 1)))) {
-            std::size_t end = i;
-            while (end < s.size() && isLetter(at(end)))
-                ++end;
+        if (run.letters) {
+            const std::size_t end = i + run.size;
             if (monthInitials()[at(i)] && end - i >= 3 && end - i <= 8) {
                 const std::string_view word(s.data() + i, end - i);
-                for (const MonthWord& form : monthWords()) {
+                for (const MonthWord* candidate : formsBeginning(at(i))) {
+                    const MonthWord& form = *candidate;
                     if (form.word.size() != word.size() || form.word[1] != word[1] || form.word != word)
                         continue;
                     std::size_t y = end;
@@ -108,30 +133,22 @@ void monthsIn(std::string_view s, std::vector<NamedMonth>& months)
             continue;
         }
         // A month by number: "03.2026", "3/2026", but not the "03.2026" of the date 15.03.2026.
-        if (isDigit(at(i)) && (i == 0 || !isDigit(at(i - 1)))) {
-            const bool partOfDate = i >= 2 && (at(i - 1) == '.' || at(i - 1) == '/') && isDigit(at(i - 2));
-            std::size_t end = i;
-            while (end < s.size() && isDigit(at(end)))
-                ++end;
-            const std::size_t digits = end - i;
-            if (!partOfDate && digits <= 2 && (at(end) == '.' || at(end) == '/')) {
-                std::size_t yearEnd = end + 1;
-                while (yearEnd < s.size() && isDigit(at(yearEnd)))
-                    ++yearEnd;
-                const bool followedByMore
-                    = (at(yearEnd) == '.' || at(yearEnd) == '/') && isDigit(at(yearEnd + 1));
-                if (yearEnd - end - 1 == 4 && !followedByMore) {
-                    const int month = digits == 1 ? s[i] - '0' : (s[i] - '0') * 10 + (s[i + 1] - '0');
-                    if (month >= 1 && month <= 12)
-                        addOnce(months, NamedMonth{ fourDigits(s, end + 1), month });
-                    i = yearEnd;
-                    continue;
-                }
-            }
-            i = end;
+        const bool partOfDate = i >= 2 && (at(i - 1) == '.' || at(i - 1) == '/') && isDigit(at(i - 2));
+        const std::size_t end = i + run.size;
+        const std::size_t digits = run.size;
+        i = end;
+        if (partOfDate || digits > 2 || (at(end) != '.' && at(end) != '/'))
             continue;
+        std::size_t yearEnd = end + 1;
+        while (yearEnd < s.size() && isDigit(at(yearEnd)))
+            ++yearEnd;
+        const bool followedByMore = (at(yearEnd) == '.' || at(yearEnd) == '/') && isDigit(at(yearEnd + 1));
+        if (yearEnd - end - 1 == 4 && !followedByMore) {
+            const int month = digits == 1 ? s[run.at] - '0' : (s[run.at] - '0') * 10 + (s[run.at + 1] - '0');
+            if (month >= 1 && month <= 12)
+                addOnce(months, NamedMonth{ fourDigits(s, end + 1), month });
+            i = yearEnd;
         }
-        ++i;
     }
 }
 
@@ -163,7 +180,7 @@ MonthMatch matchMonth(const Document& document, Matcher& m)
     std::optional<Date> paid = parseDate(document.received);
     if (!paid)
         paid = parseDate(document.date);
-    monthsIn(m.foldedPurpose, m.namedMonths);
+    monthsIn(m.purpose, m.runs, m.namedMonths);
     resolveMonths(m.namedMonths, paid ? &*paid : nullptr, m.months);
     if (m.months.size() > 1)
         return { std::nullopt, "в назначении несколько месяцев" };
@@ -173,7 +190,7 @@ MonthMatch matchMonth(const Document& document, Matcher& m)
     if (m.months.size() == 1) {
         month = m.months.front();
     } else if (!paid) {
-        const std::string shown = text::shortened(document.received, 40);
+        const std::string shown = matching::shortened(document.received, 40);
         if (yearless)
             return { std::nullopt, "месяц назван без года, а дата поступления «" + shown + "» не дата" };
         return { std::nullopt, "дата поступления «" + shown + "» не дата" };
@@ -194,7 +211,7 @@ std::optional<Date> parseDate(std::string_view text)
     if (text.size() != 10 || text[2] != '.' || text[5] != '.')
         return std::nullopt;
     for (std::size_t i : { 0, 1, 3, 4, 6, 7, 8, 9 })
-        if (!text::isDigit(static_cast<unsigned char>(text[i])))
+        if (!matching::isDigit(static_cast<unsigned char>(text[i])))
             return std::nullopt;
     const auto number = [&](std::size_t from, std::size_t count) {
         int value = 0;
@@ -216,7 +233,7 @@ std::optional<Date> parseDate(std::string_view text)
 std::vector<YearMonth> namedMonths(std::string_view purpose)
 {
     std::vector<rules::NamedMonth> named;
-    rules::monthsIn(text::folded(purpose), named);
+    rules::monthsIn(matching::folded(purpose), named);
     std::vector<YearMonth> months;
     rules::resolveMonths(named, nullptr, months);
     return months;
@@ -225,7 +242,7 @@ std::vector<YearMonth> namedMonths(std::string_view purpose)
 std::vector<YearMonth> namedMonths(std::string_view purpose, const Date& paid)
 {
     std::vector<rules::NamedMonth> named;
-    rules::monthsIn(text::folded(purpose), named);
+    rules::monthsIn(matching::folded(purpose), named);
     std::vector<YearMonth> months;
     rules::resolveMonths(named, &paid, months);
     return months;

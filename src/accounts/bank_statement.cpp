@@ -38,12 +38,37 @@ void setValue(std::string& text, std::string_view value, const Encoding& code)
         std::replace(text.begin(), text.end(), '\t', ' ');
 }
 
+// A value of this size or more is kept in a store of the document's own, which goes once the
+// document no longer needs it whole (the import keeps such a text by its beginning only).
+constexpr std::size_t LargeValue = std::size_t(64) << 10;
+
+// Whether a line may be LargeValue long or longer: such a line holds a whole stretch of half
+// that length without a line end, and a statement has a line end every few dozen bytes.
+bool mayHoldLargeValues(std::string_view bytes)
+{
+    constexpr std::size_t Stretch = LargeValue / 2;
+    for (std::size_t at = 0; at < bytes.size(); at += Stretch)
+        if (!std::memchr(bytes.data() + at, '\n', std::min(Stretch, bytes.size() - at)))
+            return true;
+    return false;
+}
+
 // The fields of a document section, before they are put together.
 class DocumentBuilder
 {
 public:
-    DocumentBuilder(const Encoding& code, std::shared_ptr<TextStore> store)
-        : m_code(code), m_store(std::move(store))
+    // `views`: the file's bytes lie in `store`, a value that is its own UTF-8 is a view of them,
+    // and the payer and the purpose of a Cyrillic code page are given in the file's bytes too for
+    // the matching. Otherwise every value is copied, and the matching folds the copies.
+    DocumentBuilder(const Encoding& code, std::shared_ptr<TextStore> store, const char* readable, bool views)
+        : m_code(code),
+          m_store(std::move(store)),
+          m_readable(readable),
+          m_views(views),
+          m_codePage(!views                          ? Document::CodePage::None
+                  : code.kind() == Encoding::Windows ? Document::CodePage::Windows
+                  : code.kind() == Encoding::Dos     ? Document::CodePage::Dos
+                                                     : Document::CodePage::None)
     { }
 
     void start(int line, std::string_view kind)
@@ -54,11 +79,14 @@ public:
         // Nearly every document of a statement is of the same kind: its text is kept once.
         if (kind != m_kindBytes) {
             m_kindBytes = kind;
-            m_kind = m_code.keep(kind, *m_store);
+            m_kind = m_code.keep(kind, *m_store, m_readable, m_views);
         }
         m_document.kind = m_kind;
+        m_document.codePage = m_codePage;
         m_payer1 = {};
+        m_payer1Bytes = {};
         m_purposeLines.fill({});
+        m_purposeBytes.fill({});
     }
 
     void set(Key key, std::string_view value)
@@ -68,39 +96,41 @@ public:
         case Key::Date: m_document.date = keep(value); break;
         case Key::Sum: m_document.sum = keep(value); break;
         case Key::PayerAccount: m_document.payerAccount = keep(value); break;
-        case Key::Payer: m_document.payer = keep(value); break;
-        case Key::Payer1: m_payer1 = keep(value); break;
+        case Key::Payer:
+            m_document.payer = keep(value);
+            m_document.payerBytes = raw(value);
+            break;
+        case Key::Payer1:
+            m_payer1 = keep(value);
+            m_payer1Bytes = raw(value);
+            break;
         case Key::PayerInn: m_document.payerInn = keep(value); break;
         case Key::PayeeAccount: m_document.payeeAccount = keep(value); break;
         case Key::Received: m_document.received = keep(value); break;
-        case Key::Purpose: m_document.purpose = keep(value); break;
+        case Key::Purpose:
+            m_document.purpose = keep(value);
+            m_document.purposeBytes = raw(value);
+            break;
         default:
-            if (key >= Key::Purpose1 && key <= Purpose6)
-                m_purposeLines[std::size_t(int(key) - int(Key::Purpose1))] = keep(value);
+            if (key >= Key::Purpose1 && key <= Purpose6) {
+                const std::size_t i = std::size_t(int(key) - int(Key::Purpose1));
+                m_purposeLines[i] = keep(value);
+                m_purposeBytes[i] = raw(value);
+            }
             break;
         }
     }
 
     Document finish()
     {
-        if (m_document.payer.empty())
+        if (m_document.payer.empty()) {
             m_document.payer = m_payer1;
+            m_document.payerBytes = m_payer1Bytes;
+        }
         if (m_document.purpose.empty()) {
-            std::size_t size = 0;
-            for (std::string_view part : m_purposeLines)
-                size += part.size() + 1;
-            TextStore& store = storeFor(size);
-            char* const begin = store.room(size);
-            char* out = begin;
-            for (std::string_view part : m_purposeLines) {
-                if (part.empty())
-                    continue;
-                if (out != begin)
-                    *out++ = ' ';
-                std::memcpy(out, part.data(), part.size());
-                out += part.size();
-            }
-            m_document.purpose = store.commit(std::size_t(out - begin));
+            m_document.purpose = joined(m_purposeLines);
+            if (m_codePage != Document::CodePage::None)
+                m_document.purposeBytes = joined(m_purposeBytes);
         }
         Document done = std::move(m_document);
         if (m_own)
@@ -111,10 +141,6 @@ public:
     }
 
 private:
-    // A value of this size or more is kept in a store of the document's own, which goes once the
-    // document no longer needs it whole (the import keeps such a text by its beginning only).
-    static constexpr std::size_t LargeValue = std::size_t(64) << 10;
-
     TextStore& storeFor(std::size_t size)
     {
         if (size < LargeValue)
@@ -123,16 +149,49 @@ private:
             m_own = std::make_shared<TextStore>(m_store);
         return *m_own;
     }
-    std::string_view keep(std::string_view value) { return m_code.keep(value, storeFor(value.size())); }
+    std::string_view keep(std::string_view value)
+    {
+        return m_code.keep(value, storeFor(value.size()), m_readable, m_views);
+    }
+    // The value's bytes as the file has them, for the matching of a Cyrillic code page.
+    std::string_view raw(std::string_view value) const
+    {
+        return m_codePage == Document::CodePage::None ? std::string_view() : value;
+    }
+
+    // The lines of a purpose joined with blanks.
+    std::string_view joined(const std::array<std::string_view, 6>& parts)
+    {
+        std::size_t size = 0;
+        for (std::string_view part : parts)
+            size += part.size() + 1;
+        TextStore& store = storeFor(size);
+        char* const begin = store.room(size);
+        char* out = begin;
+        for (std::string_view part : parts) {
+            if (part.empty())
+                continue;
+            if (out != begin)
+                *out++ = ' ';
+            std::memcpy(out, part.data(), part.size());
+            out += part.size();
+        }
+        return store.commit(std::size_t(out - begin));
+    }
 
     const Encoding& m_code;
     std::shared_ptr<TextStore> m_store;
+    const char* m_readable; // the end of the file's bytes
+    bool m_views;
+    Document::CodePage m_codePage;
     std::shared_ptr<TextStore> m_own; // of the document being read, when it has a large value
     Document m_document;
     std::string_view m_kindBytes;
     std::string_view m_kind;
     std::string_view m_payer1;
+    std::string_view m_payer1Bytes;
     std::array<std::string_view, 6> m_purposeLines;
+    std::array<std::string_view, 6> m_purposeBytes;
 };
 
 std::string tooLarge()
@@ -147,7 +206,9 @@ std::string unfinished(const char* what, int line, const char* end)
 
 // The statement in the bytes read in one code page. `recognised` counts the lines whose keys the
 // reader knows: none at all says the code page is not the file's.
-ReadResult readAs(std::string_view bytes, Encoding::Kind kind, int& recognised)
+// `source`, when given, holds the bytes: the documents' texts may be views of it.
+ReadResult readAs(std::string_view bytes, Encoding::Kind kind, int& recognised,
+    const std::shared_ptr<const std::string>& source)
 {
     ReadResult result;
     Statement& statement = result.statement;
@@ -160,7 +221,10 @@ ReadResult readAs(std::string_view bytes, Encoding::Kind kind, int& recognised)
     int sectionLine = 0;
     bool ended = false;
     std::string sectionAccount;
-    DocumentBuilder builder(code, std::make_shared<TextStore>());
+    auto store = std::make_shared<TextStore>();
+    if (source)
+        store->keepAlive(source);
+    DocumentBuilder builder(code, std::move(store), bytes.data() + bytes.size(), source != nullptr);
 
     // A payment takes some three hundred bytes of the file.
     statement.documents.reserve(bytes.size() / 300 + 1);
@@ -236,10 +300,8 @@ std::string_view TextStore::keep(std::string_view text)
     return commit(text.size());
 }
 
-char* TextStore::room(std::size_t size)
+char* TextStore::newBlock(std::size_t size)
 {
-    if (size <= m_left)
-        return m_free;
     // Blocks grow with the statement, up to a size whose untouched end costs nothing; a longer
     // text has a block of its own.
     constexpr std::size_t Largest = std::size_t(1) << 20;
@@ -251,15 +313,10 @@ char* TextStore::room(std::size_t size)
     return m_free;
 }
 
-std::string_view TextStore::commit(std::size_t used)
-{
-    const std::string_view kept(m_free, used);
-    m_free += used;
-    m_left -= used;
-    return kept;
-}
+namespace {
 
-ReadResult readStatement(std::string_view bytes)
+// readStatement, for bytes that `source` may hold.
+ReadResult read(std::string_view bytes, const std::shared_ptr<const std::string>& source)
 {
     if (bytes.size() > MaxStatementBytes)
         return notStatement(tooLarge());
@@ -287,14 +344,14 @@ ReadResult readStatement(std::string_view bytes)
 
     const Encoding::Kind kind = utf8 ? Encoding::Utf8 : saysDos(bytes) ? Encoding::Dos : Encoding::Windows;
     int recognised = 0;
-    ReadResult result = readAs(bytes, kind, recognised);
+    ReadResult result = readAs(bytes, kind, recognised, source);
     if (recognised > 0)
         return result;
     // Not one key read: the header may name the other Cyrillic code page than the file's.
     if (kind != Encoding::Utf8) {
         const Encoding::Kind other = kind == Encoding::Dos ? Encoding::Windows : Encoding::Dos;
         int otherRecognised = 0;
-        ReadResult second = readAs(bytes, other, otherRecognised);
+        ReadResult second = readAs(bytes, other, otherRecognised, source);
         if (otherRecognised > 0)
             return second;
     }
@@ -308,11 +365,23 @@ ReadResult readStatement(std::string_view bytes)
     return result;
 }
 
+} // namespace
+
+ReadResult readStatement(std::string_view bytes)
+{
+    return read(bytes, nullptr);
+}
+
 ReadResult readStatementFile(const std::string& path)
 {
     database::FileBytes file = database::readFile(path, MaxStatementBytes);
     switch (file.status) {
-    case database::FileBytes::Status::Read: return readStatement(file.bytes);
+    case database::FileBytes::Status::Read: {
+        // The file's bytes stay with the statement, and its texts are views of them where they
+        // are UTF-8 as they stand: unless a line is so long that the import lets it go after.
+        auto source = std::make_shared<const std::string>(std::move(file.bytes));
+        return read(*source, mayHoldLargeValues(*source) ? nullptr : source);
+    }
     case database::FileBytes::Status::TooLarge: return notStatement(tooLarge());
     case database::FileBytes::Status::NotFound:
     case database::FileBytes::Status::Failed: break;

@@ -9,6 +9,7 @@
 // "Кодировка=Windows"); otherwise "Кодировка=DOS" means CP866, anything else Windows-1251.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,7 +24,9 @@ inline constexpr std::size_t MaxStatementBytes = std::size_t(128) << 20;
 
 // Where the texts of a statement's documents are kept: blocks that never move, a few for a whole
 // statement, so that a document holds views of its texts and a statement of 200,000 documents is a
-// few hundred allocations rather than two million.
+// few hundred allocations rather than two million. A statement read from its file keeps the
+// file's bytes too: a text that is UTF-8 as the file has it (numbers, dates, accounts, sums) is a
+// view of them, and only the others are decoded into the blocks.
 class TextStore
 {
 public:
@@ -37,18 +40,29 @@ public:
     std::string_view keep(std::string_view text);
     // Room for at most `size` bytes; `commit` then keeps the first `used` of them (at most `size`),
     // and the next room begins after them.
-    char* room(std::size_t size);
-    std::string_view commit(std::size_t used);
+    char* room(std::size_t size) { return size <= m_left ? m_free : newBlock(size); }
+    std::string_view commit(std::size_t used)
+    {
+        const std::string_view kept(m_free, used);
+        m_free += used;
+        m_left -= used;
+        return kept;
+    }
 
     // The store this one keeps alive; null for none.
     const std::shared_ptr<const TextStore>& base() const { return m_base; }
+    // Bytes kept alive with the store, for views of them: the file a statement was read from.
+    void keepAlive(std::shared_ptr<const std::string> bytes) { m_bytes = std::move(bytes); }
 
 private:
+    char* newBlock(std::size_t size);
+
     std::vector<std::unique_ptr<char[]>> m_blocks;
     char* m_free = nullptr;
     std::size_t m_left = 0;
     std::size_t m_nextBlock = std::size_t(16) << 10;
     std::shared_ptr<const TextStore> m_base;
+    std::shared_ptr<const std::string> m_bytes;
 };
 
 // One document of the statement, its texts as written (in UTF-8, blanks around them dropped).
@@ -66,6 +80,14 @@ struct Document
     std::string_view payeeAccount; // ПолучательСчет
     std::string_view received; // ДатаПоступило: set only for money that came into the account
     std::string_view purpose; // НазначениеПлатежа, or НазначениеПлатежа1 … 6 joined with blanks
+    // The payer and the purpose in the file's own bytes, which the matching folds without the way
+    // through UTF-8 (matching/folding.h): for a statement in Windows-1251 or DOS. A document made
+    // otherwise, or read from UTF-8, has none, and the import folds its texts. The import lets
+    // them go once it has matched the document.
+    enum class CodePage : std::uint8_t { None, Windows, Dos };
+    CodePage codePage = CodePage::None;
+    std::string_view payerBytes;
+    std::string_view purposeBytes;
     std::shared_ptr<const TextStore> texts;
 };
 
@@ -94,7 +116,9 @@ struct ReadResult
 // The statement in these bytes, or why they are none.
 ReadResult readStatement(std::string_view bytes);
 
-// The same for a file; one over MaxStatementBytes is refused from its size alone.
+// The same for a file; one over MaxStatementBytes is refused from its size alone. The documents
+// keep the file's bytes (see TextStore), unless a line is so long that the import would let it go
+// once quoted.
 ReadResult readStatementFile(const std::string& path);
 
 } // namespace bank

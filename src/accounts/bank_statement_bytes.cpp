@@ -3,8 +3,9 @@
 
 #include "accounts/bank_statement_bytes.h"
 
-#include "database/cp1251.h"
-#include "database/cp866.h"
+#include "matching/folding.h"
+#include "text/cp1251.h"
+#include "text/cp866.h"
 
 #include <algorithm>
 
@@ -23,6 +24,32 @@ bool asciiBlock(const char* p)
     std::memcpy(&b, p + 8, 8);
     return ((a | b) & 0x8080808080808080ull) == 0;
 #endif
+}
+
+// Whether the bytes are ASCII without tabs; those up to `readable` may be looked at.
+bool isAscii(std::string_view bytes, const char* readable)
+{
+    const char* p = bytes.data();
+    const char* const end = p + bytes.size();
+#if defined(__SSE2__)
+    for (; readable - p >= 16; p += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        auto other = static_cast<unsigned>(
+            _mm_movemask_epi8(v) | _mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('\t'))));
+        if (end - p < 16)
+            other &= (1u << (end - p)) - 1;
+        if (other != 0)
+            return false;
+        if (end - p <= 16)
+            return true;
+    }
+#else
+    (void)readable;
+#endif
+    for (; p < end; ++p)
+        if (static_cast<unsigned char>(*p) >= 0x80 || *p == '\t')
+            return false;
+    return true;
 }
 
 bool isControl(unsigned char b)
@@ -168,15 +195,38 @@ Encoding::Encoding(Kind kind) : m_kind(kind)
     for (const auto& [name, key] : KeyNames)
         add(encoded(name), key);
     add(encoded("НазначениеПлатежа6"), Purpose6);
-    for (int b = 0x80; b < 0x100; ++b) {
-        const std::string one(1, char(b));
+    for (int b = 0; b < 0x100; ++b) {
+        const std::string one(1, b == '\t' ? ' ' : char(b));
         const std::string utf8 = kind == Dos ? cp866::decode(one)
             : kind == Windows                ? cp1251::decode(one)
                                              : one;
-        std::array<char, 4>& entry = m_utf8[std::size_t(b - 0x80)];
+        std::array<char, 4>& entry = m_utf8[std::size_t(b)];
         const std::size_t length = std::min<std::size_t>(utf8.size(), 3);
         std::memcpy(entry.data(), utf8.data(), length);
         entry[3] = char(length);
+    }
+    // The folding of each byte's character: what the folding of the value kept in UTF-8 gives,
+    // character by character, so that both ways agree to the byte.
+    if (kind == Utf8)
+        return;
+    m_byteFolds = true;
+    std::string folded;
+    for (int b = 0; b < 0x100; ++b) {
+        const std::string one(1, b == '\t' ? ' ' : char(b));
+        matching::foldInto(kind == Dos ? cp866::decode(one) : cp1251::decode(one), folded);
+        if (folded.size() > 1)
+            m_byteFolds = false;
+        m_folded[std::size_t(b)] = folded.empty() ? 0 : static_cast<unsigned char>(folded[0]);
+        m_foldsTo[std::size_t(b)] = folded.empty() ? 0 : 1;
+        m_foldsAll = m_foldsAll && !folded.empty();
+    }
+    // What the folding of 16 bytes at once takes for granted, checked rather than assumed.
+    m_capitalsBelowSmall = kind == Windows && m_byteFolds && m_foldsAll;
+    for (int b = 0; b < 0x100 && m_capitalsBelowSmall; ++b) {
+        if ((b & 0xC0) == 0x80 || b == '\t')
+            continue;
+        const bool capital = (b >= 'A' && b <= 'Z') || (b & 0xE0) == 0xC0;
+        m_capitalsBelowSmall = m_folded[std::size_t(b)] == (capital ? b + 0x20 : b);
     }
 }
 
@@ -209,53 +259,121 @@ void Encoding::decodeAppend(std::string_view bytes, std::string& out) const
     }
 }
 
-std::string_view Encoding::keep(std::string_view bytes, TextStore& store) const
+std::string_view Encoding::keep(
+    std::string_view bytes, TextStore& store, const char* readable, bool view) const
 {
     if (bytes.empty())
         return {};
-    // Room for the longest result, and for writes of 16 bytes at a time past its end.
-    char* const begin = store.room((m_kind == Utf8 ? 1 : 3) * bytes.size() + 16);
-    char* out = begin;
     const char* in = bytes.data();
     const char* const end = in + bytes.size();
-    bool tabs = false;
+    if (m_kind == Utf8) {
+        if (view && !std::memchr(in, '\t', bytes.size()))
+            return bytes;
+        char* const begin = store.room(bytes.size());
+        std::memcpy(begin, in, bytes.size());
+        if (std::memchr(begin, '\t', bytes.size()))
+            std::replace(begin, begin + bytes.size(), '\t', ' ');
+        return store.commit(bytes.size());
+    }
+    if (view && isAscii(bytes, readable))
+        return bytes;
+    // Room for the longest result, and for writes of 16 bytes at a time past its end.
+    char* const begin = store.room(3 * bytes.size() + 16);
+    char* out = begin;
     while (in != end) {
 #if defined(__SSE2__)
-        // Runs of ASCII, and any UTF-8, go across as they are.
-        if (end - in >= 16) {
+        // A run of ASCII without tabs goes across as it is, 16 bytes at a time: most values are
+        // one run. The bytes after the value that a load takes in are not kept.
+        if (readable - in >= 16) {
             const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
-            tabs = tabs || _mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('\t'))) != 0;
-            if (m_kind == Utf8 || _mm_movemask_epi8(v) == 0) {
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(out), v);
-                in += 16;
-                out += 16;
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out), v);
+            const auto other = static_cast<unsigned>(
+                _mm_movemask_epi8(v) | _mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('\t'))));
+            const auto run = std::min<std::size_t>(
+                other == 0 ? 16 : unsigned(__builtin_ctz(other)), std::size_t(end - in));
+            in += run;
+            out += run;
+            if (run == 16 || in == end)
                 continue;
-            }
         }
+#else
+        (void)readable;
 #endif
+        // Then up to 16 bytes through the table: the letters of a Cyrillic text come in runs.
         const char* const stop = in + std::min<std::ptrdiff_t>(16, end - in);
         for (; in != stop; ++in) {
-            const auto b = static_cast<unsigned char>(*in);
-            if (b < 0x80 || m_kind == Utf8) {
-                tabs = tabs || b == '\t';
-                *out++ = *in;
-                continue;
-            }
-            const std::array<char, 4>& utf8 = m_utf8[b - 0x80];
+            const std::array<char, 4>& utf8 = m_utf8[static_cast<unsigned char>(*in)];
             std::memcpy(out, utf8.data(), 4);
             out += utf8[3];
         }
     }
-    if (tabs)
-        std::replace(begin, out, '\t', ' ');
     return store.commit(std::size_t(out - begin));
+}
+
+void Encoding::fold(std::string_view bytes, std::string& out) const
+{
+    if (!m_byteFolds) {
+        std::string utf8;
+        decodeAppend(bytes, utf8);
+        std::replace(utf8.begin(), utf8.end(), '\t', ' ');
+        matching::foldInto(utf8, out);
+        return;
+    }
+    out.resize(bytes.size());
+    if (bytes.empty())
+        return;
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* const end = in + bytes.size();
+    char* o = out.data();
+    if (m_foldsAll) {
+#if defined(__SSE2__)
+        // In Windows-1251 a Latin or Russian capital is its small letter less 0x20: 16 bytes
+        // without tabs and without the other letters and signs of 0x80 … 0xBF are folded at once.
+        if (m_capitalsBelowSmall) {
+            for (; end - in >= 16; in += 16, o += 16) {
+                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+                const __m128i signs
+                    = _mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(char(0xC0))), _mm_set1_epi8(char(0x80)));
+                const __m128i tabs = _mm_cmpeq_epi8(v, _mm_set1_epi8('\t'));
+                if (_mm_movemask_epi8(_mm_or_si128(signs, tabs)) != 0) {
+                    for (int k = 0; k < 16; ++k)
+                        o[k] = static_cast<char>(m_folded[in[k]]);
+                    continue;
+                }
+                // 'A' … 'Z': v - 'A' below 26, compared as signed bytes after a shift by 0x80.
+                const __m128i latin = _mm_cmplt_epi8(
+                    _mm_sub_epi8(v, _mm_set1_epi8(char('A' + 0x80))), _mm_set1_epi8(char(26 - 0x80)));
+                const __m128i cyrillic
+                    = _mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(char(0xE0))), _mm_set1_epi8(char(0xC0)));
+                const __m128i small = _mm_and_si128(_mm_or_si128(latin, cyrillic), _mm_set1_epi8(0x20));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(o), _mm_add_epi8(v, small));
+            }
+        }
+#endif
+        for (; in != end; ++in)
+            *o++ = static_cast<char>(m_folded[*in]);
+    } else {
+        for (; in != end; ++in) {
+            *o = static_cast<char>(m_folded[*in]);
+            o += m_foldsTo[*in];
+        }
+    }
+    out.resize(std::size_t(o - out.data()));
 }
 
 void Encoding::add(std::string name, Key key)
 {
-    if (m_bySize.size() <= name.size())
-        m_bySize.resize(name.size() + 1);
-    m_bySize[name.size()].emplace_back(std::move(name), key);
+    Slot slot;
+    if (name.empty() || name.size() > slot.name.size())
+        return;
+    std::memcpy(slot.name.data(), name.data(), name.size());
+    slot.size = name.size();
+    slot.key = key;
+    m_longest = std::max(m_longest, name.size());
+    std::size_t at = slotOf(name);
+    while (m_slots[at].size != 0)
+        at = (at + 1) % Slots;
+    m_slots[at] = slot;
 }
 
 const Encoding& encoding(Encoding::Kind kind)

@@ -1,7 +1,8 @@
 #pragma once
 
 // What the bytes of a statement file are: which code page, whether they hold control characters,
-// and their lines, keys and values. For the statement reader; everyone else uses bank_statement.h.
+// and their lines, keys and values. For the statement reader, and for the import, which folds a
+// payer and a purpose from the file's bytes; everyone else uses bank_statement.h.
 
 #include "accounts/bank_statement.h"
 
@@ -65,16 +66,28 @@ enum class Key {
 
 constexpr Key Purpose6 = Key(int(Key::Purpose1) + 5);
 
-// Whether `size` bytes at `a` and at `b` are the same; the keys compared are a few words long.
+// Whether `size` bytes at `a` and at `b` are the same; the keys compared are a few words long,
+// and are compared a word at a time, the last word overlapping the one before.
 inline bool sameBytes(const char* a, const char* b, std::size_t size)
 {
-    for (; size >= 8; a += 8, b += 8, size -= 8) {
+    const auto word = [](const char* p) {
         std::uint64_t x;
-        std::uint64_t y;
-        std::memcpy(&x, a, 8);
-        std::memcpy(&y, b, 8);
-        if (x != y)
-            return false;
+        std::memcpy(&x, p, 8);
+        return x;
+    };
+    if (size >= 8) {
+        for (std::size_t i = 0; i + 8 < size; i += 8)
+            if (word(a + i) != word(b + i))
+                return false;
+        return word(a + size - 8) == word(b + size - 8);
+    }
+    if (size >= 4) {
+        const auto half = [](const char* p) {
+            std::uint32_t x;
+            std::memcpy(&x, p, 4);
+            return x;
+        };
+        return ((half(a) ^ half(b)) | (half(a + size - 4) ^ half(b + size - 4))) == 0;
     }
     for (; size > 0; ++a, ++b, --size)
         if (*a != *b)
@@ -96,26 +109,73 @@ public:
     // A text of the program's in this code page.
     std::string encoded(std::string_view utf8) const;
     void decodeAppend(std::string_view bytes, std::string& out) const;
-    // The value in UTF-8, kept in the store; tabs inside it become blanks.
-    std::string_view keep(std::string_view bytes, TextStore& store) const;
+    // The value in UTF-8, kept in the store; tabs inside it become blanks. The bytes up to
+    // `readable` (the end of the file's bytes, at or after the value's end) may be looked at.
+    // With `view`, a value that is its own UTF-8 (ASCII, or any UTF-8, without tabs) is not
+    // copied: the bytes themselves are given back, for a store that keeps them.
+    std::string_view keep(
+        std::string_view bytes, TextStore& store, const char* readable, bool view = false) const;
+    // A value of a Cyrillic code page as the matching compares it (matching/folding.h): folded from
+    // its own bytes, without the way through UTF-8, into `out`. Not for UTF-8, whose kept text
+    // is folded as it is.
+    void fold(std::string_view bytes, std::string& out) const;
+    Kind kind() const { return m_kind; }
 
     Key key(std::string_view bytes) const
     {
-        if (bytes.size() >= m_bySize.size())
+        if (bytes.empty() || bytes.size() > m_longest)
             return Key::Other;
-        for (const auto& [name, key] : m_bySize[bytes.size()])
-            if (sameBytes(name.data(), bytes.data(), bytes.size()))
-                return key;
-        return Key::Other;
+        for (std::size_t at = slotOf(bytes);; at = (at + 1) % Slots) {
+            const Slot& slot = m_slots[at];
+            if (slot.size == 0)
+                return Key::Other;
+            if (slot.size == bytes.size() && sameBytes(slot.name.data(), bytes.data(), bytes.size()))
+                return slot.key;
+        }
     }
 
 private:
     void add(std::string name, Key key);
 
+    // The keys in an open table by their length and their first and last four bytes, which tell
+    // them apart: a line's key is found with one comparison.
+    struct Slot
+    {
+        std::array<char, 40> name{}; // the longest key is 36 bytes in UTF-8
+        std::size_t size = 0; // 0: a free slot
+        Key key = Key::Other;
+    };
+    static constexpr std::size_t Slots = 128;
+    static std::size_t slotOf(std::string_view bytes)
+    {
+        std::uint32_t first = 0;
+        std::uint32_t last = 0;
+        if (bytes.size() >= 4) {
+            std::memcpy(&first, bytes.data(), 4);
+            std::memcpy(&last, bytes.data() + bytes.size() - 4, 4);
+        } else {
+            for (const char c : bytes)
+                first = first * 131 + static_cast<unsigned char>(c);
+        }
+        const std::uint64_t mixed
+            = (std::uint64_t(first) * 0x9E3779B1u) ^ (std::uint64_t(last) * 0x85EBCA77u) ^ bytes.size();
+        return std::size_t((mixed ^ (mixed >> 17)) % Slots);
+    }
+
     Kind m_kind;
-    std::vector<std::vector<std::pair<std::string, Key>>> m_bySize;
-    // The UTF-8 of the bytes 0x80 … 0xFF in the code page, its length in the fourth byte.
-    std::array<std::array<char, 4>, 128> m_utf8{};
+    std::array<Slot, Slots> m_slots;
+    std::size_t m_longest = 0;
+    // The UTF-8 of each byte in the code page, its length in the fourth byte; a tab's is a blank.
+    std::array<std::array<char, 4>, 256> m_utf8{};
+    // The folded byte of each byte of the code page, a tab as a blank; m_foldsTo[b] is 0 where
+    // the folding leaves its character out (DOS's box drawing has no Windows-1251 letter).
+    std::array<unsigned char, 256> m_folded{};
+    std::array<unsigned char, 256> m_foldsTo{};
+    bool m_foldsAll = true; // every byte has its folded byte
+    bool m_byteFolds = false; // the tables above hold: else the folding goes through UTF-8
+    // Every byte but the tab and those of 0x80 … 0xBF folds to itself, or a capital to itself plus
+    // 0x20 (Windows-1251's Latin and Russian letters).
+    bool m_capitalsBelowSmall = false;
 };
 
 const Encoding& encoding(Encoding::Kind kind);
@@ -144,12 +204,19 @@ public:
         const char* const after = end == m_end ? m_end : end + 1;
         if (end != m_at && end[-1] == '\r')
             --end;
-        const std::string_view whole(m_at, std::size_t(end - m_at));
-        line.text = trimmed(whole);
+        line.text = trimmed(std::string_view(m_at, std::size_t(end - m_at)));
         if (equals) {
-            const std::size_t at = std::size_t(equals - m_at);
-            line.key = trimmed(whole.substr(0, at));
-            line.value = trimmed(whole.substr(at + 1));
+            // The "=" is inside the line's text, whose ends are trimmed already: the key is
+            // trimmed at its end only, the value at its beginning.
+            const char* const textEnd = line.text.data() + line.text.size();
+            const char* keyEnd = equals;
+            while (keyEnd != line.text.data() && (keyEnd[-1] == ' ' || keyEnd[-1] == '\t'))
+                --keyEnd;
+            const char* value = equals + 1;
+            while (value != textEnd && (*value == ' ' || *value == '\t'))
+                ++value;
+            line.key = std::string_view(line.text.data(), std::size_t(keyEnd - line.text.data()));
+            line.value = std::string_view(value, std::size_t(textEnd - value));
         } else {
             line.key = line.text;
             line.value = {};

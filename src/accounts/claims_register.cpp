@@ -1,8 +1,9 @@
 #include "accounts/claims_register.h"
 
-#include "database/cp1251.h"
 #include "database/database_file.h"
 #include "database/year_archive.h"
+#include "text/cp1251.h"
+#include "text/trim.h"
 
 #include <charconv>
 #include <unordered_map>
@@ -13,18 +14,9 @@ namespace {
 // A register is a line per claim sent: anything far larger is no register.
 constexpr std::size_t MostBytes = std::size_t(16) << 20;
 
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
-        text.remove_suffix(1);
-    return text;
-}
-
 std::optional<int> wholeNumber(std::string_view text)
 {
-    text = trimmed(text);
+    text = text::trimmedLine(text);
     int value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < 0)
@@ -34,7 +26,7 @@ std::optional<int> wholeNumber(std::string_view text)
 
 std::optional<penalty::Date> parseDate(std::string_view text)
 {
-    text = trimmed(text);
+    text = text::trimmedLine(text);
     if (text.size() != 10 || text[2] != '.' || text[5] != '.')
         return std::nullopt;
     const auto day = wholeNumber(text.substr(0, 2));
@@ -100,14 +92,14 @@ Register parse(std::string_view bytes, const RecordTable& table)
     for (std::string_view line : split(text, '\n')) {
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-        if (trimmed(line).empty())
+        if (text::trimmedLine(line).empty())
             continue;
         const std::vector<std::string_view> parts = split(line, '\t');
         const auto number = parts.size() == 5 ? wholeNumber(parts[0]) : std::nullopt;
         const auto date = parts.size() == 5 ? parseDate(parts[1]) : std::nullopt;
         const auto record = parts.size() == 5 ? wholeNumber(parts[2]) : std::nullopt;
-        const auto sum = parts.size() == 5 ? Currency::parse(trimmed(parts[4])) : std::nullopt;
-        const std::string_view name = parts.size() == 5 ? trimmed(parts[3]) : std::string_view();
+        const auto sum = parts.size() == 5 ? Currency::parse(text::trimmedLine(parts[4])) : std::nullopt;
+        const std::string_view name = parts.size() == 5 ? text::trimmedLine(parts[3]) : std::string_view();
         if (!number || *number < 1 || !date || !record || !sum || name.empty()) {
             result.unreadLines.emplace_back(line);
             continue;

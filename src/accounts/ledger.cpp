@@ -1,6 +1,7 @@
 #include "accounts/ledger.h"
 
-#include "database/cp1251.h"
+#include "text/cp1251.h"
+#include "text/trim.h"
 
 #include <algorithm>
 #include <charconv>
@@ -42,11 +43,6 @@ std::string normalisedAmount(std::string_view text)
     if (result == "0,00")
         result.clear();
     return result;
-}
-
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t';
 }
 
 std::string lowerCp1251(std::string_view utf8)
@@ -271,10 +267,7 @@ void store(RecordTable& table, const LedgerMonth& month, Grid& grid)
 
 std::optional<std::string> typedAmount(std::string_view typed)
 {
-    while (!typed.empty() && isBlank(typed.front()))
-        typed.remove_prefix(1);
-    while (!typed.empty() && isBlank(typed.back()))
-        typed.remove_suffix(1);
+    typed = text::trimmed(typed);
     if (typed.empty())
         return std::string();
     // A whole part is wanted: "-" or ",5" alone would be kept as texts that only look like amounts.

@@ -1,6 +1,5 @@
 #include "accounts/ledger_window.h"
 
-#include "accounts/subscriber_menu.h"
 #include "accounts/bank_window.h"
 #include "accounts/carry_over_window.h"
 #include "accounts/cell_editor.h"
@@ -10,9 +9,10 @@
 #include "accounts/keys_help_window.h"
 #include "accounts/ledger_model.h"
 #include "accounts/ledger_settings_window.h"
+#include "accounts/ledger_window_parts.h"
 #include "accounts/ledger_workbook.h"
+#include "accounts/subscriber_menu.h"
 #include "documents/ledger_print_page.h"
-#include "platform/colours.h"
 #include "platform/dialogs.h"
 #include "platform/icons.h"
 #include "platform/picture_buttons.h"
@@ -20,7 +20,6 @@
 #include "platform/settings_store.h"
 #include "platform/shell.h"
 #include "platform/text_input.h"
-#include "platform/window_frame.h"
 #include "reports/help_command.h"
 #include "session/app_state.h"
 #include "session/year_selector.h"
@@ -29,32 +28,28 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFrame>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QMenu>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+// The window itself: its controls and their layout, its commands, its keys and its close. The
+// month shown, the cell editor and the sizes of the grid and the sums have files of their own
+// (ledger_window_month.cpp, ledger_window_editing.cpp, ledger_window_sizes.cpp).
+
+using namespace ledgerwindow;
+
 namespace {
 
-// Column widths in twips; the supplier-account columns have none.
-constexpr std::array<int, ledger::Columns> ColumnTwips
-    = { 2190, 1140, 1140, 1050, 0, 1480, 1120, 1020, 780, 0, 960, 1080, 1080, 0 };
-constexpr int RowTwips = 285;
-constexpr int GridMarginTwips = 100;
-constexpr int RowsShownAtMost = 25;
-
-// The tool buttons in their order, with the hint LbN(i) of each.
+// The tool buttons in their order (ToolButtonIndex), with the hint LbN(i) of each.
 constexpr std::array<PictureButton, 7> ToolButtons = { {
     { "Cmd6", "Сохранить", Picture::Save },
     { "Command3", "Печать", Picture::Print },
@@ -64,15 +59,6 @@ constexpr std::array<PictureButton, 7> ToolButtons = { {
     { "Cmd5", "Помощь", Picture::Help },
     { "CmdBank", "Импорт выписки банка", Picture::BankImport },
 } };
-enum ToolButtonIndex {
-    SaveButton = 0,
-    PrintButton = 1,
-    CalculatorButton = 2,
-    ExportButton = 3,
-    SettingsButton = 4,
-    HelpButton = 5,
-    BankButton = 6
-};
 
 std::vector<HeaderCaption> ledgerCaptions()
 {
@@ -103,16 +89,6 @@ std::vector<HeaderCaption> ledgerCaptions()
             QStringLiteral("Недоплата") },
         { ledger::EndOverpayment, ledger::EndOverpayment, HeaderCaption::Lower, QStringLiteral("Переплата") },
     };
-}
-
-QString fromStd(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
-int monthIndexInRange(int index)
-{
-    return std::clamp(index, 0, 11);
 }
 
 } // namespace
@@ -393,252 +369,6 @@ QWidget* frmRedLS::buildSumsRow()
     return m_sumsRow;
 }
 
-int frmRedLS::columnWidth(int column) const
-{
-    if (ColumnTwips[column] == 0)
-        return 0;
-    const int width = twipsToPixels(this, ColumnTwips[column]);
-    return column == ledger::NameColumn ? width : std::max(width, amountWidth(this));
-}
-
-void frmRedLS::WCOL()
-{
-    for (int c = 0; c < ledger::Columns; ++c) {
-        m_grid->setColumnHidden(c, ColumnTwips[c] == 0);
-        m_grid->setColumnWidth(c, columnWidth(c));
-    }
-    const int rowHeight = std::max(twipsToPixels(this, RowTwips), fontMetrics().height() + 4);
-    m_grid->verticalHeader()->setDefaultSectionSize(rowHeight);
-    m_grid->verticalHeader()->setMinimumSectionSize(rowHeight);
-
-    // Room for every row up to 25, then the grid scrolls.
-    const int rows = std::min(m_state.table.recordCount(), RowsShownAtMost);
-    const int frame = 2 * m_grid->frameWidth();
-    const int gridHeight
-        = m_header->sizeHint().height() + rows * rowHeight + twipsToPixels(this, GridMarginTwips) + frame;
-    int gridWidth = frame + m_grid->verticalScrollBar()->sizeHint().width();
-    for (int c = 0; c < ledger::Columns; ++c)
-        gridWidth += columnWidth(c);
-
-    const int fewestRows = m_header->sizeHint().height() + 3 * rowHeight + frame;
-    m_grid->setFixedSize(gridWidth, gridHeight);
-    QSize size = layout()->totalSizeHint();
-    if (const QScreen* display = screen()) {
-        // The whole window, title bar included, stays on a small screen (1024 × 768): the grid
-        // takes the rows there is room for, and scrolls.
-        const QSize free = display->availableSize() - windowFrameSize(this);
-        if (size.height() > free.height()) {
-            m_grid->setFixedSize(
-                gridWidth, std::max(fewestRows, gridHeight - (size.height() - free.height())));
-            size = layout()->totalSizeHint();
-        }
-        size = size.boundedTo(free);
-    }
-    resize(size);
-    // Once the window has its size, the grid follows the window.
-    m_grid->setMinimumSize(columnWidth(ledger::NameColumn) + 4 * columnWidth(ledger::TotalDue), fewestRows);
-    m_grid->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-}
-
-void frmRedLS::Form_Load()
-{
-    // The first opening in a run goes back to the year and month of the last close, which the
-    // close keeps under "Cmb10" and "Li"; later ones stay with the month last viewed in this run.
-    if (!m_state.LedgerOpenedThisRun) {
-        m_state.LedgerOpenedThisRun = true;
-        const SettingsStore& store = m_state.services.settings;
-        const auto place = ledger::rememberedPlace(m_state.table.years(),
-            store.value(settings::Main, QStringLiteral("Cmb10")).trimmed().toStdString(),
-            store.value(settings::Main, QStringLiteral("Li")).trimmed().toStdString());
-        m_state.LedgerMonthIndex = place ? place->monthIndex : 0;
-        if (place)
-            m_cmb->setCurrentIndex(place->year - m_state.table.years().first());
-    }
-    m_state.LedgerMonthIndex = monthIndexInRange(m_state.LedgerMonthIndex);
-    m_lblMes->setText(fromStd(fields::MonthNames[m_state.LedgerMonthIndex]));
-    m_txtg->setBackground(fromWindowsColour(m_state.FocusColour));
-    showMonthButtons();
-    WCOL();
-    ZAPOLNIT1();
-    VICHISLIT1();
-}
-
-void frmRedLS::showMonthButtons()
-{
-    const int index = m_state.LedgerMonthIndex;
-    m_cmdLeft->setEnabled(index > 0);
-    m_cmdRight->setEnabled(index < 11);
-    m_cmdPerenos->setVisible(m_lblMes->text() == fromStd(fields::MonthNames[11]));
-    // From the last year held the carry-over opens the next one, as long as the years can move on.
-    const fields::YearWindow& years = m_state.table.years();
-    m_cmdPerenos->setEnabled(m_cmb->currentText() != QString::number(years.last()) || years.canMoveOn());
-}
-
-void frmRedLS::ZAPOLNIT1()
-{
-    m_month = ledger::findLedgerMonth(
-        m_state.table.years(), m_cmb->currentText().toStdString(), m_lblMes->text().toStdString());
-    if (m_month.fellBack) {
-        // What is shown, what the month buttons step from and what is stored must agree.
-        m_cmb->setCurrentIndex(0);
-        m_state.LedgerMonthIndex = 0;
-        m_lblMes->setText(fromStd(fields::MonthNames[0]));
-        showMonthButtons();
-    }
-    m_state.LedgerBase = m_month.base;
-    m_txtg->drop();
-    m_model->refill([this](ledger::Grid& grid) { ledger::fill(m_state.table, m_month, grid); });
-    m_model->setClosed(!m_state.archiveView() && m_state.isClosed(m_month.year, m_month.month));
-}
-
-void frmRedLS::VICHISLIT1()
-{
-    ledger::compute(m_model->grid());
-    m_model->cellsChanged();
-    FORMAT1();
-}
-
-void frmRedLS::FORMAT1()
-{
-    ledger::Grid& grid = m_model->grid();
-    ledger::formatSums(grid.sums);
-    for (int j = 0; j < ledger::SumBoxes; ++j)
-        m_tS[j]->setText(fromStd(grid.sums[j]));
-}
-
-void frmRedLS::SAVE1()
-{
-    // Nothing of a closed month changes, not even what a computation would put in anew.
-    if (m_model->isClosed())
-        return;
-    m_frame->button(SaveButton)->setEnabled(true);
-    ledger::store(m_state.table, m_month, m_model->grid());
-}
-
-QString frmRedLS::shownYear() const
-{
-    return m_cmb->currentText();
-}
-
-QString frmRedLS::shownMonth() const
-{
-    return m_lblMes->text();
-}
-
-QString frmRedLS::sumText(int j) const
-{
-    return j >= 0 && j < ledger::SumBoxes ? m_tS[j]->text() : QString();
-}
-
-void frmRedLS::openEditor()
-{
-    m_txtg->drop();
-    const QModelIndex current = m_grid->currentIndex();
-    if (!current.isValid() || !ledger::isEditableColumn(current.column()))
-        return;
-    // A closed month's editor still opens, to show and copy its amount.
-    if (!m_state.archiveView())
-        m_txtg->setReadOnly(m_model->isClosed());
-    m_txtg->openOver(current, m_model->cellText(current.row(), current.column()));
-}
-
-bool frmRedLS::commitEditor(bool moveOn)
-{
-    const QModelIndex edited = m_txtg->cell();
-    if (!edited.isValid() || !ledger::isEditableColumn(edited.column()))
-        return true;
-    const std::optional<std::string> amount = ledger::typedAmount(m_txtg->text().toStdString());
-    if (!amount) {
-        m_state.services.dialogs.message({ QStringLiteral("Введите сумму числом, например 1250,50"),
-            QStringLiteral("Ошибка ввода"), MessageIcon::Exclamation });
-        m_txtg->returnToCell();
-        return false;
-    }
-    const bool hadFocus = m_txtg->hasFocus();
-    const ledger::Cell cell{ edited.row(), edited.column() };
-    m_model->setCellText(cell.row, cell.column, *amount);
-    m_txtg->drop();
-    VICHISLIT1();
-    SAVE1();
-    if (!moveOn) {
-        // The user went elsewhere: the focus stays where they put it.
-        if (hadFocus)
-            m_grid->setFocus();
-        return true;
-    }
-    m_grid->setFocus();
-    const std::optional<ledger::Cell> next
-        = ledger::cellAfterEnter(cell, m_model->rowCount(), m_state.EnterMovesDown);
-    if (!next)
-        return true;
-    const QModelIndex target = m_model->index(next->row, next->column);
-    m_grid->setCurrentIndex(target);
-    m_grid->scrollTo(target);
-    openEditor();
-    return true;
-}
-
-bool frmRedLS::finishEdit()
-{
-    if (!m_txtg->isOpen())
-        return true;
-    // Nothing typed: the cell already holds what the editor shows.
-    const QModelIndex edited = m_txtg->cell();
-    if (m_txtg->text() == m_model->cellText(edited.row(), edited.column())) {
-        const bool hadFocus = m_txtg->hasFocus();
-        m_txtg->drop();
-        if (hadFocus)
-            m_grid->setFocus();
-        return true;
-    }
-    return commitEditor(false);
-}
-
-void frmRedLS::stepMonth(int step)
-{
-    if (!finishEdit())
-        return;
-    QToolButton* button = step > 0 ? m_cmdRight : m_cmdLeft;
-    const int index = m_state.LedgerMonthIndex + step;
-    if (index < 0 || index > 11) {
-        button->setEnabled(false);
-        return;
-    }
-    // The month left behind carries its end balances into the month after it.
-    SAVE1();
-    m_state.LedgerMonthIndex = index;
-    m_lblMes->setText(fromStd(fields::MonthNames[index]));
-    ZAPOLNIT1();
-    VICHISLIT1();
-    SAVE1();
-    showMonthButtons();
-}
-
-void frmRedLS::CmdLeft_Click()
-{
-    stepMonth(-1);
-}
-
-void frmRedLS::CmdRight_Click()
-{
-    stepMonth(1);
-}
-
-void frmRedLS::Cmb1_Click()
-{
-    if (!finishEdit()) {
-        // The month shown stays until its amount is right.
-        m_cmb->setCurrentIndex(m_month.year - m_state.table.years().first());
-        return;
-    }
-    // m_month is still the month shown before the choice.
-    SAVE1();
-    ZAPOLNIT1();
-    VICHISLIT1();
-    SAVE1();
-    showMonthButtons();
-}
-
 void frmRedLS::Cmd6_Click()
 {
     if (m_state.refuseInArchive() || !finishEdit())
@@ -661,15 +391,6 @@ void frmRedLS::CmdPerenos_Click()
     auto* window = new frmPerenos(m_state, *this, *year + 1);
     connect(window, &frmPerenos::yearsMovedOn, this, &frmRedLS::followYears);
     window->show();
-}
-
-void frmRedLS::followYears()
-{
-    const QString shown = m_cmb->currentText();
-    m_cmb->clear();
-    addHeldYears(*m_cmb, m_state.table.years());
-    m_cmb->setCurrentIndex(std::max(0, m_cmb->findText(shown)));
-    showMonthButtons();
 }
 
 void frmRedLS::Cmdfind_Click()
@@ -729,15 +450,6 @@ void frmRedLS::CmdBank_Click()
     });
 }
 
-void frmRedLS::refillIfShown(const std::vector<bank::YearMonth>& months)
-{
-    const bank::YearMonth shown{ m_month.year, m_month.month };
-    if (std::find(months.begin(), months.end(), shown) == months.end())
-        return;
-    ZAPOLNIT1();
-    VICHISLIT1();
-}
-
 void frmRedLS::closeEvent(QCloseEvent* event)
 {
     // An amount that cannot be kept keeps the window open, with the user in its cell.
@@ -754,40 +466,6 @@ void frmRedLS::closeEvent(QCloseEvent* event)
     AppState::Writing writing(m_state, QStringLiteral("Лицевой счет"));
     m_state.WriteDatabase();
     event->accept();
-}
-
-void frmRedLS::fitNameColumn()
-{
-    // The names take the room the other columns leave.
-    int others = 0;
-    for (int c = 1; c < ledger::Columns; ++c)
-        others += m_grid->isColumnHidden(c) ? 0 : m_grid->columnWidth(c);
-    const int wanted = std::max(columnWidth(ledger::NameColumn), m_grid->viewport()->width() - others);
-    if (m_grid->columnWidth(ledger::NameColumn) != wanted)
-        m_grid->setColumnWidth(ledger::NameColumn, wanted);
-}
-
-void frmRedLS::layoutSums()
-{
-    const int rowLeft = m_sumsRow->mapTo(this, QPoint(0, 0)).x();
-    const auto columnLeft = [this, rowLeft](int c) {
-        return m_grid->viewport()->mapTo(this, QPoint(m_header->sectionViewportPosition(c), 0)).x() - rowLeft;
-    };
-    const int height = m_sumsRow->height();
-    const int nameRight = m_grid->viewport()->mapTo(this, QPoint(0, 0)).x() - rowLeft
-        + m_grid->columnWidth(ledger::NameColumn);
-    m_sumCaption->setGeometry(0, 0, std::max(0, nameRight - 6), height);
-    m_sumsClip->setGeometry(nameRight, 0, std::max(0, m_sumsRow->width() - nameRight), height);
-    for (int j = 0; j < ledger::SumBoxes; ++j) {
-        const int c = j + 1;
-        QLineEdit* box = m_tS[j];
-        if (m_grid->isColumnHidden(c)) {
-            box->hide();
-            continue;
-        }
-        box->setGeometry(columnLeft(c) - nameRight, 0, m_grid->columnWidth(c), height);
-        box->show();
-    }
 }
 
 bool frmRedLS::eventFilter(QObject* watched, QEvent* event)

@@ -1,5 +1,7 @@
 #include "accounts/penalty.h"
 
+#include "text/trim.h"
+
 #include <charconv>
 #include <cstdint>
 
@@ -19,15 +21,6 @@ std::int64_t roundedQuotient(Wide num, Wide den)
     if (2 * r > den || (2 * r == den && q % 2 == 1))
         ++q;
     return std::int64_t(negative ? -q : q);
-}
-
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
 }
 
 std::string twoDigits(unsigned n)
@@ -105,7 +98,7 @@ std::string ruleText(const Rule& rule)
 
 std::optional<Currency> typedRate(std::string_view typed, Currency most)
 {
-    const std::optional<Currency> value = Currency::parse(ledger::withDecimalComma(trimmed(typed)));
+    const std::optional<Currency> value = Currency::parse(ledger::withDecimalComma(text::trimmed(typed)));
     if (!value || !(*value > Currency()) || *value > most)
         return std::nullopt;
     return value;
@@ -113,7 +106,7 @@ std::optional<Currency> typedRate(std::string_view typed, Currency most)
 
 std::optional<int> typedCount(std::string_view typed, int least, int most)
 {
-    const std::string_view text = trimmed(typed);
+    const std::string_view text = text::trimmed(typed);
     int value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < least
@@ -125,8 +118,8 @@ std::optional<int> typedCount(std::string_view typed, int least, int most)
 Rule ruleFromTexts(const RuleTexts& texts)
 {
     Rule rule;
-    rule.enabled = trimmed(texts.enabled) == "1";
-    rule.kind = trimmed(texts.kind) == "key" ? Rule::Kind::KeyRateShare : Rule::Kind::PercentPerDay;
+    rule.enabled = text::trimmed(texts.enabled) == "1";
+    rule.kind = text::trimmed(texts.kind) == "key" ? Rule::Kind::KeyRateShare : Rule::Kind::PercentPerDay;
     if (const auto percent = typedRate(texts.percentPerDay, Currency::fromUnits(100)))
         rule.percentPerDay = *percent;
     if (const auto key = typedRate(texts.keyRate, Currency::fromUnits(1000)))

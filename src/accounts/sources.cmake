@@ -6,7 +6,6 @@ list(APPEND TERVOLIN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/bank_rules.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bank_statement.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bank_statement_bytes.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/bank_text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/claims_register.cpp
   ${CMAKE_CURRENT_LIST_DIR}/debt_months.cpp
   ${CMAKE_CURRENT_LIST_DIR}/debt_papers.cpp
@@ -36,6 +35,9 @@ list(APPEND TERVOLIN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ledger_model.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ledger_settings_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ledger_window.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ledger_window_editing.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ledger_window_month.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ledger_window_sizes.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ledger_workbook.cpp
   ${CMAKE_CURRENT_LIST_DIR}/penalty_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/month_closing.cpp

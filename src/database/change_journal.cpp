@@ -1,6 +1,6 @@
 #include "database/change_journal.h"
 
-#include "database/cp1251.h"
+#include "text/cp1251.h"
 #include "database/year_archive.h"
 #include "platform/file_system.h"
 

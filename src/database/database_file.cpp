@@ -1,6 +1,6 @@
 #include "database/database_file.h"
 
-#include "database/cp1251.h"
+#include "text/cp1251.h"
 #include "database/database_reading.h"
 #include "database/sha256.h"
 #include "platform/file_system.h"

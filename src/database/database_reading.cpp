@@ -1,8 +1,8 @@
 #include "database/database_reading.h"
 
 #include "database/bit_masks.h"
-#include "database/cp1251.h"
 #include "platform/file_system.h"
+#include "text/cp1251.h"
 
 #include <algorithm>
 #include <charconv>

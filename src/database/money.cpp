@@ -1,5 +1,7 @@
 #include "database/money.h"
 
+#include "text/trim.h"
+
 #include <limits>
 
 namespace {
@@ -29,19 +31,11 @@ bool fits(Wide value)
     return value >= MinRaw && value <= MaxRaw;
 }
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
 } // namespace
 
 std::optional<Currency> Currency::parse(std::string_view text)
 {
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
+    text = text::trimmed(text);
     if (text.empty())
         return std::nullopt;
 

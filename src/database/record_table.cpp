@@ -1,7 +1,7 @@
 #include "database/record_table.h"
 
 #include "database/bit_masks.h"
-#include "database/cp1251.h"
+#include "text/cp1251.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,8 +3,6 @@ list(APPEND TERVOLIN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/change_log.cpp
   ${CMAKE_CURRENT_LIST_DIR}/closed_months.cpp
   ${CMAKE_CURRENT_LIST_DIR}/commit.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/cp1251.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/cp866.cpp
   ${CMAKE_CURRENT_LIST_DIR}/data_folder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/database_file.cpp
   ${CMAKE_CURRENT_LIST_DIR}/database_reading.cpp

@@ -1,6 +1,5 @@
 #include "directory/directory_workbook.h"
 
-#include "database/cp1251.h"
 #include "database/database_file.h"
 #include "directory/directory.h"
 #include "platform/busy_cursor.h"
@@ -11,6 +10,7 @@
 #include "platform/workbook_writer.h"
 #include "session/app_state.h"
 #include "session/automatic_backup.h"
+#include "text/cp1251.h"
 
 #include <QFile>
 #include <QStringList>

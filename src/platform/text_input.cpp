@@ -1,6 +1,6 @@
 #include "platform/text_input.h"
 
-#include "database/cp1251.h"
+#include "text/cp1251.h"
 
 #include <QLineEdit>
 #include <limits>

@@ -1,10 +1,11 @@
 #include "reports/supplier_figures.h"
 
-#include "database/cp1251.h"
 #include "database/database_file.h"
 #include "database/year_archive.h"
 #include "database/year_window.h"
 #include "platform/file_system.h"
+#include "text/cp1251.h"
+#include "text/trim.h"
 
 #include <vector>
 
@@ -13,15 +14,6 @@ namespace {
 
 constexpr int FieldsPerLine = 4;
 constexpr std::size_t MaxFileBytes = 1 << 20;
-
-std::string_view trimmedView(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
-}
 
 std::optional<int> monthField(std::string_view text)
 {
@@ -105,8 +97,8 @@ std::optional<SupplierFigures> SupplierFigures::parse(std::string_view fileText,
         const auto parts = lineFields(decoded);
         if (!parts)
             return bad();
-        const std::optional<int> k = fields::parseStoredYear(trimmedView((*parts)[0]));
-        const std::optional<int> m = monthField(trimmedView((*parts)[1]));
+        const std::optional<int> k = fields::parseStoredYear(text::trimmed((*parts)[0]));
+        const std::optional<int> m = monthField(text::trimmed((*parts)[1]));
         const std::optional<std::string> kwh = typedFigure((*parts)[2]);
         const std::optional<std::string> bill = typedFigure((*parts)[3]);
         if (!k || !m || !kwh || !bill)
@@ -121,7 +113,7 @@ std::optional<SupplierFigures> SupplierFigures::parse(std::string_view fileText,
 
 std::optional<std::string> typedFigure(std::string_view typed)
 {
-    std::string text(trimmedView(typed));
+    std::string text(text::trimmed(typed));
     if (text.empty())
         return text;
     const std::size_t stop = text.find('.');

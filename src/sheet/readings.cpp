@@ -1,11 +1,11 @@
 #include "sheet/readings.h"
 
-#include "database/cp1251.h"
 #include "database/database_file.h"
 #include "sheet/reading_check.h"
 #include "sheet/sheet.h"
 #include "sheet/sheet_calculation.h"
 #include "sheet/sheet_editing.h"
+#include "text/cp1251.h"
 
 #include <algorithm>
 

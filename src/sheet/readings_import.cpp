@@ -1,15 +1,14 @@
 #include "sheet/readings_import.h"
 
-#include "accounts/bank_text.h"
-#include "database/cp1251.h"
+#include "matching/folding.h"
+#include "text/cp1251.h"
+#include "text/trim.h"
 
 #include <algorithm>
 #include <array>
 
 namespace readings {
 namespace {
-
-namespace text = bank::text;
 
 // Whether the bytes are UTF-8 throughout (overlong forms and surrogates are not).
 bool isUtf8(std::string_view s)
@@ -165,12 +164,12 @@ enum class Heading { None, Number, Name, Reading, Date };
 Heading headingOf(std::string_view cell)
 {
     std::string squeezed;
-    for (const char c : text::folded(cell))
+    for (const char c : matching::folded(cell))
         if (c != ' ' && c != '.' && c != ':' && c != '-' && c != '_')
             squeezed += c;
     const auto has = [&squeezed](std::initializer_list<const char*> stems) {
         return std::any_of(stems.begin(), stems.end(),
-            [&squeezed](const char* stem) { return startsWith(squeezed, text::folded(stem)); });
+            [&squeezed](const char* stem) { return startsWith(squeezed, matching::folded(stem)); });
     };
     if (squeezed.empty())
         return Heading::None;

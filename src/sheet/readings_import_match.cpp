@@ -1,12 +1,14 @@
 // The matching half of the readings import: a row's key to a subscriber, its reading and date to
 // the texts the sheet stores, and the readings check's word on the new reading.
 
-#include "accounts/bank_rules.h"
-#include "accounts/bank_text.h"
 #include "database/money.h"
+#include "matching/account_numbers.h"
+#include "matching/folding.h"
+#include "matching/name_index.h"
 #include "sheet/readings.h"
 #include "sheet/readings_import.h"
 #include "sheet/sheet.h"
+#include "text/trim.h"
 
 #include <algorithm>
 #include <optional>
@@ -15,8 +17,6 @@
 namespace readings {
 namespace {
 
-namespace text = bank::text;
-
 bool isDigit(char c)
 {
     return c >= '0' && c <= '9';
@@ -24,7 +24,7 @@ bool isDigit(char c)
 
 std::string quoted(std::string_view given)
 {
-    return "«" + text::shortened(given, 30) + "»";
+    return "«" + matching::shortened(given, 30) + "»";
 }
 
 struct Parsed
@@ -203,14 +203,14 @@ struct Matcher
     explicit Matcher(const RecordTable& table) : table(table), names(table) { }
 
     const RecordTable& table;
-    bank::rules::NameIndex names;
+    matching::NameIndex names;
     std::string folded;
     std::vector<int> numbers;
     std::vector<int> named;
 
     std::string nameOf(int record) const
     {
-        return std::to_string(record) + ". " + text::shortened(table.field(record, fields::FullName), 60);
+        return std::to_string(record) + ". " + matching::shortened(table.field(record, fields::FullName), 60);
     }
 
     // A key that is a number alone: "12", "№ 12", "12.".
@@ -236,22 +236,22 @@ struct Matcher
     {
         numbers.clear();
         named.clear();
-        text::foldInto(numberText, folded);
+        matching::foldInto(numberText, folded);
         if (const std::optional<int> n = bareNumber(folded)) {
             numbers.push_back(*n);
         } else {
-            bank::rules::numbersIn(folded, numbers);
+            matching::numbersIn(folded, numbers);
             names.find(folded, named);
         }
         if (!text::trimmed(nameText).empty()) {
-            text::foldInto(nameText, folded);
+            matching::foldInto(nameText, folded);
             names.find(folded, named);
         }
         std::sort(named.begin(), named.end());
         named.erase(std::unique(named.begin(), named.end()), named.end());
 
         if (numbers.size() > 1)
-            return { 0, Outcome::Ambiguous, "несколько номеров: " + text::numbersText(numbers) };
+            return { 0, Outcome::Ambiguous, "несколько номеров: " + matching::numbersText(numbers) };
         std::string missing;
         if (numbers.size() == 1) {
             const int number = numbers.front();
@@ -273,7 +273,7 @@ struct Matcher
         if (named.size() > 1)
             return { 0, Outcome::Ambiguous,
                 (missing.empty() ? "" : missing + "; ")
-                    + "подходят несколько абонентов: " + text::numbersText(named) };
+                    + "подходят несколько абонентов: " + matching::numbersText(named) };
         if (!missing.empty())
             return { 0, Outcome::Unmatched, missing };
         if (text::trimmed(numberText).empty() && text::trimmed(nameText).empty())
@@ -385,8 +385,8 @@ std::vector<Line> matchLines(
             given = std::move(free.reading);
             dateText = std::move(free.date);
         }
-        l.key = text::shortened(text::trimmed(numberText + " " + nameText), 60);
-        l.given = text::shortened(given, 30);
+        l.key = matching::shortened(text::trimmed(numberText + " " + nameText), 60);
+        l.given = matching::shortened(given, 30);
 
         const KeyMatch key = matcher.match(numberText, nameText);
         l.record = key.record;

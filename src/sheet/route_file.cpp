@@ -1,9 +1,10 @@
 #include "sheet/route_file.h"
 
-#include "database/cp1251.h"
 #include "database/database_file.h"
 #include "database/year_archive.h"
 #include "sheet/readings.h"
+#include "text/cp1251.h"
+#include "text/trim.h"
 
 #include <charconv>
 #include <unordered_map>
@@ -13,15 +14,6 @@ namespace {
 
 // A route file is a line per subscriber: anything far larger is no route file.
 constexpr std::size_t MostBytes = std::size_t(16) << 20;
-
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
-        text.remove_suffix(1);
-    return text;
-}
 
 } // namespace
 
@@ -60,8 +52,8 @@ std::vector<int> parse(std::string_view bytes, const RecordTable& table)
         const std::size_t tab = line.find('\t');
         if (tab == std::string_view::npos)
             continue;
-        const std::string_view numberText = trimmed(line.substr(0, tab));
-        const std::string_view name = trimmed(line.substr(tab + 1));
+        const std::string_view numberText = text::trimmedLine(line.substr(0, tab));
+        const std::string_view name = text::trimmedLine(line.substr(tab + 1));
         int number = 0;
         const auto [end1, error]
             = std::from_chars(numberText.data(), numberText.data() + numberText.size(), number);

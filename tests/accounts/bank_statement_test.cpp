@@ -3,8 +3,8 @@
 
 #include "accounts/bank_statement.h"
 #include "accounts/statement_text.h"
-#include "database/cp866.h"
 #include "support/files.h"
+#include "text/cp866.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #include "accounts/claims_register.h"
 
-#include "database/cp1251.h"
 #include "support/files.h"
+#include "text/cp1251.h"
 
 #include <gtest/gtest.h>
 

@@ -5,11 +5,11 @@
 #include "accounts/penalty_window.h"
 #include "app/backup.h"
 #include "app/backup_file.h"
-#include "database/cp1251.h"
 #include "accounts/debt_papers_page.h"
 #include "documents/payee_settings.h"
 #include "support/pdf.h"
 #include "support/qr_decode.h"
+#include "text/cp1251.h"
 
 #include <QCheckBox>
 #include <QDateEdit>

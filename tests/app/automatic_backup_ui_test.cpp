@@ -5,8 +5,8 @@
 #include "app/backup_list_window.h"
 #include "app/main_window.h"
 #include "app/save_settings_window.h"
-#include "database/cp1251.h"
 #include "support/app_fixture.h"
+#include "text/cp1251.h"
 
 #include <QAction>
 #include <QApplication>

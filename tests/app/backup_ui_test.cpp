@@ -1,7 +1,7 @@
 #include "app/main_window.h"
-#include "database/cp1251.h"
 #include "documents/payee_settings.h"
 #include "support/app_fixture.h"
+#include "text/cp1251.h"
 
 #include <QAction>
 #include <QTimer>

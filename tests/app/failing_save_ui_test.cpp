@@ -2,9 +2,9 @@
 // from writing) neither loses what was typed nor keeps the program from ending.
 
 #include "app/main_window.h"
-#include "database/cp1251.h"
 #include "database/database_file.h"
 #include "support/app_fixture.h"
+#include "text/cp1251.h"
 
 #include <QAction>
 #include <QDir>

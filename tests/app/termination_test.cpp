@@ -1,8 +1,8 @@
 // The built program, ended by the system (log-out, shutdown, Ctrl+C), closes as its close box
 // would: settings saved, sheet stored, file written.
 
-#include "database/cp1251.h"
 #include "support/files.h"
+#include "text/cp1251.h"
 
 #include <algorithm>
 #include <chrono>

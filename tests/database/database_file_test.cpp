@@ -1,7 +1,7 @@
-#include "database/cp1251.h"
 #include "database/database_file.h"
 #include "demo_data.h"
 #include "support/files.h"
+#include "text/cp1251.h"
 
 #include <algorithm>
 #include <filesystem>

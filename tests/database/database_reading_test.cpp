@@ -1,6 +1,6 @@
-#include "database/cp1251.h"
 #include "database/database_file.h"
 #include "support/files.h"
+#include "text/cp1251.h"
 
 #include <gtest/gtest.h>
 #include <random>

@@ -3,12 +3,12 @@
 // the command that asked has finished.
 
 #include "app/main_window.h"
-#include "database/cp1251.h"
 #include "directory/add_subscriber_window.h"
 #include "directory/directory_model.h"
 #include "directory/directory_window.h"
 #include "platform/workbook_writer.h"
 #include "support/app_fixture.h"
+#include "text/cp1251.h"
 
 #include <QAction>
 #include <QCoreApplication>

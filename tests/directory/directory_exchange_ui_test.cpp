@@ -1,12 +1,12 @@
 // The directory window's workbook buttons: the import refills the grid, the export writes every row.
 
 #include "app/main_window.h"
-#include "database/cp1251.h"
 #include "directory/directory_model.h"
 #include "directory/directory_window.h"
 #include "platform/workbook_writer.h"
 #include "support/app_fixture.h"
 #include "support/workbook_dump.h"
+#include "text/cp1251.h"
 
 #include <QAction>
 #include <QPushButton>

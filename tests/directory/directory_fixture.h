@@ -4,12 +4,12 @@
 // helpers that click its rows, type into its dialogs and read its grid and file.
 
 #include "app/main_window.h"
-#include "database/cp1251.h"
 #include "directory/add_subscriber_window.h"
 #include "directory/directory_model.h"
 #include "directory/directory_window.h"
 #include "directory/edit_subscriber_window.h"
 #include "support/app_fixture.h"
+#include "text/cp1251.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
-#include "database/cp1251.h"
 #include "sheet/readings_import.h"
 #include "sheet/sheet.h"
+#include "text/cp1251.h"
 
 #include <gtest/gtest.h>
 

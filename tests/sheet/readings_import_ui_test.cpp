@@ -1,10 +1,10 @@
-#include "database/cp1251.h"
 #include "database/database_file.h"
 #include "demo_data.h"
 #include "platform/workbook_writer.h"
 #include "sheet/readings_import_window.h"
 #include "sheet/sheet.h"
 #include "support/app_fixture.h"
+#include "text/cp1251.h"
 
 #include <QApplication>
 #include <QPushButton>

@@ -1,8 +1,8 @@
-#include "database/cp1251.h"
 #include "sheet/readings.h"
 #include "sheet/route_file.h"
 #include "sheet/sheet.h"
 #include "sheet/sheet_calculation.h"
+#include "text/cp1251.h"
 
 #include <gtest/gtest.h>
 

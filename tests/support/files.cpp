@@ -1,7 +1,7 @@
 #include "support/files.h"
 
-#include "database/cp1251.h"
 #include "database/field_map.h"
+#include "text/cp1251.h"
 
 #include <cstdio>
 #include <cstdlib>

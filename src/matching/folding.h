@@ -1,8 +1,8 @@
 #pragma once
 
-// How the bank import reads the texts of a statement: every comparison is made in Windows-1251
-// bytes, small letters, "ё" as "е", one byte a letter. For the matching rules, the month naming
-// and the notes; the windows have no use for it.
+// How the imports compare the texts they read with the directory's: every comparison is made in
+// Windows-1251 bytes, small letters, "ё" as "е", one byte a letter. The bank import reads its
+// statements' payers and purposes so, and the readings import the keys of its rows.
 
 #include <array>
 #include <cstddef>
@@ -11,11 +11,14 @@
 #include <string_view>
 #include <vector>
 
-namespace bank::text {
+namespace matching {
 
 // The text in the form it is compared in; `out` keeps its memory from one text to the next.
 void foldInto(std::string_view utf8, std::string& out);
 std::string folded(std::string_view utf8);
+
+// The folded form of each Windows-1251 byte: a text in the code page is folded byte by byte.
+const std::array<unsigned char, 256>& foldedBytes();
 
 inline bool isDigit(unsigned char b)
 {
@@ -38,10 +41,21 @@ inline bool isLetter(unsigned char b)
     return Letters[b];
 }
 
-std::string_view trimmed(std::string_view text);
+// A run of letters or of digits in a folded text.
+struct Run
+{
+    std::uint32_t at = 0;
+    std::uint32_t size = 0;
+    bool letters = false;
+};
+// The runs of letters and of digits of a folded text, in order: what every rule of the matching
+// looks at, found in one pass over the text.
+void runsOf(std::string_view folded, std::vector<Run>& runs);
 
 // The words of a folded text: runs of letters, a hyphen between two letters kept inside.
 void words(std::string_view folded, std::vector<std::string_view>& result);
+// The same from the text's runs.
+void words(std::string_view folded, const std::vector<Run>& runs, std::vector<std::string_view>& result);
 
 // A hash for the tables of the matching (not kept anywhere): eight bytes a step.
 std::uint64_t hashOf(std::string_view text, std::uint64_t hash = 14695981039346656037ull);
@@ -53,4 +67,4 @@ std::string shortened(std::string_view utf8, std::size_t characters);
 // "1, 2, 3".
 std::string numbersText(const std::vector<int>& numbers);
 
-} // namespace bank::text
+} // namespace matching

@@ -1,4 +1,4 @@
-#include "database/cp866.h"
+#include "text/cp866.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "database/cp1251.h"
+#include "text/cp1251.h"
 
 #include <algorithm>
 #include <array>

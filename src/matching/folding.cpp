@@ -1,11 +1,12 @@
-#include "accounts/bank_text.h"
+#include "matching/folding.h"
 
-#include "database/cp1251.h"
+#include "text/cp1251.h"
 
 #include <array>
+#include <charconv>
 #include <cstring>
 
-namespace bank::text {
+namespace matching {
 namespace {
 
 constexpr unsigned char SmallYo = 0xB8;
@@ -90,6 +91,11 @@ void foldInto(std::string_view utf8, std::string& out)
     out.resize(std::size_t(o - out.data()));
 }
 
+const std::array<unsigned char, 256>& foldedBytes()
+{
+    return foldTable();
+}
+
 std::string folded(std::string_view utf8)
 {
     std::string out;
@@ -97,30 +103,71 @@ std::string folded(std::string_view utf8)
     return out;
 }
 
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
-}
-
 void words(std::string_view s, std::vector<std::string_view>& result)
 {
     result.clear();
-    std::size_t i = 0;
-    while (i < s.size()) {
-        if (!isLetter(static_cast<unsigned char>(s[i]))) {
-            ++i;
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+    const auto* const end = p + s.size();
+    while (p != end) {
+        if (!Letters[*p]) {
+            ++p;
             continue;
         }
-        const std::size_t start = i;
-        while (i < s.size()
-            && (isLetter(static_cast<unsigned char>(s[i]))
-                || (s[i] == '-' && i + 1 < s.size() && isLetter(static_cast<unsigned char>(s[i + 1])))))
-            ++i;
-        result.push_back(s.substr(start, i - start));
+        const auto* const start = p;
+        for (++p; p != end; ++p) {
+            if (Letters[*p] || (*p == '-' && p + 1 != end && Letters[p[1]]))
+                continue;
+            break;
+        }
+        result.emplace_back(reinterpret_cast<const char*>(start), std::size_t(p - start));
+    }
+}
+
+void runsOf(std::string_view folded, std::vector<Run>& runs)
+{
+    // 1 for a letter, 2 for a digit, 0 for anything else.
+    static constexpr std::array<unsigned char, 256> Kinds = [] {
+        std::array<unsigned char, 256> kinds{};
+        for (std::size_t b = 0; b < 256; ++b)
+            kinds[b] = Letters[b] ? 1 : 0;
+        for (std::size_t b = '0'; b <= '9'; ++b)
+            kinds[b] = 2;
+        return kinds;
+    }();
+    runs.clear();
+    const auto* const begin = reinterpret_cast<const unsigned char*>(folded.data());
+    const auto* const end = begin + folded.size();
+    const auto* p = begin;
+    while (p != end) {
+        const unsigned char kind = Kinds[*p];
+        if (kind == 0) {
+            ++p;
+            continue;
+        }
+        const auto* const start = p;
+        do
+            ++p;
+        while (p != end && Kinds[*p] == kind);
+        runs.push_back({ std::uint32_t(start - begin), std::uint32_t(p - start), kind == 1 });
+    }
+}
+
+void words(std::string_view folded, const std::vector<Run>& runs, std::vector<std::string_view>& result)
+{
+    result.clear();
+    bool joins = false; // the last word ends in a hyphen that the next run of letters follows at once
+    for (const Run& run : runs) {
+        if (!run.letters) {
+            joins = false;
+            continue;
+        }
+        if (joins && !result.empty()
+            && result.back().data() + result.back().size() + 1 == folded.data() + run.at)
+            result.back() = std::string_view(result.back().data(), result.back().size() + 1 + run.size);
+        else
+            result.push_back(folded.substr(run.at, run.size));
+        const std::size_t end = std::size_t(run.at) + run.size;
+        joins = end < folded.size() && folded[end] == '-';
     }
 }
 
@@ -156,12 +203,14 @@ std::string shortened(std::string_view utf8, std::size_t characters)
 std::string numbersText(const std::vector<int>& numbers)
 {
     std::string text;
-    for (int n : numbers) {
+    text.reserve(numbers.size() * 8);
+    char digits[16];
+    for (const int n : numbers) {
         if (!text.empty())
             text += ", ";
-        text += std::to_string(n);
+        text.append(digits, std::to_chars(digits, digits + sizeof digits, n).ptr);
     }
     return text;
 }
 
-} // namespace bank::text
+} // namespace matching
