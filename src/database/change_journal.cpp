@@ -1,8 +1,8 @@
 #include "database/change_journal.h"
 
-#include "text/cp1251.h"
 #include "database/year_archive.h"
 #include "platform/file_system.h"
+#include "text/cp1251.h"
 
 #include <algorithm>
 #include <cstring>
@@ -201,7 +201,8 @@ std::optional<std::string> growthOfJournal(const std::string& journalPath, const
 }
 
 Recorder::Recorder()
-    : m_watch([this](int row, std::string_view text, std::uint64_t end) { watched(row, text, end); })
+    : m_watch{ [this](int row, std::string_view text, std::uint64_t end) { watched(row, text, end); },
+          &m_memory }
 { }
 
 database::SideFileChange Recorder::entryFor(
@@ -239,6 +240,15 @@ database::SideFileChange Recorder::entryFor(
 void Recorder::watched(int row, std::string_view text, std::uint64_t end)
 {
     const std::size_t i = std::size_t(row - 1);
+    // A record the last write left as it is has its line's hash from then (the memory is that
+    // write's until this one is in place).
+    if (m_fast && i < m_file->keys.size() && i < m_memory.versions.size()
+        && m_table->record(row).version() == m_memory.versions[i]) {
+        m_next.ends.push_back(end);
+        m_next.keys.push_back(m_file->keys[i]);
+        m_next.known.push_back(m_file->known[i]);
+        return;
+    }
     const std::uint64_t key = lineKey(text);
     bool known = false;
     if (!text.empty()) {

@@ -37,7 +37,7 @@ public:
     // that follows: `entry` (its time, user, kind and note) with every field that differs from the
     // file, added at the journal's end. The write must get watch() and end with written().
     database::SideFileChange entryFor(const std::string& databasePath, const RecordTable& table, Entry entry);
-    const database::LineWatch& watch() const { return m_watch; }
+    const database::WriteWatch& watch() const { return m_watch; }
     void written(database::Commit result);
 
     // Whether the entry under way is made without loading the whole file.
@@ -61,7 +61,8 @@ private:
     bool m_fast = false;
     const RecordTable* m_table = nullptr;
     std::vector<std::string> m_window; // field 2128 of each record before the write marks it
-    database::LineWatch m_watch;
+    database::WriteMemory m_memory; // of the table's last write
+    database::WriteWatch m_watch;
 };
 
 // The hash that tells a record's text from another, and whether the file gives back `text`

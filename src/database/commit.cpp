@@ -4,21 +4,47 @@
 #include "database/sha256.h"
 #include "platform/file_system.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <mutex>
 #include <string_view>
 #include <system_error>
+#include <utility>
 
 namespace database {
 namespace {
 
 constexpr const char* RecordHead = "tervolin-commit 1";
-// The head of a growing file's new state "<file>.commit": what the file held before the commit
-// added to it, on the line after this one.
+// The head of a growing file's new state "<file>.commit" that earlier commits wrote: what the
+// file held before the commit added to it, on the line after this one. The record now says it
+// on the file's own line, which spares a file written and flushed at every commit.
 constexpr std::string_view GrowthHead = "tervolin-append 1\n";
 // How much of a growing file's end is checked to be what it was before its bytes were added.
 constexpr std::uint64_t CheckedBytes = 4096;
 
 enum class Kind { Write, Remove, Append };
+
+// The buffers a write's hash was done with, for the next write's.
+constexpr std::size_t BuffersWaiting = 2;
+constexpr std::size_t BuffersKept = BuffersWaiting + 1;
+std::mutex spareMutex;
+std::vector<std::string> spareBuffers;
+
+std::vector<std::string> takeSpareBuffers()
+{
+    std::lock_guard lock(spareMutex);
+    return std::exchange(spareBuffers, {});
+}
+
+void keepSpareBuffers(std::vector<std::string>& buffers)
+{
+    std::lock_guard lock(spareMutex);
+    for (std::string& buffer : buffers) {
+        if (spareBuffers.size() < BuffersKept)
+            spareBuffers.push_back(std::move(buffer));
+    }
+    buffers.clear();
+}
 using Growth = SideCommit::Growth;
 
 std::filesystem::path fsPath(const std::string& utf8)
@@ -78,6 +104,7 @@ struct Record
     std::string oldStamp;
     std::vector<SideFileChange> changes; // bytes of a written file are read when it is applied
     std::vector<Kind> kinds;
+    std::vector<std::optional<Growth>> growth; // of a growing file, when the record says it
 };
 
 Kind kindOf(const SideFileChange& change)
@@ -154,16 +181,13 @@ std::optional<std::uint64_t> numberIn(const std::string& text)
 
 std::string growthText(const Growth& growth)
 {
-    return std::string(GrowthHead) + std::to_string(growth.length) + "\t" + std::to_string(growth.checkedFrom)
-        + "\t" + growth.checkedHash + "\n";
+    return std::to_string(growth.length) + "\t" + std::to_string(growth.checkedFrom) + "\t"
+        + growth.checkedHash;
 }
 
-std::optional<Growth> readGrowth(const std::string& pending)
+// growthText() followed by a line break.
+std::optional<Growth> growthIn(const std::string& line)
 {
-    const FileBytes file = readFile(pending, 1 << 16);
-    if (file.status != FileBytes::Status::Read || file.bytes.compare(0, GrowthHead.size(), GrowthHead) != 0)
-        return std::nullopt;
-    const std::string line = file.bytes.substr(GrowthHead.size());
     const std::size_t tab1 = line.find('\t');
     const std::size_t tab2 = tab1 == std::string::npos ? tab1 : line.find('\t', tab1 + 1);
     if (tab2 == std::string::npos || line.size() != tab2 + 1 + 64 + 1 || line.back() != '\n')
@@ -173,6 +197,14 @@ std::optional<Growth> readGrowth(const std::string& pending)
     if (!length || !from || *from > *length)
         return std::nullopt;
     return Growth{ *length, *from, line.substr(tab2 + 1, 64) };
+}
+
+std::optional<Growth> readGrowth(const std::string& pending)
+{
+    const FileBytes file = readFile(pending, 1 << 16);
+    if (file.status != FileBytes::Status::Read || file.bytes.compare(0, GrowthHead.size(), GrowthHead) != 0)
+        return std::nullopt;
+    return growthIn(file.bytes.substr(GrowthHead.size()));
 }
 
 // Takes back what a commit that did not reach its database added to a growing file: the file is
@@ -200,13 +232,14 @@ bool takeBack(const std::string& side, const Growth& growth, std::string* error)
 // What the growing files of a commit that did not reach its database got goes again, as their new
 // states "<file>.commit" say (or `growth`, while the commit still has it in hand).
 bool takeBackAll(const std::vector<SideFileChange>& changes, const std::vector<Kind>& kinds,
-    const std::vector<Growth>* growth, std::size_t count, std::string* error)
+    const std::vector<std::optional<Growth>>& growth, std::size_t count, std::string* error)
 {
     bool all = true;
     for (std::size_t i = 0; i < count && i < changes.size(); ++i) {
         if (kinds[i] != Kind::Append)
             continue;
-        const std::optional<Growth> was = growth ? (*growth)[i] : readGrowth(pendingPath(changes[i].path));
+        const std::optional<Growth> was
+            = i < growth.size() && growth[i] ? growth[i] : readGrowth(pendingPath(changes[i].path));
         if (was && !takeBack(changes[i].path, *was, error))
             all = false;
     }
@@ -239,8 +272,14 @@ std::optional<Record> readRecord(const std::string& database)
         } else if (key == "old") {
             record.oldStamp = value;
         } else if (key == "write" || key == "remove" || key == "append") {
-            // The side files lie beside the database: the record names them without their folder.
-            record.changes.push_back({ files::besideFile(database, value), std::nullopt });
+            // The side files lie beside the database: the record names them without their folder,
+            // a growing one followed by what it held before.
+            const std::size_t end = key == "append" ? value.find('\t') : std::string::npos;
+            record.growth.push_back(
+                end == std::string::npos ? std::nullopt : growthIn(value.substr(end + 1) + "\n"));
+            if (end != std::string::npos && !record.growth.back())
+                return std::nullopt;
+            record.changes.push_back({ files::besideFile(database, value.substr(0, end)), std::nullopt });
             record.kinds.push_back(key == "write" ? Kind::Write
                     : key == "remove"             ? Kind::Remove
                                                   : Kind::Append);
@@ -263,7 +302,7 @@ void removeLeftovers(const std::string& database, const std::vector<std::string>
 // Puts each side file's new state in its place, each by one rename of the state written whole
 // before the database moved; the record goes once all are in place. A state already in place
 // (an earlier try stopped before the record went) is passed over. A growing file got its bytes
-// before the database moved: only its new state goes.
+// before the database moved: only a new state that earlier commits wrote for it goes.
 bool apply(const std::string& database, const std::vector<SideFileChange>& changes,
     const std::vector<Kind>& kinds, std::string* error)
 {
@@ -353,18 +392,19 @@ bool SideCommit::prepare(const std::string& databaseHash, std::string* error)
     const std::vector<Kind> kinds = kindsOf(m_changes);
     for (std::size_t i = 0; i < m_changes.size(); ++i) {
         const SideFileChange& change = m_changes[i];
-        // A growing file's new state says only how to take its new bytes back. It is written in
-        // place: its name reaches the disk with the record's, in the same folder.
-        const bool written = kinds[i] == Kind::Append
-            ? files::extendFile(pendingPath(change.path), 0, growthText(m_growth[i]), error)
-            : !change.bytes || writeFile(pendingPath(change.path), *change.bytes, error);
-        if (!written) {
+        record += std::string(wordOf(kinds[i])) + "\t" + fileNameOf(change.path);
+        // A growing file has no new state: the record says how to take its new bytes back.
+        if (kinds[i] == Kind::Append) {
+            record += "\t" + growthText(m_growth[i]) + "\r\n";
+            continue;
+        }
+        record += "\r\n";
+        if (change.bytes && !writeFile(pendingPath(change.path), *change.bytes, error)) {
             if (error)
                 *error = fileNameOf(change.path) + ": " + *error;
             abandon();
             return false;
         }
-        record += std::string(wordOf(kinds[i])) + "\t" + fileNameOf(change.path) + "\r\n";
     }
     if (!writeFile(recordPath(m_database), record, error)) {
         abandon();
@@ -395,7 +435,8 @@ void SideCommit::abandon()
 {
     m_done = true;
     // Bytes that could not be taken back stay named by the record, for the next start.
-    if (!takeBackAll(m_changes, kindsOf(m_changes), &m_growth, m_grown, nullptr))
+    const std::vector<std::optional<Growth>> growth(m_growth.begin(), m_growth.end());
+    if (!takeBackAll(m_changes, kindsOf(m_changes), growth, m_grown, nullptr))
         return;
     files::removeRegularFile(recordPath(m_database));
     removeLeftovers(m_database, pathsOf(m_changes));
@@ -434,7 +475,7 @@ CommitRecovery recoverCommit(const std::string& databasePath, const std::vector<
     }
     result.status = stampOf(database) == record->oldStamp ? CommitRecovery::Status::Dropped
                                                           : CommitRecovery::Status::Conflict;
-    if (!takeBackAll(record->changes, record->kinds, nullptr, record->changes.size(), &result.error)) {
+    if (!takeBackAll(record->changes, record->kinds, record->growth, record->changes.size(), &result.error)) {
         result.status = CommitRecovery::Status::Failed;
         return result;
     }
@@ -444,8 +485,23 @@ CommitRecovery recoverCommit(const std::string& databasePath, const std::vector<
     return result;
 }
 
-StreamHash::StreamHash() : m_worker([this] { run(); })
+StreamHash::StreamHash() : m_spare(takeSpareBuffers()), m_worker([this] { run(); })
 { }
+
+StreamHash::StreamHash(std::uint64_t same, const States& before, States* after)
+    : m_spare(takeSpareBuffers()), m_states(after)
+{
+    const std::size_t kept = std::min<std::size_t>(std::size_t(same / Step), before.size());
+    if (kept > 0) {
+        m_hash = Sha256(before[kept - 1]);
+        m_skip = m_hash.length();
+    }
+    if (after != &before)
+        after->assign(before.begin(), before.begin() + std::ptrdiff_t(kept));
+    else
+        after->resize(kept);
+    m_worker = std::thread([this] { run(); });
+}
 
 StreamHash::~StreamHash()
 {
@@ -457,13 +513,15 @@ StreamHash::~StreamHash()
         m_wake.notify_all();
         m_worker.join();
     }
+    keepSpareBuffers(m_spare);
 }
 
 void StreamHash::add(std::string& bytes)
 {
     const std::size_t capacity = bytes.capacity();
     {
-        std::lock_guard lock(m_mutex);
+        std::unique_lock lock(m_mutex);
+        m_drained.wait(lock, [&] { return m_queue.size() < BuffersWaiting; });
         m_queue.push_back(std::move(bytes));
         if (m_spare.empty()) {
             bytes = std::string();
@@ -498,7 +556,20 @@ void StreamHash::run()
         std::string bytes = std::move(m_queue.front());
         m_queue.pop_front();
         lock.unlock();
-        m_hash.add(bytes);
+        m_drained.notify_all();
+        std::string_view rest = bytes;
+        const std::size_t passed = std::size_t(std::min<std::uint64_t>(m_skip, rest.size()));
+        rest.remove_prefix(passed);
+        m_skip -= passed;
+        while (!rest.empty()) {
+            const std::size_t piece = m_states
+                ? std::size_t(std::min<std::uint64_t>(rest.size(), Step - m_hash.length() % Step))
+                : rest.size();
+            m_hash.add(rest.substr(0, piece));
+            rest.remove_prefix(piece);
+            if (m_states && m_hash.length() % Step == 0)
+                m_states->push_back(m_hash.midstate());
+        }
         bytes.clear();
         lock.lock();
         m_spare.push_back(std::move(bytes));

@@ -50,12 +50,24 @@ struct SideFileChange
 class StreamHash
 {
 public:
+    // The hash's states at every Step bytes of a file, for a write of it again with the same first
+    // bytes to go on from the last state before its first new byte.
+    static constexpr std::uint64_t Step = 1 << 20;
+    using States = std::vector<Sha256::Midstate>;
+
     StreamHash();
+    // The stream's first `same` bytes are those of the stream that left `before`: they are passed
+    // over, the hash going on from the last of its states they hold. `after` gets the states of
+    // this stream (it may be `before`'s own vector: the states kept are the same).
+    StreamHash(std::uint64_t same, const States& before, States* after);
     ~StreamHash();
     StreamHash(const StreamHash&) = delete;
     StreamHash& operator=(const StreamHash&) = delete;
 
     // Takes the bytes over and leaves in their place an empty buffer of at least their capacity.
+    // Waits while the hash is two buffers behind: the writer then goes on in buffers the hash is
+    // done with, and the next write's hash gets them too, instead of memory the system gives
+    // afresh at a fault a page.
     void add(std::string& bytes);
     // Waits for every byte added.
     std::string hex();
@@ -65,10 +77,13 @@ private:
 
     std::mutex m_mutex;
     std::condition_variable m_wake;
+    std::condition_variable m_drained;
     std::deque<std::string> m_queue;
     std::vector<std::string> m_spare;
     bool m_ending = false;
     Sha256 m_hash;
+    std::uint64_t m_skip = 0; // bytes of the stream still to pass over
+    States* m_states = nullptr;
     std::thread m_worker;
 };
 

@@ -1,9 +1,9 @@
 #include "database/database_file.h"
 
-#include "text/cp1251.h"
 #include "database/database_reading.h"
 #include "database/sha256.h"
 #include "platform/file_system.h"
+#include "text/cp1251.h"
 
 #include <algorithm>
 #include <cstring>
@@ -15,7 +15,8 @@ namespace database {
 namespace {
 
 constexpr std::size_t ReadChunk = 1 << 20;
-constexpr std::size_t WriteChunk = 4 << 20;
+// A write hands the file its bytes a megabyte at a time (the hash of a commit takes each in turn).
+constexpr std::size_t WriteChunk = 1 << 20;
 constexpr int Separators = fields::PerRecord;
 
 // Every record names the table's window in field 2128; a text there that names no window is not
@@ -34,9 +35,18 @@ void markWindow(RecordTable& table)
 // the data is flushed and the temporary file put in place of the destination. A file its owner
 // has protected from writing is refused: the replacement would replace it all the same.
 // With side files, the replacement is one commit with their new states (database/commit.h).
+// Where the SHA-256 of a commit's database may start: after `same` bytes that are those of the
+// bytes that left the states `before`; `after` gets the new bytes' states.
+struct HashStart
+{
+    std::uint64_t same = 0;
+    const StreamHash::States* before = nullptr;
+    StreamHash::States* after = nullptr;
+};
+
 template <typename Produce>
 Commit replaceFile(const std::string& path, std::string_view temporarySuffix, std::string* error,
-    const std::vector<SideFileChange>* sides, Produce produce)
+    const std::vector<SideFileChange>* sides, Produce produce, const HashStart& start = {})
 {
     const std::string target = files::resolveLinks(path);
     if (files::isWriteProtected(target)) {
@@ -51,7 +61,10 @@ Commit replaceFile(const std::string& path, std::string_view temporarySuffix, st
     std::optional<StreamHash> hash;
     if (sides && !sides->empty()) {
         commit.emplace(target, *sides);
-        hash.emplace();
+        if (start.before && start.after)
+            hash.emplace(start.same, *start.before, start.after);
+        else
+            hash.emplace();
     }
     bool sinkFailed = false;
     // The bytes go to the file, then to the hash, which takes them over (and leaves an empty
@@ -156,7 +169,7 @@ bool write(const std::string& path, RecordTable& table, std::string* error)
 
 namespace {
 Commit writeTable(const std::string& path, RecordTable& table, std::string_view temporarySuffix,
-    const std::vector<SideFileChange>* sides, std::string* error, const LineWatch* watch = nullptr);
+    const std::vector<SideFileChange>* sides, std::string* error, const WriteWatch* watch = nullptr);
 } // namespace
 
 bool writeCopy(
@@ -172,7 +185,7 @@ Commit write(
 }
 
 Commit write(const std::string& path, RecordTable& table, const std::vector<SideFileChange>& sides,
-    std::string* error, const LineWatch& watch)
+    std::string* error, const WriteWatch& watch)
 {
     return writeTable(path, table, TemporarySuffix, &sides, error, &watch);
 }
@@ -180,60 +193,88 @@ Commit write(const std::string& path, RecordTable& table, const std::vector<Side
 namespace {
 
 Commit writeTable(const std::string& path, RecordTable& table, std::string_view temporarySuffix,
-    const std::vector<SideFileChange>* sides, std::string* error, const LineWatch* watch)
+    const std::vector<SideFileChange>* sides, std::string* error, const WriteWatch* watch)
 {
     std::vector<CleanedField> cleaned;
     const int count = table.recordCount();
     markWindow(table);
     const std::string emptyLine = std::string(Separators, '|') + "\r\n";
+    const LineWatch* lines = watch && watch->lines ? &watch->lines : nullptr;
+    WriteMemory* memory = watch ? watch->memory : nullptr;
+    // The file's first bytes up to the first record changed since the last write are those that
+    // write made.
+    WriteMemory made;
+    HashStart start;
+    if (memory) {
+        const int kept = std::min(count, int(memory->versions.size()));
+        int row = 1;
+        while (row <= kept && table.record(row).version() == memory->versions[std::size_t(row - 1)])
+            ++row;
+        start = { row > 1 ? memory->ends[std::size_t(row - 2)] : 0, &memory->hashStates, &made.hashStates };
+        made.versions.reserve(std::size_t(count));
+        made.ends.reserve(std::size_t(count));
+    }
+    const auto remember = [&](const Record& record, std::uint64_t end) {
+        if (memory) {
+            made.versions.push_back(record.version());
+            made.ends.push_back(end);
+        }
+    };
 
-    const Commit written = replaceFile(path, temporarySuffix, error, sides, [&](const auto& sink) {
-        std::string out;
-        out.reserve(WriteChunk + (1 << 16));
-        std::uint64_t sunk = 0; // bytes of the file before those in `out`
-        for (int row = 1; row <= count; ++row) {
-            Record& record = table.record(row);
-            if (record.isBlank()) {
-                out += emptyLine;
-                if (watch)
-                    (*watch)(row, std::string_view(), sunk + out.size());
-                continue;
-            }
-            if (!record.isInOrder())
-                record.compact();
-            const std::string_view line = record.orderedLine();
-            if (std::memchr(line.data(), '\r', line.size()) == nullptr
-                && std::memchr(line.data(), '\n', line.size()) == nullptr) {
-                cp1251::encodeAppend(line, out);
-            } else {
-                for (int f = 1; f <= Separators; ++f) {
-                    const std::string_view text = record.field(f);
-                    if (text.find_first_of("\r\n") == std::string_view::npos) {
-                        cp1251::encodeAppend(text, out);
-                    } else {
-                        std::string clean = withoutLineBreaks(text);
-                        cp1251::encodeAppend(clean, out);
-                        cleaned.push_back({ row, f, std::move(clean) });
+    const Commit written = replaceFile(
+        path, temporarySuffix, error, sides,
+        [&](const auto& sink) {
+            std::string out;
+            out.reserve(WriteChunk + (1 << 16));
+            std::uint64_t sunk = 0; // bytes of the file before those in `out`
+            for (int row = 1; row <= count; ++row) {
+                Record& record = table.record(row);
+                if (record.isBlank()) {
+                    out += emptyLine;
+                    remember(record, sunk + out.size());
+                    if (lines)
+                        (*lines)(row, std::string_view(), sunk + out.size());
+                    continue;
+                }
+                if (!record.isInOrder())
+                    record.compact();
+                const std::string_view line = record.orderedLine();
+                if (std::memchr(line.data(), '\r', line.size()) == nullptr
+                    && std::memchr(line.data(), '\n', line.size()) == nullptr) {
+                    cp1251::encodeAppend(line, out);
+                } else {
+                    for (int f = 1; f <= Separators; ++f) {
+                        const std::string_view text = record.field(f);
+                        if (text.find_first_of("\r\n") == std::string_view::npos) {
+                            cp1251::encodeAppend(text, out);
+                        } else {
+                            std::string clean = withoutLineBreaks(text);
+                            cp1251::encodeAppend(clean, out);
+                            cleaned.push_back({ row, f, std::move(clean) });
+                        }
+                        out += '|';
                     }
-                    out += '|';
+                }
+                out += "\r\n";
+                remember(record, sunk + out.size());
+                if (lines)
+                    (*lines)(row, line, sunk + out.size());
+                if (out.size() >= WriteChunk) {
+                    sunk += out.size();
+                    if (!sink(out))
+                        return false;
+                    out.clear();
                 }
             }
-            out += "\r\n";
-            if (watch)
-                (*watch)(row, line, sunk + out.size());
-            if (out.size() >= WriteChunk) {
-                sunk += out.size();
-                if (!sink(out))
-                    return false;
-                out.clear();
-            }
-        }
-        return sink(out);
-    });
+            return sink(out);
+        },
+        start);
     // Once the database is in place the table follows it, side files waiting or not.
     if (written != Commit::Failed) {
         for (const CleanedField& c : cleaned)
             table.set(c.row, c.field, c.text);
+        if (memory)
+            *memory = std::move(made);
     }
     return written;
 }

@@ -66,8 +66,24 @@ Commit write(const std::string& path, RecordTable& table, const std::vector<Side
 // still in; nothing for a record never filled in, written as an empty line) and where its line
 // ends in the new file, CR LF included.
 using LineWatch = std::function<void(int row, std::string_view text, std::uint64_t end)>;
+
+// What a write of a table leaves for the next write of it: the version of each row's record as
+// written, where its line ended, and the states of the SHA-256 of the bytes. The next write's
+// SHA-256 then starts from the last state before the first record changed since.
+struct WriteMemory
+{
+    std::vector<std::uint64_t> versions;
+    std::vector<std::uint64_t> ends;
+    StreamHash::States hashStates;
+};
+
+struct WriteWatch
+{
+    LineWatch lines;
+    WriteMemory* memory = nullptr; // taken, and replaced once the database is in place
+};
 Commit write(const std::string& path, RecordTable& table, const std::vector<SideFileChange>& sides,
-    std::string* error, const LineWatch& watch);
+    std::string* error, const WriteWatch& watch);
 
 // The same, the temporary file named with `temporarySuffix` after the destination's name: a copy
 // the user names (a backup) then cannot take a file of the user's for its own temporary one.

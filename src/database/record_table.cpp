@@ -4,6 +4,7 @@
 #include "text/cp1251.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <utility>
 
@@ -26,6 +27,13 @@ constexpr std::size_t CompactAfterDeadBytes = 4096;
 constexpr int SpliceBudget = 16;
 // Room that is never part of a buffer's text: separators are looked for 16 bytes at a time.
 constexpr std::size_t Slack = 16;
+
+// A number no change of any record took before: records of every table count from the same.
+std::uint64_t newVersion()
+{
+    static std::atomic<std::uint64_t> last{ 0 };
+    return last.fetch_add(1, std::memory_order_relaxed) + 1;
+}
 
 constexpr std::size_t extraSlot(int f)
 {
@@ -177,7 +185,8 @@ Record::Record(const Record& other)
       m_dead(other.m_dead),
       m_splices(other.m_splices),
       m_blank(other.m_blank),
-      m_inOrder(other.m_inOrder)
+      m_inOrder(other.m_inOrder),
+      m_version(other.m_version)
 {
     if (other.m_index && !other.m_blank) {
         useIndex(other.m_fullIndex);
@@ -239,6 +248,7 @@ void Record::setUnchecked(int f, std::string_view value)
     const std::string_view old = field(f);
     if (old == value)
         return;
+    m_version = newVersion();
     if (m_blank) {
         m_arena.assign("|");
         useIndex(true);
@@ -320,6 +330,7 @@ void Record::clearKeepingOrder(int from, int to)
 
 void Record::splice(int from, int to, std::string_view bytes)
 {
+    m_version = newVersion();
     const std::size_t begin = orderedStart(from);
     const std::string_view last = field(to);
     const std::size_t end = static_cast<std::size_t>(last.data() - m_arena.data()) + last.size() + 1;
@@ -388,6 +399,7 @@ void Record::clear()
 
 void Record::reset()
 {
+    m_version = newVersion();
     m_arena.clear();
     m_dead = 0;
     m_splices = 0;
@@ -484,6 +496,7 @@ void Record::compact()
 
 char* Record::beginBuild(std::size_t maxBytes)
 {
+    m_version = newVersion();
     m_arena.clear();
     // The loader writes the line itself, and endBuild zeroes the room after it.
     m_arena.reserve(maxBytes, false);

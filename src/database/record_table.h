@@ -59,6 +59,11 @@ public:
     std::string_view orderedLine() const; // only when isInOrder()
     void compact();
 
+    // Changes whenever a text of the record does, to a number no other change anywhere took; a
+    // copy keeps it. Two records of the same version hold the same texts: a write passes over a
+    // record whose version is the one it wrote last time.
+    std::uint64_t version() const { return m_version; }
+
     // Building a record from a line of the file. beginBuild gives the buffer with room for
     // `maxBytes` bytes and 16 more; its byte 0 is the "|" empty fields share, and the caller
     // writes fields 1 … 2128 in order from byte 1, each followed by "|". In buildMarks() it notes
@@ -125,6 +130,7 @@ private:
     int m_splices = 0; // texts of another length spliced into the line since it was put in order
     bool m_blank = true;
     bool m_inOrder = false;
+    std::uint64_t m_version = 0; // every blank record never filled in is the same
 };
 
 class RecordTable

@@ -94,6 +94,12 @@ Sha256::Sha256(bool accelerated)
 #endif
 }
 
+Sha256::Sha256(const Midstate& from) : Sha256()
+{
+    m_state = from.state;
+    m_length = from.length;
+}
+
 void Sha256::blocks(const unsigned char* p, std::size_t count)
 {
 #ifdef TERVOLIN_SHA_INSTRUCTIONS

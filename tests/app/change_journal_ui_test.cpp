@@ -81,7 +81,7 @@ TEST_F(ChangeJournal, WhatWroteIsNamedAndAFailedWriteLeavesNoEntry)
 
     // The database cannot be written: the journal keeps no entry for a write that never happened.
     const std::string before = readBytes(folder.file("Tervolin2.log"));
-    std::filesystem::create_directory(filePath(folder.file("Tervolin2.log.commit")));
+    std::filesystem::create_directory(filePath(folder.file("Tervolin2.spb.commit")));
     state.table.set(1, fields::Address, "уч. 8");
     EXPECT_FALSE(state.WriteDatabase());
     EXPECT_EQ(readBytes(folder.file("Tervolin2.log")), before);

@@ -153,10 +153,10 @@ TEST_F(ChangeJournal, AWriteThatFailedLeavesTheOldFileAndItsChangesGoIntoTheNext
     ASSERT_EQ(save(recorder), database::Commit::Done);
     const int reading = fields::baseOfMonth(2026, 5) + fields::CurrentReading;
     table.set(5, reading, "11111");
-    // The journal's new state cannot be written: nothing of the write reaches the disk.
-    std::filesystem::create_directory(filePath(log + ".commit"));
+    // The commit's record cannot be written: nothing of the write reaches the disk.
+    std::filesystem::create_directory(filePath(database + ".commit"));
     EXPECT_EQ(save(recorder), database::Commit::Failed);
-    std::filesystem::remove(filePath(log + ".commit"));
+    std::filesystem::remove(filePath(database + ".commit"));
     expectTheSameEntry(recorder, [&] { table.set(6, reading, "22222"); });
     const std::vector<FieldChange> changes = journal().entries.back().changes;
     ASSERT_EQ(changes.size(), 2u);
@@ -184,6 +184,58 @@ TEST_F(ChangeJournal, AFileReplacedBehindTheRecorderIsReadWhole)
     ASSERT_TRUE(database::copyFile(database, copy));
     recorder.entryFor(copy, table, changelog::Entry());
     EXPECT_FALSE(recorder.knowsTheFile());
+}
+
+// The database's SHA-256 in each entry goes on from the last write's hash up to the first record
+// changed since: it must still be the SHA-256 of the whole file, wherever the change lies.
+TEST_F(ChangeJournal, TheDatabaseHashIsTheFilesWhereverAWriteChangedIt)
+{
+    table = RecordTable();
+    fillDemoTable(table, fullDemoOptions(600));
+    ASSERT_GT(std::filesystem::file_size(filePath(database)), 0u);
+    changelog::Recorder recorder;
+    ASSERT_EQ(save(recorder), database::Commit::Done);
+    ASSERT_GT(std::filesystem::file_size(filePath(database)), 3u * database::StreamHash::Step);
+    const int reading = fields::baseOfMonth(2026, 3) + fields::CurrentReading;
+    const std::vector<std::pair<const char*, std::function<void()>>> cases = {
+        { "nothing", [] {} },
+        { "the first record", [&] { table.set(1, reading, "1"); } },
+        { "a record past the hash's first states", [&] { table.set(400, reading, "12345"); } },
+        { "the last record", [&] { table.set(table.recordCount(), fields::Address, "уч. последний"); } },
+        { "a text the write cleans of its line break",
+            [&] { table.set(500, fields::Telephone, "8 900\n1"); } },
+        { "the last record deleted", [&] { table.setRecordCount(table.recordCount() - 1); } },
+        { "a record added",
+            [&] {
+                table.setRecordCount(table.recordCount() + 1);
+                table.set(table.recordCount(), fields::Number, std::to_string(table.recordCount()));
+            } },
+        { "a record cleared", [&] { table.clearRecord(300); } },
+        { "two records swapped", [&] { table.swapRecords(250, 450); } },
+        { "the same text typed again", [&] { table.set(400, reading, "12345"); } },
+        { "the table loaded afresh",
+            [&] {
+                RecordTable loaded;
+                ASSERT_EQ(database::load(database, loaded).status, database::LoadResult::Status::Loaded);
+                table = loaded;
+                table.set(450, reading, "54321");
+            } },
+    };
+    for (const auto& [what, change] : cases) {
+        SCOPED_TRACE(what);
+        change();
+        ASSERT_NE(save(recorder), database::Commit::Failed);
+        const Verification read = journal();
+        EXPECT_EQ(read.status, Verification::Status::Sound);
+    }
+    // A write that failed leaves the hash of the file before it to go on from.
+    table.set(600, reading, "7");
+    std::filesystem::create_directory(filePath(database + ".commit"));
+    EXPECT_EQ(save(recorder), database::Commit::Failed);
+    std::filesystem::remove(filePath(database + ".commit"));
+    table.set(599, reading, "8");
+    ASSERT_EQ(save(recorder), database::Commit::Done);
+    EXPECT_EQ(journal().status, Verification::Status::Sound);
 }
 
 TEST_F(ChangeJournal, AnEntryIsAddedAtTheEndOfWhateverTheJournalEndsWith)

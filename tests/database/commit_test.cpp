@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
@@ -221,7 +222,8 @@ TEST_F(Commit, AGrowingFileKeepsItsNewBytesOnlyWithTheNewDatabase)
         database::SideCommit commit(database, { entry });
         EXPECT_TRUE(commit.prepare(Sha256::of(next), nullptr));
         EXPECT_EQ(readBytes(log), old + "запись 2\n");
-        for (const std::string& file : { database + ".commit", log + ".commit", log })
+        EXPECT_FALSE(std::filesystem::exists(filePath(log + ".commit")));
+        for (const std::string& file : { database + ".commit", log })
             left.emplace_back(file, readBytes(file));
         // The database did not move: the bytes go again.
         commit.abandon();
@@ -243,6 +245,23 @@ TEST_F(Commit, AGrowingFileKeepsItsNewBytesOnlyWithTheNewDatabase)
     EXPECT_TRUE(leftovers().empty());
     EXPECT_EQ(database::recoverCommit(database, { log }).status, CommitRecovery::Status::Nothing);
     EXPECT_EQ(readBytes(log), old + "запись 2\n");
+
+    // A commit that an earlier program left, its journal's old length in a file of its own: kept
+    // with the database it names, taken back from another.
+    for (const auto& [onDisk, status, kept] :
+        { std::tuple{ next, CommitRecovery::Status::Finished, old + "запись 2\n" },
+            std::tuple{ std::string("другая база\r\n"), CommitRecovery::Status::Conflict, old } }) {
+        writeBytes(database, onDisk);
+        writeBytes(log, old + "запись 2\n");
+        writeBytes(database + ".commit",
+            "tervolin-commit 1\r\ndatabase\t" + Sha256::of(next)
+                + "\r\nold\tnone\r\nappend\tTervolin2.log\r\n");
+        writeBytes(log + ".commit",
+            "tervolin-append 1\n" + std::to_string(old.size()) + "\t0\t" + Sha256::of(old) + "\n");
+        EXPECT_EQ(database::recoverCommit(database, { log }).status, status);
+        EXPECT_EQ(readBytes(log), kept);
+        EXPECT_TRUE(leftovers().empty());
+    }
 
     // A journal put back from elsewhere meanwhile is not cut.
     writeBytes(database, "старая база\r\n");

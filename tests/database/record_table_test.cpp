@@ -64,13 +64,57 @@ TEST(RecordTable, ManyEditsAgreeWithASimpleModel)
         const int row = std::uniform_int_distribution<int>(0, 5)(random);
         const int f = std::uniform_int_distribution<int>(0, 2200)(random) % (i % 3 == 0 ? 20 : 2201);
         const std::string value = values[std::uniform_int_distribution<int>(0, 6)(random)];
+        const std::uint64_t version = table.record(row).version();
+        const bool same = table.field(row, f) == value;
         table.set(row, f, value);
         model[{ row, f }] = value;
-        if (i % 50000 == 0)
+        // A write passes over a record of the version it wrote: every change must show.
+        ASSERT_EQ(table.record(row).version() == version, same) << i;
+        if (i % 50000 == 0) {
+            // Put in order, the record holds the same texts.
+            const std::uint64_t edited = table.record(row).version();
             table.record(row).compact();
+            ASSERT_EQ(table.record(row).version(), edited);
+        }
     }
     for (const auto& [key, value] : model)
         ASSERT_EQ(table.field(key.first, key.second), value) << key.first << ":" << key.second;
+}
+
+TEST(RecordTable, ARecordsVersionChangesWithItsTextsOnly)
+{
+    RecordTable table;
+    table.setRecordCount(2);
+    table.set(1, 2, "Иванов");
+    table.set(1, 1500, "1,8");
+    const std::uint64_t first = table.record(1).version();
+    table.record(1).compact();
+    table.set(1, 2, "Иванов");
+    RecordTable copy = table;
+    EXPECT_EQ(copy.record(1).version(), first);
+    EXPECT_EQ(table.record(1).version(), first);
+
+    table.set(2, 2, "Иванов");
+    EXPECT_NE(table.record(2).version(), first); // the same texts, another change
+    std::vector<std::uint64_t> seen = { first };
+    const auto changed = [&](const char* what) {
+        const std::uint64_t now = table.record(1).version();
+        EXPECT_EQ(std::count(seen.begin(), seen.end(), now), 0) << what;
+        seen.push_back(now);
+    };
+    table.record(1).setKeepingOrder(2, "Петров");
+    changed("a text of the line set keeping its order");
+    table.record(1).setKeepingOrder(2, "Петров");
+    EXPECT_EQ(table.record(1).version(), seen.back());
+    table.record(1).clearKeepingOrder(1400, 1600);
+    changed("texts of the line emptied");
+    table.set(1, 2150, "в памяти");
+    changed("a text kept only in memory");
+    table.clearRecord(1);
+    changed("the record cleared");
+    copy.set(1, 2, "Сидоров");
+    EXPECT_NE(copy.record(1).version(), first);
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), copy.record(1).version()), 0);
 }
 
 TEST(RecordTable, CompactedRecordIsItsFileLineInOrder)
