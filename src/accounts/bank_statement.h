@@ -81,8 +81,8 @@ struct Document
     std::string_view received; // ДатаПоступило: set only for money that came into the account
     std::string_view purpose; // НазначениеПлатежа, or НазначениеПлатежа1 … 6 joined with blanks
     // The payer and the purpose in the file's own bytes, which the matching folds without the way
-    // through UTF-8 (matching/folding.h): for a statement in Windows-1251 or DOS. A document made
-    // otherwise, or read from UTF-8, has none, and the import folds its texts. The import lets
+    // through UTF-8 (matching/folding.h): for a statement read from its file in Windows-1251 or
+    // DOS. A document made otherwise has none, and the import folds its texts. The import lets
     // them go once it has matched the document.
     enum class CodePage : std::uint8_t { None, Windows, Dos };
     CodePage codePage = CodePage::None;
