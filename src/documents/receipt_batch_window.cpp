@@ -7,6 +7,7 @@
 #include "platform/dialogs.h"
 #include "platform/print_window.h"
 #include "platform/qr_code.h"
+#include "platform/repeated_texts.h"
 #include "platform/settings_store.h"
 #include "platform/text_input.h"
 #include "session/app_state.h"
@@ -54,7 +55,8 @@ ReceiptPages::ReceiptPages(
     : m_receipts(std::move(receipts)),
       m_twoCopies(twoCopies),
       m_payee(std::move(payee)),
-      m_paper(std::make_unique<ReceiptPaper>())
+      m_paper(std::make_unique<ReceiptPaper>()),
+      m_texts(std::make_unique<RepeatedTexts>())
 {
     m_paper->payBy(0)->setText(payBy);
     m_paper->setTwoCopies(twoCopies);
@@ -81,20 +83,23 @@ void ReceiptPages::draw(QPainter& painter, const QRectF& paper, int page)
 {
     if (m_twoCopies) {
         m_paper->showReceipt(m_receipts[std::size_t(page)], m_payee);
-        paintWindow(painter, paper, m_paper.get());
+        paintWindow(painter, paper, m_paper.get(), nullptr, m_texts.get());
         return;
     }
+    // The two receipts' codes go onto the page after both receipts (see PageCodes).
+    PageCodes codes;
     const double half = paper.height() / 2;
     for (int i = 0; i < 2; ++i) {
         const std::size_t n = std::size_t(2 * page + i);
         if (n >= m_receipts.size())
-            return;
+            break;
         if (i == 1)
             drawCutLine(painter, paper, paper.top() + half);
         m_paper->showReceipt(m_receipts[n], m_payee);
-        paintWindow(
-            painter, QRectF(paper.left(), paper.top() + i * half, paper.width(), half), m_paper.get());
+        paintWindow(painter, QRectF(paper.left(), paper.top() + i * half, paper.width(), half), m_paper.get(),
+            &codes, m_texts.get());
     }
+    codes.paint(painter);
 }
 
 frmKvitAll::frmKvitAll(AppState& state, QWidget& owner, const QString& year, int month)

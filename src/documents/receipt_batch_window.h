@@ -21,6 +21,7 @@ class QPushButton;
 class QRectF;
 class QrCodesAhead;
 class ReceiptPaper;
+class RepeatedTexts;
 
 class ReceiptPages
 {
@@ -41,6 +42,8 @@ private:
     std::unique_ptr<ReceiptPaper> m_paper;
     // The receipts' payment codes, made on a second thread while the pages are drawn.
     std::unique_ptr<QrCodesAhead> m_codes;
+    // The captions every receipt repeats, laid out once for the whole printout.
+    std::unique_ptr<RepeatedTexts> m_texts;
 };
 
 class frmKvitAll : public QDialog

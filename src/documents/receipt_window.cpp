@@ -144,14 +144,11 @@ QString accountLine(const Receipt& receipt)
 }
 
 // Long details (a long name, a long purpose) take a smaller type rather than run past the column.
-void fitPayeeText(QLabel* label)
+void fitPayeeText(QLabel* label, WrappedTextHeights& heights)
 {
     for (double size = 7; size >= 5; size -= 0.5) {
         label->setFont(pageFont(size));
-        const QRect needed = QFontMetrics(label->font())
-                                 .boundingRect(QRect(0, 0, label->width(), 100000),
-                                     int(Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap), label->text());
-        if (needed.height() <= label->height())
+        if (heights.height(label->font(), label->width(), label->text()) <= label->height())
             return;
     }
 }
@@ -387,7 +384,7 @@ void ReceiptPaper::showReceipt(const Receipt& receipt, const PayeeDetails& payee
     }
     // Both copies alike: the type is found once, and only when the text has room to run over.
     if (m_hasPayeeText) {
-        fitPayeeText(m_payeeText[0]);
+        fitPayeeText(m_payeeText[0], m_payeeHeights);
         m_payeeText[1]->setFont(m_payeeText[0]->font());
     }
     setFixedWidth(px(m_hasPayeeText ? WidthWithPayee : m_hasCode ? WidthWithQr : PageWidth));
@@ -411,13 +408,17 @@ void ReceiptPaper::showReceipt(const Receipt& receipt, const PayeeDetails& payee
         m_values[std::size_t(i)]->setText(text(value));
         m_values[std::size_t(SecondCopyValue[std::size_t(i)])]->setText(text(value));
     }
-    // The last line says an overpayment in words of its own rather than as a total below zero.
-    for (int index : { TotalCaption, SecondCopyCaption[TotalCaption] }) {
-        QLabel* caption = m_captions[std::size_t(index)];
-        caption->setText(
-            text(receipt.totalCaption.empty() ? CaptionTexts[TotalCaption] : receipt.totalCaption));
-        caption->resize(
-            QFontMetrics(caption->font()).horizontalAdvance(caption->text()) + 2, caption->height());
+    // The last line says an overpayment in words of its own rather than as a total below zero; the
+    // captions are sized again only when the words change.
+    const QString total
+        = text(receipt.totalCaption.empty() ? CaptionTexts[TotalCaption] : receipt.totalCaption);
+    if (total != m_totalCaption) {
+        m_totalCaption = total;
+        for (int index : { TotalCaption, SecondCopyCaption[TotalCaption] }) {
+            QLabel* caption = m_captions[std::size_t(index)];
+            caption->setText(total);
+            caption->resize(QFontMetrics(caption->font()).horizontalAdvance(total) + 2, caption->height());
+        }
     }
 }
 

@@ -6,8 +6,10 @@
 #include "documents/payee.h"
 #include "documents/preview_frame.h"
 #include "documents/receipt.h"
+#include "platform/wrapped_text.h"
 
 #include <QList>
+#include <QString>
 #include <array>
 
 class AppState;
@@ -67,6 +69,9 @@ private:
     bool m_hasPayeeText = false;
     bool m_twoCopies = false;
     bool m_hasCode = false;
+    // The payee's details are the same on every receipt of a printout: their lines are measured once.
+    WrappedTextHeights m_payeeHeights;
+    QString m_totalCaption; // the last line's words as the captions were last sized for
 };
 
 // The receipt window: the paper of the month chosen on the sheet, with its copy choice and its own

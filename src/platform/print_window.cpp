@@ -1,6 +1,7 @@
 #include "platform/print_window.h"
 
 #include "platform/qr_code_view.h"
+#include "platform/repeated_texts.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -13,6 +14,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QTableView>
+#include <deque>
 #include <variant>
 #include <vector>
 
@@ -302,6 +304,35 @@ QFont paperFont(const QFont& screenFont, const QWidget* window, const QPaintDevi
     return font;
 }
 
+// The paper fonts of one drawing, each made once: a page has a few fonts and dozens of texts, and a
+// font made afresh has the painter look up its glyphs' source again.
+class PaperFonts
+{
+public:
+    PaperFonts(const QWidget* window, const QPaintDevice* device) : m_window(window), m_device(device) { }
+
+    // The same object for the same window font, as long as this lives.
+    const QFont& of(const QFont& screenFont)
+    {
+        for (const Entry& e : m_fonts) {
+            // Equal fonts that leave different properties to their surroundings resolve differently.
+            if (e.screen == screenFont && e.screen.resolveMask() == screenFont.resolveMask())
+                return e.paper;
+        }
+        return m_fonts.emplace_back(Entry{ screenFont, paperFont(screenFont, m_window, m_device) }).paper;
+    }
+
+private:
+    struct Entry
+    {
+        QFont screen;
+        QFont paper;
+    };
+    const QWidget* m_window;
+    const QPaintDevice* m_device;
+    std::deque<Entry> m_fonts; // stays in place as it grows
+};
+
 void makeLayoutsCurrent(QWidget* window)
 {
     if (window->layout())
@@ -314,7 +345,8 @@ void makeLayoutsCurrent(QWidget* window)
 
 } // namespace
 
-void paintWindow(QPainter& painter, const QRectF& paper, QWidget* window)
+void paintWindow(
+    QPainter& painter, const QRectF& paper, QWidget* window, PageCodes* codesLater, RepeatedTexts* texts)
 {
     if (auto* main = qobject_cast<QMainWindow*>(window); main && main->centralWidget())
         window = main->centralWidget();
@@ -338,6 +370,10 @@ void paintWindow(QPainter& painter, const QRectF& paper, QWidget* window)
     const double dx = place(bounds.left(), bounds.width(), paperWidth);
     const double dy = place(bounds.top(), bounds.height(), paperHeight);
 
+    PageCodes ownCodes;
+    PageCodes& codes = codesLater ? *codesLater : ownCodes;
+    PaperFonts fonts(window, painter.device());
+    const QFont* fontSet = nullptr;
     painter.save();
     painter.translate(paper.left() + dx * unit, paper.top() + dy * unit);
     painter.scale(scale * unit, scale * unit);
@@ -353,19 +389,44 @@ void paintWindow(QPainter& painter, const QRectF& paper, QWidget* window)
             painter.drawLine(l->line);
         } else if (const auto* qr = std::get_if<QrItem>(&item)) {
             painter.fillRect(qr->background, Qt::white);
-            QrCodeView::paintModules(painter, *qr->code, qr->square);
+            codes.add(painter, *qr->code, qr->square);
         } else if (const auto* t = std::get_if<TextItem>(&item)) {
-            painter.setFont(paperFont(t->font, window, painter.device()));
+            // Nothing between the texts changes the painter's font.
+            if (const QFont& font = fonts.of(t->font); &font != fontSet) {
+                painter.setFont(font);
+                fontSet = &font;
+            }
             painter.setPen(t->colour);
             if (t->clip) {
                 painter.save();
                 painter.setClipRect(t->rect);
                 painter.drawText(t->rect, t->flags, t->text);
                 painter.restore();
+            } else if (texts) {
+                texts->draw(painter, t->rect, t->flags | Qt::TextDontClip, t->text);
             } else {
                 painter.drawText(t->rect, t->flags | Qt::TextDontClip, t->text);
             }
         }
     }
     painter.restore();
+    ownCodes.paint(painter);
+}
+
+void PageCodes::add(const QPainter& painter, const QrCode& code, const QRectF& square)
+{
+    m_codes.push_back(Code{ painter.transform(), code, square });
+}
+
+void PageCodes::paint(QPainter& painter)
+{
+    if (m_codes.empty())
+        return;
+    painter.save();
+    for (const Code& c : m_codes) {
+        painter.setTransform(c.transform);
+        QrCodeView::paintModules(painter, c.code, c.square);
+    }
+    painter.restore();
+    m_codes.clear();
 }

@@ -22,6 +22,8 @@ list(APPEND TERVOLIN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/printer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/print_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/qr_code_view.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/repeated_texts.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/wrapped_text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/window_frame.cpp
 )
 
