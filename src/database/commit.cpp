@@ -24,9 +24,12 @@ constexpr std::uint64_t CheckedBytes = 4096;
 
 enum class Kind { Write, Remove, Append };
 
-// The buffers a write's hash was done with, for the next write's.
-constexpr std::size_t BuffersWaiting = 2;
-constexpr std::size_t BuffersKept = BuffersWaiting + 1;
+// The writer goes on while the hash is up to this many buffers behind: the database's flush then
+// starts as soon as its last bytes are written, and the hash ends meanwhile. A full database is
+// about 30 of them; the hash, faster than the disk, is rarely more than a third behind.
+constexpr std::size_t BuffersWaiting = 16;
+// The buffers a write's hash was done with, kept for the next write's.
+constexpr std::size_t BuffersKept = 3;
 std::mutex spareMutex;
 std::vector<std::string> spareBuffers;
 

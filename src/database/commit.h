@@ -65,9 +65,9 @@ public:
     StreamHash& operator=(const StreamHash&) = delete;
 
     // Takes the bytes over and leaves in their place an empty buffer of at least their capacity.
-    // Waits while the hash is two buffers behind: the writer then goes on in buffers the hash is
-    // done with, and the next write's hash gets them too, instead of memory the system gives
-    // afresh at a fault a page.
+    // Waits only while the hash is many buffers behind, so that the file is flushed while the hash
+    // ends. The buffer given back is one the hash is done with when there is one; a few are kept
+    // for the next write's hash, instead of memory the system gives afresh at a fault a page.
     void add(std::string& bytes);
     // Waits for every byte added.
     std::string hex();
