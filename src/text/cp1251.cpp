@@ -112,23 +112,12 @@ char32_t nextCodePoint(std::string_view s, std::size_t& i)
 
 void decodeAppend(std::string_view bytes, std::string& utf8)
 {
-    const Tables& t = tables();
     // A short text, as most fields are, is read once into a buffer on the stack and appended in
     // one piece.
     constexpr std::size_t Short = 256;
     if (bytes.size() <= Short) {
         char buffer[3 * Short];
-        char* out = buffer;
-        for (const char c : bytes) {
-            const auto b = static_cast<unsigned char>(c);
-            if (b < 0x80) {
-                *out++ = c;
-                continue;
-            }
-            std::memcpy(out, t.utf8[b - 0x80].data(), 3);
-            out += t.utf8Length[b - 0x80];
-        }
-        utf8.append(buffer, std::size_t(out - buffer));
+        utf8.append(buffer, std::size_t(decodeTo(bytes, buffer) - buffer));
         return;
     }
     std::size_t upper = 0;
@@ -139,21 +128,11 @@ void decodeAppend(std::string_view bytes, std::string& utf8)
         return;
     }
     // Room for the longest result, written in place: a long Cyrillic text costs no more per letter
-    // than a number does.
+    // than a number does. Three bytes for each upper-half byte are room enough for decodeTo(),
+    // which copies three for each.
     const std::size_t at = utf8.size();
     utf8.resize(at + bytes.size() + 2 * upper);
-    char* out = utf8.data() + at;
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b < 0x80) {
-            *out++ = c;
-            continue;
-        }
-        const std::size_t n = t.utf8Length[b - 0x80];
-        std::memcpy(out, t.utf8[b - 0x80].data(), 3);
-        out += n;
-    }
-    utf8.resize(std::size_t(out - utf8.data()));
+    utf8.resize(std::size_t(decodeTo(bytes, utf8.data() + at) - utf8.data()));
 }
 
 char* decodeTo(std::string_view bytes, char* out)
