@@ -2,7 +2,7 @@
 
 #include "accounts/bank_statement_bytes.h"
 
-#include "database/database_file.h"
+#include "platform/file_system.h"
 
 #include <algorithm>
 #include <array>
@@ -207,8 +207,8 @@ std::string unfinished(const char* what, int line, const char* end)
 // The statement in the bytes read in one code page. `recognised` counts the lines whose keys the
 // reader knows: none at all says the code page is not the file's.
 // `source`, when given, holds the bytes: the documents' texts may be views of it.
-ReadResult readAs(std::string_view bytes, Encoding::Kind kind, int& recognised,
-    const std::shared_ptr<const std::string>& source)
+ReadResult readAs(
+    std::string_view bytes, Encoding::Kind kind, int& recognised, const std::shared_ptr<const char[]>& source)
 {
     ReadResult result;
     Statement& statement = result.statement;
@@ -316,7 +316,7 @@ char* TextStore::newBlock(std::size_t size)
 namespace {
 
 // readStatement, for bytes that `source` may hold.
-ReadResult read(std::string_view bytes, const std::shared_ptr<const std::string>& source)
+ReadResult read(std::string_view bytes, const std::shared_ptr<const char[]>& source)
 {
     if (bytes.size() > MaxStatementBytes)
         return notStatement(tooLarge());
@@ -374,19 +374,33 @@ ReadResult readStatement(std::string_view bytes)
 
 ReadResult readStatementFile(const std::string& path)
 {
-    database::FileBytes file = database::readFile(path, MaxStatementBytes);
-    switch (file.status) {
-    case database::FileBytes::Status::Read: {
-        // The file's bytes stay with the statement, and its texts are views of them where they
-        // are UTF-8 as they stand: unless a line is so long that the import lets it go after.
-        auto source = std::make_shared<const std::string>(std::move(file.bytes));
-        return read(*source, mayHoldLargeValues(*source) ? nullptr : source);
+    // The file is read straight into the buffer its texts stay views of: not zero-filled first,
+    // nor copied after.
+    files::InputFile file;
+    if (file.open(path) != files::OpenStatus::Opened)
+        return ReadResult();
+    const std::optional<std::uint64_t> size = file.regularSize();
+    if (!size)
+        return ReadResult();
+    if (*size > MaxStatementBytes)
+        return notStatement(tooLarge());
+    std::shared_ptr<char[]> bytes = std::make_shared_for_overwrite<char[]>(std::size_t(*size));
+    std::size_t filled = 0;
+    while (filled < *size) {
+        const std::int64_t n = file.read(bytes.get() + filled, std::size_t(*size) - filled);
+        if (n < 0)
+            return ReadResult();
+        if (n == 0)
+            break; // a file that shrank while it was read is taken as far as it went
+        filled += static_cast<std::size_t>(n);
     }
-    case database::FileBytes::Status::TooLarge: return notStatement(tooLarge());
-    case database::FileBytes::Status::NotFound:
-    case database::FileBytes::Status::Failed: break;
-    }
-    return ReadResult();
+    const std::string_view text(bytes.get(), filled);
+    // The file's bytes stay with the statement, and its texts are views of them where they are
+    // UTF-8 as they stand: unless a line is so long that the import lets it go after.
+    std::shared_ptr<const char[]> source;
+    if (!mayHoldLargeValues(text))
+        source = std::move(bytes);
+    return read(text, source);
 }
 
 } // namespace bank

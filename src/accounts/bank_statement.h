@@ -52,7 +52,7 @@ public:
     // The store this one keeps alive; null for none.
     const std::shared_ptr<const TextStore>& base() const { return m_base; }
     // Bytes kept alive with the store, for views of them: the file a statement was read from.
-    void keepAlive(std::shared_ptr<const std::string> bytes) { m_bytes = std::move(bytes); }
+    void keepAlive(std::shared_ptr<const char[]> bytes) { m_bytes = std::move(bytes); }
 
 private:
     char* newBlock(std::size_t size);
@@ -62,7 +62,7 @@ private:
     std::size_t m_left = 0;
     std::size_t m_nextBlock = std::size_t(16) << 10;
     std::shared_ptr<const TextStore> m_base;
-    std::shared_ptr<const std::string> m_bytes;
+    std::shared_ptr<const char[]> m_bytes;
 };
 
 // One document of the statement, its texts as written (in UTF-8, blanks around them dropped).

@@ -56,6 +56,26 @@ TEST(BankMatching, TheKeyHoldsTheSumInTheLedgersFormHoweverTheBankWroteIt)
     }
 }
 
+TEST(BankMatching, TheKeyHoldsNumbersAndAccountsAsTheJournalWritesThem)
+{
+    const RecordTable table = directory(Names);
+    // A sign the journal does not keep as it is, or a letter, at every place of a long account
+    // and of a short number.
+    const std::string account = "40817810000000000001";
+    for (const char* odd : { "|", "Ж" }) {
+        for (std::size_t at = 0; at <= account.size(); ++at) {
+            std::string written = account;
+            written.insert(at, odd);
+            const std::string number = std::string("1") + odd;
+            const Payment p = paymentOf(
+                payment(number, "10", "Иванов Иван Иванович", "л/с 1", "05.02.2026", written), table);
+            EXPECT_EQ(p.key.payerAccount, journalText(written)) << written;
+            EXPECT_EQ(p.key.number, journalText(number));
+        }
+    }
+    EXPECT_EQ(paymentOf(payment("17", "10", "Иванов Иван Иванович", "л/с 1"), table).key.number, "17");
+}
+
 TEST(BankMatching, PersonalAccountAndPlotNumbersInThePurpose)
 {
     const std::vector<std::pair<std::string, std::vector<int>>> cases = {

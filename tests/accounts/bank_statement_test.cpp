@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -183,8 +184,14 @@ TEST(BankStatement, EachLineIsSplitAtItsOwnFirstSign)
 TEST(BankStatement, AControlCharacterOrAByteOfNoCodePageIsFoundWhereverItIs)
 {
     const std::string good = statementText(header(), { payment("1", "10", "Иванов И. И.", "л/с 1") });
-    // Every place of the first lines, across the blocks they are looked at in.
-    for (std::size_t at = 22; at < 70; ++at) {
+    // Every place of the first lines, across the blocks they are looked at in, and of the last
+    // bytes, which are no whole block.
+    std::vector<std::size_t> places;
+    for (std::size_t at = 22; at < 140; ++at)
+        places.push_back(at);
+    for (std::size_t at = good.size() - 70; at < good.size(); ++at)
+        places.push_back(at);
+    for (const std::size_t at : places) {
         for (const char control : { '\x01', '\x1F', '\x7F' }) {
             std::string bytes = good;
             bytes.insert(at, 1, control);
@@ -286,6 +293,10 @@ TEST(BankStatement, RefusesAFileOver128MegabytesFromItsSizeAlone)
     EXPECT_EQ(readStatementFile(folder.path().string()).status, ReadResult::Status::Unreadable);
     writeBytes(path, encoded(statementText(header(), {}), "CP1251"));
     EXPECT_EQ(readStatementFile(path).status, ReadResult::Status::Read);
+    writeBytes(path, "");
+    const ReadResult empty = readStatementFile(path);
+    EXPECT_EQ(empty.status, ReadResult::Status::NotStatement);
+    EXPECT_EQ(empty.problem, "файл пуст");
 }
 
 } // namespace
