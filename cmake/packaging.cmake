@@ -74,5 +74,11 @@ if(TERVOLIN_TESTS)
   add_test(NAME Package.InstallsAndStartsFromOpt
     COMMAND ${CMAKE_SOURCE_DIR}/tests/packaging/package_test.sh ${CMAKE_BINARY_DIR}
             $<TARGET_FILE:make_demo_database>)
-  set_tests_properties(Package.InstallsAndStartsFromOpt PROPERTIES TIMEOUT 300)
+  # A build with the sanitizers packs a program of about 140 MB with its debugging information,
+  # which takes minutes on two busy cores.
+  if(TERVOLIN_SANITIZE)
+    set_tests_properties(Package.InstallsAndStartsFromOpt PROPERTIES TIMEOUT 1200)
+  else()
+    set_tests_properties(Package.InstallsAndStartsFromOpt PROPERTIES TIMEOUT 300)
+  endif()
 endif()
